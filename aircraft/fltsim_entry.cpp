@@ -1,0 +1,76 @@
+#include "aircraft/fltsim_entry.h"
+
+#include <cassert>
+
+#include "app/text.h"
+
+namespace pw {
+
+const std::array<FltsimField, kFltsimFieldCount>& fltsim_fields() {
+  static const std::array<FltsimField, kFltsimFieldCount> fields = {{
+      {"title", 255, 0, &FltsimEntry::title},
+      {"sim", 100, 255, &FltsimEntry::sim},
+      {"model", 150, 355, &FltsimEntry::model},
+      {"sound", 150, 505, &FltsimEntry::sound},
+      {"panel", 150, 655, &FltsimEntry::panel},
+      {"texture", 150, 805, &FltsimEntry::texture},
+      {"kb_Checklists", 150, 955, &FltsimEntry::kb_Checklists},
+      {"kb_Reference", 150, 1105, &FltsimEntry::kb_Reference},
+      {"kb_Notes", 150, 1255, &FltsimEntry::kb_Notes},
+      {"atc_id", 50, 1405, &FltsimEntry::atc_id},
+      {"atc_airline", 150, 1455, &FltsimEntry::atc_airline},
+      {"atc_flight_number", 10, 1605, &FltsimEntry::atc_flight_number},
+      {"atc_heavy", 10, 1615, &FltsimEntry::atc_heavy},
+      {"atc_type", 50, 1625, &FltsimEntry::atc_type},
+      {"ui_manufacturer", 255, 1675, &FltsimEntry::ui_manufacturer},
+      {"ui_type", 150, 1930, &FltsimEntry::ui_type},
+      {"ui_variation", 255, 2080, &FltsimEntry::ui_variation},
+      {"ui_typerole", 150, 2335, &FltsimEntry::ui_typerole},
+      {"ui_createdby", 150, 2485, &FltsimEntry::ui_createdby},
+      {"Description", 255, 2635, &FltsimEntry::Description},
+      {"atc_model", 150, 2890, &FltsimEntry::atc_model},
+      {"atc_id_font", 50, 3040, &FltsimEntry::atc_id_font},
+      {"atc_id_color", 50, 3090, &FltsimEntry::atc_id_color},
+      {"atc_id_enable", 10, 3140, &FltsimEntry::atc_id_enable},
+      {"atc_parking_codes", 255, 3150, &FltsimEntry::atc_parking_codes},
+      {"atc_parking_types", 100, 3405, &FltsimEntry::atc_parking_types},
+      {"visual_model_guid", 150, 3505, &FltsimEntry::visual_model_guid},
+      {"ui_thumbnailfile", 100, 3655, &FltsimEntry::ui_thumbnailfile},
+      {"soundai", 100, 3755, &FltsimEntry::soundai},
+      {"visual_damage", 10, 3855, &FltsimEntry::visual_damage},
+      {"prop_anim_ratio", 50, 3865, &FltsimEntry::prop_anim_ratio},
+      {"rcf_text", kRcfTextSize, 3915, &FltsimEntry::rcf_text},
+  }};
+  return fields;
+}
+
+void set_field(FltsimEntry& entry, const FltsimField& field, std::string_view value) {
+  entry.*field.member = std::string(value.substr(0, field.width));
+}
+
+std::string store_entry(const FltsimEntry& entry) {
+  std::string record;
+  record.reserve(kFltsimRecordSize);
+  for (const FltsimField& field : fltsim_fields()) {
+    const std::string& value = entry.*field.member;
+    const bool is_rcf_text = field.member == &FltsimEntry::rcf_text;
+    const char fill = is_rcf_text ? '\0' : ' ';
+    record.append(value.substr(0, field.width));
+    record.append(field.width - std::min(value.size(), field.width), fill);
+  }
+  assert(record.size() == kFltsimRecordSize);
+  return record;
+}
+
+FltsimEntry load_entry(std::string_view record) {
+  assert(record.size() >= kFltsimRecordSize);
+  FltsimEntry entry;
+  for (const FltsimField& field : fltsim_fields()) {
+    const std::string_view raw = record.substr(field.offset, field.width);
+    const bool is_rcf_text = field.member == &FltsimEntry::rcf_text;
+    entry.*field.member = is_rcf_text ? std::string(raw) : trim_blanks(raw);
+  }
+  return entry;
+}
+
+}  // namespace pw

@@ -1,0 +1,49 @@
+// Byte-string helpers. Text in the core is Windows-1252 bytes, as the
+// simulator's files hold it; conversion to Unicode happens only at the
+// edges (screens, command line, native file names).
+#pragma once
+
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace pw {
+
+// Removes leading and trailing blanks (byte 0x20 only), as the design's
+// "trim" does everywhere.
+std::string trim_blanks(std::string_view text);
+
+// Removes leading and trailing blanks and tabs.
+std::string trim_blanks_tabs(std::string_view text);
+
+// Lower case of ASCII and of the Windows-1252 letters that have one.
+char to_lower_byte(char c);
+std::string to_lower(std::string_view text);
+
+// Equal without regard to letter case (Windows-1252).
+bool iequals(std::string_view a, std::string_view b);
+
+bool starts_with_ci(std::string_view text, std::string_view prefix);
+bool ends_with_ci(std::string_view text, std::string_view suffix);
+
+// Every occurrence of `from` replaced by `to`, scanning left to right.
+std::string replace_all(std::string_view text, std::string_view from, std::string_view to);
+
+// "\\" reduced to "\" throughout, as the design cleans every built path.
+std::string collapse_backslashes(std::string_view path);
+
+// Splits text into lines as the configuration readers see them: CR LF or a
+// lone CR ends a line, a lone LF stays part of the line, and the last line
+// needs no line end (a final line end does not start another line).
+std::vector<std::string> split_lines(std::string_view text);
+
+// Wildcard match of a whole name: '*' any run, '?' one byte; letter case ignored.
+bool wildcard_match(std::string_view pattern, std::string_view name);
+
+// Windows-1252 <-> UTF-8. Bytes that Windows-1252 leaves undefined map to
+// the C1 control of the same number; UTF-8 input that has no Windows-1252
+// form becomes '?'.
+std::string cp1252_to_utf8(std::string_view text);
+std::string utf8_to_cp1252(std::string_view text);
+
+}  // namespace pw

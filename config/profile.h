@@ -1,0 +1,107 @@
+// Profile files (aircraft.cfg): sections in square brackets holding
+// key=value lines, read and written with the behaviour of the Windows
+// profile functions. The file is parsed once into a ProfileDocument; all
+// reads and writes of one operation work on that document, and the caller
+// saves it once.
+#pragma once
+
+#include <cstddef>
+#include <memory>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <unordered_map>
+#include <vector>
+
+#include "app/platform/file_system.h"
+#include "app/result.h"
+
+namespace pw {
+
+class ProfileDocument {
+ public:
+  ProfileDocument() = default;
+  // Any bytes parse; lines end with CR LF, LF or a lone CR.
+  static ProfileDocument parse(std::string_view bytes);
+  // The file's bytes: lines never touched by a write come back byte for byte.
+  std::string serialize() const;
+
+  // The value of the first `key` in the first `section` (names compared
+  // trimmed and without regard to case), with surrounding blanks and tabs and
+  // one pair of matching double or single quotes removed; nullopt when the
+  // section or key is missing. No length cut.
+  std::optional<std::string> find(std::string_view section, std::string_view key) const;
+
+  // Sets key=value: replaces the first such key line of the first such
+  // section in place; a missing key is added after the last non-empty line
+  // of its section; a missing section is added at the end of the file. New
+  // lines end with CR LF. The value is written byte for byte (a CR LF inside
+  // it becomes a line end of the file).
+  void write(std::string_view section, std::string_view key, std::string_view value);
+
+  // Removes the first such section: its header and every line up to the
+  // next header. False when there is no such section.
+  bool delete_section(std::string_view section);
+
+  // Section names in file order, trimmed, duplicates included.
+  std::vector<std::string> section_names() const;
+
+ private:
+  struct Section {
+    std::string name;                // trimmed, as written
+    std::vector<std::string> lines;  // header first (absent for the preamble); raw with line ends
+  };
+  const Section* find_section(std::string_view name) const;
+  Section* find_section(std::string_view name);
+  void rebuild_index() const;
+
+  std::vector<Section> sections_;  // sections_[0] is the preamble before any header
+  mutable std::unordered_map<std::string, std::size_t> index_;  // lower-case name -> first section
+  mutable bool index_valid_ = false;
+};
+
+// The design's ReadProfileString on a parsed document: the value cut to 254
+// characters (the platform's 255-byte buffer), NULs turned to blanks and
+// blanks trimmed; the empty text when missing or empty.
+std::string read_profile_value(const ProfileDocument& document, std::string_view section,
+                               std::string_view key);
+
+// The profile wrappers over files. Parsed documents are cached and re-read
+// only when the file's stamp changes, so many single-key reads of a large
+// file parse it once.
+class ProfileStore {
+ public:
+  explicit ProfileStore(FileSystem& fs) : fs_(fs) {}
+
+  // The parsed file; an empty document when the file is missing.
+  // Errors: those of reading the file.
+  Result<std::shared_ptr<const ProfileDocument>> load(const std::string& file);
+  // Replaces the file with the document's bytes in one step (temporary file
+  // beside it, synced, renamed over). Errors: those of the file layer; the
+  // old file is then unchanged.
+  Result<void> save(const std::string& file, const ProfileDocument& document);
+
+  // Single-key wrappers with the design's names. A read of a missing or
+  // unreadable file gives the empty text.
+  std::string ReadProfileString(std::string_view section, std::string_view key, const std::string& file);
+  // Writes one key (between double quotes when `quote`) and saves the file.
+  // Unlike the platform function, a refused write is reported.
+  Result<void> WriteProfileString(std::string_view section, std::string_view key, std::string_view value,
+                                  const std::string& file, bool quote);
+  // Removes the section and saves the file; a missing section is success.
+  Result<void> DeleteProfileSection(std::string_view section, const std::string& file);
+
+  // How many times a file was parsed since construction (for benchmarks and tests).
+  std::size_t parse_count() const { return parse_count_; }
+
+ private:
+  struct Cached {
+    FileStamp stamp;
+    std::shared_ptr<const ProfileDocument> document;
+  };
+  FileSystem& fs_;
+  std::unordered_map<std::string, Cached> cache_;  // by native path
+  std::size_t parse_count_ = 0;
+};
+
+}  // namespace pw
