@@ -43,7 +43,8 @@ class [[nodiscard]] Result {
     assert(ok());
     return std::get<0>(state_);
   }
-  T&& value() && {
+  // By value, so `for (x : f().value())` does not refer into a dead temporary.
+  T value() && {
     assert(ok());
     return std::get<0>(std::move(state_));
   }

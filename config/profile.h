@@ -29,14 +29,21 @@ class ProfileDocument {
   // The value of the first `key` in the first `section` (names compared
   // trimmed and without regard to case), with surrounding blanks and tabs and
   // one pair of matching double or single quotes removed; nullopt when the
-  // section or key is missing. No length cut.
+  // section or key is missing. No length cut. A key line is read up to its
+  // first '='; a line without one is a key with the empty value. Lines
+  // before the first header belong to no section; an empty key is never found.
   std::optional<std::string> find(std::string_view section, std::string_view key) const;
 
-  // Sets key=value: replaces the first such key line of the first such
-  // section in place; a missing key is added after the last non-empty line
-  // of its section; a missing section is added at the end of the file. New
-  // lines end with CR LF. The value is written byte for byte (a CR LF inside
-  // it becomes a line end of the file).
+  // Sets key=value (key and section spelled as the caller gives them):
+  // replaces the first such key line of the first such section in place,
+  // keeping that line's own line end (CR LF when it was the file's last line
+  // without one); a missing key is added after the last non-blank line of
+  // its section, before the empty lines that part it from the next one; a
+  // missing section is added at the end of the file, after a CR LF when the
+  // last line has none. New lines end with CR LF. The value is written byte
+  // for byte: a line end inside it becomes a line end of the file, and the
+  // document then reads and writes as the parse of its bytes would. An empty
+  // key names no line: its line is always added.
   void write(std::string_view section, std::string_view key, std::string_view value);
 
   // Removes the first such section: its header and every line up to the
@@ -51,18 +58,25 @@ class ProfileDocument {
     std::string name;                // trimmed, as written
     std::vector<std::string> lines;  // header first (absent for the preamble); raw with line ends
   };
-  const Section* find_section(std::string_view name) const;
-  Section* find_section(std::string_view name);
-  void rebuild_index() const;
+  static constexpr std::size_t kNoSection = 0;  // the preamble is never found by name
 
-  std::vector<Section> sections_;  // sections_[0] is the preamble before any header
+  // Index into sections_ of the first section of that name, or kNoSection.
+  std::size_t section_index(std::string_view name) const;
+  void rebuild_index() const;
+  void append_section(std::string_view section, std::string line);
+  // Replaces lines [first, last) of section `s` with the lines of `text`,
+  // splitting the section where the new lines hold headers.
+  void splice(std::size_t s, std::size_t first, std::size_t last, std::string_view text);
+  void split_at_new_headers(std::size_t s, std::size_t from, std::size_t to);
+
+  std::vector<Section> sections_ = std::vector<Section>(1);  // [0]: the preamble before any header
   mutable std::unordered_map<std::string, std::size_t> index_;  // lower-case name -> first section
   mutable bool index_valid_ = false;
 };
 
-// The design's ReadProfileString on a parsed document: the value cut to 254
-// characters (the platform's 255-byte buffer), NULs turned to blanks and
-// blanks trimmed; the empty text when missing or empty.
+// ReadProfileString on a parsed document: the value cut to 254 characters
+// (the platform's 255-byte buffer), NULs turned to blanks and blanks
+// trimmed; the empty text when missing or empty.
 std::string read_profile_value(const ProfileDocument& document, std::string_view section,
                                std::string_view key);
 
@@ -74,21 +88,23 @@ class ProfileStore {
   explicit ProfileStore(FileSystem& fs) : fs_(fs) {}
 
   // The parsed file; an empty document when the file is missing.
-  // Errors: those of reading the file.
+  // Errors: those of reading the file; kRefused above 64 MiB.
   Result<std::shared_ptr<const ProfileDocument>> load(const std::string& file);
   // Replaces the file with the document's bytes in one step (temporary file
   // beside it, synced, renamed over). Errors: those of the file layer; the
   // old file is then unchanged.
   Result<void> save(const std::string& file, const ProfileDocument& document);
 
-  // Single-key wrappers with the design's names. A read of a missing or
-  // unreadable file gives the empty text.
+  // Single-key wrappers. A read of a missing or unreadable file gives the
+  // empty text.
   std::string ReadProfileString(std::string_view section, std::string_view key, const std::string& file);
-  // Writes one key (between double quotes when `quote`) and saves the file.
-  // Unlike the platform function, a refused write is reported.
+  // Writes one key (between double quotes when `quote`) and saves the file;
+  // a missing file is created. Unlike the platform function, a refused
+  // write is reported. Errors: those of load and save.
   Result<void> WriteProfileString(std::string_view section, std::string_view key, std::string_view value,
                                   const std::string& file, bool quote);
-  // Removes the section and saves the file; a missing section is success.
+  // Removes the section and saves the file; a missing section (or file) is
+  // success and the file is not rewritten. Errors: those of load and save.
   Result<void> DeleteProfileSection(std::string_view section, const std::string& file);
 
   // How many times a file was parsed since construction (for benchmarks and tests).
@@ -96,9 +112,10 @@ class ProfileStore {
 
  private:
   struct Cached {
-    FileStamp stamp;
+    std::optional<FileStamp> stamp;  // nullopt: the file was missing
     std::shared_ptr<const ProfileDocument> document;
   };
+  Result<void> save_owned(const std::string& file, std::shared_ptr<const ProfileDocument> document);
   FileSystem& fs_;
   std::unordered_map<std::string, Cached> cache_;  // by native path
   std::size_t parse_count_ = 0;

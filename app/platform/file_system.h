@@ -2,7 +2,11 @@
 // form: Windows-1252 bytes, components joined with '\' (or '/'), absolute
 // from the start. Implementations turn them into native paths and, on
 // file systems that distinguish case, find every existing component
-// whatever its case. Tests pass a fault-injecting implementation.
+// whatever its case (an exact match first). Empty components are skipped;
+// "." and ".." go to the native layer unchanged (the core refuses unsafe
+// names before they get here). A path holding a NUL byte is refused
+// (kRefused) by every fallible call. Tests pass a fault-injecting
+// implementation.
 #pragma once
 
 #include <cstdint>
@@ -25,9 +29,13 @@ struct FileStamp {
 };
 
 struct DirEntry {
-  std::string name;  // Windows-1252, as the core sees names
-  bool is_folder = false;
-  bool is_hidden = false;  // hidden or system: not a "normal file"
+  // Windows-1252, as the core sees names. A native name with characters
+  // Windows-1252 lacks shows '?' for each of them; giving that name back to
+  // the file layer still finds the entry, as the '?' matches it when case
+  // and such characters are ignored.
+  std::string name;
+  bool is_folder = false;  // links to folders count as folders
+  bool is_hidden = false;  // hidden or system (POSIX: a leading '.'): not a "normal file"
 };
 
 class InputFile {
@@ -64,7 +72,7 @@ class FileSystem {
   // Stamp of an existing file; nullopt when it is missing.
   virtual std::optional<FileStamp> stamp(const std::string& path) = 0;
 
-  // Errors: kNotFound, kAccessDenied, kIo.
+  // Errors: kNotFound, kAccessDenied (also when it is a folder), kIo.
   virtual Result<std::unique_ptr<InputFile>> open_read(const std::string& path) = 0;
   // Creates the file, or empties an existing one (its name keeps the case
   // it has on disk). Errors: kNotFound (no folder), kAccessDenied, kNoSpace, kIo.
@@ -72,16 +80,23 @@ class FileSystem {
   // Creates a new file that must not exist yet. Errors as create, plus kExists.
   virtual Result<std::unique_ptr<OutputFile>> create_new(const std::string& path) = 0;
 
-  // Renames `from` to `to`, replacing an existing `to` in one step.
+  // Renames `from` to `to`, replacing an existing `to` in one step; the
+  // replaced name keeps the case it has on disk. Naming `from` itself in
+  // another case changes the case of its name.
+  // Errors: kNotFound, kAccessDenied, kNoSpace, kIo.
   virtual Result<void> rename_over(const std::string& from, const std::string& to) = 0;
-  // Renames a file or folder to a name that must not exist (kExists).
+  // Renames a file or folder to a name that must not exist in any case
+  // (kExists); `from` itself in another case is allowed. Other errors as
+  // rename_over.
   virtual Result<void> rename_new(const std::string& from, const std::string& to) = 0;
+  // Errors: kNotFound, kAccessDenied (also when it is a folder), kIo.
   virtual Result<void> remove_file(const std::string& path) = 0;
   // Errors: kExists, kNotFound (no parent), kAccessDenied, kNoSpace, kIo.
   virtual Result<void> make_folder(const std::string& path) = 0;
   // Removes an empty folder. Errors: kNotFound, kAccessDenied, kIo (not empty).
   virtual Result<void> remove_folder(const std::string& path) = 0;
   // Makes the folder's entries (renames, creations) durable.
+  // Errors: kNotFound, kAccessDenied, kIo.
   virtual Result<void> sync_folder(const std::string& path) = 0;
 
   // Every entry directly inside the folder except "." and "..", in the

@@ -1,0 +1,134 @@
+#include "aircraft/entry_writer.h"
+
+#include <array>
+#include <cstdio>
+
+#include "aircraft/entry_list.h"
+#include "app/text.h"
+
+namespace pw {
+namespace {
+
+enum class Suffix { kNone, kDash, kUnderscore };
+
+struct WriteRow {
+  const char* key;  // as written: "description" is lower case here
+  std::string FltsimEntry::*member;
+  bool always_when_new;
+  bool always_when_rewritten;
+  bool quoted;
+  Suffix suffix;
+};
+
+// The written key order differs from the record: lower-case "description",
+// prop_anim_ratio before visual_damage.
+constexpr std::array<WriteRow, kFltsimKeyCount> kWriteTable = {{
+    {"title", &FltsimEntry::title, true, true, false, Suffix::kDash},
+    {"sim", &FltsimEntry::sim, false, false, false, Suffix::kNone},
+    {"model", &FltsimEntry::model, false, false, false, Suffix::kNone},
+    {"sound", &FltsimEntry::sound, false, false, false, Suffix::kNone},
+    {"panel", &FltsimEntry::panel, false, false, false, Suffix::kNone},
+    {"texture", &FltsimEntry::texture, true, false, false, Suffix::kUnderscore},
+    {"kb_Checklists", &FltsimEntry::kb_Checklists, false, false, false, Suffix::kNone},
+    {"kb_Reference", &FltsimEntry::kb_Reference, false, false, false, Suffix::kNone},
+    {"kb_Notes", &FltsimEntry::kb_Notes, false, false, false, Suffix::kNone},
+    {"atc_id", &FltsimEntry::atc_id, false, false, false, Suffix::kNone},
+    {"atc_airline", &FltsimEntry::atc_airline, false, false, false, Suffix::kNone},
+    {"atc_flight_number", &FltsimEntry::atc_flight_number, false, false, false, Suffix::kNone},
+    {"atc_heavy", &FltsimEntry::atc_heavy, false, false, false, Suffix::kNone},
+    {"atc_type", &FltsimEntry::atc_type, false, false, false, Suffix::kNone},
+    {"ui_manufacturer", &FltsimEntry::ui_manufacturer, false, false, true, Suffix::kNone},
+    {"ui_type", &FltsimEntry::ui_type, false, false, true, Suffix::kNone},
+    {"ui_variation", &FltsimEntry::ui_variation, true, false, true, Suffix::kDash},
+    {"ui_typerole", &FltsimEntry::ui_typerole, false, false, true, Suffix::kNone},
+    {"ui_createdby", &FltsimEntry::ui_createdby, false, false, true, Suffix::kNone},
+    {"description", &FltsimEntry::Description, false, false, false, Suffix::kNone},
+    {"atc_model", &FltsimEntry::atc_model, false, false, false, Suffix::kNone},
+    {"atc_id_font", &FltsimEntry::atc_id_font, false, false, false, Suffix::kNone},
+    {"atc_id_color", &FltsimEntry::atc_id_color, false, false, false, Suffix::kNone},
+    {"atc_id_enable", &FltsimEntry::atc_id_enable, false, false, false, Suffix::kNone},
+    {"atc_parking_codes", &FltsimEntry::atc_parking_codes, false, false, false, Suffix::kNone},
+    {"atc_parking_types", &FltsimEntry::atc_parking_types, false, false, false, Suffix::kNone},
+    {"visual_model_guid", &FltsimEntry::visual_model_guid, false, false, false, Suffix::kNone},
+    {"ui_thumbnailfile", &FltsimEntry::ui_thumbnailfile, false, false, false, Suffix::kNone},
+    {"soundai", &FltsimEntry::soundai, false, false, false, Suffix::kNone},
+    {"prop_anim_ratio", &FltsimEntry::prop_anim_ratio, false, false, false, Suffix::kNone},
+    {"visual_damage", &FltsimEntry::visual_damage, true, true, false, Suffix::kNone},
+}};
+
+std::string three_digits(int number) {
+  char text[16];
+  std::snprintf(text, sizeof text, "%03d", number);
+  return text;
+}
+
+std::string with_suffix(std::string value, Suffix suffix, std::int16_t number) {
+  if (number == kNoSuffix || suffix == Suffix::kNone) return value;
+  return value + (suffix == Suffix::kDash ? " - " : "_") + three_digits(number);
+}
+
+void write_entry(ProfileDocument& cfg, const FltsimEntry& entry, const std::string& section, bool is_new,
+                 std::int16_t suffix_number) {
+  for (const WriteRow& row : kWriteTable) {
+    std::string value = trim_blanks(entry.*row.member);
+    const bool always = is_new ? row.always_when_new : row.always_when_rewritten;
+    if (value.empty() && !always) continue;
+    if (is_new) value = with_suffix(std::move(value), row.suffix, suffix_number);
+    // The CR LF after visual_damage leaves an empty line that separates this
+    // entry from whatever is appended next.
+    if (row.member == &FltsimEntry::visual_damage) value += "\r\n";
+    if (row.quoted) value = "\"" + value + "\"";
+    cfg.write(section, row.key, value);
+  }
+}
+
+bool has_title(const ProfileDocument& cfg, int number) {
+  return !trim_blanks(read_profile_value(cfg, fltsim_section(number), "title")).empty();
+}
+
+}  // namespace
+
+int AppendPackageEntry(ProfileDocument& cfg, const FltsimEntry& entry, std::int16_t& first_free,
+                       std::int16_t suffixNumber) {
+  int number = first_free;
+  while (has_title(cfg, number)) ++number;
+  first_free = static_cast<std::int16_t>(number + 1);
+  write_entry(cfg, entry, fltsim_section(number), true, suffixNumber);
+  return number;
+}
+
+void WriteAircraftEntry(ProfileDocument& cfg, const FltsimEntry& entry, std::int32_t sectionNumber) {
+  write_entry(cfg, entry, fltsim_section(sectionNumber), false, kNoSuffix);
+}
+
+std::string with_trailing_newline(std::string_view cfg_bytes) {
+  std::string out(cfg_bytes);
+  const bool ends_with_empty_line = out.size() >= 4 && out.compare(out.size() - 4, 4, "\r\n\r\n") == 0;
+  if (!ends_with_empty_line) out += "\r\n";
+  return out;
+}
+
+std::string normalise_aircraft_cfg_text(std::string_view cfg_bytes) {
+  std::string out;
+  out.reserve(cfg_bytes.size());
+  int empty_run = 0;
+  bool previous_empty = false;
+  for (const std::string& raw : split_lines(cfg_bytes)) {
+    const std::string line = trim_blanks(raw);
+    if (line.empty()) {
+      if (empty_run == 0) out += "\r\n";
+      ++empty_run;
+      previous_empty = true;
+      continue;
+    }
+    if (!previous_empty && line[0] == '[') out += "\r\n";
+    out += line;
+    out += "\r\n";
+    empty_run = 0;
+    previous_empty = false;
+  }
+  if (out.compare(0, 2, "\r\n") == 0) out.erase(0, 2);
+  return out;
+}
+
+}  // namespace pw

@@ -1,0 +1,14 @@
+// Entry point of paintwell-cli.
+#include <iostream>
+#include <string>
+#include <vector>
+
+#include "app/command_line.h"
+#include "app/platform/process.h"
+
+int main(int argc, char** argv) {
+  std::vector<std::string> args(argv + 1, argv + argc);
+  pw::CommandLineEnvironment env{pw::native_file_system(), pw::executable_folder(), pw::current_directory(),
+                                 std::cout, std::cerr};
+  return pw::run_command_line(args, env);
+}

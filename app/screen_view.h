@@ -1,0 +1,71 @@
+// What the operations need from the screens. The desktop program implements
+// it with widgets, the command line with standard streams, the tests with a
+// scripted user. Screens and controls are named as the design names them
+// ("frm_Install", "lstPackages", "btn_Install").
+#pragma once
+
+#include <optional>
+#include <string>
+#include <vector>
+
+namespace pw {
+
+// Message box styles and results (the platform's numbers).
+inline constexpr int kStyleOkOnly = 0;
+inline constexpr int kStyleOkCancel = 1;
+inline constexpr int kStyleCritical = 16;
+inline constexpr int kStyleInformation = 64;
+inline constexpr int kResultOk = 1;
+inline constexpr int kResultCancel = 2;
+
+inline constexpr const char* kAppTitle = "Varnel FSX Paintwell";
+
+struct ListRow {
+  std::string text;  // Windows-1252
+  int item_data = 0;
+  bool checked = false;
+};
+
+struct ListContent {
+  bool enabled = true;
+  std::vector<ListRow> rows;
+  int current = -1;  // the current row, -1 for none
+};
+
+struct OpenFileRequest {
+  std::string filter;    // "Name (*.ext)|*.ext|..." as the design writes it
+  std::string init_dir;  // empty: the dialog's own choice
+};
+
+class ScreenView {
+ public:
+  virtual ~ScreenView() = default;
+
+  // A modal message box; returns kResultOk or kResultCancel.
+  virtual int ShowMessage(const std::string& text, int style, const std::string& title) = 0;
+  // The open-file dialog of a screen (CD1, or the package screen's
+  // cFileDialog). nullopt when cancelled.
+  virtual std::optional<std::string> open_file(const std::string& screen, const OpenFileRequest& request) = 0;
+  virtual void set_busy(bool busy) = 0;
+  // Lets the window system handle pending events during a long wait.
+  virtual void pump_events() = 0;
+
+  virtual void set_label(const std::string& screen, const std::string& label, const std::string& text) = 0;
+  virtual std::string button_state(const std::string& screen, const std::string& button) = 0;
+  virtual void set_button_state(const std::string& screen, const std::string& button, const std::string& state) = 0;
+  virtual void set_list(const std::string& screen, const std::string& list, const ListContent& content) = 0;
+  virtual ListContent list(const std::string& screen, const std::string& list) = 0;
+  // Shows a picture file in a picture box; false when it cannot be loaded
+  // (the box then keeps what it showed).
+  virtual bool show_picture(const std::string& screen, const std::string& box, const std::string& path) = 0;
+  virtual bool is_checked(const std::string& screen, const std::string& check_box) = 0;
+
+  virtual void show_screen_in_place(const std::string& show, const std::string& hide) = 0;
+  // Modal: returns once the screen is hidden again.
+  virtual void show_centred_over_main(const std::string& screen, bool modal) = 0;
+  virtual void hide_screen(const std::string& screen) = 0;
+  // Ends the program (the desktop program quits its event loop).
+  virtual void shut_down() = 0;
+};
+
+}  // namespace pw

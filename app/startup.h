@@ -1,0 +1,23 @@
+// Finding the simulator: the program lives two folders below its root.
+#pragma once
+
+#include <string>
+
+#include "app/app_context.h"
+
+namespace pw {
+
+inline constexpr const char* kFsxMissingMessage =
+    "FSX.EXE not properly located. Please make sure this application is installed to your \r\n"
+    "[FSX PATH]\\Varnel Software\\FSX Paintwell folder and that FSX.EXE exists in the FSX folder root.";
+
+// The folder two levels above `program_folder` (its grandparent).
+std::string sim_root_for(const std::string& program_folder);
+
+// Sets the program folder and the simulator root (`sim_root`, or the
+// grandparent of the program folder when empty) and checks that FSX.EXE is
+// there, whatever the case of its name. When it is not, shows the one
+// start-up message and returns false.
+bool locate_simulator(AppContext& ctx, const std::string& program_folder, const std::string& sim_root);
+
+}  // namespace pw

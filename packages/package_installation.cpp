@@ -1,0 +1,186 @@
+// InstallPackage. The package is read and checked completely before
+// anything is created; its files go into a staging folder that is renamed
+// into place only once every file is on disk, and Aircraft.cfg names the
+// folder only after that, in one replace.
+#include "packages/package_installation.h"
+
+#include <cstdio>
+#include <memory>
+#include <optional>
+#include <utility>
+#include <vector>
+
+#include "aircraft/cfg_files.h"
+#include "aircraft/entry_writer.h"
+#include "app/file_ops.h"
+#include "app/text.h"
+#include "config/profile.h"
+#include "packages/file_helpers.h"
+#include "packages/package_format.h"
+
+namespace pw {
+namespace {
+
+constexpr int kMaxSuffix = 999;
+
+struct Target {
+  std::string folder;  // T: the base name or a numbered candidate
+  std::int16_t suffix = kNoSuffix;
+};
+
+struct PackageContent {
+  PackageLayout layout;
+  std::vector<std::string> files;  // bytes in table order
+};
+
+std::string with_suffix(const std::string& base, int suffix) {
+  char digits[12];
+  std::snprintf(digits, sizeof digits, "%03d", suffix);
+  return base + "_" + digits;
+}
+
+// The first free name of base, base_000 ... base_999; nullopt when all
+// 1000 candidates exist, so no other repaint is ever overwritten.
+std::optional<Target> choose_target(FileSystem& fs, const std::string& base) {
+  if (!fs.exists(base)) return Target{base, kNoSuffix};
+  for (int i = 0; i <= kMaxSuffix; ++i) {
+    std::string candidate = with_suffix(base, i);
+    if (!fs.exists(candidate)) return Target{std::move(candidate), static_cast<std::int16_t>(i)};
+  }
+  return std::nullopt;
+}
+
+// Reads and expands the whole package; the file is closed on return.
+Result<PackageContent> read_package(FileSystem& fs, const std::string& path) {
+  auto opened = fs.open_read(path);
+  if (!opened) return opened.error();
+  std::unique_ptr<InputFile> file = std::move(*opened);
+  auto layout = read_package_layout(*file);
+  if (!layout) return layout.error();
+  for (const PackageFile& f : layout->files) {
+    if (!is_safe_entry_name(f.name)) {
+      return make_error(ErrorCode::kRefused, "package names a file outside its folder or unusable: " + f.name);
+    }
+  }
+  auto files = expand_package_files(*file, *layout);
+  if (!files) return files.error();
+  return PackageContent{std::move(*layout), std::move(*files)};
+}
+
+Result<void> write_staged_file(FileSystem& fs, const std::string& path, std::string_view bytes) {
+  auto created = fs.create(path);
+  if (!created) return created.error();
+  std::unique_ptr<OutputFile> out = std::move(*created);
+  PW_TRY(out->write(bytes));
+  PW_TRY(out->sync());
+  return out->close();
+}
+
+// Writes every file, complete and synced, into a new staging folder.
+Result<void> fill_staging(FileSystem& fs, const std::string& stage, const PackageContent& content) {
+  PW_TRY(fs.make_folder(stage));
+  for (std::size_t i = 0; i < content.files.size(); ++i) {
+    PW_TRY(write_staged_file(fs, join_path(stage, content.layout.files[i].name), content.files[i]));
+  }
+  (void)fs.sync_folder(stage);  // not every file system can sync a folder
+  return {};
+}
+
+// Puts the files in place under T: staging folder, then one rename.
+Result<void> place_files(AppContext& ctx, const std::string& aircraft_folder, const Target& target,
+                         const PackageContent& content) {
+  const std::string stage = collapse_backslashes(aircraft_folder + "\\~" + file_name(target.folder) + ".pwstage");
+  if (ctx.fs.exists(stage)) RemoveFolder(ctx, stage);  // left by a crash
+  Result<void> placed = fill_staging(ctx.fs, stage, content);
+  if (placed) placed = ctx.fs.rename_new(stage, target.folder);
+  if (!placed) {
+    RemoveFolder(ctx, stage);
+    return placed;
+  }
+  (void)ctx.fs.sync_folder(aircraft_folder);
+  return {};
+}
+
+struct CfgChange {
+  std::string bytes;  // the new Aircraft.cfg
+  int section = -1;
+  std::int16_t next_free = 0;
+};
+
+// Aircraft.cfg with the entry appended; a missing file is an empty one.
+// Nothing is written here, so g_FirstFreeFltsim advances only once the
+// file is replaced and failed installs leave no run of gaps that would hide
+// later entries from the listing.
+Result<CfgChange> cfg_with_entry(AppContext& ctx, const std::string& cfg, const FltsimEntry& entry,
+                                 std::int16_t suffix) {
+  auto read = read_whole_file(ctx.fs, cfg, kMaxAircraftCfgBytes);
+  if (!read && read.error().code != ErrorCode::kNotFound) return read.error();
+  ProfileDocument doc = ProfileDocument::parse(with_trailing_newline(read ? *read : std::string()));
+  CfgChange change;
+  change.next_free = ctx.state.g_FirstFreeFltsim;
+  change.section = AppendPackageEntry(doc, entry, change.next_free, suffix);
+  change.bytes = doc.serialize();
+  return change;
+}
+
+InstallReport failure(InstallOutcome outcome, Error error) {
+  InstallReport report;
+  report.outcome = outcome;
+  report.error = std::move(error);
+  return report;
+}
+
+Error refused(std::string message) { return make_error(ErrorCode::kRefused, std::move(message)); }
+
+bool is_listed_package(const SharedState& s, int k) {
+  return k >= 0 && k <= s.g_PackageLast && static_cast<std::size_t>(k) < s.g_PackageEntries.size() &&
+         static_cast<std::size_t>(k) < s.g_PackagePaths.size();
+}
+
+}  // namespace
+
+InstallReport install_package(AppContext& ctx, int packageIndex) {
+  SharedState& s = ctx.state;
+  if (!is_listed_package(s, packageIndex)) return failure(InstallOutcome::kFailed, refused("no such package"));
+  const FltsimEntry entry = s.g_PackageEntries[static_cast<std::size_t>(packageIndex)];
+  const std::string package_path = trim_blanks(s.g_PackagePaths[static_cast<std::size_t>(packageIndex)]);
+  const auto base = texture_folder_path(s, entry);
+  if (!base) return failure(InstallOutcome::kFailed, refused("unsafe texture folder name: " + entry.texture));
+  auto content = read_package(ctx.fs, package_path);
+  if (!content) return failure(InstallOutcome::kFailed, content.error());
+  const auto target = choose_target(ctx.fs, *base);
+  if (!target) return failure(InstallOutcome::kFailed, refused("all 1000 texture folder names are taken: " + *base));
+  if (auto placed = place_files(ctx, s.g_AircraftFolder, *target, *content); !placed) {
+    return failure(InstallOutcome::kFailed, placed.error());
+  }
+  const std::string cfg = aircraft_cfg_path(s.g_AircraftFolder);
+  auto change = cfg_with_entry(ctx, cfg, entry, target->suffix);
+  Result<void> written = change ? replace_file(ctx.fs, cfg, change->bytes) : Result<void>(change.error());
+  if (!written) {
+    RemoveFolder(ctx, target->folder);
+    return failure(change ? InstallOutcome::kCfgNotWritten : InstallOutcome::kFailed, written.error());
+  }
+  s.g_FirstFreeFltsim = change->next_free;
+  if (ctx.view.is_checked("frm_Install", "chkDelete")) DeleteFileAndWait(ctx, package_path);
+  InstallReport report;
+  report.outcome = InstallOutcome::kInstalled;
+  report.variation = trim_blanks(entry.ui_variation);
+  report.folder = target->folder;
+  report.section = change->section;
+  return report;
+}
+
+std::string InstallPackage(AppContext& ctx, int packageIndex) {
+  const InstallReport report = install_package(ctx, packageIndex);
+  switch (report.outcome) {
+    case InstallOutcome::kInstalled:
+      return report.variation;
+    case InstallOutcome::kCfgNotWritten:
+      return "-1";
+    case InstallOutcome::kFailed:
+      break;
+  }
+  return {};
+}
+
+}  // namespace pw

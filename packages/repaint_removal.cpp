@@ -1,0 +1,127 @@
+#include "packages/repaint_removal.h"
+
+#include <set>
+#include <string>
+#include <vector>
+
+#include "aircraft/cfg_files.h"
+#include "aircraft/entry_list.h"
+#include "aircraft/entry_writer.h"
+#include "app/file_ops.h"
+#include "app/text.h"
+#include "packages/file_helpers.h"
+#include "packages/package_format.h"
+
+namespace pw {
+namespace {
+
+std::vector<std::string> exclusion_items(const std::string& exclude_list) {
+  std::vector<std::string> items;
+  if (exclude_list.empty()) return items;
+  std::size_t start = 0;
+  while (true) {
+    const std::size_t bar = exclude_list.find('|', start);
+    items.push_back(to_lower(trim_blanks(exclude_list.substr(start, bar - start))));
+    if (bar == std::string::npos) break;
+    start = bar + 1;
+  }
+  return items;
+}
+
+bool is_removable(const FltsimEntry& entry, const std::vector<std::string>& exclusions) {
+  if (trim_blanks(entry.texture).empty()) return false;
+  const std::string variation = to_lower(trim_blanks(entry.ui_variation));
+  for (const std::string& item : exclusions) {
+    if (item == variation) return false;
+  }
+  return true;
+}
+
+bool is_selected(const SharedState& s, std::size_t i) {
+  return i < s.g_RemoveSelection.size() && s.g_RemoveSelection[i];
+}
+
+std::string texture_folder_name(const FltsimEntry& entry) { return "Texture." + trim_blanks(entry.texture); }
+
+// Aircraft.cfg as it must read after the removal: the sections of every
+// listed entry and of the numbers 0 to the last index deleted (a section
+// above a numbering gap must not survive beside its renumbered copy), the
+// kept entries written back from 0, the empty lines tidied.
+std::string removed_cfg_text(const SharedState& s, std::string cfg_bytes) {
+  ProfileDocument cfg = ProfileDocument::parse(with_trailing_newline(cfg_bytes));
+  for (int n = 0; n <= s.g_AircraftLast; ++n) cfg.delete_section(fltsim_section(n));
+  for (int n : s.g_AircraftSections) cfg.delete_section(fltsim_section(n));
+  int next = 0;
+  for (std::size_t i = 0; i < s.g_AircraftEntries.size(); ++i) {
+    if (!is_selected(s, i)) WriteAircraftEntry(cfg, s.g_AircraftEntries[i], next++);
+  }
+  return normalise_aircraft_cfg_text(cfg.serialize());
+}
+
+// Texture folders of the removed entries that no kept entry names.
+std::vector<std::string> folders_to_delete(const SharedState& s) {
+  std::set<std::string> kept;
+  for (std::size_t i = 0; i < s.g_AircraftEntries.size(); ++i) {
+    if (!is_selected(s, i)) kept.insert(to_lower(texture_folder_name(s.g_AircraftEntries[i])));
+  }
+  std::vector<std::string> folders;
+  for (std::size_t i = 0; i < s.g_AircraftEntries.size(); ++i) {
+    if (!is_selected(s, i)) continue;
+    const std::string name = texture_folder_name(s.g_AircraftEntries[i]);
+    if (kept.count(to_lower(name)) == 0) folders.push_back(s.g_AircraftFolder + "\\" + name);
+  }
+  return folders;
+}
+
+// A selected entry whose texture names no folder of its own (empty, or a
+// path that would leave the aircraft's folder) cannot be removed safely.
+bool selection_is_safe(const SharedState& s) {
+  for (std::size_t i = 0; i < s.g_AircraftEntries.size(); ++i) {
+    if (is_selected(s, i) && (trim_blanks(s.g_AircraftEntries[i].texture).empty() ||
+                              !is_safe_entry_name(texture_folder_name(s.g_AircraftEntries[i])))) {
+      return false;
+    }
+  }
+  return true;
+}
+
+}  // namespace
+
+std::int16_t RemoveRepaints(AppContext& ctx) {
+  const SharedState& s = ctx.state;
+  if (!selection_is_safe(s) || s.g_AircraftSections.size() != s.g_AircraftEntries.size()) return kRemoveFailed;
+  if (!RefreshAircraftCfgBackup(ctx.fs, s.g_AircraftFolder).ok()) return kRemoveFailed;
+  BackupAircraftCfgOnce(ctx.fs, s.g_AircraftFolder);
+  const std::string cfg_path = aircraft_cfg_path(s.g_AircraftFolder);
+  Result<std::string> bytes = read_whole_file(ctx.fs, cfg_path, kMaxAircraftCfgBytes);
+  if (!bytes) return kRemoveFailed;
+  // Aircraft.cfg is replaced in one step before any folder goes, so a
+  // failure never leaves an entry whose textures are gone.
+  if (!replace_file(ctx.fs, cfg_path, removed_cfg_text(s, std::move(*bytes))).ok()) return kRemoveCfgFailed;
+  for (const std::string& folder : folders_to_delete(s)) RemoveFolder(ctx, folder);
+  return kRemoveDone;
+}
+
+void FillRemoveAircraftList(AppContext& ctx) {
+  const SharedState& s = ctx.state;
+  const std::vector<std::string> exclusions = exclusion_items(s.g_ExcludeList);
+  ListContent content;
+  for (std::size_t i = 0; i < s.g_AircraftEntries.size(); ++i) {
+    const FltsimEntry& entry = s.g_AircraftEntries[i];
+    if (!is_removable(entry, exclusions)) continue;
+    content.rows.push_back({trim_blanks(entry.ui_variation), static_cast<int>(i), false});
+  }
+  if (!content.rows.empty()) content.current = 0;
+  ctx.view.set_list("frm_Remove", "lstAircraft", content);
+  // Also for an empty list: the remove button must not stay usable then.
+  RemoveListClicked(ctx);
+}
+
+void RemoveListClicked(AppContext& ctx) {
+  const ListContent content = ctx.view.list("frm_Remove", "lstAircraft");
+  bool any_ticked = false;
+  for (const ListRow& row : content.rows) any_ticked = any_ticked || row.checked;
+  ctx.view.set_button_state("frm_Remove", "btn_Remove", any_ticked ? "enabled" : "disabled");
+}
+
+}  // namespace pw

@@ -1,0 +1,117 @@
+#include "app/aircraft_selection.h"
+
+#include <gtest/gtest.h>
+
+#include "packages/sim_tree.h"
+
+namespace pw {
+namespace {
+
+using test::SimTree;
+
+// A tree in which nothing is selected yet, with an .rcf beside the program.
+struct Fresh : SimTree {
+  Fresh() {
+    ctx.state.g_AircraftFolder.clear();
+    ctx.state.g_RcfText.clear();
+    ctx.state.g_AircraftEntries.clear();
+    ctx.state.g_AircraftLast = -1;
+    std::filesystem::remove(dir.native(plane("Downloads")));
+  }
+  std::string rcf(const std::string& text) {
+    dir.write("C172.rcf", text);
+    return dir.path() + "\\C172.rcf";
+  }
+};
+
+TEST(SelectAircraft, RcfFillsStateLabelsListsAndPreparesTheFolder) {
+  Fresh t;
+  const std::string text =
+      "// repaint configuration\r\nFOLDER = \\SimObjects\\Airplanes\\C172\\\r\ntitle=Cessna 172\r\n"
+      "information=Line one\xA5nLine two\r\nexclude= green |RED livery\r\n";
+  ASSERT_TRUE(select_aircraft_file(t.ctx, t.rcf(text)));
+  const SharedState& s = t.ctx.state;
+  EXPECT_EQ(s.g_SimRoot + "\\SimObjects\\Airplanes\\C172", s.g_AircraftFolder);
+  EXPECT_EQ(text + std::string(kRcfTextSize - text.size(), '\0'), s.g_RcfText);
+  EXPECT_EQ(3, s.g_AircraftLast + 1);
+  EXPECT_EQ("Selected Aircraft: Cessna 172", t.view.labels["frm_Main.Label5"]);
+  EXPECT_EQ("Aircraft Folder: \\SimObjects\\Airplanes\\C172\\", t.view.labels["frm_Main.Label6"]);
+  EXPECT_EQ("Information: Line one\r\nLine two", t.view.labels["frm_Main.lblInfo"]);
+  EXPECT_EQ(std::vector<std::string>{"Air (Tahiti) [2007]"}, t.view.row_texts("frm_Remove.lstAircraft"));
+  EXPECT_EQ(3u, t.view.lists["frm_Package.lstAircraft"].rows.size());
+  for (const char* b : {"btn_Add", "btn_Edit", "btn_Upload"}) EXPECT_EQ("enabled", t.view.button_states[std::string("frm_Main.") + b]);
+  EXPECT_TRUE(t.dir.exists(t.plane("Downloads")));
+  EXPECT_EQ(test::kOriginalCfg, t.dir.read(t.plane("Aircraft.001")));
+  EXPECT_TRUE(t.view.messages.empty());
+}
+
+TEST(SelectAircraft, LongRcfIsReadWholeButCarriesOnlyItsFirst1000Bytes) {
+  Fresh t;
+  const std::string text = "folder=SimObjects\\Airplanes\\C172\r\n// " + std::string(1200, 'x') + "\r\ntitle=Late\r\n";
+  ASSERT_TRUE(select_aircraft_file(t.ctx, t.rcf(text)));
+  EXPECT_EQ(text.substr(0, kRcfTextSize), t.ctx.state.g_RcfText);
+  EXPECT_EQ("Selected Aircraft: Late", t.view.labels["frm_Main.Label5"]);
+}
+
+TEST(SelectAircraft, BadFolderValuesShowTheirMessageAndKeepThePreviousAircraft) {
+  struct Case {
+    const char* name;
+    std::string rcf;
+    std::string message;
+  } cases[] = {
+      {"no folder line", "title=X\r\n", kNoFolderMessage},
+      {"empty folder value", "folder=  \r\ntitle=X\r\n", kNoFolderMessage},
+      {"folder climbing out", "folder=..\\..\\Windows\r\ntitle=X\r\n", kNoFolderMessage},
+      {"missing folder", "folder=SimObjects\\Airplanes\\Nope\r\ntitle=Ghost 1\r\n",
+       "The aircraft folder listed for Ghost 1 does not exist. Please check your configuration and try again."},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    SimTree t;
+    const std::string before = t.ctx.state.g_AircraftFolder;
+    t.dir.write("bad.rcf", c.rcf);
+    EXPECT_FALSE(select_aircraft_file(t.ctx, t.dir.path() + "\\bad.rcf"));
+    ASSERT_EQ(1u, t.view.messages.size());
+    EXPECT_EQ(c.message, t.view.messages[0].text);
+    EXPECT_EQ(kAppTitle, t.view.messages[0].title);
+    EXPECT_EQ(before, t.ctx.state.g_AircraftFolder);
+    EXPECT_TRUE(t.view.button_states["frm_Main.btn_Add"].empty());
+  }
+}
+
+TEST(SelectAircraft, PackageSelectsItsAircraftAndIsListedLastWithAMark) {
+  Fresh t;
+  t.dir.write(t.plane("Downloads/a.pkg"), test::package_bytes(test::blue_entry(), std::nullopt, test::blue_files()));
+  t.dir.write("chosen.pkg", test::package_bytes(test::blue_entry(), std::nullopt, test::blue_files()));
+  t.view.files.push_back(t.dir.path() + "\\chosen.pkg");
+  select_aircraft(t.ctx);
+  EXPECT_EQ(t.ctx.state.g_SimRoot + "\\SimObjects\\Airplanes\\C172", t.ctx.state.g_AircraftFolder);
+  EXPECT_EQ((std::vector<std::string>{"Blue Sky", "*Blue Sky"}), t.view.row_texts("frm_Install.lstPackages"));
+  EXPECT_EQ(test::carried_text(test::kCarriedFolder) + "\r\n",
+            t.dir.read("sim/Varnel Software/FSX Paintwell/package.rcf"));
+  EXPECT_EQ(test::carried_text(test::kCarriedFolder), t.ctx.state.g_RcfText);
+  ASSERT_EQ(1u, t.view.dialogs.size());
+  EXPECT_EQ("Package File (*.pkg)|*.pkg|Repaint Configuration File (*.rcf)|*.rcf", t.view.dialogs[0].second.filter);
+}
+
+TEST(SelectAircraft, CancelledDialogOrUnreadableFileChangesNothingSilently) {
+  SimTree t;
+  select_aircraft(t.ctx);  // the dialog answers cancel
+  EXPECT_FALSE(select_aircraft_file(t.ctx, t.dir.path() + "\\missing.rcf"));
+  t.dir.write("short.pkg", "too short to hold an entry");
+  EXPECT_FALSE(select_aircraft_file(t.ctx, t.dir.path() + "\\short.pkg"));
+  EXPECT_TRUE(t.view.messages.empty());
+  EXPECT_TRUE(t.view.labels.empty());
+}
+
+TEST(GetAircraftList, MissingFileGivesNoEntriesAndNoMessage) {
+  SimTree t;
+  std::filesystem::remove(t.dir.native(t.plane("Aircraft.cfg")));
+  get_aircraft_list(t.ctx);
+  EXPECT_EQ(-1, t.ctx.state.g_AircraftLast);
+  EXPECT_EQ(0, t.ctx.state.g_FirstFreeFltsim);
+  EXPECT_TRUE(t.view.messages.empty());
+}
+
+}  // namespace
+}  // namespace pw

@@ -1,0 +1,137 @@
+#include "app/command_line.h"
+
+#include <gtest/gtest.h>
+
+#include <sstream>
+
+#include "packages/sim_tree.h"
+
+namespace pw {
+namespace {
+
+using test::SimTree;
+
+struct CliRun {
+  int status;
+  std::string out, err;
+};
+
+CliRun run_cli(SimTree& t, std::vector<std::string> args) {
+  std::ostringstream out, err;
+  CommandLineEnvironment env{native_file_system(), t.ctx.state.program_folder, t.dir.path(), out, err};
+  const int status = run_command_line(args, env);
+  return {status, out.str(), err.str()};
+}
+
+std::string write_rcf(SimTree& t, const std::string& extra = "") {
+  t.dir.write("c172.rcf", "folder=SimObjects\\Airplanes\\C172\r\ntitle=Cessna 172\r\n" + extra);
+  return "c172.rcf";
+}
+
+TEST(CommandLine, ListPrintsEveryEntryWithItsIndex) {
+  SimTree t;
+  const CliRun r = run_cli(t, {"list", write_rcf(t, "exclude=Green\r\n")});
+  EXPECT_EQ(0, r.status) << r.err;
+  EXPECT_EQ(
+      "0\tRed Livery\tRed\tCessna Red\n1\tAir (Tahiti) [2007]\tSilver\tCessna Silver\n2\tGreen\tGreen\tCessna Green\n",
+      r.out);
+  EXPECT_TRUE(t.dir.exists(t.plane("Aircraft.001")));
+}
+
+TEST(CommandLine, UsageErrorsExitWithTwoAndTouchNothing) {
+  SimTree t;
+  for (const std::vector<std::string>& args : std::vector<std::vector<std::string>>{
+           {}, {"frobnicate"}, {"list"}, {"pack", "x.rcf"}, {"install", "x.rcf"}, {"list", "--sim"}, {"list", "--bogus", "a"}}) {
+    SCOPED_TRACE(args.empty() ? "(none)" : args[0]);
+    EXPECT_EQ(2, run_cli(t, args).status);
+  }
+  EXPECT_FALSE(t.dir.exists(t.plane("Aircraft.001")));
+  const CliRun help = run_cli(t, {"--help"});
+  EXPECT_EQ(0, help.status);
+  EXPECT_NE(std::string::npos, help.out.find("inspect PKG"));
+}
+
+TEST(CommandLine, MissingFsxExeIsRefusedWithTheStartupMessage) {
+  SimTree t;
+  std::filesystem::remove(t.dir.native("sim/FSX.EXE"));
+  const CliRun r = run_cli(t, {"list", write_rcf(t)});
+  EXPECT_EQ(1, r.status);
+  EXPECT_NE(std::string::npos, r.err.find("FSX.EXE not properly located."));
+  t.dir.write("sim/fsx.exe", "MZ");  // found whatever its case
+  EXPECT_EQ(0, run_cli(t, {"list", "c172.rcf"}).status);
+}
+
+TEST(CommandLine, RemoveRefusesEntriesTheScreenWouldNotOffer) {
+  SimTree t;
+  const std::string rcf = write_rcf(t, "exclude=green\r\n");
+  t.dir.write(t.plane("Aircraft.cfg"), test::kOriginalCfg + "\r\n[fltsim.4]\r\ntitle=Bare\r\n");
+  for (const char* index : {"2", "3", "9", "x"}) {
+    SCOPED_TRACE(index);
+    const CliRun r = run_cli(t, {"remove", rcf, "0", index});
+    EXPECT_EQ(1, r.status);
+    EXPECT_FALSE(r.err.empty());
+  }
+  EXPECT_EQ(test::kOriginalCfg + "\r\n[fltsim.4]\r\ntitle=Bare\r\n", t.cfg());
+  EXPECT_FALSE(t.dir.exists(t.plane("Aircraft.vnb")));
+  const CliRun ok = run_cli(t, {"remove", rcf, "1"});
+  EXPECT_EQ(0, ok.status) << ok.err;
+  EXPECT_FALSE(t.dir.exists(t.plane("Texture.Silver")));
+}
+
+TEST(CommandLine, PackRefusesUnknownNamesAndPacksOnlyThoseAsked) {
+  SimTree t;
+  const std::string rcf = write_rcf(t);
+  const CliRun bad = run_cli(t, {"pack", rcf, "1", "--only", "nothere.dds"});
+  EXPECT_EQ(1, bad.status);
+  EXPECT_NE(std::string::npos, bad.err.find("nothere.dds"));
+  EXPECT_FALSE(t.dir.exists(t.plane("Uploads/Air_Tahiti_2007_Repaint.pkg")));
+
+  const CliRun r = run_cli(t, {"pack", rcf, "1", "--only", "a.BMP", "--only", "e.dds"});
+  ASSERT_EQ(0, r.status) << r.err;
+  EXPECT_EQ(t.dir.native(t.plane("Uploads/Air_Tahiti_2007_Repaint.pkg")).string() + "\n", r.out);
+  const CliRun inspect = run_cli(t, {"inspect", t.plane("Uploads/Air_Tahiti_2007_Repaint.pkg")});
+  ASSERT_EQ(0, inspect.status) << inspect.err;
+  EXPECT_NE(std::string::npos, inspect.out.find("files: 2\n5\tA.bmp\n70000\tE.dds\n"));
+  EXPECT_NE(std::string::npos, inspect.out.find("preview: none\n"));
+}
+
+// A painter packs a repaint; another user installs it into their own
+// simulator: the entry and every texture file arrive unchanged.
+TEST(CommandLine, PackAndInstallRoundTripBetweenSimulators) {
+  SimTree painter;
+  const CliRun packed = run_cli(painter, {"pack", write_rcf(painter), "1"});
+  ASSERT_EQ(0, packed.status) << packed.err;
+  const std::string package = packed.out.substr(0, packed.out.size() - 1);
+
+  SimTree user;
+  user.dir.write(user.plane("Aircraft.cfg"), "[fltsim.0]\r\ntitle=Cessna Red\r\ntexture=Red\r\n");
+  std::filesystem::remove_all(user.dir.native(user.plane("Texture.Silver")));
+  const CliRun installed = run_cli(user, {"install", write_rcf(user), "--delete", package});
+  ASSERT_EQ(0, installed.status) << installed.err;
+  EXPECT_EQ("Air (Tahiti) [2007]\t" + user.dir.native(user.plane("Texture.Silver")).string() + "\n", installed.out);
+  for (const char* name : {"A.bmp", "b.dds", "c.cfg", "d.txt", "E.dds"}) {
+    SCOPED_TRACE(name);
+    EXPECT_EQ(painter.dir.read(painter.plane(std::string("Texture.Silver/") + name)),
+              user.dir.read(user.plane(std::string("Texture.Silver/") + name)));
+  }
+  EXPECT_EQ(
+      "[fltsim.0]\r\ntitle=Cessna Red\r\ntexture=Red\r\n\r\n"
+      "[fltsim.1]\r\ntitle=Cessna Silver\r\ntexture=Silver\r\nui_variation=\"Air (Tahiti) [2007]\"\r\nvisual_damage=\r\n\r\n",
+      user.cfg());
+  EXPECT_FALSE(std::filesystem::exists(package));
+}
+
+TEST(CommandLine, InstallRefusesAPackageMadeForAnotherAircraft) {
+  SimTree t;
+  FltsimEntry other = test::blue_entry();
+  other.rcf_text = test::carried_text("SimObjects\\Airplanes\\B737");
+  t.dir.write("other.pkg", test::package_bytes(other, std::nullopt, test::blue_files()));
+  const CliRun r = run_cli(t, {"install", write_rcf(t), "other.pkg"});
+  EXPECT_EQ(1, r.status);
+  EXPECT_NE(std::string::npos, r.err.find("do not match"));
+  EXPECT_EQ(test::kOriginalCfg, t.cfg());
+  EXPECT_FALSE(t.dir.exists(t.plane("Texture.Blue")));
+}
+
+}  // namespace
+}  // namespace pw

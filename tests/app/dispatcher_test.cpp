@@ -1,0 +1,179 @@
+#include "app/dispatcher.h"
+
+#include <gtest/gtest.h>
+
+#include "packages/package_installation.h"
+#include "packages/repaint_removal.h"
+#include "packages/sim_tree.h"
+
+namespace pw {
+namespace {
+
+using test::SimTree;
+
+class TestButton : public PressedButton {
+ public:
+  TestButton(std::string form, std::string type, std::string state = "enabled")
+      : form_(std::move(form)), type_(std::move(type)), state_(std::move(state)) {}
+  std::string state() const override { return state_; }
+  void set_state(const std::string& s) override {
+    state_ = s;
+    history.push_back(s);
+  }
+  void clear_tracking() override { tracking_cleared = true; }
+  std::string button_type() const override { return type_; }
+  std::string form_name() const override { return form_; }
+  std::vector<std::string> history;
+  bool tracking_cleared = false;
+
+ private:
+  std::string form_, type_, state_;
+};
+
+TEST(Dispatcher, DisabledButtonDoesNothingAtAll) {
+  SimTree t;
+  TestButton b("frm_Main", "exit", "disabled");
+  dispatch_release(t.ctx, b);
+  EXPECT_FALSE(t.view.shut);
+  EXPECT_TRUE(b.history.empty());
+  EXPECT_FALSE(b.tracking_cleared);
+}
+
+TEST(Dispatcher, CommandKeyIgnoresCaseButScreenNameDoesNot) {
+  SimTree t;
+  TestButton remove("frm_Main", "Remove");
+  dispatch_release(t.ctx, remove);
+  EXPECT_EQ(std::vector<std::string>{"modal frm_Remove"}, t.view.screen_events);
+  EXPECT_EQ((std::vector<std::string>{"highlight", "enabled"}), remove.history);
+  EXPECT_TRUE(remove.tracking_cleared);
+
+  TestButton wrong_screen("FRM_MAIN", "exit");
+  dispatch_release(t.ctx, wrong_screen);
+  EXPECT_FALSE(t.view.shut);
+  EXPECT_EQ("enabled", wrong_screen.state());
+
+  TestButton upload("frm_Main", "upload"), back("frm_Package", "return"), exit("frm_Install", "EXIT");
+  dispatch_release(t.ctx, upload);
+  dispatch_release(t.ctx, back);
+  dispatch_release(t.ctx, exit);
+  EXPECT_EQ((std::vector<std::string>{"modal frm_Remove", "hide frm_Main", "show frm_Package", "hide frm_Package",
+                                      "show frm_Main"}),
+            t.view.screen_events);
+  EXPECT_TRUE(t.view.shut);
+}
+
+TEST(Dispatcher, CancelledConfirmationsChangeNothing) {
+  for (const char* form : {"frm_Remove", "frm_Install", "frm_Package"}) {
+    SCOPED_TRACE(form);
+    SimTree t;
+    FillRemoveAircraftList(t.ctx);
+    t.view.tick("frm_Remove.lstAircraft", {0});
+    t.view.lists["frm_Package.lstAircraft"] = {true, {{"Red Livery", 0, false}}, 0};
+    t.view.answers.push_back(kResultCancel);
+    const std::string type = std::string(form) == "frm_Remove" ? "remove"
+                             : std::string(form) == "frm_Install" ? "install" : "package";
+    TestButton b(form, type);
+    dispatch_release(t.ctx, b);
+    ASSERT_EQ(1u, t.view.messages.size());
+    EXPECT_EQ(kStyleOkCancel, t.view.messages[0].style);
+    EXPECT_EQ(test::kOriginalCfg, t.cfg());
+    EXPECT_FALSE(t.dir.exists(t.plane("Aircraft.vnb")));
+    EXPECT_FALSE(t.dir.exists(t.plane("Uploads")));
+    EXPECT_EQ("enabled", b.state());
+  }
+}
+
+TEST(Dispatcher, RemoveCommandReportsSuccessOrTheWritingError) {
+  SimTree t;
+  FillRemoveAircraftList(t.ctx);
+  t.view.tick("frm_Remove.lstAircraft", {0});
+  TestButton b("frm_Remove", "remove");
+  dispatch_release(t.ctx, b);
+  ASSERT_EQ(2u, t.view.messages.size());
+  EXPECT_EQ(
+      "You are about to remove the selected repaints.  This process could take a few minutes depending on the\r"
+      "number of aircraft you have selected to install and the speed of your computer.\r\rDo you wish to continue?",
+      t.view.messages[0].text);
+  EXPECT_EQ("Repaint Removal Successful", t.view.messages[1].title);
+  EXPECT_EQ(kStyleInformation, t.view.messages[1].style);
+  EXPECT_EQ(1, t.ctx.state.g_AircraftLast);  // entries re-read
+  EXPECT_EQ("disabled", t.view.button_states["frm_Remove.btn_Remove"]);
+  EXPECT_FALSE(t.view.busy);
+
+  // Now make every write of Aircraft.cfg fail: an error, no success message.
+  SimTree u;
+  FillRemoveAircraftList(u.ctx);
+  u.view.tick("frm_Remove.lstAircraft", {0});
+  std::filesystem::create_directory(u.dir.native(u.plane("~Aircraft.cfg.pwtmp")));  // blocks the temporary file
+  TestButton c("frm_Remove", "remove");
+  dispatch_release(u.ctx, c);
+  ASSERT_EQ(2u, u.view.messages.size());
+  EXPECT_EQ("Repaint Removal Error", u.view.messages[1].title);
+  EXPECT_EQ("An error occured while writing the aircraft.cfg file.", u.view.messages[1].text);
+  EXPECT_EQ(kStyleCritical, u.view.messages[1].style);
+  EXPECT_EQ(test::kOriginalCfg, u.cfg());
+  EXPECT_TRUE(u.dir.exists(u.plane("Texture.Silver/A.bmp")));
+}
+
+TEST(Dispatcher, InstallGoesOnAfterADamagedPackageAndNamesIt) {
+  SimTree t;
+  const std::string good = test::package_bytes(test::blue_entry(), std::nullopt, test::blue_files());
+  t.dir.write(t.plane("Downloads/1.pkg"), good);
+  t.dir.write(t.plane("Downloads/2.pkg"), good.substr(0, good.size() - 10));
+  t.dir.write(t.plane("Downloads/3.pkg"), good);
+  ASSERT_TRUE(ListPackages(t.ctx, "").ok());
+  FillPackageList(t.ctx, false);
+  t.view.tick("frm_Install.lstPackages", {0, 1, 2});
+  TestButton b("frm_Install", "install");
+  dispatch_release(t.ctx, b);
+  ASSERT_EQ(2u, t.view.messages.size());
+  EXPECT_EQ("Package Install Error", t.view.messages[1].title);
+  EXPECT_EQ("An error occured with the repaint package file named... \r\r" + t.ctx.state.g_AircraftFolder +
+                "\\Downloads\\2.pkg",
+            t.view.messages[1].text);
+  EXPECT_TRUE(t.dir.exists(t.plane("Texture.Blue/texture.bmp")));
+  EXPECT_TRUE(t.dir.exists(t.plane("Texture.Blue_000/texture.bmp")));
+  EXPECT_FALSE(t.dir.exists(t.plane("Texture.Blue_001")));
+  EXPECT_EQ(5, t.ctx.state.g_AircraftLast + 1);
+  EXPECT_EQ(test::kOriginalCfg, t.dir.read(t.plane("Aircraft.vnb")));
+  EXPECT_TRUE(t.view.lists["frm_Install.lstPackages"].rows.size() == 3);
+  for (const ListRow& row : t.view.lists["frm_Install.lstPackages"].rows) EXPECT_FALSE(row.checked);
+}
+
+TEST(Dispatcher, PreviewDialogKeepsItsFileNameAcrossACancel) {
+  SimTree t;
+  TestButton b("frm_Package", "preview");
+  dispatch_release(t.ctx, b);  // cancelled before any choice
+  EXPECT_FALSE(t.ctx.state.g_PreviewChosen);
+  ASSERT_EQ(1u, t.view.dialogs.size());
+  EXPECT_EQ("Bitmap Image Files |*.bmp", t.view.dialogs[0].second.filter);
+  EXPECT_EQ(t.ctx.state.program_folder, t.view.dialogs[0].second.init_dir);
+
+  t.view.files.push_back(std::string("  /tmp/shot.bmp "));
+  dispatch_release(t.ctx, b);
+  EXPECT_TRUE(t.ctx.state.g_PreviewChosen);
+  EXPECT_EQ("/tmp/shot.bmp", t.ctx.state.g_PreviewPath);
+  t.view.pictures.clear();
+  dispatch_release(t.ctx, b);  // cancelled: the earlier choice again
+  EXPECT_TRUE(t.ctx.state.g_PreviewChosen);
+  EXPECT_EQ("/tmp/shot.bmp", t.ctx.state.g_PreviewPath);
+  EXPECT_EQ("/tmp/shot.bmp", t.view.pictures["frm_Package.picPreview"]);
+}
+
+TEST(Dispatcher, PackageCommandNamesTheFileAndTheFolder) {
+  SimTree t;
+  t.view.lists["frm_Package.lstAircraft"] = {true, {{"Red Livery", 0, false}}, 0};
+  t.view.lists["frm_Package.lstTextures"] = {true, {{"red.bmp", 0, true}}, 0};
+  TestButton b("frm_Package", "package");
+  dispatch_release(t.ctx, b);
+  ASSERT_EQ(2u, t.view.messages.size());
+  EXPECT_EQ("You are about to create a new repaint package for the Red Livery aircraft.\r\rDo you wish to continue?",
+            t.view.messages[0].text);
+  EXPECT_EQ("A repaint package file named... \r\rRed_Livery_Repaint.pkg\r\rhas been successfully created and "
+            "placed in the Uploads\rdirectory of " + t.ctx.state.g_AircraftFolder + ".",
+            t.view.messages[1].text);
+  EXPECT_TRUE(t.dir.exists(t.plane("Uploads/Red_Livery_Repaint.pkg")));
+}
+
+}  // namespace
+}  // namespace pw

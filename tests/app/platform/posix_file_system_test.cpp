@@ -1,0 +1,255 @@
+#include "app/platform/file_system.h"
+
+#include <gtest/gtest.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <filesystem>
+#include <functional>
+#include <tuple>
+
+#include "support/temp_dir.h"
+
+namespace pw {
+namespace {
+
+namespace stdfs = std::filesystem;
+
+// The whole file through the interface, or "<error message>".
+std::string read_all(FileSystem& fs, const std::string& path) {
+  auto opened = fs.open_read(path);
+  if (!opened) return "<" + opened.error().message + ">";
+  std::string bytes(static_cast<std::size_t>((*opened)->size()), '\0');
+  auto got = (*opened)->read_at(0, bytes);
+  if (!got) return "<" + got.error().message + ">";
+  bytes.resize(*got);
+  return bytes;
+}
+
+Result<void> write_file(FileSystem& fs, const std::string& path, std::string_view bytes) {
+  auto created = fs.create(path);
+  if (!created) return created.error();
+  PW_TRY((*created)->write(bytes));
+  return (*created)->close();
+}
+
+template <class T>
+std::optional<ErrorCode> code_of(const Result<T>& result) {
+  if (result.ok()) return std::nullopt;
+  return result.error().code;
+}
+
+class PosixFileSystemTest : public ::testing::Test {
+ protected:
+  std::string at(std::string_view rel) const { return dir_.path() + "\\" + std::string(rel); }
+
+  // Names in a folder of the temp dir as the native layer has them.
+  std::vector<std::string> disk_names(std::string_view rel = "") const {
+    std::vector<std::string> names;
+    for (const auto& entry : stdfs::directory_iterator(dir_.native(rel))) {
+      names.push_back(entry.path().filename().string());
+    }
+    std::sort(names.begin(), names.end());
+    return names;
+  }
+
+  FileSystem& fs_ = native_file_system();
+  test::TempDir dir_;
+};
+
+TEST_F(PosixFileSystemTest, FindsExistingComponentsWhateverTheirCase) {
+  dir_.write("Aircraft.cfg", "cfg");
+  dir_.write("texture.Blue/Tex.bmp", "blue");
+  dir_.write("Texture.Red/x.dds", "red");
+  const struct {
+    const char* rel;
+    const char* bytes;
+  } cases[] = {
+      {"aircraft.cfg", "cfg"},
+      {"AIRCRAFT.CFG", "cfg"},
+      {"Texture.Blue\\tex.BMP", "blue"},
+      {"TEXTURE.BLUE/TEX.BMP", "blue"},
+      {"texture.red\\X.DDS", "red"},
+      {"texture.red\\\\x.dds", "red"},              // doubled separator
+      {"texture.blue\\..\\aircraft.CFG", "cfg"},     // ".." goes to the system as it is
+      {"TEXTURE.BLUE/./tex.bmp", "blue"},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.rel);
+    EXPECT_EQ(c.bytes, read_all(fs_, at(c.rel)));
+    EXPECT_TRUE(fs_.exists(at(c.rel)));
+  }
+  EXPECT_EQ((dir_.native("texture.Blue") / "Tex.bmp").string(), fs_.native_path(at("TEXTURE.BLUE\\TEX.BMP")));
+  EXPECT_EQ(dir_.native("Aircraft.cfg").string(), fs_.native_path(at("aircraft.cfg\\")));
+  EXPECT_TRUE(fs_.is_folder(at("TEXTURE.BLUE")));
+  EXPECT_FALSE(fs_.is_folder(at("AIRCRAFT.CFG")));
+  EXPECT_FALSE(fs_.exists(at("texture.green")));
+}
+
+TEST_F(PosixFileSystemTest, ExactNameWinsOverCaseVariants) {
+  dir_.write("a.txt", "lower");
+  dir_.write("A.txt", "upper");
+  EXPECT_EQ("lower", read_all(fs_, at("a.txt")));
+  EXPECT_EQ("upper", read_all(fs_, at("A.txt")));
+  EXPECT_EQ("upper", read_all(fs_, at("A.TXT")));  // no exact match: the lowest sorting twin
+}
+
+TEST_F(PosixFileSystemTest, CreatingReusesAnExistingNameOfAnyCase) {
+  dir_.write("Aircraft.cfg", "old");
+  dir_.write("texture.Blue/a.bmp", "a");
+  ASSERT_TRUE(write_file(fs_, at("aircraft.cfg"), "new").ok());
+  ASSERT_TRUE(write_file(fs_, at("TEXTURE.BLUE\\b.bmp"), "b").ok());
+  EXPECT_EQ((std::vector<std::string>{"Aircraft.cfg", "texture.Blue"}), disk_names());
+  EXPECT_EQ((std::vector<std::string>{"a.bmp", "b.bmp"}), disk_names("texture.Blue"));
+  EXPECT_EQ("new", dir_.read("Aircraft.cfg"));
+
+  EXPECT_EQ(ErrorCode::kExists, code_of(fs_.create_new(at("AIRCRAFT.cfg"))));
+  EXPECT_EQ(ErrorCode::kExists, code_of(fs_.make_folder(at("Texture.Blue"))));
+  ASSERT_TRUE(fs_.create_new(at("texture.BLUE\\c.bmp")).ok());
+  EXPECT_TRUE(dir_.exists("texture.Blue/c.bmp"));
+  ASSERT_TRUE(fs_.make_folder(at("TEXTURE.BLUE\\Sub")).ok());
+  EXPECT_TRUE(stdfs::is_directory(dir_.native("texture.Blue/Sub")));
+}
+
+TEST_F(PosixFileSystemTest, RenamesKeepOrChangeCaseAsAsked) {
+  dir_.write("Aircraft.cfg", "old");
+  dir_.write("~aircraft.cfg.pwtmp", "new");
+  const auto before = fs_.stamp(at("aircraft.cfg"));
+  ASSERT_TRUE(fs_.rename_over(at("~aircraft.cfg.pwtmp"), at("AIRCRAFT.CFG")).ok());
+  EXPECT_EQ((std::vector<std::string>{"Aircraft.cfg"}), disk_names());
+  EXPECT_EQ("new", dir_.read("Aircraft.cfg"));
+  const auto after = fs_.stamp(at("aircraft.cfg"));
+  ASSERT_TRUE(before && after);
+  EXPECT_NE(before->file_id, after->file_id);
+
+  // Naming the source itself in another case renames it to that case.
+  ASSERT_TRUE(fs_.rename_over(at("aircraft.cfg"), at("AIRCRAFT.CFG")).ok());
+  ASSERT_TRUE(fs_.make_folder(at("texture.blue")).ok());
+  ASSERT_TRUE(fs_.rename_new(at("texture.blue"), at("Texture.Blue")).ok());
+  EXPECT_EQ((std::vector<std::string>{"AIRCRAFT.CFG", "Texture.Blue"}), disk_names());
+
+  ASSERT_TRUE(fs_.make_folder(at("texture.red")).ok());
+  EXPECT_EQ(ErrorCode::kExists, code_of(fs_.rename_new(at("texture.red"), at("TEXTURE.blue"))));
+  ASSERT_TRUE(fs_.rename_new(at("texture.red"), at("Texture.Green")).ok());
+  EXPECT_EQ((std::vector<std::string>{"AIRCRAFT.CFG", "Texture.Blue", "Texture.Green"}), disk_names());
+}
+
+TEST_F(PosixFileSystemTest, Windows1252NamesAreUtf8OnDisk) {
+  ASSERT_TRUE(write_file(fs_, at("caf\xE9 \x80.txt"), "x").ok());
+  EXPECT_EQ((std::vector<std::string>{"caf\xC3\xA9 \xE2\x82\xAC.txt"}), disk_names());
+  EXPECT_EQ("x", read_all(fs_, at("CAF\xC9 \x80.TXT")));  // É finds é
+
+  dir_.write("\xE4\xB8\xAD.txt", "han");  // a name Windows-1252 cannot spell
+  auto listed = fs_.list(dir_.path());
+  ASSERT_TRUE(listed.ok());
+  std::vector<std::string> names;
+  for (const DirEntry& entry : *listed) names.push_back(entry.name);
+  std::sort(names.begin(), names.end());
+  EXPECT_EQ((std::vector<std::string>{"?.txt", "caf\xE9 \x80.txt"}), names);
+  EXPECT_EQ("han", read_all(fs_, at("?.txt")));
+}
+
+TEST_F(PosixFileSystemTest, ListTellsFoldersAndHiddenEntries) {
+  dir_.write("a.bmp", "");
+  dir_.write(".hidden", "");
+  dir_.write("sub/inner.txt", "");
+  stdfs::create_directory_symlink(dir_.native("sub"), dir_.native("link"));
+  auto listed = fs_.list(dir_.path() + "/");
+  ASSERT_TRUE(listed.ok());
+  std::vector<std::tuple<std::string, bool, bool>> entries;
+  for (const DirEntry& e : *listed) entries.emplace_back(e.name, e.is_folder, e.is_hidden);
+  std::sort(entries.begin(), entries.end());
+  const std::vector<std::tuple<std::string, bool, bool>> expected = {
+      {".hidden", false, true}, {"a.bmp", false, false}, {"link", true, false}, {"sub", true, false}};
+  EXPECT_EQ(expected, entries);
+}
+
+TEST_F(PosixFileSystemTest, FilesReadWriteAndStamp) {
+  auto out = fs_.create(at("data.bin"));
+  ASSERT_TRUE(out.ok());
+  ASSERT_TRUE((*out)->write(std::string("0123\0" "56789", 10)).ok());
+  ASSERT_TRUE((*out)->sync().ok());
+  ASSERT_TRUE((*out)->close().ok());
+  EXPECT_EQ(ErrorCode::kIo, code_of((*out)->write("late")));
+  EXPECT_EQ(ErrorCode::kIo, code_of((*out)->close()));
+  EXPECT_TRUE(fs_.sync_folder(dir_.path()).ok());
+
+  auto in = fs_.open_read(at("DATA.BIN"));
+  ASSERT_TRUE(in.ok());
+  EXPECT_EQ(10, (*in)->size());
+  std::string buffer(100, '*');
+  auto got = (*in)->read_at(4, buffer);
+  ASSERT_TRUE(got.ok());
+  EXPECT_EQ(6u, *got);
+  EXPECT_EQ(std::string("\0" "56789", 6), buffer.substr(0, 6));
+  got = (*in)->read_at(20, buffer);
+  ASSERT_TRUE(got.ok());
+  EXPECT_EQ(0u, *got);
+
+  const auto stamp = fs_.stamp(at("data.BIN"));
+  ASSERT_TRUE(stamp.has_value());
+  EXPECT_EQ(10, stamp->size);
+  EXPECT_FALSE(fs_.stamp(at("missing.bin")).has_value());
+}
+
+TEST_F(PosixFileSystemTest, FailuresMapToErrorCodes) {
+  dir_.write("file.txt", "x");
+  dir_.write("full/inner.txt", "x");
+  dir_.write("Other.txt", "x");
+  using Op = std::function<std::optional<ErrorCode>()>;
+  const struct {
+    const char* name;
+    Op op;
+    std::optional<ErrorCode> expected;
+  } cases[] = {
+      {"open missing", [&] { return code_of(fs_.open_read(at("none.txt"))); }, ErrorCode::kNotFound},
+      {"open in missing folder", [&] { return code_of(fs_.open_read(at("no\\x.txt"))); }, ErrorCode::kNotFound},
+      {"open under a file", [&] { return code_of(fs_.open_read(at("file.txt\\x"))); }, ErrorCode::kNotFound},
+      {"open a folder", [&] { return code_of(fs_.open_read(at("FULL"))); }, ErrorCode::kAccessDenied},
+      {"create in missing folder", [&] { return code_of(fs_.create(at("no\\x.txt"))); }, ErrorCode::kNotFound},
+      {"create over a folder", [&] { return code_of(fs_.create(at("full"))); }, ErrorCode::kAccessDenied},
+      {"create_new existing", [&] { return code_of(fs_.create_new(at("FILE.TXT"))); }, ErrorCode::kExists},
+      {"make_folder existing", [&] { return code_of(fs_.make_folder(at("file.txt"))); }, ErrorCode::kExists},
+      {"make_folder no parent", [&] { return code_of(fs_.make_folder(at("no\\sub"))); }, ErrorCode::kNotFound},
+      {"remove_folder not empty", [&] { return code_of(fs_.remove_folder(at("Full"))); }, ErrorCode::kIo},
+      {"remove_folder missing", [&] { return code_of(fs_.remove_folder(at("none"))); }, ErrorCode::kNotFound},
+      {"remove_file missing", [&] { return code_of(fs_.remove_file(at("none.txt"))); }, ErrorCode::kNotFound},
+      {"remove_file on a folder", [&] { return code_of(fs_.remove_file(at("full"))); }, ErrorCode::kAccessDenied},
+      {"rename missing", [&] { return code_of(fs_.rename_over(at("none"), at("x"))); }, ErrorCode::kNotFound},
+      {"rename_new onto other case", [&] { return code_of(fs_.rename_new(at("file.txt"), at("OTHER.TXT"))); },
+       ErrorCode::kExists},
+      {"list a file", [&] { return code_of(fs_.list(at("file.txt"))); }, ErrorCode::kNotFound},
+      {"list missing", [&] { return code_of(fs_.list(at("none"))); }, ErrorCode::kNotFound},
+      {"sync missing folder", [&] { return code_of(fs_.sync_folder(at("none"))); }, ErrorCode::kNotFound},
+      {"NUL in path", [&] { return code_of(fs_.create(at(std::string("a\0b", 3)))); }, ErrorCode::kRefused},
+      {"NUL in rename target", [&] { return code_of(fs_.rename_over(at("file.txt"), at(std::string("a\0", 2)))); },
+       ErrorCode::kRefused},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.name);
+    EXPECT_EQ(c.expected, c.op());
+  }
+  EXPECT_EQ("x", dir_.read("file.txt"));
+  EXPECT_TRUE(dir_.exists("full/inner.txt"));
+  EXPECT_FALSE(dir_.exists("a"));
+}
+
+TEST_F(PosixFileSystemTest, ErrorMessageNamesThePathAndTheReason) {
+  auto result = fs_.open_read(at("missing.txt"));
+  ASSERT_FALSE(result.ok());
+  const std::string& message = result.error().message;
+  EXPECT_NE(std::string::npos, message.find(dir_.native("missing.txt").string())) << message;
+  EXPECT_NE(std::string::npos, message.find("No such file")) << message;
+}
+
+TEST_F(PosixFileSystemTest, PermissionRefusalIsAccessDenied) {
+  if (::geteuid() == 0) GTEST_SKIP() << "permissions do not bind the superuser";
+  dir_.write("locked/file.txt", "x");
+  stdfs::permissions(dir_.native("locked"), stdfs::perms::owner_read | stdfs::perms::owner_exec);
+  EXPECT_EQ(ErrorCode::kAccessDenied, code_of(fs_.create(at("locked\\new.txt"))));
+  EXPECT_EQ(ErrorCode::kAccessDenied, code_of(fs_.remove_file(at("locked\\file.txt"))));
+  stdfs::permissions(dir_.native("locked"), stdfs::perms::owner_all);
+}
+
+}  // namespace
+}  // namespace pw

@@ -1,0 +1,200 @@
+#include <gtest/gtest.h>
+
+#include <chrono>
+#include <optional>
+#include <string>
+
+#include "config/profile.h"
+
+namespace pw {
+namespace {
+
+using namespace std::string_literals;
+
+TEST(ProfileDocument, UntouchedDocumentSerializesToItsBytes) {
+  const std::string cases[] = {
+      "",
+      "k=v",
+      "[a]\r\nk=v\r\n",
+      "[a]\nk=v\rx=y\r\n\n\r\r\n",
+      "[a]\r\nk=v",
+      "\r\r\n\n\n\r",
+      "[a\0b]\r\nk=\0\xE9\xFF\r\n"s,
+      "  [ spaced ] tail \t\r\n[unclosed\r\n=\r\n",
+  };
+  for (const std::string& bytes : cases) {
+    SCOPED_TRACE(bytes);
+    EXPECT_EQ(bytes, ProfileDocument::parse(bytes).serialize());
+  }
+}
+
+TEST(ProfileDocument, FindFollowsProfileReadRules) {
+  const std::string bytes =
+      "early=before any section\r\n"
+      "[Fltsim.0]\r\n"
+      "Title = \t Boeing 737 \t\r\n"
+      "dq=\"quoted\"\r\n"
+      "sq='single'\n"
+      "two=\"\"inner\"\"\r\n"
+      "mixed=\"half'\r"
+      "lonequote=\"\r\n"
+      "eq=a=b\r\n"
+      "path=[not a header]\r\n"
+      "bare key\r\n"
+      "dup=first\r\n"
+      "DUP=second\r\n"
+      "=no key\r\n"
+      "[unclosed\r\n"
+      "after_unclosed=still fltsim.0\r\n"
+      "  [  Spaced Name ]  trailing\r\n"
+      "k=spaced\r\n"
+      "[a]b]\r\n"
+      "k=last bracket\r\n"
+      "[fltsim.0]\r\n"
+      "only_in_second=x\r\n"
+      "title=second\r\n";
+  const ProfileDocument doc = ProfileDocument::parse(bytes);
+  struct Case {
+    const char* name;
+    const char* section;
+    const char* key;
+    std::optional<std::string> expected;
+  } cases[] = {
+      {"case ignored, blanks and tabs trimmed", "FLTSIM.0", "title", "Boeing 737"},
+      {"names compared trimmed", " fltsim.0\t", " TITLE ", "Boeing 737"},
+      {"double quotes removed", "fltsim.0", "dq", "quoted"},
+      {"single quotes removed, LF line end", "fltsim.0", "sq", "single"},
+      {"one pair of quotes only", "fltsim.0", "two", "\"inner\""},
+      {"mismatched quotes kept, CR line end", "fltsim.0", "mixed", "\"half'"},
+      {"a single quote character is kept", "fltsim.0", "lonequote", "\""},
+      {"value runs from the first equals sign", "fltsim.0", "eq", "a=b"},
+      {"brackets after the first character", "fltsim.0", "path", "[not a header]"},
+      {"line without equals sign is an empty key", "fltsim.0", "bare key", ""},
+      {"first duplicate key wins", "fltsim.0", "dup", "first"},
+      {"empty key is never found", "fltsim.0", "", std::nullopt},
+      {"line without ] is no header", "fltsim.0", "after_unclosed", "still fltsim.0"},
+      {"header with blanks around it", "spaced name", "k", "spaced"},
+      {"name ends at the last ]", "a]b", "k", "last bracket"},
+      {"only the first duplicate section is searched", "fltsim.0", "only_in_second", std::nullopt},
+      {"lines before any header are in no section", "", "early", std::nullopt},
+      {"missing key", "fltsim.0", "model", std::nullopt},
+      {"missing section", "fltsim.1", "title", std::nullopt},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    EXPECT_EQ(c.expected, doc.find(c.section, c.key));
+  }
+  const std::vector<std::string> names = {"Fltsim.0", "Spaced Name", "a]b", "fltsim.0"};
+  EXPECT_EQ(names, doc.section_names());
+}
+
+TEST(ProfileDocument, ReadProfileValueCutsAndTrims) {
+  const std::string long_value(300, 'x');
+  const ProfileDocument doc = ProfileDocument::parse("[s]\r\nlong=" + long_value +
+                                                     "\r\nnul=\0a\0b\r\n"s
+                                                     "cut=" + std::string(253, 'y') + " z\r\n"
+                                                     "quoted=\"  padded  \"\r\n"
+                                                     "empty=\r\n");
+  EXPECT_EQ(std::string(254, 'x'), read_profile_value(doc, "s", "long"));
+  EXPECT_EQ("a b", read_profile_value(doc, "s", "nul"));
+  EXPECT_EQ(std::string(253, 'y'), read_profile_value(doc, "s", "cut"));  // the blank left at the cut goes
+  EXPECT_EQ("padded", read_profile_value(doc, "s", "quoted"));
+  EXPECT_EQ("", read_profile_value(doc, "s", "empty"));
+  EXPECT_EQ("", read_profile_value(doc, "s", "missing"));
+  EXPECT_EQ("", read_profile_value(doc, "missing", "long"));
+  EXPECT_EQ("", read_profile_value(ProfileDocument(), "s", "long"));
+}
+
+TEST(ProfileDocument, WriteChangesOnlyWhatItMust) {
+  struct Case {
+    const char* name;
+    std::string before;
+    const char* section;
+    const char* key;
+    std::string value;
+    std::string after;
+  } cases[] = {
+      {"replace in place keeps every other byte", "; top\r\n[A]\r\nx=1\n Key = old \r\ny=2\r\r\n[B]\r\nkey=b\r\n", "a",
+       "KEY", "new", "; top\r\n[A]\r\nx=1\nKEY=new\r\ny=2\r\r\n[B]\r\nkey=b\r\n"},
+      {"replace keeps a lone LF line end", "[a]\nk=1\ny=2\n", "a", "k", "9", "[a]\nk=9\ny=2\n"},
+      {"replace keeps a lone CR line end", "[a]\rk=1\ry=2", "a", "k", "9", "[a]\rk=9\ry=2"},
+      {"replace of a last line without line end", "[a]\r\nk=1", "a", "k", "9", "[a]\r\nk=9\r\n"},
+      {"replace first duplicate only", "[a]\r\nk=1\r\nk=2\r\n", "a", "k", "9", "[a]\r\nk=9\r\nk=2\r\n"},
+      {"key before the blank lines ending its section", "[a]\r\nx=1\r\n\r\n \t\r\n[b]\r\ny=2\r\n", "A", "k", "v",
+       "[a]\r\nx=1\r\nk=v\r\n\r\n \t\r\n[b]\r\ny=2\r\n"},
+      {"key into the first of duplicate sections", "[a]\r\nx=1\r\n[a]\r\n", "a", "k", "v",
+       "[a]\r\nx=1\r\nk=v\r\n[a]\r\n"},
+      {"key after a header without line end", "[a]", "a", "k", "v", "[a]\r\nk=v\r\n"},
+      {"key after a last line without line end", "[a]\r\nx=1", "a", "k", "v", "[a]\r\nx=1\r\nk=v\r\n"},
+      {"section after a final line end", "[a]\r\nx=1\r\n", "b", "k", "v", "[a]\r\nx=1\r\n[b]\r\nk=v\r\n"},
+      {"section after a last line without line end", "[a]\r\nx=1", "b", "k", "v", "[a]\r\nx=1\r\n[b]\r\nk=v\r\n"},
+      {"section after trailing blank lines", "[a]\r\n\r\n", "b", "k", "v", "[a]\r\n\r\n[b]\r\nk=v\r\n"},
+      {"section into an empty file", "", "b", "k", "v", "[b]\r\nk=v\r\n"},
+      {"keys before any header are not the section's", "k=1\r\n", "s", "k", "2", "k=1\r\n[s]\r\nk=2\r\n"},
+      {"CR LF inside a value is written as it is", "[a]\r\nx=1\r\n", "a", "visual_damage", "0\r\n",
+       "[a]\r\nx=1\r\nvisual_damage=0\r\n\r\n"},
+      {"value bytes kept", "[a]\r\n", "a", "k", "\0\xE9 \""s, "[a]\r\nk=\0\xE9 \"\r\n"s},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    ProfileDocument doc = ProfileDocument::parse(c.before);
+    doc.write(c.section, c.key, c.value);
+    EXPECT_EQ(c.after, doc.serialize());
+  }
+}
+
+TEST(ProfileDocument, ValueHoldingAHeaderStartsThatSection) {
+  ProfileDocument doc = ProfileDocument::parse("[a]\r\nx=1\r\n[c]\r\nz=3\r\n");
+  ASSERT_EQ("3", doc.find("c", "z"));  // the index is built now and must follow the change
+  doc.write("a", "k", "v\r\n[b]\r\ny=2");
+  EXPECT_EQ("[a]\r\nx=1\r\nk=v\r\n[b]\r\ny=2\r\n[c]\r\nz=3\r\n", doc.serialize());
+  EXPECT_EQ((std::vector<std::string>{"a", "b", "c"}), doc.section_names());
+  EXPECT_EQ("2", doc.find("b", "y"));
+  EXPECT_EQ(std::nullopt, doc.find("a", "y"));
+  doc.write("c", "w", "4");
+  EXPECT_EQ("[a]\r\nx=1\r\nk=v\r\n[b]\r\ny=2\r\n[c]\r\nz=3\r\nw=4\r\n", doc.serialize());
+}
+
+TEST(ProfileDocument, DeleteSectionRemovesHeaderUpToNextHeader) {
+  ProfileDocument doc = ProfileDocument::parse("[a]\r\nx=1\r\n[B]\r\ny=2\r\n\r\n; note\r\n[c]\r\nz=3\r\n[b]\r\nw=4");
+  ASSERT_EQ("3", doc.find("c", "z"));
+  EXPECT_TRUE(doc.delete_section("b"));
+  EXPECT_EQ("[a]\r\nx=1\r\n[c]\r\nz=3\r\n[b]\r\nw=4", doc.serialize());
+  // Positions moved: the second [b] is now the first and is found.
+  EXPECT_EQ("3", doc.find("c", "z"));
+  EXPECT_EQ("4", doc.find("b", "w"));
+  EXPECT_TRUE(doc.delete_section(" B "));
+  EXPECT_EQ("[a]\r\nx=1\r\n[c]\r\nz=3\r\n", doc.serialize());
+  EXPECT_FALSE(doc.delete_section("b"));
+  EXPECT_FALSE(doc.delete_section(""));  // the lines before any header are no section
+  EXPECT_EQ("[a]\r\nx=1\r\n[c]\r\nz=3\r\n", doc.serialize());
+}
+
+TEST(ProfileDocument, LargeFileLookupsAndAppendsStayFast) {
+  constexpr int kSections = 1000;
+  constexpr int kKeys = 32;
+  std::string bytes;
+  for (int s = 0; s < kSections; ++s) {
+    bytes += "[fltsim." + std::to_string(s) + "]\r\n";
+    for (int k = 0; k < kKeys; ++k) bytes += "key" + std::to_string(k) + "=v" + std::to_string(s) + "\r\n";
+    bytes += "\r\n";
+  }
+  const auto start = std::chrono::steady_clock::now();
+  ProfileDocument doc = ProfileDocument::parse(bytes);
+  std::size_t found = 0;
+  for (int s = 0; s < kSections; ++s) {
+    const std::string section = "FLTSIM." + std::to_string(s);
+    for (int k = 0; k < kKeys; ++k) found += doc.find(section, "KEY" + std::to_string(k)) == "v" + std::to_string(s);
+  }
+  for (int s = kSections; s < kSections + 500; ++s) doc.write("fltsim." + std::to_string(s), "title", "t");
+  const auto elapsed = std::chrono::steady_clock::now() - start;
+  EXPECT_EQ(std::size_t{kSections * kKeys}, found);
+  EXPECT_EQ(std::optional<std::string>("t"), doc.find("fltsim.1499", "title"));
+  EXPECT_EQ(std::size_t{kSections + 500}, doc.section_names().size());
+  // Milliseconds when lookups use the index; seconds when every call
+  // rebuilds or rescans the file.
+  EXPECT_LT(elapsed, std::chrono::milliseconds(1500));
+}
+
+}  // namespace
+}  // namespace pw

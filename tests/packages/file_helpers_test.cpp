@@ -1,0 +1,152 @@
+#include "packages/file_helpers.h"
+
+#include <gtest/gtest.h>
+
+#include "tests/packages/sim_tree.h"
+
+namespace pw::test {
+namespace {
+
+// A disk on which no file can be deleted (held open, say).
+class StickyFileSystem : public FaultyFileSystem {
+ public:
+  using FaultyFileSystem::FaultyFileSystem;
+  Result<void> remove_file(const std::string& path) override {
+    return make_error(ErrorCode::kAccessDenied, "in use: " + path);
+  }
+};
+
+TEST(DeleteFileAndWait, DeletesEveryMatchInOnePassAndNothingElse) {
+  SimTree t;
+  for (const char* name : {"a.tmp", "B.TMP", "c.tmp", "keep.txt", ".hidden.tmp"}) t.dir.write(std::string("w/") + name, "x");
+  DeleteFileAndWait(t.ctx, t.dir.path() + "\\w\\*.tmp");
+  EXPECT_EQ((std::vector<std::string>{".hidden.tmp", "keep.txt"}), t.names_in("w"));
+  EXPECT_EQ(1, t.view.pumps);
+
+  DeleteFileAndWait(t.ctx, t.dir.path() + "\\w\\none.*");
+  EXPECT_EQ(1, t.view.pumps);  // nothing matched: returned at once
+  EXPECT_EQ(2u, t.names_in("w").size());
+}
+
+TEST(DeleteFileAndWait, GivesUpOnAFileThatWillNotGo) {
+  SimTree t;
+  StickyFileSystem sticky(native_file_system());
+  AppContext ctx(sticky, t.view);
+  t.dir.write("w/held.bmp", "x");
+  DeleteFileAndWait(ctx, t.dir.path() + "\\w\\held.bmp");
+  EXPECT_EQ(kDeleteAttempts, t.view.pumps);
+  EXPECT_TRUE(t.dir.exists("w/held.bmp"));
+}
+
+TEST(RemoveFolder, TakesHiddenFilesTooButNotASubfolder) {
+  SimTree t;
+  for (const char* name : {"1.bmp", "2.bmp", "3.dds", "4.dds", "5", ".thumbs"}) t.dir.write(std::string("gone/") + name, "x");
+  RemoveFolder(t.ctx, t.dir.path() + "\\gone");
+  EXPECT_FALSE(t.dir.exists("gone"));
+
+  t.dir.write("kept/a.bmp", "x");
+  t.dir.write("kept/sub/b.bmp", "x");
+  RemoveFolder(t.ctx, t.dir.path() + "\\kept");
+  EXPECT_EQ(std::vector<std::string>{"sub"}, t.names_in("kept"));
+  EXPECT_TRUE(t.dir.exists("kept/sub/b.bmp"));
+}
+
+TEST(ListTextureFiles, SortsFilesWithoutRegardToCaseAllChecked) {
+  SimTree t;
+  t.dir.write(t.plane("Texture.Silver/sub/x.bmp"), "x");
+  t.dir.write(t.plane("Texture.Silver/.hidden"), "x");
+  ListTextureFiles(t.ctx, 1);
+  const ListContent list = t.view.lists["frm_Package.lstTextures"];
+  ASSERT_EQ(5u, list.rows.size());
+  for (std::size_t i = 0; i < list.rows.size(); ++i) {
+    EXPECT_EQ(static_cast<int>(i), list.rows[i].item_data);
+    EXPECT_TRUE(list.rows[i].checked);
+  }
+  EXPECT_EQ((std::vector<std::string>{"A.bmp", "b.dds", "c.cfg", "d.txt", "E.dds"}),
+            t.view.row_texts("frm_Package.lstTextures"));
+  EXPECT_EQ(0, list.current);
+}
+
+TEST(ListTextureFiles, EmptyEnabledListWhenThereIsNothingToList) {
+  const struct {
+    const char* name;
+    const char* texture;  // nullptr: use entry index 9
+  } cases[] = {
+      {"no folder", "Orange"}, {"no texture", ""}, {"escaping texture", "..\\..\\C172"}, {"bad index", nullptr}};
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.name);
+    SimTree t;
+    ListTextureFiles(t.ctx, 1);  // something to replace
+    if (c.texture) t.ctx.state.g_AircraftEntries[2].texture = c.texture;
+    ListTextureFiles(t.ctx, c.texture ? 2 : 9);
+    const ListContent list = t.view.lists["frm_Package.lstTextures"];
+    EXPECT_TRUE(list.rows.empty());
+    EXPECT_TRUE(list.enabled);
+    EXPECT_EQ(-1, list.current);
+  }
+}
+
+class PreviewTest : public ::testing::Test {
+ protected:
+  void list_package(const std::optional<std::string>& preview) {
+    t.dir.write(t.plane("Downloads/p.pkg"), package_bytes(blue_entry(), preview, blue_files()));
+    t.ctx.state.g_PackagePaths = {t.core_plane("Downloads\\p.pkg")};
+    t.ctx.state.g_PackageEntries = {blue_entry()};
+    t.ctx.state.g_PackageLast = 0;
+  }
+  std::string shown() { return t.view.pictures["frm_Install.picPreview"]; }
+  const std::string temp_rel = "sim/Varnel Software/FSX Paintwell/Media/tmpPreviewImage.bmp";
+  SimTree t;
+};
+
+TEST_F(PreviewTest, WritesExactlyTheStoredBytesAndShowsThem) {
+  const std::string bitmap = std::string("BM\0\0\r\n", 6) + std::string(1000, '\xff');
+  t.dir.write(temp_rel, "an older, longer preview of another package........................");
+  list_package(bitmap);
+  ShowPackagePreview(t.ctx, 0);
+  EXPECT_EQ(bitmap, t.dir.read(temp_rel));
+  EXPECT_EQ(temp_preview_path(t.ctx.state), shown());
+  EXPECT_EQ(t.ctx.state.program_folder + "\\Media\\tmpPreviewImage.bmp", shown());
+}
+
+TEST_F(PreviewTest, NoPreviewOrNoPackageLeavesThePicture) {
+  list_package(std::nullopt);
+  t.view.pictures["frm_Install.picPreview"] = "before";
+  ShowPackagePreview(t.ctx, 0);
+  ShowPackagePreview(t.ctx, 1);
+  ShowPackagePreview(t.ctx, -1);
+  list_package("BM");
+  std::filesystem::remove(t.dir.native(t.plane("Downloads/p.pkg")));
+  ShowPackagePreview(t.ctx, 0);
+  EXPECT_EQ("before", shown());
+  EXPECT_FALSE(t.dir.exists(temp_rel));
+}
+
+// A stale file from another package must never be shown in its place.
+TEST_F(PreviewTest, AnyFailingCallLeavesThePicture) {
+  list_package("BM-new");
+  t.dir.write(temp_rel, "BM-old");
+  for (int k = 1;; ++k) {
+    SCOPED_TRACE(k);
+    ASSERT_LT(k, 50);
+    t.view.pictures.clear();
+    t.faulty.fail_at(k);
+    ShowPackagePreview(t.ctx, 0);
+    if (t.faulty.failed_call().empty()) break;
+    if (t.faulty.failed_call() == "sync_folder") continue;  // the file is complete by then
+    EXPECT_EQ("", shown()) << t.faulty.failed_call();
+    EXPECT_EQ("BM-old", t.dir.read(temp_rel));
+  }
+  EXPECT_EQ("BM-new", t.dir.read(temp_rel));
+}
+
+TEST_F(PreviewTest, ABitmapThatDoesNotLoadIsIgnored) {
+  list_package("not a bitmap");
+  t.view.load_pictures = false;
+  ShowPackagePreview(t.ctx, 0);
+  EXPECT_EQ("not a bitmap", t.dir.read(temp_rel));
+  EXPECT_EQ("", shown());
+}
+
+}  // namespace
+}  // namespace pw::test

@@ -1,0 +1,195 @@
+#include "packages/package_installation.h"
+
+#include <gtest/gtest.h>
+
+#include "aircraft/entry_list.h"
+#include "tests/packages/sim_tree.h"
+
+namespace pw::test {
+namespace {
+
+// The tree with one package in Downloads, listed as index 0.
+class InstallTest : public ::testing::Test {
+ protected:
+  void put_package(const std::string& bytes, const FltsimEntry& entry = blue_entry()) {
+    t.dir.write(t.plane("Downloads/blue.pkg"), bytes);
+    t.ctx.state.g_PackagePaths = {t.core_plane("Downloads\\blue.pkg")};
+    t.ctx.state.g_PackageEntries = {entry};
+    t.ctx.state.g_PackageLast = 0;
+  }
+  // What an install must not have touched when it fails.
+  void expect_untouched() {
+    EXPECT_EQ(kOriginalCfg, t.cfg());
+    EXPECT_EQ(before_, t.names_in(t.plane("")));
+    EXPECT_EQ(2, t.ctx.state.g_FirstFreeFltsim);
+    EXPECT_TRUE(t.dir.exists(t.plane("Downloads/blue.pkg")));
+  }
+  std::string section(int n) {
+    const ProfileDocument doc = ProfileDocument::parse(t.cfg());
+    return read_profile_value(doc, fltsim_section(n), "title") + "|" +
+           read_profile_value(doc, fltsim_section(n), "texture") + "|" +
+           read_profile_value(doc, fltsim_section(n), "ui_variation");
+  }
+
+  SimTree t;
+  const std::vector<std::string> before_ = t.names_in(t.plane(""));
+};
+
+TEST_F(InstallTest, SamePackageThreeTimesGetsNumberedFoldersAndFreeSections) {
+  put_package(package_bytes(blue_entry(), std::nullopt, blue_files()));
+  const struct {
+    const char* folder;
+    int section;
+  } installs[] = {{"Texture.Blue", 2}, {"Texture.Blue_000", 4}, {"Texture.Blue_001", 5}};
+  for (const auto& [folder, number] : installs) {
+    SCOPED_TRACE(folder);
+    if (number == 5) {
+      EXPECT_EQ("Blue Sky", InstallPackage(t.ctx, 0));
+    } else {
+      const InstallReport report = install_package(t.ctx, 0);
+      EXPECT_EQ(InstallOutcome::kInstalled, report.outcome);
+      EXPECT_EQ("Blue Sky", report.variation);
+      EXPECT_EQ(t.core_plane(folder), report.folder);
+      EXPECT_EQ(number, report.section);
+    }
+    EXPECT_EQ((std::vector<std::string>{"Panel.dds", "texture.bmp"}), t.names_in(t.plane(folder)));
+    EXPECT_EQ(blue_files()[0].bytes, t.dir.read(t.plane(folder) + "/texture.bmp"));
+    EXPECT_EQ(blue_files()[1].bytes, t.dir.read(t.plane(folder) + "/Panel.dds"));
+  }
+  // The gap at 2 is used first, then the numbers past the last entry.
+  EXPECT_EQ("Cessna Blue|Blue|Blue Sky", section(2));
+  EXPECT_EQ("Cessna Blue - 000|Blue_000|Blue Sky - 000", section(4));
+  EXPECT_EQ("Cessna Blue - 001|Blue_001|Blue Sky - 001", section(5));
+  EXPECT_EQ(6, t.ctx.state.g_FirstFreeFltsim);
+  EXPECT_EQ(kOriginalCfg, t.cfg().substr(0, kOriginalCfg.size()));
+  EXPECT_EQ(6u, read_aircraft_entries(ProfileDocument::parse(t.cfg())).entries.size());
+  for (const std::string& name : t.names_in(t.plane(""))) EXPECT_NE('~', name[0]) << name;
+  EXPECT_TRUE(t.dir.exists(t.plane("Downloads/blue.pkg")));  // chkDelete is off
+}
+
+TEST_F(InstallTest, DeleteOptionDeletesThePackageOnlyAfterSuccess) {
+  t.view.check_boxes["frm_Install.chkDelete"] = true;
+  std::string damaged = package_bytes(blue_entry(), std::nullopt, blue_files());
+  put_package(damaged.substr(0, damaged.size() - 3));
+  EXPECT_EQ("", InstallPackage(t.ctx, 0));
+  EXPECT_TRUE(t.dir.exists(t.plane("Downloads/blue.pkg")));
+
+  put_package(package_bytes(blue_entry(), "BM", blue_files()));
+  EXPECT_EQ("Blue Sky", InstallPackage(t.ctx, 0));
+  EXPECT_FALSE(t.dir.exists(t.plane("Downloads/blue.pkg")));
+}
+
+TEST_F(InstallTest, DamagedPackagesLeaveNothingBehind) {
+  const std::string good = package_bytes(blue_entry(), std::nullopt, blue_files());
+  const std::size_t table_end = 4917 + 2 + 2 * 104;
+  std::string corrupt = good;
+  corrupt[table_end + 5] = static_cast<char>(corrupt[table_end + 5] ^ 0x55);
+  std::string longer_claim = good;
+  store_le32(&longer_claim[4919], 3100);  // more bytes than the block holds
+  const struct {
+    const char* name;
+    std::string bytes;
+  } cases[] = {
+      {"record only", good.substr(0, 4915)},
+      {"cut in the table", good.substr(0, table_end - 50)},
+      {"no block", good.substr(0, table_end)},
+      {"truncated block", good.substr(0, good.size() - 3)},
+      {"corrupt block", corrupt},
+      {"sizes past the block", longer_claim},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.name);
+    put_package(c.bytes);
+    EXPECT_EQ("", InstallPackage(t.ctx, 0));
+    expect_untouched();
+  }
+}
+
+TEST_F(InstallTest, HostileNamesAreRefused) {
+  for (const char* name : {"..\\x", "a/b", "C:x", "CON", "..", "nul.dds"}) {
+    SCOPED_TRACE(name);
+    std::vector<NamedBytes> files = blue_files();
+    files.push_back({name, "evil"});
+    put_package(package_bytes(blue_entry(), std::nullopt, files));
+    const InstallReport report = install_package(t.ctx, 0);
+    EXPECT_EQ(InstallOutcome::kFailed, report.outcome);
+    EXPECT_EQ(ErrorCode::kRefused, report.error.code);
+    EXPECT_NE(std::string::npos, report.error.message.find(name)) << report.error.message;
+    expect_untouched();
+  }
+  for (const char* texture : {"..\\x", "a/b", "C:x", "", "..\\..\\..\\Windows"}) {
+    SCOPED_TRACE(texture);
+    FltsimEntry entry = blue_entry();
+    entry.texture = texture;
+    put_package(package_bytes(entry, std::nullopt, blue_files()), entry);
+    EXPECT_EQ("", InstallPackage(t.ctx, 0));
+    expect_untouched();
+  }
+}
+
+TEST_F(InstallTest, AllThousandNamesTakenTouchesNothing) {
+  put_package(package_bytes(blue_entry(), std::nullopt, blue_files()));
+  std::filesystem::create_directory(t.dir.native(t.plane("Texture.Blue")));
+  for (int i = 0; i < 1000; ++i) {
+    char name[32];
+    // A few in another case: any case counts as taken.
+    std::snprintf(name, sizeof name, i % 250 == 0 ? "Texture.BLUE_%03d" : "Texture.Blue_%03d", i);
+    std::filesystem::create_directory(t.dir.native(t.plane(name)));
+  }
+  const std::vector<std::string> with_folders = t.names_in(t.plane(""));
+  EXPECT_EQ("", InstallPackage(t.ctx, 0));
+  EXPECT_EQ(kOriginalCfg, t.cfg());
+  EXPECT_EQ(with_folders, t.names_in(t.plane("")));
+  EXPECT_TRUE(t.names_in(t.plane("Texture.Blue_999")).empty());
+}
+
+TEST_F(InstallTest, BadIndexIsAFailure) {
+  put_package(package_bytes(blue_entry(), std::nullopt, blue_files()));
+  EXPECT_EQ("", InstallPackage(t.ctx, 1));
+  EXPECT_EQ("", InstallPackage(t.ctx, -1));
+  expect_untouched();
+}
+
+// Fail each file call of a whole install in turn: Aircraft.cfg stays
+// byte-identical, the new folder and the staging folder are gone, and only
+// the five calls of the Aircraft.cfg replace report "-1".
+TEST(InstallFaults, EveryFailingCallLeavesTheAircraftAsItWas) {
+  int cfg_replace_failures = 0;
+  for (int k = 1;; ++k) {
+    SCOPED_TRACE(k);
+    ASSERT_LT(k, 200);
+    SimTree t;
+    const std::vector<std::string> before = t.names_in(t.plane(""));
+    t.dir.write(t.plane("Downloads/blue.pkg"), package_bytes(blue_entry(), "BM", blue_files()));
+    ASSERT_TRUE(ListPackages(t.ctx, ""));
+    t.faulty.fail_at(k);
+    const std::string result = InstallPackage(t.ctx, 0);
+    const std::string failed = t.faulty.failed_call();
+    if (failed.empty()) {
+      EXPECT_EQ("Blue Sky", result);
+      break;
+    }
+    if (result == "Blue Sky") {
+      EXPECT_EQ("sync_folder", failed);  // not every file system can sync a folder
+      continue;
+    }
+    if (failed == "rename_over") {
+      EXPECT_EQ("-1", result);  // staging uses rename_new
+    }
+    if (result == "-1") {
+      ++cfg_replace_failures;
+      EXPECT_TRUE(failed == "create" || failed == "write" || failed == "sync" || failed == "close" ||
+                  failed == "rename_over")
+          << failed;
+    } else {
+      EXPECT_EQ("", result);
+    }
+    EXPECT_EQ(kOriginalCfg, t.cfg());
+    EXPECT_EQ(before, t.names_in(t.plane("")));
+    EXPECT_EQ(2, t.ctx.state.g_FirstFreeFltsim);
+  }
+  EXPECT_EQ(5, cfg_replace_failures);
+}
+
+}  // namespace
+}  // namespace pw::test

@@ -1,0 +1,138 @@
+#include <gtest/gtest.h>
+
+#include "packages/file_helpers.h"
+#include "packages/package_installation.h"
+#include "tests/packages/sim_tree.h"
+
+namespace pw::test {
+namespace {
+
+constexpr const char* kPackages = "frm_Install.lstPackages";
+constexpr const char* kMismatch =
+    "The folder path for the selected package and the folder path from the originally loaded PKG or RCF file "
+    "do not match. Please check your files and try again.";
+
+FltsimEntry entry_named(const std::string& variation, const std::string& folder = kCarriedFolder) {
+  FltsimEntry e = blue_entry();
+  e.ui_variation = variation;
+  e.rcf_text = carried_text(folder);
+  return e;
+}
+
+class ListTest : public ::testing::Test {
+ protected:
+  ListTest() {
+    t.dir.write(t.plane("Downloads/b.PKG"), package_bytes(entry_named("Bee"), std::nullopt, blue_files()));
+    t.dir.write(t.plane("Downloads/a.pkg"), package_bytes(entry_named("  Ay  "), "BM-a", blue_files()));
+    t.dir.write(t.plane("Downloads/c.pkgx"), package_bytes(entry_named("Sea"), std::nullopt, blue_files()));
+    t.dir.write(t.plane("Downloads/.hidden.pkg"), package_bytes(entry_named("Hid"), std::nullopt, blue_files()));
+    std::filesystem::create_directories(t.dir.native(t.plane("Downloads/d.pkg")));
+  }
+  void browse_to(const std::string& folder) {
+    t.dir.write("elsewhere/x.pkg", package_bytes(entry_named("Browsed", folder), std::nullopt, blue_files()));
+    t.view.files.push_back(" " + t.dir.path() + "\\elsewhere\\x.pkg ");
+    BrowseForPackages(t.ctx);
+  }
+  bool tmp_rcf_left() { return t.dir.exists("sim/Varnel Software/FSX Paintwell/tmp.rcf"); }
+
+  SimTree t;
+};
+
+TEST_F(ListTest, ListsOnlyPkgFilesAndShowsTheFirstPreview) {
+  ASSERT_TRUE(ListPackages(t.ctx, ""));
+  EXPECT_EQ(1, t.ctx.state.g_PackageLast);
+  EXPECT_EQ((std::vector<std::string>{t.core_plane("Downloads\\a.pkg"), t.core_plane("Downloads\\b.PKG")}),
+            t.ctx.state.g_PackagePaths);
+  t.view.button_states["frm_Install.btn_Install"] = "enabled";
+  FillPackageList(t.ctx, false);
+  EXPECT_EQ((std::vector<std::string>{"Ay", "Bee"}), t.view.row_texts(kPackages));
+  EXPECT_EQ(1, t.view.lists[kPackages].rows[1].item_data);
+  EXPECT_EQ(0, t.view.lists[kPackages].current);
+  EXPECT_EQ("BM-a", t.dir.read("sim/Varnel Software/FSX Paintwell/Media/tmpPreviewImage.bmp"));
+  EXPECT_EQ("disabled", t.view.button_states["frm_Install.btn_Install"]);
+  EXPECT_FALSE(t.view.busy);
+  EXPECT_EQ(2, t.view.busy_changes);
+
+  t.view.tick(kPackages, {1});
+  PackageListClicked(t.ctx);
+  EXPECT_EQ("enabled", t.view.button_states["frm_Install.btn_Install"]);
+}
+
+TEST_F(ListTest, AFailedListingKeepsTheOldOne) {
+  ASSERT_TRUE(ListPackages(t.ctx, ""));
+  t.dir.write(t.plane("Downloads/broken.pkg"), "too short for a record");
+  EXPECT_FALSE(ListPackages(t.ctx, ""));
+  EXPECT_FALSE(ListPackages(t.ctx, t.dir.path() + "\\missing.pkg"));
+  EXPECT_EQ(1, t.ctx.state.g_PackageLast);
+  EXPECT_EQ(2u, t.ctx.state.g_PackagePaths.size());
+}
+
+TEST_F(ListTest, EmptyDownloadsGivesAnEmptyListAndNoInstall) {
+  std::filesystem::remove_all(t.dir.native(t.plane("Downloads")));
+  ASSERT_TRUE(ListPackages(t.ctx, ""));
+  EXPECT_EQ(-1, t.ctx.state.g_PackageLast);
+  t.view.button_states["frm_Install.btn_Install"] = "enabled";
+  FillPackageList(t.ctx, false);
+  EXPECT_TRUE(t.view.lists[kPackages].rows.empty());
+  EXPECT_EQ("disabled", t.view.button_states["frm_Install.btn_Install"]);
+}
+
+TEST_F(ListTest, BrowsedPackageForThisAircraftIsListedLastWithAStar) {
+  for (const char* folder : {kCarriedFolder, "simobjects\\\\Airplanes\\C172\\", "SimObjects\\Airplanes\\C172\\\\"}) {
+    SCOPED_TRACE(folder);
+    browse_to(folder);
+    EXPECT_EQ((std::vector<std::string>{"Ay", "Bee", "*Browsed"}), t.view.row_texts(kPackages));
+    EXPECT_EQ(t.dir.path() + "\\elsewhere\\x.pkg", t.ctx.state.g_PackagePaths.back());
+    EXPECT_TRUE(t.view.messages.empty());
+    EXPECT_FALSE(tmp_rcf_left());
+  }
+  ASSERT_EQ(3u, t.view.dialogs.size());
+  EXPECT_EQ("frm_Install", t.view.dialogs[0].first);
+  EXPECT_EQ("Package File (*.pkg)|*.pkg", t.view.dialogs[0].second.filter);
+}
+
+TEST_F(ListTest, BrowsedPackageForAnotherAircraftIsRefusedWithTheMessage) {
+  ASSERT_TRUE(ListPackages(t.ctx, ""));
+  FillPackageList(t.ctx, false);
+  browse_to("SimObjects\\Airplanes\\B737");
+  ASSERT_EQ(1u, t.view.messages.size());
+  EXPECT_EQ(kMismatch, t.view.messages[0].text);
+  EXPECT_EQ(kStyleOkOnly, t.view.messages[0].style);
+  EXPECT_EQ(kAppTitle, t.view.messages[0].title);
+  EXPECT_EQ((std::vector<std::string>{"Ay", "Bee"}), t.view.row_texts(kPackages));
+  EXPECT_EQ(1, t.ctx.state.g_PackageLast);
+  EXPECT_FALSE(tmp_rcf_left());
+}
+
+TEST_F(ListTest, CancelledOrUnreadableBrowseChangesNothing) {
+  BrowseForPackages(t.ctx);  // the script cancels
+  t.view.files.push_back(t.dir.path() + "\\nowhere.pkg");
+  BrowseForPackages(t.ctx);
+  EXPECT_TRUE(t.view.messages.empty());
+  EXPECT_EQ(0u, t.view.lists.count(kPackages));
+  EXPECT_EQ(-1, t.ctx.state.g_PackageLast);
+}
+
+TEST(PackageFitsAircraft, ComparesNormalisedFolders) {
+  const struct {
+    const char* folder;
+    bool fits;
+  } cases[] = {
+      {"SimObjects\\Airplanes\\C172", true},       {"SIMOBJECTS\\AIRPLANES\\c172", true},
+      {"SimObjects\\\\Airplanes\\\\C172\\", true}, {"SimObjects\\Airplanes\\C17", false},
+      {"SimObjects\\Airplanes", false},            {"", false},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.folder);
+    SimTree t;
+    t.dir.write("p.pkg", package_bytes(entry_named("P", c.folder), std::nullopt, blue_files()));
+    const Result<bool> fits = package_fits_aircraft(t.ctx, t.dir.path() + "\\p.pkg");
+    ASSERT_TRUE(fits.ok());
+    EXPECT_EQ(c.fits, *fits);
+  }
+  SimTree t;
+  EXPECT_FALSE(package_fits_aircraft(t.ctx, t.dir.path() + "\\none.pkg").ok());
+}
+
+}  // namespace
+}  // namespace pw::test

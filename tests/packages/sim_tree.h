@@ -1,0 +1,130 @@
+// A simulator tree on disk for the package operation tests: FSX.EXE, the
+// program's folder with Media, and one aircraft whose Aircraft.cfg holds
+// fltsim.0, .1 and .3 (a gap at 2) with texture folders of real files.
+// The context goes through a FaultyFileSystem that fails nothing until told.
+#pragma once
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <filesystem>
+#include <optional>
+#include <string>
+#include <utility>
+#include <vector>
+
+#include "aircraft/entry_list.h"
+#include "app/app_context.h"
+#include "config/profile.h"
+#include "packages/package_format.h"
+#include "support/faulty_file_system.h"
+#include "support/scripted_view.h"
+#include "support/temp_dir.h"
+
+namespace pw::test {
+
+inline constexpr const char* kPlane = "sim/SimObjects/Airplanes/C172/";
+inline constexpr const char* kCarriedFolder = "SimObjects\\Airplanes\\C172";
+
+inline const std::string kOriginalCfg =
+    "[General]\r\natc_type=CESSNA\r\n\r\n"
+    "[fltsim.0]\r\ntitle=Cessna Red\r\nsim=c172\r\ntexture=Red\r\nui_variation=\"Red Livery\"\r\nvisual_damage=1\r\n\r\n"
+    "[fltsim.1]\r\ntitle=Cessna Silver\r\ntexture=Silver\r\nui_variation=\"Air (Tahiti) [2007]\"\r\n\r\n"
+    "[fltsim.3]\r\ntitle=Cessna Green\r\ntexture=Green\r\nui_variation=Green\r\n\r\n"
+    "[Views]\r\neyepoint=1\r\n";
+
+struct NamedBytes {
+  std::string name;
+  std::string bytes;
+};
+
+// A .rcf text as the selection keeps it: 1000 bytes, NUL-filled.
+inline std::string carried_text(const std::string& folder) {
+  std::string text = "folder=" + folder + "\r\ntitle=Cessna 172\r\n";
+  text.resize(kRcfTextSize, '\0');
+  return text;
+}
+
+// Package bytes built field by field, hostile names and all.
+inline std::string package_bytes(const FltsimEntry& entry, const std::optional<std::string>& preview,
+                                 const std::vector<NamedBytes>& files) {
+  std::vector<PackageFile> table;
+  std::string data;
+  for (const NamedBytes& f : files) {
+    table.push_back({f.name, static_cast<std::int32_t>(f.bytes.size())});
+    data += f.bytes;
+  }
+  std::string bytes = build_package_head(entry, preview, table);
+  EXPECT_EQ(0, CompressBytes(data));
+  return bytes + data;
+}
+
+inline FltsimEntry blue_entry() {
+  FltsimEntry e;
+  e.title = "Cessna Blue";
+  e.texture = "Blue";
+  e.ui_variation = "Blue Sky";
+  e.visual_damage = "1";
+  e.rcf_text = carried_text(kCarriedFolder);
+  return e;
+}
+
+inline const std::vector<NamedBytes>& blue_files() {
+  static const std::vector<NamedBytes> files = {{"texture.bmp", std::string(3000, 'b') + "tail"},
+                                                {"Panel.dds", std::string("\0\x01\x02zz", 5)}};
+  return files;
+}
+
+class SimTree {
+ public:
+  SimTree() : faulty(native_file_system()), ctx(faulty, view) {
+    dir.write("sim/FSX.EXE", "MZ");
+    dir.write("sim/Varnel Software/FSX Paintwell/Media/Main_Background.bmp", "BM");
+    dir.write(std::string(kPlane) + "Aircraft.cfg", kOriginalCfg);
+    dir.write(std::string(kPlane) + "Texture.Silver/b.dds", "dds-b");
+    dir.write(std::string(kPlane) + "Texture.Silver/A.bmp", "bmp-A");
+    dir.write(std::string(kPlane) + "Texture.Silver/c.cfg", "[fltsim]\r\n");
+    dir.write(std::string(kPlane) + "Texture.Silver/d.txt", "notes");
+    dir.write(std::string(kPlane) + "Texture.Silver/E.dds", std::string(70000, 'E'));
+    dir.write(std::string(kPlane) + "Texture.Red/red.bmp", "red");
+    std::filesystem::create_directories(dir.native(std::string(kPlane) + "Downloads"));
+    SharedState& s = ctx.state;
+    s.program_folder = dir.path() + "\\sim\\Varnel Software\\FSX Paintwell";
+    s.g_SimRoot = dir.path() + "\\sim";
+    s.g_AircraftFolder = s.g_SimRoot + "\\" + kCarriedFolder;
+    s.g_RcfText = carried_text(kCarriedFolder);
+    reload_entries();
+  }
+
+  // As the selection does after every change of Aircraft.cfg.
+  void reload_entries() {
+    const AircraftListing listing = read_aircraft_entries(ProfileDocument::parse(cfg()));
+    ctx.state.g_AircraftEntries = listing.entries;
+    ctx.state.g_AircraftSections = listing.section_numbers;
+    ctx.state.g_AircraftLast = static_cast<std::int16_t>(listing.entries.size() - 1);
+    ctx.state.g_FirstFreeFltsim = listing.first_free.value_or(0);
+  }
+
+  std::string plane(std::string_view rel) const { return std::string(kPlane) + std::string(rel); }
+  std::string cfg() const { return dir.read(plane("Aircraft.cfg")); }
+  // A core path inside the aircraft's folder.
+  std::string core_plane(std::string_view rel) const { return ctx.state.g_AircraftFolder + "\\" + std::string(rel); }
+
+  // Names directly inside a folder of the tree, sorted.
+  std::vector<std::string> names_in(std::string_view rel) const {
+    std::vector<std::string> names;
+    std::error_code error;
+    for (const auto& e : std::filesystem::directory_iterator(dir.native(rel), error)) {
+      names.push_back(e.path().filename().string());
+    }
+    std::sort(names.begin(), names.end());
+    return names;
+  }
+
+  TempDir dir;
+  ScriptedView view;
+  FaultyFileSystem faulty;
+  AppContext ctx;
+};
+
+}  // namespace pw::test

@@ -1,0 +1,111 @@
+#include "support/faulty_file_system.h"
+
+#include <utility>
+
+namespace pw::test {
+namespace {
+
+class FaultyInputFile final : public InputFile {
+ public:
+  FaultyInputFile(FaultyFileSystem& fs, std::unique_ptr<InputFile> inner) : fs_(fs), inner_(std::move(inner)) {}
+  std::int64_t size() const override { return inner_->size(); }
+  Result<std::size_t> read_at(std::int64_t offset, std::span<char> out) override {
+    if (auto fault = fs_.count("read_at")) return *fault;
+    return inner_->read_at(offset, out);
+  }
+
+ private:
+  FaultyFileSystem& fs_;
+  std::unique_ptr<InputFile> inner_;
+};
+
+class FaultyOutputFile final : public OutputFile {
+ public:
+  FaultyOutputFile(FaultyFileSystem& fs, std::unique_ptr<OutputFile> inner) : fs_(fs), inner_(std::move(inner)) {}
+  Result<void> write(std::string_view bytes) override {
+    if (auto fault = fs_.count("write")) return *fault;
+    return inner_->write(bytes);
+  }
+  Result<void> sync() override {
+    if (auto fault = fs_.count("sync")) return *fault;
+    return inner_->sync();
+  }
+  Result<void> close() override {
+    if (auto fault = fs_.count("close")) return *fault;
+    return inner_->close();
+  }
+
+ private:
+  FaultyFileSystem& fs_;
+  std::unique_ptr<OutputFile> inner_;
+};
+
+}  // namespace
+
+void FaultyFileSystem::fail_at(int k, ErrorCode code) {
+  fail_at_ = k;
+  code_ = code;
+  calls_ = 0;
+  failed_call_.clear();
+}
+
+std::optional<Error> FaultyFileSystem::count(const char* name) {
+  ++calls_;
+  if (calls_ != fail_at_) return std::nullopt;
+  failed_call_ = name;
+  return make_error(code_, "injected fault at call " + std::to_string(calls_) + " (" + name + ")");
+}
+
+Result<std::unique_ptr<InputFile>> FaultyFileSystem::open_read(const std::string& path) {
+  if (auto fault = count("open_read")) return *fault;
+  auto opened = inner_.open_read(path);
+  if (!opened) return opened.error();
+  return std::unique_ptr<InputFile>(std::make_unique<FaultyInputFile>(*this, std::move(opened.value())));
+}
+
+Result<std::unique_ptr<OutputFile>> FaultyFileSystem::wrap(Result<std::unique_ptr<OutputFile>> opened) {
+  if (!opened) return opened.error();
+  return std::unique_ptr<OutputFile>(std::make_unique<FaultyOutputFile>(*this, std::move(opened.value())));
+}
+
+Result<std::unique_ptr<OutputFile>> FaultyFileSystem::create(const std::string& path) {
+  if (auto fault = count("create")) return *fault;
+  return wrap(inner_.create(path));
+}
+
+Result<std::unique_ptr<OutputFile>> FaultyFileSystem::create_new(const std::string& path) {
+  if (auto fault = count("create_new")) return *fault;
+  return wrap(inner_.create_new(path));
+}
+
+Result<void> FaultyFileSystem::rename_over(const std::string& from, const std::string& to) {
+  if (auto fault = count("rename_over")) return *fault;
+  return inner_.rename_over(from, to);
+}
+
+Result<void> FaultyFileSystem::rename_new(const std::string& from, const std::string& to) {
+  if (auto fault = count("rename_new")) return *fault;
+  return inner_.rename_new(from, to);
+}
+
+Result<void> FaultyFileSystem::remove_file(const std::string& path) {
+  if (auto fault = count("remove_file")) return *fault;
+  return inner_.remove_file(path);
+}
+
+Result<void> FaultyFileSystem::make_folder(const std::string& path) {
+  if (auto fault = count("make_folder")) return *fault;
+  return inner_.make_folder(path);
+}
+
+Result<void> FaultyFileSystem::remove_folder(const std::string& path) {
+  if (auto fault = count("remove_folder")) return *fault;
+  return inner_.remove_folder(path);
+}
+
+Result<void> FaultyFileSystem::sync_folder(const std::string& path) {
+  if (auto fault = count("sync_folder")) return *fault;
+  return inner_.sync_folder(path);
+}
+
+}  // namespace pw::test

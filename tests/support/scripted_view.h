@@ -1,0 +1,58 @@
+// A HeadlessView driven by a script instead of a person: it answers message
+// boxes and file dialogs from queues and records what was asked.
+#pragma once
+
+#include <deque>
+#include <optional>
+#include <string>
+#include <utility>
+#include <vector>
+
+#include "app/headless_view.h"
+
+namespace pw::test {
+
+struct ShownMessage {
+  std::string text;
+  int style;
+  std::string title;
+};
+
+class ScriptedView : public HeadlessView {
+ public:
+  // Answers for the next message boxes; once empty, every box gets OK.
+  std::deque<int> answers;
+  // Answers for the next file dialogs (nullopt = cancel); once empty, cancel.
+  std::deque<std::optional<std::string>> files;
+
+  std::vector<ShownMessage> messages;
+  std::vector<std::pair<std::string, OpenFileRequest>> dialogs;
+  int busy_changes = 0;
+  int pumps = 0;
+  bool load_pictures = true;  // false: every picture fails to load
+
+  int ShowMessage(const std::string& text, int style, const std::string& title) override {
+    messages.push_back({text, style, title});
+    if (answers.empty()) return kResultOk;
+    const int answer = answers.front();
+    answers.pop_front();
+    return answer;
+  }
+  std::optional<std::string> open_file(const std::string& screen, const OpenFileRequest& request) override {
+    dialogs.emplace_back(screen, request);
+    if (files.empty()) return std::nullopt;
+    auto answer = files.front();
+    files.pop_front();
+    return answer;
+  }
+  void set_busy(bool b) override {
+    HeadlessView::set_busy(b);
+    ++busy_changes;
+  }
+  void pump_events() override { ++pumps; }
+  bool show_picture(const std::string& screen, const std::string& box, const std::string& path) override {
+    return load_pictures && HeadlessView::show_picture(screen, box, path);
+  }
+};
+
+}  // namespace pw::test
