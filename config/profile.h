@@ -53,6 +53,15 @@ class ProfileDocument {
   // Section names in file order, trimmed, duplicates included.
   std::vector<std::string> section_names() const;
 
+  // `find` in the section at `position` in section_names() (a duplicate
+  // section too). nullopt when the key is missing or the position is out
+  // of range.
+  std::optional<std::string> find_in(std::size_t position, std::string_view key) const;
+
+  // Renames the section at `position`: its header line becomes "[name]"
+  // with the line's own line end; every other line stays as it is.
+  void rename_section(std::size_t position, std::string_view name);
+
  private:
   struct Section {
     std::string name;                // trimmed, as written

@@ -137,10 +137,7 @@ std::size_t ProfileDocument::section_index(std::string_view name) const {
 std::optional<std::string> ProfileDocument::find(std::string_view section, std::string_view key) const {
   const std::size_t s = section_index(section);
   if (s == kNoSection) return std::nullopt;
-  const std::vector<std::string>& lines = sections_[s].lines;
-  const std::size_t at = key_line(lines, key);
-  if (at == 0) return std::nullopt;
-  return std::string(unquote(raw_value_of(content_of(lines[at]))));
+  return find_in(s - 1, key);
 }
 
 void ProfileDocument::write(std::string_view section, std::string_view key, std::string_view value) {
@@ -223,6 +220,24 @@ std::vector<std::string> ProfileDocument::section_names() const {
   names.reserve(sections_.size() - 1);
   for (std::size_t i = 1; i < sections_.size(); ++i) names.push_back(sections_[i].name);
   return names;
+}
+
+std::optional<std::string> ProfileDocument::find_in(std::size_t position, std::string_view key) const {
+  if (position + 1 >= sections_.size()) return std::nullopt;
+  const std::vector<std::string>& lines = sections_[position + 1].lines;
+  const std::size_t at = key_line(lines, key);
+  if (at == 0) return std::nullopt;
+  return std::string(unquote(raw_value_of(content_of(lines[at]))));
+}
+
+void ProfileDocument::rename_section(std::size_t position, std::string_view name) {
+  if (position + 1 >= sections_.size()) return;
+  Section& section = sections_[position + 1];
+  std::string header = "[" + std::string(name) + "]";
+  header += line_end_of(section.lines[0]);
+  section.lines[0] = std::move(header);
+  section.name = std::string(trim_view(name));
+  index_valid_ = false;
 }
 
 std::string read_profile_value(const ProfileDocument& document, std::string_view section, std::string_view key) {

@@ -1,0 +1,52 @@
+// Looking at an aircraft's aircraft.cfg and folder before writing: the
+// faults users of repaint tools meet most, each explained in one line.
+#pragma once
+
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "app/platform/file_system.h"
+#include "app/result.h"
+
+namespace pw {
+
+enum class FindingKind {
+  kUnreadable,            // not a profile file this program can read safely
+  kDuplicateNumber,       // [fltsim.N] used more than once
+  kHiddenEntry,           // above a second missing number: never listed
+  kDuplicateTitle,        // two entries with one title
+  kMissingTitle,          // a [fltsim.N] without a title counts as missing
+  kMissingTextureFolder,  // an entry whose Texture.<texture> is gone
+  kOrphanTextureFolder,   // a Texture.* folder no entry names
+};
+
+struct Finding {
+  FindingKind kind;
+  std::string subject;      // the section ("fltsim.3") or folder ("Texture.Old") concerned
+  std::string explanation;  // one line a user understands
+};
+
+// A short stable name of the kind ("duplicate-number"), for the command line.
+const char* finding_kind_name(FindingKind kind);
+
+// The findings that the file's bytes alone show, in the order of the kinds
+// above and, within a kind, of the file.
+std::vector<Finding> diagnose_cfg_text(std::string_view cfg_bytes);
+
+// diagnose_cfg_text of the aircraft's Aircraft.cfg (a missing file has no
+// findings), plus the texture folders named and not named. Errors: the
+// file or the folder cannot be read.
+Result<std::vector<Finding>> diagnose_aircraft(FileSystem& fs, const std::string& aircraft_folder);
+
+bool has_kind(const std::vector<Finding>& findings, FindingKind kind);
+
+// The safe repair: every [fltsim.N] header renumbered in file order into
+// one sequence from 0; every other line kept as it is.
+std::string renumbered_cfg_text(std::string_view cfg_bytes);
+
+// Refreshes Aircraft.vnb, then replaces Aircraft.cfg with its renumbered
+// text in one step. Errors: those of reading and writing the files.
+Result<void> repair_aircraft_cfg(FileSystem& fs, const std::string& aircraft_folder);
+
+}  // namespace pw
