@@ -189,12 +189,23 @@ std::string renumbered_cfg_text(std::string_view cfg_bytes) {
   return cfg.serialize();
 }
 
-Result<void> repair_aircraft_cfg(FileSystem& fs, const std::string& aircraft_folder) {
+Renumbering renumbering_of(std::string_view cfg_bytes) {
+  Renumbering changes;
+  int next = 0;
+  for (const FltsimSection& s : fltsim_sections(ProfileDocument::parse(cfg_bytes))) {
+    if (s.number != next) changes.emplace_back(s.number, next);
+    ++next;
+  }
+  return changes;
+}
+
+Result<Renumbering> repair_aircraft_cfg(FileSystem& fs, const std::string& aircraft_folder) {
   const std::string cfg_path = aircraft_cfg_path(aircraft_folder);
   Result<std::string> bytes = read_whole_file(fs, cfg_path, kMaxAircraftCfgBytes);
   if (!bytes) return bytes.error();
   PW_TRY(RefreshAircraftCfgBackup(fs, aircraft_folder));
-  return replace_file(fs, cfg_path, renumbered_cfg_text(*bytes));
+  PW_TRY(replace_file(fs, cfg_path, renumbered_cfg_text(*bytes)));
+  return renumbering_of(*bytes);
 }
 
 }  // namespace pw

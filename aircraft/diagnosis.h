@@ -4,6 +4,7 @@
 
 #include <string>
 #include <string_view>
+#include <utility>
 #include <vector>
 
 #include "app/platform/file_system.h"
@@ -45,8 +46,13 @@ bool has_kind(const std::vector<Finding>& findings, FindingKind kind);
 // one sequence from 0; every other line kept as it is.
 std::string renumbered_cfg_text(std::string_view cfg_bytes);
 
+// The numbers renumbered_cfg_text changes: old, new, in file order.
+using Renumbering = std::vector<std::pair<int, int>>;
+Renumbering renumbering_of(std::string_view cfg_bytes);
+
 // Refreshes Aircraft.vnb, then replaces Aircraft.cfg with its renumbered
-// text in one step. Errors: those of reading and writing the files.
-Result<void> repair_aircraft_cfg(FileSystem& fs, const std::string& aircraft_folder);
+// text in one step; gives what was renumbered. Errors: those of reading and
+// writing the files.
+Result<Renumbering> repair_aircraft_cfg(FileSystem& fs, const std::string& aircraft_folder);
 
 }  // namespace pw

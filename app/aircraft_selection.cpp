@@ -3,6 +3,7 @@
 #include "aircraft/cfg_files.h"
 #include "aircraft/entry_list.h"
 #include "app/file_ops.h"
+#include "app/safeguards.h"
 #include "app/text.h"
 #include "config/ez_cfg.h"
 #include "packages/package_creation.h"
@@ -70,6 +71,12 @@ void get_aircraft_list(AppContext& ctx) {
   if (listing.first_free) s.g_FirstFreeFltsim = *listing.first_free;
 }
 
+void reread_aircraft(AppContext& ctx) {
+  get_aircraft_list(ctx);
+  FillRemoveAircraftList(ctx);
+  FillPackageAircraftList(ctx);
+}
+
 void select_aircraft(AppContext& ctx) {
   const std::optional<std::string> path = ctx.view.open_file("frm_Main", {kSelectFilter, ""});
   if (path) select_aircraft_file(ctx, *path);
@@ -107,15 +114,14 @@ bool select_aircraft_file(AppContext& ctx, const std::string& path) {
   s.g_AircraftFolder = folder;
   fill_main_labels(ctx, cfg);
   s.g_ExcludeList = cfg.GetValue("exclude");
-  get_aircraft_list(ctx);
-  FillRemoveAircraftList(ctx);
-  FillPackageAircraftList(ctx);
+  reread_aircraft(ctx);
   if (!ListPackages(ctx, from_package ? path : std::string()).ok()) return false;
   FillPackageList(ctx, from_package);
   for (const char* button : {"btn_Add", "btn_Edit", "btn_Upload"}) ctx.view.set_button_state("frm_Main", button, "enabled");
   const std::string downloads = s.g_AircraftFolder + "\\Downloads";
   if (!ctx.fs.exists(downloads)) (void)ctx.fs.make_folder(downloads);
   BackupAircraftCfgOnce(ctx.fs, s.g_AircraftFolder);
+  check_and_offer_repair(ctx);
   return true;
 }
 

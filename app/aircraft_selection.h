@@ -18,6 +18,10 @@ inline constexpr const char* kNoFolderMessage =
 // routine".
 void get_aircraft_list(AppContext& ctx);
 
+// After Aircraft.cfg changed: get_aircraft_list, then the remove and package
+// screens' lists.
+void reread_aircraft(AppContext& ctx);
+
 // The select command: shows frm_Main's open dialog and selects the chosen
 // file. Cancelling changes nothing.
 void select_aircraft(AppContext& ctx);

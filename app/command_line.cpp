@@ -9,6 +9,9 @@
 #include "app/dispatcher.h"
 #include "app/file_ops.h"
 #include "app/headless_view.h"
+#include "app/operation_log.h"
+#include "app/safeguards.h"
+#include "aircraft/diagnosis.h"
 #include "app/startup.h"
 #include "app/text.h"
 #include "packages/package_creation.h"
@@ -38,9 +41,21 @@ Commands:
       aircraft is refused. --delete deletes each package file once it is
       installed. Prints one line per installed package: ui_variation, TAB,
       the texture folder created.
+  install FILE --on-duplicate copy|skip|replace ...
+      What to do with a package whose title is installed already: install
+      a copy (the default), skip it, or replace the installed entry and its
+      folder. Each duplicate is named on standard error.
   remove FILE INDEX...
       Removes those entries and their texture folders. An entry without a
       texture, or excluded by the configuration file, is refused.
+  check FILE [--fix]
+      Lists what is wrong with the aircraft's aircraft.cfg and texture
+      folders: KIND, TAB, SECTION or FOLDER, TAB, explanation. Exit status 0
+      when nothing is. --fix renumbers the [fltsim.N] sections into one
+      sequence from 0 (Aircraft.vnb keeps the file as it was) and nothing
+      else.
+  log FILE
+      Prints Paintwell.log, the record of every change made to the aircraft.
   inspect PKG
       Shows the package's entry fields, preview length and file table.
 
@@ -65,6 +80,8 @@ struct Options {
   std::optional<std::string> preview;
   std::vector<std::string> only;
   bool delete_after = false;
+  bool fix = false;
+  DuplicateChoice on_duplicate = DuplicateChoice::kCopy;
   bool help = false;
 };
 
@@ -73,10 +90,25 @@ std::string for_terminal(const std::string& text) {
   return cp1252_to_utf8(replace_all(replace_all(text, "\r\n", "\n"), "\r", "\n"));
 }
 
+const char* choice_name(DuplicateChoice choice) {
+  switch (choice) {
+    case DuplicateChoice::kSkip: return "skip";
+    case DuplicateChoice::kReplace: return "replace";
+    case DuplicateChoice::kCopy: break;
+  }
+  return "copy";
+}
+
 class CliView : public HeadlessView {
  public:
   explicit CliView(std::ostream& err) : err_(err) {}
   int failures = 0;  // messages that reported a failure or a refusal
+
+  DuplicateChoice ask_duplicate(const std::string& title) override {
+    err_ << "paintwell-cli: " << for_terminal(title) << " is installed already: " << choice_name(duplicate_choice)
+         << "\n";
+    return HeadlessView::ask_duplicate(title);
+  }
 
   int ShowMessage(const std::string& text, int style, const std::string&) override {
     if (style == kStyleOkCancel) return kResultOk;  // the command line always goes on
@@ -111,6 +143,15 @@ Result<Options> parse_options(const std::vector<std::string>& args) {
       o.help = true;
     } else if (a == "--delete") {
       o.delete_after = true;
+    } else if (a == "--fix") {
+      o.fix = true;
+    } else if (a == "--on-duplicate") {
+      const std::string value = has_value ? args[++i] : "";
+      if (value != "copy" && value != "skip" && value != "replace") {
+        return make_error(ErrorCode::kRefused, "--on-duplicate takes copy, skip or replace");
+      }
+      o.on_duplicate = value == "skip" ? DuplicateChoice::kSkip
+                       : value == "replace" ? DuplicateChoice::kReplace : DuplicateChoice::kCopy;
     } else if (a == "--sim" || a == "--preview" || a == "--only") {
       if (!has_value) return make_error(ErrorCode::kRefused, a + " needs a value");
       const std::string value = utf8_to_cp1252(args[++i]);
@@ -137,6 +178,8 @@ std::string usage_problem(const Options& o) {
   if (o.command == "install") return n >= 2 ? "" : "install takes FILE and at least one PKG";
   if (o.command == "remove") return n >= 2 ? "" : "remove takes FILE and at least one INDEX";
   if (o.command == "inspect") return n == 1 ? "" : "inspect takes one PKG";
+  if (o.command == "check") return n == 1 ? "" : "check takes one FILE";
+  if (o.command == "log") return n == 1 ? "" : "log takes one FILE";
   return "unknown command " + o.command;
 }
 
@@ -170,6 +213,8 @@ class Session {
     if (options_.command == "list") return list();
     if (options_.command == "pack") return pack();
     if (options_.command == "install") return install();
+    if (options_.command == "check") return check();
+    if (options_.command == "log") return print_log();
     return remove();
   }
 
@@ -233,6 +278,29 @@ class Session {
 
   int install();
 
+  int check() {
+    Result<std::vector<Finding>> findings = diagnose_aircraft(env_.fs, ctx_.state.g_AircraftFolder);
+    if (!findings) return refuse(findings.error().message);
+    for (const Finding& f : *findings) {
+      env_.out << finding_kind_name(f.kind) << '\t' << for_terminal(f.subject) << '\t' << for_terminal(f.explanation)
+               << '\n';
+    }
+    if (findings->empty()) return kExitOk;
+    if (!options_.fix) return kExitFailed;
+    if (!repair_with_log(ctx_)) return kExitFailed;
+    Result<std::vector<Finding>> after = diagnose_aircraft(env_.fs, ctx_.state.g_AircraftFolder);
+    return after && after->empty() ? kExitOk : kExitFailed;
+  }
+
+  int print_log() {
+    const std::string path = operation_log_path(ctx_.state.g_AircraftFolder);
+    if (!env_.fs.exists(path)) return kExitOk;
+    Result<std::string> log = read_whole_file(env_.fs, path, std::int64_t{64} << 20);
+    if (!log) return refuse(log.error().message);
+    env_.out << for_terminal(*log);
+    return kExitOk;
+  }
+
   int remove() {
     const ListContent removable = view_.list("frm_Remove", "lstAircraft");
     std::vector<int> rows;
@@ -291,18 +359,21 @@ int Session::install() {
   for (std::size_t i = 0; i < all.size(); ++i) all[i] = static_cast<int>(i);
   view_.tick("frm_Install.lstPackages", all);
   view_.check_boxes["frm_Install.chkDelete"] = options_.delete_after;
+  view_.duplicate_choice = options_.on_duplicate;
   CliButton button("frm_Install", "install");
-  const std::vector<InstallReport> reports = run_install_command(ctx_, button);
-  bool all_installed = reports.size() == all.size();
-  for (const InstallReport& report : reports) {
+  const std::vector<PackageResult> results = run_install_command(ctx_, button);
+  bool all_done = results.size() == all.size();
+  for (const PackageResult& result : results) {
+    const InstallReport& report = result.report;
+    if (result.skipped) continue;
     if (report.outcome != InstallOutcome::kInstalled) {
-      all_installed = false;
+      all_done = false;
       env_.err << "paintwell-cli: " << for_terminal(report.error.message) << "\n";
       continue;
     }
     env_.out << for_terminal(report.variation) << '\t' << env_.fs.native_path(report.folder) << '\n';
   }
-  return all_installed && !refused ? kExitOk : kExitFailed;
+  return all_done && !refused ? kExitOk : kExitFailed;
 }
 
 int inspect(CommandLineEnvironment& env, const std::string& path) {

@@ -2,6 +2,7 @@
 
 #include "aircraft/cfg_files.h"
 #include "app/aircraft_selection.h"
+#include "app/safeguards.h"
 #include "app/text.h"
 #include "packages/package_creation.h"
 #include "packages/package_installation.h"
@@ -28,16 +29,72 @@ bool confirmed(AppContext& ctx, const std::string& text, const std::string& titl
 const std::string kLongRun =
     "number of aircraft you have selected to install and the speed of your computer.";
 
-// After an install or removal the entries changed on disk.
-void reread_entries(AppContext& ctx) {
-  get_aircraft_list(ctx);
-  FillRemoveAircraftList(ctx);
-  FillPackageAircraftList(ctx);
-}
-
 void show_error(AppContext& ctx, PressedButton& button, const std::string& text, const std::string& title) {
   ctx.view.ShowMessage(text, kStyleCritical, title);
   button.error_reported = true;
+}
+
+// Removes the installed entry `index` (of the entries as the file holds them
+// now) and its folder, so that a package can take its place.
+bool remove_installed(AppContext& ctx, std::size_t index) {
+  get_aircraft_list(ctx);
+  ctx.state.g_RemoveSelection.assign(ctx.state.g_AircraftEntries.size(), false);
+  ctx.state.g_RemoveSelection[index] = true;
+  const RemovalReport removal = remove_repaints(ctx);
+  log_removal(ctx, removal);
+  get_aircraft_list(ctx);
+  return removal.result == kRemoveDone;
+}
+
+// One ticked package of the install command, after the duplicate check.
+PackageResult install_one(AppContext& ctx, PressedButton& button, int k) {
+  const SharedState& s = ctx.state;
+  const bool listed = k >= 0 && k <= s.g_PackageLast;
+  PackageResult result{listed ? s.g_PackagePaths[static_cast<std::size_t>(k)] : "", {}, false};
+  if (listed) {
+    const FltsimEntry& entry = s.g_PackageEntries[static_cast<std::size_t>(k)];
+    if (const auto installed = installed_duplicate(ctx, entry)) {
+      const DuplicateChoice choice = ctx.view.ask_duplicate(trim_blanks(entry.title));
+      if (choice == DuplicateChoice::kSkip) {
+        log_skipped_install(ctx, result.path, trim_blanks(entry.title));
+        result.skipped = true;
+        return result;
+      }
+      if (choice == DuplicateChoice::kReplace && !remove_installed(ctx, *installed)) {
+        show_error(ctx, button, package_cfg_error_text(result.path), kInstallErrorTitle);
+        result.report.error = make_error(ErrorCode::kIo, "the installed entry could not be removed");
+        return result;
+      }
+    }
+  }
+  // Judged by the outcome, not the variation text: a repaint with a blank
+  // ui_variation that was installed is a success.
+  result.report = install_package(ctx, k);
+  log_install(ctx, result.path, result.report);
+  if (result.report.outcome == InstallOutcome::kFailed) {
+    show_error(ctx, button, package_error_text(result.path), kInstallErrorTitle);
+  } else if (result.report.outcome == InstallOutcome::kCfgNotWritten) {
+    show_error(ctx, button, package_cfg_error_text(result.path), kInstallErrorTitle);
+  }
+  return result;
+}
+
+// A removal on a file with a number used twice would bring the hidden twin
+// back beside a renumbered entry: refuse it and offer the repair first.
+bool refuse_removal_on_duplicate_numbers(AppContext& ctx, PressedButton& button) {
+  Result<std::vector<Finding>> findings = diagnose_aircraft(ctx.fs, ctx.state.g_AircraftFolder);
+  if (!findings || !has_kind(*findings, FindingKind::kDuplicateNumber)) return false;
+  std::string names;
+  for (const Finding& f : *findings) {
+    if (f.kind == FindingKind::kDuplicateNumber) names += (names.empty() ? "[" : ", [") + f.subject + "]";
+  }
+  show_error(ctx, button,
+             lines({"The aircraft.cfg file uses " + names + " more than once.",
+                    "Removing repaints now would bring a hidden entry back beside a renumbered one.", "",
+                    "Renumber the entries first, then tick the repaints to remove again."}),
+             "Repaint Removal Error");
+  if (ctx.view.offer_repair(*findings)) repair_with_log(ctx);
+  return true;
 }
 
 void run_preview_command(AppContext& ctx) {
@@ -107,6 +164,7 @@ void run_remove_command(AppContext& ctx, PressedButton& button) {
              kLongRun, "", "Do you wish to continue?"});
   if (!confirmed(ctx, question, "Remove Aircraft Repaints")) return;
   button.error_reported = false;
+  if (refuse_removal_on_duplicate_numbers(ctx, button)) return;
   ctx.view.set_busy(true);
   SharedState& s = ctx.state;
   s.g_RemoveSelection.assign(s.g_AircraftEntries.size(), false);
@@ -115,21 +173,23 @@ void run_remove_command(AppContext& ctx, PressedButton& button) {
       s.g_RemoveSelection[static_cast<std::size_t>(row.item_data)] = true;
     }
   }
-  const std::int16_t result = RemoveRepaints(ctx);
+  const RemovalReport removal = remove_repaints(ctx);
+  log_removal(ctx, removal);
+  const std::int16_t result = removal.result;
   if (result == kRemoveFailed) {
     show_error(ctx, button, "An error occured while attempting to remove a repaint.", "Repaint Removal Error");
   } else if (result == kRemoveCfgFailed) {
     show_error(ctx, button, "An error occured while writing the aircraft.cfg file.", "Repaint Removal Error");
   }
   ctx.view.set_busy(false);
-  reread_entries(ctx);
+  reread_aircraft(ctx);
   if (button.error_reported) return;
   ctx.view.ShowMessage(lines({"All selected aircraft repaints have been successfully removed", "from your aircraft.", "",
                               "Please press OK to continue."}),
                        kStyleInformation, "Repaint Removal Successful");
 }
 
-std::vector<InstallReport> run_install_command(AppContext& ctx, PressedButton& button) {
+std::vector<PackageResult> run_install_command(AppContext& ctx, PressedButton& button) {
   const std::string question =
       lines({"You are about to install new repaints.  This process could take a few minutes depending on the",
              kLongRun, "", "Do you wish to continue?"});
@@ -142,29 +202,19 @@ std::vector<InstallReport> run_install_command(AppContext& ctx, PressedButton& b
     ctx.view.set_busy(false);
     return {};
   }
-  std::vector<InstallReport> reports;
+  std::vector<PackageResult> results;
   for (const ListRow& row : ctx.view.list("frm_Install", "lstPackages").rows) {
-    if (!row.checked) continue;
-    const int k = row.item_data;
-    const std::string path = k >= 0 && k <= s.g_PackageLast ? s.g_PackagePaths[static_cast<std::size_t>(k)] : "";
-    // Judged by the outcome, not the variation text: a repaint with a blank
-    // ui_variation that was installed is a success.
-    reports.push_back(install_package(ctx, k));
-    if (reports.back().outcome == InstallOutcome::kFailed) {
-      show_error(ctx, button, package_error_text(path), kInstallErrorTitle);
-    } else if (reports.back().outcome == InstallOutcome::kCfgNotWritten) {
-      show_error(ctx, button, package_cfg_error_text(path), kInstallErrorTitle);
-    }
+    if (row.checked) results.push_back(install_one(ctx, button, row.item_data));
   }
   ctx.view.set_busy(false);
   if (ListPackages(ctx, "").ok()) FillPackageList(ctx, false);
-  reread_entries(ctx);
+  reread_aircraft(ctx);
   if (!button.error_reported) {
     ctx.view.ShowMessage(lines({"All selected repaint packages have been successfully installed",
                                 "into your selected aircraft.", "", "Please press OK to continue."}),
                          kStyleInformation, "Repaint Packages Installed");
   }
-  return reports;
+  return results;
 }
 
 std::string run_package_command(AppContext& ctx) {

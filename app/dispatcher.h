@@ -38,9 +38,15 @@ std::string package_cfg_error_text(const std::string& package_path);
 
 // The commands that the command line runs without a button; each behaves
 // exactly as pressing its button does.
+struct PackageResult {
+  std::string path;
+  InstallReport report;
+  bool skipped = false;  // already installed, and the user chose to skip it
+};
+
 // The install command reports each ticked package's outcome, in list order
 // (none when it was cancelled or the backups failed).
-std::vector<InstallReport> run_install_command(AppContext& ctx, PressedButton& button);
+std::vector<PackageResult> run_install_command(AppContext& ctx, PressedButton& button);
 void run_remove_command(AppContext& ctx, PressedButton& button);
 // Returns the package file name, or the empty text when none was made.
 std::string run_package_command(AppContext& ctx);

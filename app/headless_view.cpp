@@ -40,6 +40,16 @@ bool HeadlessView::is_checked(const std::string& screen, const std::string& box)
   return check_boxes[key(screen, box)];
 }
 
+DuplicateChoice HeadlessView::ask_duplicate(const std::string& title) {
+  duplicates_asked.push_back(title);
+  return duplicate_choice;
+}
+
+bool HeadlessView::offer_repair(const std::vector<Finding>& findings) {
+  offered_findings = findings;
+  return accept_repair;
+}
+
 void HeadlessView::show_screen_in_place(const std::string& show, const std::string& hide) {
   screen_events.push_back("hide " + hide);
   screen_events.push_back("show " + show);

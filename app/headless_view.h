@@ -23,6 +23,10 @@ class HeadlessView : public ScreenView {
   std::vector<std::string> screen_events;  // "show frm_Package", "hide frm_Main", "modal frm_Remove"
   bool busy = false;
   bool shut = false;
+  DuplicateChoice duplicate_choice = DuplicateChoice::kCopy;  // the answer to every duplicate
+  std::vector<std::string> duplicates_asked;                   // titles asked about
+  bool accept_repair = false;                                  // the answer to repair offers
+  std::vector<Finding> offered_findings;                       // the last findings shown
 
   // Message boxes answer OK and dialogs cancel unless a subclass says else.
   int ShowMessage(const std::string& text, int style, const std::string& title) override;
@@ -36,6 +40,8 @@ class HeadlessView : public ScreenView {
   ListContent list(const std::string& screen, const std::string& list) override;
   bool show_picture(const std::string& screen, const std::string& box, const std::string& path) override;
   bool is_checked(const std::string& screen, const std::string& box) override;
+  DuplicateChoice ask_duplicate(const std::string& title) override;
+  bool offer_repair(const std::vector<Finding>& findings) override;
   void show_screen_in_place(const std::string& show, const std::string& hide) override;
   void show_centred_over_main(const std::string& screen, bool modal) override;
   void hide_screen(const std::string& screen) override;

@@ -8,6 +8,8 @@
 #include <string>
 #include <vector>
 
+#include "aircraft/diagnosis.h"
+
 namespace pw {
 
 // Message box styles and results (the platform's numbers).
@@ -31,6 +33,9 @@ struct ListContent {
   std::vector<ListRow> rows;
   int current = -1;  // the current row, -1 for none
 };
+
+// What to do with a package whose entry title is installed already.
+enum class DuplicateChoice { kCopy, kSkip, kReplace };
 
 struct OpenFileRequest {
   std::string filter;    // "Name (*.ext)|*.ext|..." as the design writes it
@@ -59,6 +64,14 @@ class ScreenView {
   // (the box then keeps what it showed).
   virtual bool show_picture(const std::string& screen, const std::string& box, const std::string& path) = 0;
   virtual bool is_checked(const std::string& screen, const std::string& check_box) = 0;
+
+  // A package whose title is already installed: install a copy (what the
+  // program always did, and the default), skip it, or replace the installed
+  // entry and its folder.
+  virtual DuplicateChoice ask_duplicate(const std::string& title) = 0;
+  // Shows what a check of the aircraft found and offers the safe repair
+  // (renumbering); true when the user wants it.
+  virtual bool offer_repair(const std::vector<Finding>& findings) = 0;
 
   virtual void show_screen_in_place(const std::string& show, const std::string& hide) = 0;
   // Modal: returns once the screen is hidden again.

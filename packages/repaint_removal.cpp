@@ -87,20 +87,39 @@ bool selection_is_safe(const SharedState& s) {
 
 }  // namespace
 
-std::int16_t RemoveRepaints(AppContext& ctx) {
+RemovalReport remove_repaints(AppContext& ctx) {
   const SharedState& s = ctx.state;
-  if (!selection_is_safe(s) || s.g_AircraftSections.size() != s.g_AircraftEntries.size()) return kRemoveFailed;
-  if (!RefreshAircraftCfgBackup(ctx.fs, s.g_AircraftFolder).ok()) return kRemoveFailed;
+  RemovalReport report;
+  if (!selection_is_safe(s) || s.g_AircraftSections.size() != s.g_AircraftEntries.size()) return report;
+  if (!RefreshAircraftCfgBackup(ctx.fs, s.g_AircraftFolder).ok()) return report;
   BackupAircraftCfgOnce(ctx.fs, s.g_AircraftFolder);
   const std::string cfg_path = aircraft_cfg_path(s.g_AircraftFolder);
   Result<std::string> bytes = read_whole_file(ctx.fs, cfg_path, kMaxAircraftCfgBytes);
-  if (!bytes) return kRemoveFailed;
+  if (!bytes) return report;
   // Aircraft.cfg is replaced in one step before any folder goes, so a
   // failure never leaves an entry whose textures are gone.
-  if (!replace_file(ctx.fs, cfg_path, removed_cfg_text(s, std::move(*bytes))).ok()) return kRemoveCfgFailed;
-  for (const std::string& folder : folders_to_delete(s)) RemoveFolder(ctx, folder);
-  return kRemoveDone;
+  if (!replace_file(ctx.fs, cfg_path, removed_cfg_text(s, std::move(*bytes))).ok()) {
+    report.result = kRemoveCfgFailed;
+    return report;
+  }
+  int next = 0;
+  for (std::size_t i = 0; i < s.g_AircraftEntries.size(); ++i) {
+    const int old_number = s.g_AircraftSections[i];
+    if (is_selected(s, i)) {
+      report.deleted_sections.push_back("[" + fltsim_section(old_number) + "] " + trim_blanks(s.g_AircraftEntries[i].title));
+    } else if (old_number != next++) {
+      report.renumbered.emplace_back(old_number, next - 1);
+    }
+  }
+  for (const std::string& folder : folders_to_delete(s)) {
+    RemoveFolder(ctx, folder);
+    if (!ctx.fs.exists(folder)) report.deleted_folders.push_back(folder);
+  }
+  report.result = kRemoveDone;
+  return report;
 }
+
+std::int16_t RemoveRepaints(AppContext& ctx) { return remove_repaints(ctx).result; }
 
 void FillRemoveAircraftList(AppContext& ctx) {
   const SharedState& s = ctx.state;

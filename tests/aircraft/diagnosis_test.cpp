@@ -80,7 +80,9 @@ TEST(Diagnosis, RepairRefreshesTheBackupAndReplacesTheFile) {
   test::TempDir dir;
   const std::string broken = fltsim(0, "A") + fltsim(0, "B");
   dir.write("aircraft.cfg", broken);
-  ASSERT_TRUE(repair_aircraft_cfg(native_file_system(), dir.path()).ok());
+  Result<Renumbering> renumbered = repair_aircraft_cfg(native_file_system(), dir.path());
+  ASSERT_TRUE(renumbered.ok());
+  EXPECT_EQ((Renumbering{{0, 1}}), *renumbered);
   EXPECT_EQ(fltsim(0, "A") + fltsim(1, "B"), dir.read("aircraft.cfg"));
   EXPECT_EQ(broken, dir.read("Aircraft.vnb"));
 }

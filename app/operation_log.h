@@ -1,0 +1,33 @@
+// Paintwell.log in the aircraft's folder: one plain-text record for every
+// operation that changed the aircraft, so users can see what was done.
+#pragma once
+
+#include <string>
+#include <vector>
+
+#include "app/platform/file_system.h"
+#include "app/result.h"
+
+namespace pw {
+
+struct LogRecord {
+  std::string operation;             // "install", "remove", "repair"
+  std::vector<std::string> details;  // one line each: packages, sections, folders
+  std::string result;                // "done", or what failed
+};
+
+// <aircraft folder>\Paintwell.log
+std::string operation_log_path(const std::string& aircraft_folder);
+
+// The record as it stands in the log: a line with the UTC time and the
+// operation, the details indented, the result.
+std::string format_log_record(const LogRecord& record, const std::string& utc_time);
+
+// "YYYY-MM-DD hh:mm:ss UTC" of now.
+std::string utc_now_text();
+
+// Appends the record (the log is replaced in one step, so a failure never
+// damages the earlier records). Errors: those of the file layer.
+Result<void> append_log_record(FileSystem& fs, const std::string& aircraft_folder, const LogRecord& record);
+
+}  // namespace pw

@@ -1,0 +1,98 @@
+#include "app/safeguards.h"
+
+#include <cctype>
+
+#include "aircraft/cfg_files.h"
+#include "aircraft/diagnosis.h"
+#include "aircraft/entry_list.h"
+#include "app/aircraft_selection.h"
+#include "app/operation_log.h"
+#include "app/text.h"
+
+namespace pw {
+namespace {
+
+// "<title> - NNN", the title an installed copy gets.
+bool is_copy_of(const std::string& installed, const std::string& title) {
+  if (iequals(installed, title)) return true;
+  const std::size_t n = title.size();
+  if (installed.size() != n + 6 || !starts_with_ci(installed, title)) return false;
+  const std::string_view tail = std::string_view(installed).substr(n);
+  return tail.substr(0, 3) == " - " && std::isdigit(static_cast<unsigned char>(tail[3])) &&
+         std::isdigit(static_cast<unsigned char>(tail[4])) && std::isdigit(static_cast<unsigned char>(tail[5]));
+}
+
+std::string section_text(int number) { return "[" + fltsim_section(number) + "]"; }
+
+void append_log(AppContext& ctx, const LogRecord& record) {
+  // The log is a courtesy to the user: a failure to write it never turns a
+  // done operation into a failed one.
+  (void)append_log_record(ctx.fs, ctx.state.g_AircraftFolder, record);
+}
+
+}  // namespace
+
+std::optional<std::size_t> installed_duplicate(AppContext& ctx, const FltsimEntry& package_entry) {
+  const std::string title = trim_blanks(package_entry.title);
+  Result<std::shared_ptr<const ProfileDocument>> cfg = ctx.profiles.load(aircraft_cfg_path(ctx.state.g_AircraftFolder));
+  if (!cfg || title.empty()) return std::nullopt;
+  const AircraftListing listing = read_aircraft_entries(**cfg);
+  for (std::size_t i = 0; i < listing.entries.size(); ++i) {
+    if (is_copy_of(listing.entries[i].title, title)) return i;
+  }
+  return std::nullopt;
+}
+
+bool repair_with_log(AppContext& ctx) {
+  Result<Renumbering> renumbered = repair_aircraft_cfg(ctx.fs, ctx.state.g_AircraftFolder);
+  LogRecord record{"repair", {}, renumbered ? "done" : "failed: " + renumbered.error().message};
+  if (renumbered) {
+    for (const auto& [old_number, new_number] : *renumbered) {
+      record.details.push_back("renumbered " + section_text(old_number) + " -> " + section_text(new_number));
+    }
+  }
+  append_log(ctx, record);
+  if (!renumbered) {
+    ctx.view.ShowMessage("An error occured while writing the aircraft.cfg file.", kStyleCritical, kAppTitle);
+    return false;
+  }
+  reread_aircraft(ctx);
+  return true;
+}
+
+bool check_and_offer_repair(AppContext& ctx) {
+  Result<std::vector<Finding>> findings = diagnose_aircraft(ctx.fs, ctx.state.g_AircraftFolder);
+  if (!findings || findings->empty()) return false;
+  if (!ctx.view.offer_repair(*findings)) return false;
+  return repair_with_log(ctx);
+}
+
+void log_install(AppContext& ctx, const std::string& package_path, const InstallReport& report) {
+  LogRecord record{"install", {"package " + package_path}, "done"};
+  if (report.outcome == InstallOutcome::kInstalled) {
+    record.details.push_back("wrote " + section_text(report.section) + " " + report.variation);
+    record.details.push_back("created folder " + report.folder);
+  } else {
+    record.result = (report.outcome == InstallOutcome::kCfgNotWritten ? "aircraft.cfg not written: " : "failed: ") +
+                    report.error.message;
+  }
+  append_log(ctx, record);
+}
+
+void log_skipped_install(AppContext& ctx, const std::string& package_path, const std::string& installed_title) {
+  append_log(ctx, {"install", {"package " + package_path}, "skipped: already installed as " + installed_title});
+}
+
+void log_removal(AppContext& ctx, const RemovalReport& report) {
+  LogRecord record{"remove", {}, "done"};
+  for (const std::string& section : report.deleted_sections) record.details.push_back("deleted " + section);
+  for (const auto& [old_number, new_number] : report.renumbered) {
+    record.details.push_back("renumbered " + section_text(old_number) + " -> " + section_text(new_number));
+  }
+  for (const std::string& folder : report.deleted_folders) record.details.push_back("deleted folder " + folder);
+  if (report.result == kRemoveCfgFailed) record.result = "aircraft.cfg not written";
+  if (report.result == kRemoveFailed) record.result = "failed";
+  append_log(ctx, record);
+}
+
+}  // namespace pw

@@ -1,0 +1,139 @@
+#include "app/safeguards.h"
+
+#include <gtest/gtest.h>
+
+#include <sstream>
+
+#include "app/command_line.h"
+#include "app/dispatcher.h"
+#include "app/operation_log.h"
+#include "packages/sim_tree.h"
+
+namespace pw {
+namespace {
+
+using test::SimTree;
+
+class Button : public PressedButton {
+ public:
+  Button(std::string form, std::string type) : form_(std::move(form)), type_(std::move(type)) {}
+  std::string state() const override { return state_; }
+  void set_state(const std::string& s) override { state_ = s; }
+  void clear_tracking() override {}
+  std::string button_type() const override { return type_; }
+  std::string form_name() const override { return form_; }
+
+ private:
+  std::string form_, type_, state_ = "enabled";
+};
+
+// Installs the blue package from Downloads through the install command.
+std::vector<PackageResult> install_blue(SimTree& t) {
+  t.dir.write(t.plane("Downloads/blue.pkg"), test::package_bytes(test::blue_entry(), std::nullopt, test::blue_files()));
+  EXPECT_TRUE(ListPackages(t.ctx, "").ok());
+  FillPackageList(t.ctx, false);
+  t.view.tick("frm_Install.lstPackages", {0});
+  Button b("frm_Install", "install");
+  return run_install_command(t.ctx, b);
+}
+
+int count(const std::string& text, const std::string& what) {
+  int n = 0;
+  for (std::size_t at = text.find(what); at != std::string::npos; at = text.find(what, at + 1)) ++n;
+  return n;
+}
+
+TEST(InstallDuplicates, CopyByDefaultSkipOrReplaceWhenAsked) {
+  SimTree t;
+  install_blue(t);
+  EXPECT_TRUE(t.view.duplicates_asked.empty());  // the first install is no duplicate
+
+  install_blue(t);  // default: a copy, as the program always made
+  EXPECT_EQ(std::vector<std::string>{"Cessna Blue"}, t.view.duplicates_asked);
+  EXPECT_TRUE(t.dir.exists(t.plane("Texture.Blue_000")));
+  EXPECT_EQ(1, count(t.cfg(), "title=Cessna Blue - 000"));
+
+  t.view.duplicate_choice = DuplicateChoice::kSkip;
+  const std::string before = t.cfg();
+  const std::vector<PackageResult> skipped = install_blue(t);
+  ASSERT_EQ(1u, skipped.size());
+  EXPECT_TRUE(skipped[0].skipped);
+  EXPECT_EQ(before, t.cfg());
+  EXPECT_FALSE(t.dir.exists(t.plane("Texture.Blue_001")));
+  EXPECT_EQ("Repaint Packages Installed", t.view.messages.back().title);
+
+  // Replace takes out the first installed copy and its folder, then installs.
+  t.view.duplicate_choice = DuplicateChoice::kReplace;
+  const std::vector<PackageResult> replaced = install_blue(t);
+  ASSERT_EQ(1u, replaced.size());
+  EXPECT_EQ(InstallOutcome::kInstalled, replaced[0].report.outcome);
+  EXPECT_EQ(1, count(t.cfg(), "title=Cessna Blue\r\n"));
+  EXPECT_EQ(1, count(t.cfg(), "title=Cessna Blue - 000"));
+  EXPECT_TRUE(t.dir.exists(t.plane("Texture.Blue/texture.bmp")));
+}
+
+TEST(RemovalSafeguard, DuplicateNumberStopsTheRemovalAndOffersTheRepair) {
+  SimTree t;
+  const std::string twin = test::kOriginalCfg + "\r\n[fltsim.1]\r\ntitle=Hidden twin\r\ntexture=Twin\r\n";
+  t.dir.write(t.plane("Aircraft.cfg"), twin);
+  t.reload_entries();
+  FillRemoveAircraftList(t.ctx);
+  t.view.tick("frm_Remove.lstAircraft", {0});
+  Button b("frm_Remove", "remove");
+  run_remove_command(t.ctx, b);
+  EXPECT_EQ(twin, t.cfg());
+  EXPECT_TRUE(t.dir.exists(t.plane("Texture.Red")));
+  ASSERT_EQ(2u, t.view.messages.size());
+  EXPECT_NE(std::string::npos, t.view.messages[1].text.find("[fltsim.1]"));
+  EXPECT_EQ(kStyleCritical, t.view.messages[1].style);
+  EXPECT_FALSE(t.view.offered_findings.empty());
+
+  t.view.accept_repair = true;
+  run_remove_command(t.ctx, b);
+  EXPECT_NE(std::string::npos, t.cfg().find("[fltsim.3]\r\ntitle=Hidden twin"));
+  EXPECT_NE(std::string::npos, t.cfg().find("[fltsim.2]\r\ntitle=Cessna Green"));
+  EXPECT_EQ(twin, t.dir.read(t.plane("Aircraft.vnb")));
+  EXPECT_EQ(4, t.ctx.state.g_AircraftLast + 1);  // lists re-read after the repair
+}
+
+TEST(OperationLog, RecordsAWholeInstallAndARemovalWithRenumbering) {
+  SimTree t;
+  install_blue(t);  // written as fltsim.2, in the gap
+  FillRemoveAircraftList(t.ctx);
+  t.view.tick("frm_Remove.lstAircraft", {0});  // Red Livery, fltsim.0
+  Button b("frm_Remove", "remove");
+  run_remove_command(t.ctx, b);
+  const std::string log = t.dir.read(t.plane("Paintwell.log"));
+  const std::string folder = t.ctx.state.g_AircraftFolder;
+  EXPECT_NE(std::string::npos, log.find("  install\r\n    package " + folder + "\\Downloads\\blue.pkg\r\n"
+                                        "    wrote [fltsim.2] Blue Sky\r\n"
+                                        "    created folder " + folder + "\\Texture.Blue\r\n"
+                                        "    result: done\r\n\r\n"));
+  EXPECT_NE(std::string::npos, log.find("  remove\r\n    deleted [fltsim.0] Cessna Red\r\n"
+                                        "    renumbered [fltsim.1] -> [fltsim.0]\r\n"
+                                        "    renumbered [fltsim.2] -> [fltsim.1]\r\n"
+                                        "    renumbered [fltsim.3] -> [fltsim.2]\r\n"
+                                        "    deleted folder " + folder + "\\Texture.Red\r\n"
+                                        "    result: done\r\n"));
+}
+
+TEST(CheckCommand, ReportsFindingsAndFixesTheNumbering) {
+  SimTree t;
+  t.dir.write("c172.rcf", "folder=SimObjects\\Airplanes\\C172\r\ntitle=Cessna 172\r\n");
+  std::ostringstream out, err;
+  CommandLineEnvironment env{native_file_system(), t.ctx.state.program_folder, t.dir.path(), out, err};
+  EXPECT_EQ(1, run_command_line({"check", "c172.rcf"}, env));
+  EXPECT_EQ("missing-texture-folder\tfltsim.3\t[fltsim.3] names the folder Texture.Green, which does not exist\n",
+            out.str());
+
+  t.dir.write(t.plane("Aircraft.cfg"), "[fltsim.0]\r\ntitle=A\r\ntexture=Red\r\n\r\n[fltsim.0]\r\ntitle=B\r\ntexture=Silver\r\n");
+  out.str("");
+  EXPECT_EQ(0, run_command_line({"check", "c172.rcf", "--fix"}, env)) << err.str();
+  EXPECT_EQ("[fltsim.0]\r\ntitle=A\r\ntexture=Red\r\n\r\n[fltsim.1]\r\ntitle=B\r\ntexture=Silver\r\n", t.cfg());
+  out.str("");
+  EXPECT_EQ(0, run_command_line({"log", "c172.rcf"}, env));
+  EXPECT_NE(std::string::npos, out.str().find("repair\n    renumbered [fltsim.0] -> [fltsim.1]\n"));
+}
+
+}  // namespace
+}  // namespace pw
