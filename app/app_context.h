@@ -3,6 +3,7 @@
 #pragma once
 
 #include "app/platform/file_system.h"
+#include "app/progress.h"
 #include "app/screen_view.h"
 #include "app/shared_state.h"
 #include "config/profile.h"
@@ -17,6 +18,7 @@ struct AppContext {
   ProfileStore profiles;
   ScreenView& view;
   SharedState state;
+  ProgressFn progress;  // told how far create, install and remove are; may be empty
 };
 
 }  // namespace pw

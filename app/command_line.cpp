@@ -1,6 +1,8 @@
 #include "app/command_line.h"
 
+#include <algorithm>
 #include <charconv>
+#include <cstdint>
 #include <deque>
 #include <optional>
 #include <ostream>
@@ -64,6 +66,9 @@ INDEX is the entry's position as `list` prints it, not its section number.
 Options:
   --sim ROOT   the simulator's folder (default: two folders above this
                program's folder); it must hold FSX.EXE.
+  --progress   a progress line on standard error while a package is
+               made or installed or repaints are removed (on by default
+               when standard error is a terminal).
   --help       this text.
 
 Every command but inspect first selects the aircraft as the desktop
@@ -83,6 +88,7 @@ struct Options {
   bool fix = false;
   DuplicateChoice on_duplicate = DuplicateChoice::kCopy;
   bool help = false;
+  bool progress = false;
 };
 
 // Texts from the core are Windows-1252 with CR line breaks.
@@ -99,12 +105,42 @@ const char* choice_name(DuplicateChoice choice) {
   return "copy";
 }
 
+// One line on standard error, redrawn in place with CR; cleared before
+// any other text goes there and when the operation ends.
+class ProgressLine {
+ public:
+  explicit ProgressLine(std::ostream& err) : err_(err) {}
+
+  void show(const std::string& label, std::int64_t done, std::int64_t total) {
+    const std::int64_t percent = total > 0 ? std::clamp<std::int64_t>(done * 100 / total, 0, 100) : 100;
+    if (shown_ && percent == percent_ && label == label_) return;  // redraw only on change
+    percent_ = percent;
+    label_ = label;
+    shown_ = true;
+    err_ << '\r' << label << ' ' << percent << '%' << std::flush;
+  }
+
+  void clear() {
+    if (!shown_) return;
+    err_ << '\r' << std::string(label_.size() + 5, ' ') << '\r' << std::flush;
+    shown_ = false;
+  }
+
+ private:
+  std::ostream& err_;
+  std::string label_;
+  std::int64_t percent_ = -1;
+  bool shown_ = false;
+};
+
 class CliView : public HeadlessView {
  public:
-  explicit CliView(std::ostream& err) : err_(err) {}
+  explicit CliView(std::ostream& err) : progress_line(err), err_(err) {}
   int failures = 0;  // messages that reported a failure or a refusal
+  ProgressLine progress_line;
 
   DuplicateChoice ask_duplicate(const std::string& title) override {
+    progress_line.clear();
     err_ << "paintwell-cli: " << for_terminal(title) << " is installed already: " << choice_name(duplicate_choice)
          << "\n";
     return HeadlessView::ask_duplicate(title);
@@ -112,6 +148,7 @@ class CliView : public HeadlessView {
 
   int ShowMessage(const std::string& text, int style, const std::string&) override {
     if (style == kStyleOkCancel) return kResultOk;  // the command line always goes on
+    progress_line.clear();
     err_ << for_terminal(text) << "\n";
     if (style != kStyleInformation) ++failures;
     return kResultOk;
@@ -141,6 +178,8 @@ Result<Options> parse_options(const std::vector<std::string>& args) {
     const bool has_value = i + 1 < args.size();
     if (a == "--help" || a == "-h") {
       o.help = true;
+    } else if (a == "--progress") {
+      o.progress = true;
     } else if (a == "--delete") {
       o.delete_after = true;
     } else if (a == "--fix") {
@@ -219,6 +258,20 @@ class Session {
   }
 
  private:
+  // Runs one long operation, with the progress line when asked for.
+  template <class Operation>
+  auto with_progress(const std::string& label, Operation&& operation) {
+    if (options_.progress) {
+      ctx_.progress = [this, label](std::int64_t done, std::int64_t total) {
+        view_.progress_line.show(label, done, total);
+      };
+    }
+    auto result = operation();
+    ctx_.progress = nullptr;
+    view_.progress_line.clear();
+    return result;
+  }
+
   int refuse(const std::string& why) {
     env_.err << "paintwell-cli: " << for_terminal(why) << "\n";
     return kExitFailed;
@@ -251,7 +304,7 @@ class Session {
       ctx_.state.g_PreviewChosen = true;
       ctx_.state.g_PreviewPath = absolute(env_, *options_.preview);
     }
-    const std::string name = run_package_command(ctx_);
+    const std::string name = with_progress("Packing", [&] { return run_package_command(ctx_); });
     if (name.empty()) return refuse("the package could not be created");
     env_.out << env_.fs.native_path(ctx_.state.g_AircraftFolder + "\\Uploads\\" + name) << '\n';
     return kExitOk;
@@ -317,7 +370,10 @@ class Session {
     }
     view_.tick("frm_Remove.lstAircraft", rows);
     CliButton button("frm_Remove", "remove");
-    run_remove_command(ctx_, button);
+    with_progress("Removing", [&] {
+      run_remove_command(ctx_, button);
+      return 0;
+    });
     return button.error_reported ? kExitFailed : kExitOk;
   }
 
@@ -361,7 +417,8 @@ int Session::install() {
   view_.check_boxes["frm_Install.chkDelete"] = options_.delete_after;
   view_.duplicate_choice = options_.on_duplicate;
   CliButton button("frm_Install", "install");
-  const std::vector<PackageResult> results = run_install_command(ctx_, button);
+  const std::vector<PackageResult> results =
+      with_progress("Installing", [&] { return run_install_command(ctx_, button); });
   bool all_done = results.size() == all.size();
   for (const PackageResult& result : results) {
     const InstallReport& report = result.report;

@@ -1,12 +1,15 @@
 #include "packages/package_creation.h"
 
 #include <algorithm>
+#include <functional>
 #include <optional>
+#include <span>
 #include <utility>
 #include <vector>
 
 #include "app/file_ops.h"
 #include "app/text.h"
+#include "packages/block_compressor.h"
 #include "packages/file_helpers.h"
 #include "packages/package_format.h"
 
@@ -47,21 +50,53 @@ std::int64_t total_size(const std::vector<PackageFile>& files) {
   return total;
 }
 
-// The files' bytes concatenated in table order. One buffer for now; a file
-// that changed size since it was measured would contradict the table.
-Result<std::string> gather_files(FileSystem& fs, const std::string& texture_folder,
-                                 const std::vector<PackageFile>& files) {
-  std::string data;
-  data.reserve(static_cast<std::size_t>(total_size(files)));
-  for (const PackageFile& f : files) {
-    auto bytes = read_whole_file(fs, join_path(texture_folder, f.name), f.size);
-    if (!bytes) return bytes.error();
-    if (bytes->size() != static_cast<std::size_t>(f.size)) {
-      return make_error(ErrorCode::kIo, "file changed while being packed: " + f.name);
-    }
-    data += *bytes;
+Error changed_while_packed(const std::string& name) {
+  return make_error(ErrorCode::kIo, "file changed while being packed: " + name);
+}
+
+// Feeds one file to the block a chunk at a time. The table already holds
+// its size, so a file that shrank or grew since it was measured fails.
+Result<void> pack_file(FileSystem& fs, const std::string& path, const PackageFile& f, std::string& buffer,
+                       BlockCompressor& block, const std::function<void(std::size_t)>& advanced) {
+  auto opened = fs.open_read(path);
+  if (!opened) return opened.error();
+  InputFile& in = **opened;
+  if (in.size() != f.size) return changed_while_packed(f.name);
+  std::int64_t at = 0;
+  while (at < f.size) {
+    const auto room = static_cast<std::int64_t>(buffer.size());
+    const auto want = static_cast<std::size_t>(std::min<std::int64_t>(f.size - at, room));
+    auto got = in.read_at(at, std::span<char>(buffer.data(), want));
+    if (!got) return got.error();
+    if (*got == 0) return changed_while_packed(f.name);
+    PW_TRY(block.write(std::string_view(buffer.data(), *got)));
+    at += static_cast<std::int64_t>(*got);
+    advanced(*got);
   }
-  return data;
+  char probe = 0;
+  auto more = in.read_at(f.size, std::span<char>(&probe, 1));
+  if (!more) return more.error();
+  if (*more != 0) return changed_while_packed(f.name);
+  return {};
+}
+
+// The files' bytes, in table order, through the compressor onto `out`;
+// progress counts the bytes read.
+Result<void> pack_files(FileSystem& fs, const std::string& texture_folder, const std::vector<PackageFile>& files,
+                        OutputFile& out, const ProgressFn& progress) {
+  const std::int64_t total = total_size(files);
+  std::int64_t done = 0;
+  report_progress(progress, done, total);
+  const auto advanced = [&](std::size_t n) {
+    done += static_cast<std::int64_t>(n);
+    report_progress(progress, done, total);
+  };
+  BlockCompressor block(out, default_compression_threads());
+  std::string buffer(kBlockChunkSize, '\0');
+  for (const PackageFile& f : files) {
+    PW_TRY(pack_file(fs, join_path(texture_folder, f.name), f, buffer, block, advanced));
+  }
+  return block.finish();
 }
 
 // The chosen preview bitmap, or nullopt when none is chosen.
@@ -79,17 +114,16 @@ Result<std::string> uploads_folder(FileSystem& fs, const std::string& aircraft_f
   return folder;
 }
 
-// Head first, then the block; the replace keeps an older package of the
+// Head first (the sizes are known from the files' lengths), then the block
+// while the files are read; the replace keeps an older package of the
 // same name until the new one is complete.
-Result<void> write_package_file(FileSystem& fs, const std::string& path, const FltsimEntry& entry,
+Result<void> write_package_file(AppContext& ctx, const std::string& path, const FltsimEntry& entry,
                                 const std::optional<std::string>& preview,
                                 const std::vector<PackageFile>& files, const std::string& texture_folder) {
   PW_TRY(check_package_contents(preview, files, total_size(files)));
-  return replace_file_with(fs, path, [&](OutputFile& out) -> Result<void> {
+  return replace_file_with(ctx.fs, path, [&](OutputFile& out) -> Result<void> {
     PW_TRY(out.write(build_package_head(entry, preview, files)));
-    auto data = gather_files(fs, texture_folder, files);
-    if (!data) return data.error();
-    return write_package_block(out, *data);
+    return pack_files(ctx.fs, texture_folder, files, out, ctx.progress);
   });
 }
 
@@ -120,7 +154,7 @@ std::string CreatePackage(AppContext& ctx, int entryIndex) {
   if (!uploads) return {};
   entry.rcf_text = s.g_RcfText;
   const Result<void> written =
-      write_package_file(ctx.fs, join_path(*uploads, name), entry, *preview, *files, *texture_folder);
+      write_package_file(ctx, join_path(*uploads, name), entry, *preview, *files, *texture_folder);
   if (!written) return {};
   return name;
 }

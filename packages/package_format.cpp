@@ -8,6 +8,8 @@
 #include <utility>
 
 #include "app/text.h"
+#include "packages/block_compressor.h"
+#include "packages/block_expander.h"
 
 namespace pw {
 namespace {
@@ -119,6 +121,63 @@ Result<std::vector<PackageFile>> parse_file_table(std::string_view table, std::s
   }
   return files;
 }
+
+// Cuts the expanded stream into the table's files. expand_block never
+// delivers more than the table's total, so each byte has its file.
+class FileSplitter {
+ public:
+  FileSplitter(const std::vector<PackageFile>& files, PackageFileSink& sink) : files_(files), sink_(sink) {}
+
+  Result<void> feed(std::string_view bytes) {
+    while (!bytes.empty()) {
+      if (left_ == 0) PW_TRY(next_file());
+      const auto size = static_cast<std::int64_t>(bytes.size());
+      const auto take = static_cast<std::size_t>(std::min<std::int64_t>(left_, size));
+      PW_TRY(sink_.write(bytes.substr(0, take)));
+      left_ -= static_cast<std::int64_t>(take);
+      bytes.remove_prefix(take);
+    }
+    return {};
+  }
+
+  // Ends the last file; every file must have been delivered in full.
+  Result<void> finish() {
+    if (files_.empty()) return {};
+    if (next_ != files_.size() || left_ != 0) return damaged("the expanded data ends inside the file table");
+    return sink_.end_file();
+  }
+
+ private:
+  Result<void> next_file() {
+    if (next_ == files_.size()) return damaged("the expanded data runs past the file table");
+    if (next_ > 0) PW_TRY(sink_.end_file());
+    const PackageFile& f = files_[next_++];
+    if (f.size < 1) return damaged("file " + f.name + " has size " + std::to_string(f.size));
+    left_ = f.size;
+    return sink_.begin_file(f);
+  }
+
+  const std::vector<PackageFile>& files_;
+  PackageFileSink& sink_;
+  std::size_t next_ = 0;  // the file to begin next
+  std::int64_t left_ = 0;  // bytes still due to the current file
+};
+
+class MemorySink final : public PackageFileSink {
+ public:
+  // No reserve: the sizes are the package's claims until the bytes arrive.
+  Result<void> begin_file(const PackageFile&) override {
+    files.emplace_back();
+    return {};
+  }
+  Result<void> write(std::string_view bytes) override {
+    files.back().append(bytes);
+    return {};
+  }
+  Result<void> end_file() override { return {}; }
+
+  std::vector<std::string> files;
+};
 
 // The device names Windows reserves in every folder; the part before the
 // first dot decides, and blanks before the dot are ignored as Windows does.
@@ -242,42 +301,23 @@ Result<std::string> read_package_block(InputFile& file, const PackageLayout& lay
   return read_section(file, layout.block_offset, layout.block_size, "compressed block");
 }
 
-Result<std::vector<std::string>> expand_package_files(InputFile& file,
-                                                      const PackageLayout& layout) {
+Result<void> stream_package_files(InputFile& file, const PackageLayout& layout, PackageFileSink& sink) {
   if (layout.total_size > kMaxPackageDataSize) {
     return make_error(ErrorCode::kRefused,
                       "package is too large: its files add up to " +
                           std::to_string(layout.total_size) + " bytes, over 2 GB");
   }
-  auto block = read_package_block(file, layout);
-  if (!block.ok()) return block.error();
-  std::string data = std::move(*block);
-  const std::string expected = std::to_string(layout.total_size);
-  const int code = ExpandBytes(data, static_cast<std::int32_t>(layout.total_size));
-  if (code == Z_BUF_ERROR) {
-    return damaged("the compressed block expands to more than the " + expected +
-                   " bytes of the file table");
-  }
-  if (code != Z_OK) {
-    return damaged("the compressed block does not expand (zlib error " +
-                   std::to_string(code) + ")");
-  }
-  if (data.size() != static_cast<std::uint64_t>(layout.total_size)) {
-    return damaged("the compressed block expands to " + std::to_string(data.size()) +
-                   " bytes, the file table says " + expected);
-  }
-  std::vector<std::string> files;
-  files.reserve(layout.files.size());
-  std::size_t offset = 0;
-  for (const PackageFile& f : layout.files) {
-    // Never take bytes from beyond the expanded data, whatever the layout says.
-    if (f.size < 1 || static_cast<std::size_t>(f.size) > data.size() - offset) {
-      return damaged("file " + f.name + " lies beyond the expanded data");
-    }
-    files.push_back(data.substr(offset, static_cast<std::size_t>(f.size)));
-    offset += static_cast<std::size_t>(f.size);
-  }
-  return files;
+  FileSplitter splitter(layout.files, sink);
+  PW_TRY(expand_block(file, layout.block_offset, layout.block_size, layout.total_size,
+                      [&](std::string_view bytes) { return splitter.feed(bytes); }));
+  return splitter.finish();
+}
+
+Result<std::vector<std::string>> expand_package_files(InputFile& file,
+                                                      const PackageLayout& layout) {
+  MemorySink sink;
+  PW_TRY(stream_package_files(file, layout, sink));
+  return std::move(sink.files);
 }
 
 bool is_safe_entry_name(std::string_view name) {
@@ -342,13 +382,9 @@ std::string build_package_head(const FltsimEntry& entry,
 }
 
 Result<void> write_package_block(OutputFile& out, std::string_view data) {
-  std::string block(data);
-  const int code = CompressBytes(block);
-  if (code != Z_OK) {
-    return make_error(ErrorCode::kIo, "could not compress the package's files (zlib error " +
-                                          std::to_string(code) + ")");
-  }
-  return out.write(block);
+  BlockCompressor block(out, default_compression_threads());
+  PW_TRY(block.write(data));
+  return block.finish();
 }
 
 Result<void> write_package(OutputFile& out, const FltsimEntry& entry,

@@ -98,10 +98,28 @@ Result<PackageLayout> read_package_layout(InputFile& file);
 // file no longer reaches the block's end.
 Result<std::string> read_package_block(InputFile& file, const PackageLayout& layout);
 
-// The files' bytes, in table order: reads the block and expands it.
-// kRefused "too large" when the sizes add up to more than kMaxPackageDataSize;
-// kDamaged when the block does not expand or expands to a length other than
-// the sum of the sizes. Bytes after the end of the zlib stream are ignored.
+// Receives a package's files as they are expanded: for each file of the
+// table, in order, begin_file, its bytes in one or more writes, end_file.
+// An error from any call ends the expansion and is passed on; a file may
+// then have been begun and not ended.
+class PackageFileSink {
+ public:
+  virtual ~PackageFileSink() = default;
+  virtual Result<void> begin_file(const PackageFile& file) = 0;
+  virtual Result<void> write(std::string_view bytes) = 0;
+  virtual Result<void> end_file() = 0;
+};
+
+// Expands the block a piece at a time (expand_block) and hands the files'
+// bytes to `sink`; memory stays bounded whatever the package's size.
+// kRefused "too large" when the sizes add up to more than
+// kMaxPackageDataSize (nothing read); kDamaged when the block does not
+// expand or expands to a length other than the sum of the sizes, the sink
+// seeing no byte beyond that sum. Bytes after the zlib stream are ignored.
+Result<void> stream_package_files(InputFile& file, const PackageLayout& layout, PackageFileSink& sink);
+
+// The files' bytes, in table order, all in memory; errors as
+// stream_package_files.
 Result<std::vector<std::string>> expand_package_files(InputFile& file,
                                                       const PackageLayout& layout);
 
@@ -127,8 +145,9 @@ std::string build_package_head(const FltsimEntry& entry,
                                const std::optional<std::string>& preview,
                                const std::vector<PackageFile>& files);
 
-// Compresses `data` with CompressBytes and appends it to `out`. kIo when
-// zlib fails; the OutputFile's errors (kNoSpace, kIo) are passed on.
+// Compresses `data` with a BlockCompressor on every core and appends it to
+// `out`. kIo when zlib fails; the OutputFile's errors (kNoSpace, kIo) are
+// passed on.
 Result<void> write_package_block(OutputFile& out, std::string_view data);
 
 // Writes a whole package: check_package_contents (kRefused, nothing written),

@@ -1,7 +1,9 @@
-// InstallPackage. The package is read and checked completely before
-// anything is created; its files go into a staging folder that is renamed
-// into place only once every file is on disk, and Aircraft.cfg names the
-// folder only after that, in one replace.
+// InstallPackage. The package's head is read and checked before anything
+// is created; its block is then expanded a piece at a time straight into a
+// staging folder, which is renamed into place only once every file is on
+// disk (a block that proves damaged on the way takes the staging folder
+// with it), and Aircraft.cfg names the folder only after that, in one
+// replace.
 #include "packages/package_installation.h"
 
 #include <cstdio>
@@ -28,9 +30,9 @@ struct Target {
   std::int16_t suffix = kNoSuffix;
 };
 
-struct PackageContent {
+struct OpenPackage {
+  std::unique_ptr<InputFile> file;
   PackageLayout layout;
-  std::vector<std::string> files;  // bytes in table order
 };
 
 std::string with_suffix(const std::string& base, int suffix) {
@@ -50,8 +52,9 @@ std::optional<Target> choose_target(FileSystem& fs, const std::string& base) {
   return std::nullopt;
 }
 
-// Reads and expands the whole package; the file is closed on return.
-Result<PackageContent> read_package(FileSystem& fs, const std::string& path) {
+// Opens the package and checks its head: the layout, every name, the
+// total. The block is checked as it is expanded.
+Result<OpenPackage> open_package(FileSystem& fs, const std::string& path) {
   auto opened = fs.open_read(path);
   if (!opened) return opened.error();
   std::unique_ptr<InputFile> file = std::move(*opened);
@@ -62,36 +65,66 @@ Result<PackageContent> read_package(FileSystem& fs, const std::string& path) {
       return make_error(ErrorCode::kRefused, "package names a file outside its folder or unusable: " + f.name);
     }
   }
-  auto files = expand_package_files(*file, *layout);
-  if (!files) return files.error();
-  return PackageContent{std::move(*layout), std::move(*files)};
-}
-
-Result<void> write_staged_file(FileSystem& fs, const std::string& path, std::string_view bytes) {
-  auto created = fs.create(path);
-  if (!created) return created.error();
-  std::unique_ptr<OutputFile> out = std::move(*created);
-  PW_TRY(out->write(bytes));
-  PW_TRY(out->sync());
-  return out->close();
-}
-
-// Writes every file, complete and synced, into a new staging folder.
-Result<void> fill_staging(FileSystem& fs, const std::string& stage, const PackageContent& content) {
-  PW_TRY(fs.make_folder(stage));
-  for (std::size_t i = 0; i < content.files.size(); ++i) {
-    PW_TRY(write_staged_file(fs, join_path(stage, content.layout.files[i].name), content.files[i]));
+  if (layout->total_size > kMaxPackageDataSize) {
+    return make_error(ErrorCode::kRefused, "package is too large: its files add up to " +
+                                               std::to_string(layout->total_size) + " bytes, over 2 GB");
   }
-  (void)fs.sync_folder(stage);  // not every file system can sync a folder
+  return OpenPackage{std::move(file), std::move(*layout)};
+}
+
+// Writes the expanded files into the staging folder, each complete and
+// synced before the next begins; progress counts the bytes written.
+class StagingSink final : public PackageFileSink {
+ public:
+  StagingSink(FileSystem& fs, std::string stage, const ProgressFn& progress, std::int64_t total)
+      : fs_(fs), stage_(std::move(stage)), progress_(progress), total_(total) {}
+
+  Result<void> begin_file(const PackageFile& file) override {
+    auto created = fs_.create(join_path(stage_, file.name));
+    if (!created) return created.error();
+    out_ = std::move(*created);
+    return {};
+  }
+  Result<void> write(std::string_view bytes) override {
+    PW_TRY(out_->write(bytes));
+    written_ += static_cast<std::int64_t>(bytes.size());
+    report_progress(progress_, written_, total_);
+    return {};
+  }
+  Result<void> end_file() override {
+    PW_TRY(out_->sync());
+    const std::unique_ptr<OutputFile> out = std::move(out_);
+    return out->close();
+  }
+
+ private:
+  FileSystem& fs_;
+  std::string stage_;
+  const ProgressFn& progress_;
+  std::int64_t total_;
+  std::int64_t written_ = 0;
+  std::unique_ptr<OutputFile> out_;  // the file being written; closed before the folder can go
+};
+
+// Expands every file into a new staging folder.
+Result<void> fill_staging(AppContext& ctx, const std::string& stage, OpenPackage& package) {
+  PW_TRY(ctx.fs.make_folder(stage));
+  report_progress(ctx.progress, 0, package.layout.total_size);
+  {
+    StagingSink sink(ctx.fs, stage, ctx.progress, package.layout.total_size);
+    PW_TRY(stream_package_files(*package.file, package.layout, sink));
+  }
+  (void)ctx.fs.sync_folder(stage);  // not every file system can sync a folder
   return {};
 }
 
 // Puts the files in place under T: staging folder, then one rename.
 Result<void> place_files(AppContext& ctx, const std::string& aircraft_folder, const Target& target,
-                         const PackageContent& content) {
+                         OpenPackage& package) {
   const std::string stage = collapse_backslashes(aircraft_folder + "\\~" + file_name(target.folder) + ".pwstage");
   if (ctx.fs.exists(stage)) RemoveFolder(ctx, stage);  // left by a crash
-  Result<void> placed = fill_staging(ctx.fs, stage, content);
+  Result<void> placed = fill_staging(ctx, stage, package);
+  package.file.reset();  // closed before anything may delete the package
   if (placed) placed = ctx.fs.rename_new(stage, target.folder);
   if (!placed) {
     RemoveFolder(ctx, stage);
@@ -146,11 +179,11 @@ InstallReport install_package(AppContext& ctx, int packageIndex) {
   const std::string package_path = trim_blanks(s.g_PackagePaths[static_cast<std::size_t>(packageIndex)]);
   const auto base = texture_folder_path(s, entry);
   if (!base) return failure(InstallOutcome::kFailed, refused("unsafe texture folder name: " + entry.texture));
-  auto content = read_package(ctx.fs, package_path);
-  if (!content) return failure(InstallOutcome::kFailed, content.error());
+  auto package = open_package(ctx.fs, package_path);
+  if (!package) return failure(InstallOutcome::kFailed, package.error());
   const auto target = choose_target(ctx.fs, *base);
   if (!target) return failure(InstallOutcome::kFailed, refused("all 1000 texture folder names are taken: " + *base));
-  if (auto placed = place_files(ctx, s.g_AircraftFolder, *target, *content); !placed) {
+  if (auto placed = place_files(ctx, s.g_AircraftFolder, *target, *package); !placed) {
     return failure(InstallOutcome::kFailed, placed.error());
   }
   const std::string cfg = aircraft_cfg_path(s.g_AircraftFolder);

@@ -91,8 +91,13 @@ RemovalReport remove_repaints(AppContext& ctx) {
   const SharedState& s = ctx.state;
   RemovalReport report;
   if (!selection_is_safe(s) || s.g_AircraftSections.size() != s.g_AircraftEntries.size()) return report;
+  // Progress in steps: the backups, the new Aircraft.cfg, each folder.
+  const std::vector<std::string> folders = folders_to_delete(s);
+  const auto steps = static_cast<std::int64_t>(2 + folders.size());
+  report_progress(ctx.progress, 0, steps);
   if (!RefreshAircraftCfgBackup(ctx.fs, s.g_AircraftFolder).ok()) return report;
   BackupAircraftCfgOnce(ctx.fs, s.g_AircraftFolder);
+  report_progress(ctx.progress, 1, steps);
   const std::string cfg_path = aircraft_cfg_path(s.g_AircraftFolder);
   Result<std::string> bytes = read_whole_file(ctx.fs, cfg_path, kMaxAircraftCfgBytes);
   if (!bytes) return report;
@@ -111,10 +116,12 @@ RemovalReport remove_repaints(AppContext& ctx) {
       report.renumbered.emplace_back(old_number, next - 1);
     }
   }
-  for (const std::string& folder : folders_to_delete(s)) {
-    RemoveFolder(ctx, folder);
-    if (!ctx.fs.exists(folder)) report.deleted_folders.push_back(folder);
+  for (std::size_t i = 0; i < folders.size(); ++i) {
+    report_progress(ctx.progress, static_cast<std::int64_t>(2 + i), steps);
+    RemoveFolder(ctx, folders[i]);
+    if (!ctx.fs.exists(folders[i])) report.deleted_folders.push_back(folders[i]);
   }
+  report_progress(ctx.progress, steps, steps);
   report.result = kRemoveDone;
   return report;
 }

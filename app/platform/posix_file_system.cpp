@@ -5,6 +5,8 @@
 
 #include <dirent.h>
 #include <fcntl.h>
+#include <linux/fs.h>
+#include <sys/ioctl.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -97,6 +99,35 @@ std::string resolve(std::string_view path, bool match_last = true) {
     native = join_native(native, parent_exists ? other : exact);
   }
   return native;
+}
+
+// Immutable and append-only files cannot be replaced or emptied, not even
+// by the superuser. Unknown when the flags cannot be read: the call itself
+// then decides.
+bool has_protecting_flags(const std::string& native, bool follow) {
+  const int fd = ::open(native.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC | (follow ? 0 : O_NOFOLLOW));
+  if (fd < 0) return false;
+  int flags = 0;
+  const bool known = ::ioctl(fd, FS_IOC_GETFLAGS, &flags) == 0;
+  ::close(fd);
+  return known && (flags & (FS_IMMUTABLE_FL | FS_APPEND_FL)) != 0;
+}
+
+// Why an existing regular file must not be replaced or emptied; empty when
+// it may be. The simulator's platform refuses to overwrite a read-only
+// file, while POSIX lets a rename replace one and lets the superuser write
+// anything, which would turn a protected Aircraft.cfg into a silent loss.
+std::string write_protection(const std::string& native, bool follow) {
+  struct stat st;
+  const int found = follow ? ::stat(native.c_str(), &st) : ::lstat(native.c_str(), &st);
+  if (found != 0 || !S_ISREG(st.st_mode)) return {};
+  if ((st.st_mode & S_IWUSR) == 0) return "the file is read-only";
+  if (has_protecting_flags(native, follow)) return "the file is immutable or append-only";
+  return {};
+}
+
+Error refused_write(const std::string& what, const std::string& why) {
+  return make_error(ErrorCode::kAccessDenied, what + ": " + why);
 }
 
 bool has_nul(std::string_view path) { return path.find('\0') != std::string_view::npos; }
@@ -238,7 +269,12 @@ class PosixFileSystem final : public FileSystem {
   }
 
   Result<std::unique_ptr<OutputFile>> create(const std::string& path) override {
-    return open_output(to_native(path), O_TRUNC);
+    const auto native = to_native(path);
+    if (native) {
+      const std::string protection = write_protection(*native, true);
+      if (!protection.empty()) return refused_write("cannot create " + *native, protection);
+    }
+    return open_output(native, O_TRUNC);
   }
 
   Result<std::unique_ptr<OutputFile>> create_new(const std::string& path) override {
@@ -250,6 +286,10 @@ class PosixFileSystem final : public FileSystem {
     if (!native_from) return native_from.error();
     if (has_nul(to)) return to_native(to).error();
     const std::string native_to = rename_target(*native_from, to);
+    const std::string protection = native_to == *native_from ? "" : write_protection(native_to, false);
+    if (!protection.empty()) {
+      return refused_write("cannot rename " + *native_from + " to " + native_to, protection);
+    }
     if (::rename(native_from->c_str(), native_to.c_str()) != 0) {
       return os_error("cannot rename " + *native_from + " to", native_to, errno);
     }

@@ -41,4 +41,11 @@ std::string current_directory() {
   return core_folder(buffer.data());
 }
 
+std::vector<std::string> program_arguments(int argc, char** argv) {
+  if (argc < 1) return {};
+  return std::vector<std::string>(argv + 1, argv + argc);
+}
+
+bool stderr_is_terminal() { return ::isatty(STDERR_FILENO) == 1; }
+
 }  // namespace pw

@@ -4,6 +4,7 @@
 #pragma once
 
 #include <string>
+#include <vector>
 
 namespace pw {
 
@@ -13,5 +14,13 @@ std::string executable_folder();
 
 // The current directory; empty when it cannot be read (it was removed).
 std::string current_directory();
+
+// The program's arguments after its own name, in UTF-8 whatever the
+// system's code page (`main` gets them in the ANSI code page on Windows).
+std::vector<std::string> program_arguments(int argc, char** argv);
+
+// True when standard error is a terminal (a person watching), false for a
+// file, a pipe or no stream at all.
+bool stderr_is_terminal();
 
 }  // namespace pw

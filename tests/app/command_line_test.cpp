@@ -88,7 +88,7 @@ TEST(CommandLine, PackRefusesUnknownNamesAndPacksOnlyThoseAsked) {
 
   const CliRun r = run_cli(t, {"pack", rcf, "1", "--only", "a.BMP", "--only", "e.dds"});
   ASSERT_EQ(0, r.status) << r.err;
-  EXPECT_EQ(t.dir.native(t.plane("Uploads/Air_Tahiti_2007_Repaint.pkg")).string() + "\n", r.out);
+  EXPECT_EQ(t.dir.native(t.plane("Uploads/Air_Tahiti_2007_Repaint.pkg")).make_preferred().string() + "\n", r.out);
   const CliRun inspect = run_cli(t, {"inspect", t.plane("Uploads/Air_Tahiti_2007_Repaint.pkg")});
   ASSERT_EQ(0, inspect.status) << inspect.err;
   EXPECT_NE(std::string::npos, inspect.out.find("files: 2\n5\tA.bmp\n70000\tE.dds\n"));
@@ -108,7 +108,8 @@ TEST(CommandLine, PackAndInstallRoundTripBetweenSimulators) {
   std::filesystem::remove_all(user.dir.native(user.plane("Texture.Silver")));
   const CliRun installed = run_cli(user, {"install", write_rcf(user), "--delete", package});
   ASSERT_EQ(0, installed.status) << installed.err;
-  EXPECT_EQ("Air (Tahiti) [2007]\t" + user.dir.native(user.plane("Texture.Silver")).string() + "\n", installed.out);
+  EXPECT_EQ("Air (Tahiti) [2007]\t" + user.dir.native(user.plane("Texture.Silver")).make_preferred().string() + "\n",
+            installed.out);
   for (const char* name : {"A.bmp", "b.dds", "c.cfg", "d.txt", "E.dds"}) {
     SCOPED_TRACE(name);
     EXPECT_EQ(painter.dir.read(painter.plane(std::string("Texture.Silver/") + name)),

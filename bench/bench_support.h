@@ -1,0 +1,61 @@
+// Shared by the benchmark programs: a scratch simulator tree, generated
+// data, and timing with peak memory. Each operation runs in a child
+// process so that its peak memory (VmHWM, reset before the operation) is
+// its own. Benchmarks may use POSIX directly; they are not the core.
+#pragma once
+
+#include <cstdint>
+#include <functional>
+#include <string>
+
+namespace pw::bench {
+
+struct Measurement {
+  bool ok = false;
+  double best_seconds = 0;    // the fastest of the runs
+  double median_seconds = 0;
+  std::int64_t peak_kib = 0;  // the highest peak of the runs
+};
+
+// Runs `operation` `runs` times in one child process, `prepare` (untimed)
+// before each. The operation returns false on failure, which ends the
+// measurement with ok = false.
+Measurement measure(int runs, const std::function<void()>& prepare, const std::function<bool()>& operation);
+
+// A scratch folder under the temporary folder, removed on destruction.
+class ScratchDir {
+ public:
+  explicit ScratchDir(const std::string& tag);
+  ~ScratchDir();
+  ScratchDir(const ScratchDir&) = delete;
+  ScratchDir& operator=(const ScratchDir&) = delete;
+  const std::string& path() const { return path_; }
+
+ private:
+  std::string path_;
+};
+
+// The simulator tree the operations expect: <root>/FSX.EXE, the program's
+// folder two levels below, and <root>/SimObjects/Airplanes/Bench holding
+// `aircraft_cfg`. Returns the aircraft folder.
+std::string make_sim_tree(const std::string& root, const std::string& aircraft_cfg);
+
+// An aircraft.cfg with `entries` [fltsim.N] sections of all 31 keys, entry
+// N naming texture "T<N>".
+std::string generated_aircraft_cfg(int entries);
+
+// `count` files of `size` bytes each in `folder`, texture-like: a third
+// noise, a third gradients, a third repeated blocks. Returns the total.
+std::int64_t write_texture_files(const std::string& folder, int count, std::int64_t size);
+
+void write_file(const std::string& path, const std::string& bytes);
+std::string read_file(const std::string& path);
+void make_folder(const std::string& path);
+void remove_tree(const std::string& path);
+
+// "1.23x" and friends for the report lines.
+std::string ratio(double value, double baseline);
+std::string mib(std::int64_t kib);
+std::string load_average();
+
+}  // namespace pw::bench

@@ -1,0 +1,347 @@
+#include "app/platform/file_system.h"
+
+#include <windows.h>
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <chrono>
+#include <filesystem>
+#include <fstream>
+#include <functional>
+#include <thread>
+#include <tuple>
+
+#include "app/file_ops.h"
+#include "app/text.h"
+#include "support/temp_dir.h"
+
+namespace pw {
+namespace {
+
+namespace stdfs = std::filesystem;
+
+std::string read_all(FileSystem& fs, const std::string& path) {
+  auto opened = fs.open_read(path);
+  if (!opened) return "<" + opened.error().message + ">";
+  std::string bytes(static_cast<std::size_t>((*opened)->size()), '\0');
+  auto got = (*opened)->read_at(0, bytes);
+  if (!got) return "<" + got.error().message + ">";
+  bytes.resize(*got);
+  return bytes;
+}
+
+Result<void> write_file(FileSystem& fs, const std::string& path, std::string_view bytes) {
+  auto created = fs.create(path);
+  if (!created) return created.error();
+  PW_TRY((*created)->write(bytes));
+  return (*created)->close();
+}
+
+template <class T>
+std::optional<ErrorCode> code_of(const Result<T>& result) {
+  if (result.ok()) return std::nullopt;
+  return result.error().code;
+}
+
+// Bytes of a file named by a wide path, bypassing the layer under test.
+std::string read_native(const stdfs::path& path) {
+  const HANDLE h = ::CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                                 nullptr, OPEN_EXISTING, 0, nullptr);
+  if (h == INVALID_HANDLE_VALUE) return "<missing>";
+  std::string bytes(4096, '\0');
+  DWORD got = 0;
+  ::ReadFile(h, bytes.data(), static_cast<DWORD>(bytes.size()), &got, nullptr);
+  ::CloseHandle(h);
+  bytes.resize(got);
+  return bytes;
+}
+
+class Win32FileSystemTest : public ::testing::Test {
+ protected:
+  std::string at(std::string_view rel) const { return dir_.path() + "\\" + std::string(rel); }
+  stdfs::path root() const { return dir_.native("."); }
+
+  std::vector<std::wstring> disk_names() const {
+    std::vector<std::wstring> names;
+    for (const auto& entry : stdfs::directory_iterator(root())) names.push_back(entry.path().filename().wstring());
+    std::sort(names.begin(), names.end());
+    return names;
+  }
+
+  FileSystem& fs_ = native_file_system();
+  test::TempDir dir_;
+};
+
+TEST_F(Win32FileSystemTest, DriveLetterPathsWithEitherSeparator) {
+  dir_.write("Texture.Blue/Tex.bmp", "blue");
+  dir_.write("Aircraft.cfg", "cfg");
+  ASSERT_GE(dir_.path().size(), 3u);
+  ASSERT_EQ(':', dir_.path()[1]) << "a temporary folder on a drive: " << dir_.path();
+  const struct {
+    const char* rel;
+    const char* bytes;
+  } cases[] = {
+      {"aircraft.cfg", "cfg"},
+      {"Texture.Blue\\tex.BMP", "blue"},
+      {"texture.blue/TEX.bmp", "blue"},
+      {"texture.blue\\\\tex.bmp", "blue"},
+      {"texture.blue\\..\\Aircraft.cfg", "cfg"},
+      {"texture.blue/./tex.bmp", "blue"},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.rel);
+    EXPECT_EQ(c.bytes, read_all(fs_, at(c.rel)));
+    EXPECT_TRUE(fs_.exists(at(c.rel)));
+  }
+  const std::string shown = fs_.native_path(at("texture.blue//tex.bmp\\"));
+  EXPECT_EQ(0u, shown.find(dir_.path())) << shown;
+  EXPECT_EQ(std::string::npos, shown.find('/')) << shown;
+  EXPECT_EQ(std::string::npos, shown.find("\\\\")) << shown;
+  EXPECT_TRUE(ends_with_ci(shown, "\\texture.blue\\tex.bmp")) << shown;
+  EXPECT_TRUE(fs_.is_folder(std::string(dir_.path().substr(0, 2))));  // a bare drive is its root
+  EXPECT_TRUE(fs_.is_folder(at("TEXTURE.BLUE")));
+  EXPECT_FALSE(fs_.is_folder(at("aircraft.cfg")));
+}
+
+TEST_F(Win32FileSystemTest, Windows1252NamesBecomeTheirUnicodeLetters) {
+  ASSERT_TRUE(write_file(fs_, at("Caf\xE9 \x80.bmp"), "x").ok());
+  EXPECT_EQ((std::vector<std::wstring>{L"Caf\u00E9 \u20AC.bmp"}), disk_names());
+  EXPECT_EQ("x", read_all(fs_, at("CAF\xC9 \x80.BMP")));  // the file system ignores case, accents included
+
+  // A name Windows-1252 cannot spell is listed with '?' and found again by it.
+  std::ofstream(root() / L"\u4E2D\u6587.bmp", std::ios::binary) << "han";
+  auto listed = fs_.list(dir_.path());
+  ASSERT_TRUE(listed.ok());
+  std::vector<std::string> names;
+  for (const DirEntry& e : *listed) names.push_back(e.name);
+  std::sort(names.begin(), names.end());
+  EXPECT_EQ((std::vector<std::string>{"??.bmp", "Caf\xE9 \x80.bmp"}), names);
+  EXPECT_EQ("han", read_all(fs_, at("??.bmp")));
+  auto copied = copy_file(fs_, at("??.bmp"), at("copy.bmp"));
+  ASSERT_TRUE(copied.ok()) << copied.error().message;
+  EXPECT_EQ("han", read_native(root() / L"copy.bmp"));
+  EXPECT_EQ(ErrorCode::kNotFound, code_of(fs_.open_read(at("???.bmp"))));
+}
+
+TEST_F(Win32FileSystemTest, PathsLongerThanMaxPathWork) {
+  std::string folder = dir_.path();
+  for (int depth = 0; folder.size() < 400; ++depth) {
+    folder += "\\Texture.A long folder name for depth " + std::to_string(depth);
+    ASSERT_TRUE(fs_.make_folder(folder).ok()) << folder.size();
+  }
+  const std::string file = folder + "\\Aircraft.cfg";
+  ASSERT_GT(file.size(), static_cast<std::size_t>(MAX_PATH));
+  ASSERT_TRUE(replace_file(fs_, file, "[fltsim.0]\r\n").ok());
+  ASSERT_TRUE(replace_file(fs_, file, "[fltsim.1]\r\n").ok());  // over the old one, by rename
+  EXPECT_EQ("[fltsim.1]\r\n", read_all(fs_, file));
+  auto listed = fs_.list(folder);
+  ASSERT_TRUE(listed.ok());
+  ASSERT_EQ(1u, listed->size());
+  EXPECT_EQ("Aircraft.cfg", (*listed)[0].name);
+  EXPECT_TRUE(fs_.stamp(file).has_value());
+  EXPECT_TRUE(fs_.remove_file(file).ok());
+  EXPECT_TRUE(fs_.remove_folder(folder).ok());
+  EXPECT_FALSE(fs_.exists(folder));
+}
+
+TEST_F(Win32FileSystemTest, RenameOverReplacesAndKeepsTheTargetsCase) {
+  dir_.write("Aircraft.cfg", "old");
+  dir_.write("~aircraft.cfg.pwtmp", "new");
+  const auto before = fs_.stamp(at("aircraft.cfg"));
+  ASSERT_TRUE(fs_.rename_over(at("~aircraft.cfg.pwtmp"), at("AIRCRAFT.CFG")).ok());
+  EXPECT_EQ((std::vector<std::wstring>{L"Aircraft.cfg"}), disk_names());
+  EXPECT_EQ("new", dir_.read("Aircraft.cfg"));
+  const auto after = fs_.stamp(at("aircraft.cfg"));
+  ASSERT_TRUE(before && after);
+  EXPECT_NE(before->file_id, after->file_id);
+  EXPECT_EQ(3, after->size);
+
+  ASSERT_TRUE(fs_.rename_over(at("aircraft.cfg"), at("AIRCRAFT.CFG")).ok());  // itself, in another case
+  ASSERT_TRUE(fs_.make_folder(at("texture.blue")).ok());
+  ASSERT_TRUE(fs_.rename_new(at("texture.blue"), at("Texture.Blue")).ok());
+  EXPECT_EQ((std::vector<std::wstring>{L"AIRCRAFT.CFG", L"Texture.Blue"}), disk_names());
+  ASSERT_TRUE(fs_.make_folder(at("texture.red")).ok());
+  EXPECT_EQ(ErrorCode::kExists, code_of(fs_.rename_new(at("texture.red"), at("TEXTURE.blue"))));
+}
+
+// Another program (an editor, a scanner) holding the target open.
+class HeldOpen {
+ public:
+  explicit HeldOpen(const stdfs::path& path)
+      : handle_(::CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr)) {}
+  ~HeldOpen() { release(); }
+  bool held() const { return handle_ != INVALID_HANDLE_VALUE; }
+  void release() {
+    if (handle_ != INVALID_HANDLE_VALUE) ::CloseHandle(handle_);
+    handle_ = INVALID_HANDLE_VALUE;
+  }
+
+ private:
+  HANDLE handle_;
+};
+
+TEST_F(Win32FileSystemTest, RenameOverWaitsBrieflyForAnotherProgram) {
+  dir_.write("aircraft.cfg", "old");
+  dir_.write("new.tmp", "new");
+  HeldOpen holder(dir_.native("aircraft.cfg"));
+  ASSERT_TRUE(holder.held());
+  std::thread releaser([&] {
+    std::this_thread::sleep_for(std::chrono::milliseconds(120));
+    holder.release();
+  });
+  const auto renamed = fs_.rename_over(at("new.tmp"), at("aircraft.cfg"));
+  releaser.join();
+  ASSERT_TRUE(renamed.ok()) << renamed.error().message;
+  EXPECT_EQ("new", dir_.read("aircraft.cfg"));
+  EXPECT_FALSE(dir_.exists("new.tmp"));
+}
+
+TEST_F(Win32FileSystemTest, RenameOverGivesUpCleanlyWhenTheTargetStaysOpen) {
+  dir_.write("aircraft.cfg", "old");
+  dir_.write("new.tmp", "new");
+  HeldOpen holder(dir_.native("aircraft.cfg"));
+  ASSERT_TRUE(holder.held());
+  const auto start = std::chrono::steady_clock::now();
+  EXPECT_EQ(ErrorCode::kAccessDenied, code_of(fs_.rename_over(at("new.tmp"), at("aircraft.cfg"))));
+  const auto waited = std::chrono::steady_clock::now() - start;
+  EXPECT_GE(waited, std::chrono::milliseconds(300));
+  EXPECT_LT(waited, std::chrono::seconds(5));
+  holder.release();
+  EXPECT_EQ("old", dir_.read("aircraft.cfg"));
+  EXPECT_EQ("new", dir_.read("new.tmp"));
+}
+
+TEST_F(Win32FileSystemTest, ReadOnlyFilesAreNeverReplacedOrDeleted) {
+  dir_.write("aircraft.cfg", "kept");
+  dir_.write("new.tmp", "new");
+  ASSERT_TRUE(::SetFileAttributesW(dir_.native("aircraft.cfg").c_str(), FILE_ATTRIBUTE_READONLY));
+  EXPECT_EQ(ErrorCode::kAccessDenied, code_of(fs_.rename_over(at("new.tmp"), at("Aircraft.cfg"))));
+  EXPECT_EQ(ErrorCode::kAccessDenied, code_of(replace_file(fs_, at("aircraft.cfg"), "changed")));
+  EXPECT_EQ(ErrorCode::kAccessDenied, code_of(fs_.create(at("aircraft.cfg"))));
+  EXPECT_EQ(ErrorCode::kAccessDenied, code_of(fs_.remove_file(at("aircraft.cfg"))));
+  EXPECT_EQ("kept", dir_.read("aircraft.cfg"));
+  EXPECT_EQ("new", dir_.read("new.tmp"));
+  EXPECT_FALSE(dir_.exists("~aircraft.cfg.pwtmp"));
+  ASSERT_TRUE(::SetFileAttributesW(dir_.native("aircraft.cfg").c_str(), FILE_ATTRIBUTE_NORMAL));
+  EXPECT_TRUE(fs_.rename_over(at("new.tmp"), at("aircraft.cfg")).ok());
+  EXPECT_EQ("new", dir_.read("aircraft.cfg"));
+}
+
+TEST_F(Win32FileSystemTest, ListTellsFoldersHiddenAndSystemEntries) {
+  for (const char* name : {"a.bmp", "hidden.bmp", "system.bmp", "readonly.bmp"}) dir_.write(name, "x");
+  dir_.write("sub/inner.txt", "");
+  ASSERT_TRUE(::SetFileAttributesW(dir_.native("hidden.bmp").c_str(), FILE_ATTRIBUTE_HIDDEN));
+  ASSERT_TRUE(::SetFileAttributesW(dir_.native("system.bmp").c_str(), FILE_ATTRIBUTE_SYSTEM));
+  ASSERT_TRUE(::SetFileAttributesW(dir_.native("readonly.bmp").c_str(), FILE_ATTRIBUTE_READONLY));
+  auto listed = fs_.list(dir_.path() + "/");
+  ASSERT_TRUE(listed.ok());
+  std::vector<std::tuple<std::string, bool, bool>> entries;
+  for (const DirEntry& e : *listed) entries.emplace_back(e.name, e.is_folder, e.is_hidden);
+  std::sort(entries.begin(), entries.end());
+  const std::vector<std::tuple<std::string, bool, bool>> expected = {{"a.bmp", false, false},
+                                                                     {"hidden.bmp", false, true},
+                                                                     {"readonly.bmp", false, false},
+                                                                     {"sub", true, false},
+                                                                     {"system.bmp", false, true}};
+  EXPECT_EQ(expected, entries);
+  ASSERT_TRUE(::SetFileAttributesW(dir_.native("readonly.bmp").c_str(), FILE_ATTRIBUTE_NORMAL));
+
+  // Rewriting a hidden or system file keeps it so.
+  ASSERT_TRUE(write_file(fs_, at("hidden.bmp"), "rewritten").ok());
+  ASSERT_TRUE(write_file(fs_, at("SYSTEM.bmp"), "rewritten").ok());
+  EXPECT_EQ("rewritten", dir_.read("hidden.bmp"));
+  EXPECT_EQ("rewritten", dir_.read("system.bmp"));
+  EXPECT_NE(0u, ::GetFileAttributesW(dir_.native("hidden.bmp").c_str()) & FILE_ATTRIBUTE_HIDDEN);
+  EXPECT_NE(0u, ::GetFileAttributesW(dir_.native("system.bmp").c_str()) & FILE_ATTRIBUTE_SYSTEM);
+}
+
+TEST_F(Win32FileSystemTest, FilesReadWriteAndStamp) {
+  auto out = fs_.create(at("data.bin"));
+  ASSERT_TRUE(out.ok());
+  ASSERT_TRUE((*out)->write(std::string("0123\0" "56789", 10)).ok());
+  ASSERT_TRUE((*out)->sync().ok());
+  ASSERT_TRUE((*out)->close().ok());
+  EXPECT_EQ(ErrorCode::kIo, code_of((*out)->write("late")));
+  EXPECT_EQ(ErrorCode::kIo, code_of((*out)->close()));
+  EXPECT_TRUE(fs_.sync_folder(dir_.path()).ok());
+
+  auto in = fs_.open_read(at("DATA.BIN"));
+  ASSERT_TRUE(in.ok());
+  EXPECT_EQ(10, (*in)->size());
+  std::string buffer(100, '*');
+  auto got = (*in)->read_at(4, buffer);
+  ASSERT_TRUE(got.ok());
+  EXPECT_EQ(6u, *got);
+  EXPECT_EQ(std::string("\0" "56789", 6), buffer.substr(0, 6));
+  got = (*in)->read_at(20, buffer);
+  ASSERT_TRUE(got.ok());
+  EXPECT_EQ(0u, *got);
+
+  const auto first = fs_.stamp(at("data.BIN"));
+  ASSERT_TRUE(first.has_value());
+  EXPECT_EQ(10, first->size);
+  EXPECT_GT(first->modified_ns, 0);
+  EXPECT_FALSE(fs_.stamp(at("missing.bin")).has_value());
+  ASSERT_TRUE(write_file(fs_, at("data.bin"), "longer content").ok());  // emptied and rewritten in place
+  const auto second = fs_.stamp(at("data.bin"));
+  ASSERT_TRUE(second.has_value());
+  EXPECT_EQ(14, second->size);
+  EXPECT_EQ(first->file_id, second->file_id);
+}
+
+TEST_F(Win32FileSystemTest, FailuresMapToErrorCodes) {
+  dir_.write("file.txt", "x");
+  dir_.write("full/inner.txt", "x");
+  dir_.write("Other.txt", "x");
+  using Op = std::function<std::optional<ErrorCode>()>;
+  const struct {
+    const char* name;
+    Op op;
+    std::optional<ErrorCode> expected;
+  } cases[] = {
+      {"open missing", [&] { return code_of(fs_.open_read(at("none.txt"))); }, ErrorCode::kNotFound},
+      {"open in missing folder", [&] { return code_of(fs_.open_read(at("no\\x.txt"))); }, ErrorCode::kNotFound},
+      {"open under a file", [&] { return code_of(fs_.open_read(at("file.txt\\x"))); }, ErrorCode::kNotFound},
+      {"open a folder", [&] { return code_of(fs_.open_read(at("FULL"))); }, ErrorCode::kAccessDenied},
+      {"create in missing folder", [&] { return code_of(fs_.create(at("no\\x.txt"))); }, ErrorCode::kNotFound},
+      {"create over a folder", [&] { return code_of(fs_.create(at("full"))); }, ErrorCode::kAccessDenied},
+      {"create_new existing", [&] { return code_of(fs_.create_new(at("FILE.TXT"))); }, ErrorCode::kExists},
+      {"make_folder existing", [&] { return code_of(fs_.make_folder(at("file.txt"))); }, ErrorCode::kExists},
+      {"make_folder no parent", [&] { return code_of(fs_.make_folder(at("no\\sub"))); }, ErrorCode::kNotFound},
+      {"remove_folder not empty", [&] { return code_of(fs_.remove_folder(at("Full"))); }, ErrorCode::kIo},
+      {"remove_folder missing", [&] { return code_of(fs_.remove_folder(at("none"))); }, ErrorCode::kNotFound},
+      {"remove_file missing", [&] { return code_of(fs_.remove_file(at("none.txt"))); }, ErrorCode::kNotFound},
+      {"remove_file on a folder", [&] { return code_of(fs_.remove_file(at("full"))); }, ErrorCode::kAccessDenied},
+      {"rename missing", [&] { return code_of(fs_.rename_over(at("none"), at("x"))); }, ErrorCode::kNotFound},
+      {"rename over a folder", [&] { return code_of(fs_.rename_over(at("file.txt"), at("FULL"))); },
+       ErrorCode::kAccessDenied},
+      {"rename_new onto other case", [&] { return code_of(fs_.rename_new(at("file.txt"), at("OTHER.TXT"))); },
+       ErrorCode::kExists},
+      {"list a file", [&] { return code_of(fs_.list(at("file.txt"))); }, ErrorCode::kNotFound},
+      {"list missing", [&] { return code_of(fs_.list(at("none"))); }, ErrorCode::kNotFound},
+      {"sync missing folder", [&] { return code_of(fs_.sync_folder(at("none"))); }, ErrorCode::kNotFound},
+      {"NUL in path", [&] { return code_of(fs_.create(at(std::string("a\0b", 3)))); }, ErrorCode::kRefused},
+      {"NUL in rename target", [&] { return code_of(fs_.rename_over(at("file.txt"), at(std::string("a\0", 2)))); },
+       ErrorCode::kRefused},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.name);
+    EXPECT_EQ(c.expected, c.op());
+  }
+  EXPECT_EQ("x", dir_.read("file.txt"));
+  EXPECT_TRUE(dir_.exists("full/inner.txt"));
+  EXPECT_FALSE(dir_.exists("a"));
+}
+
+TEST_F(Win32FileSystemTest, ErrorMessageNamesThePathWithoutThePrefix) {
+  auto result = fs_.open_read(at("missing.txt"));
+  ASSERT_FALSE(result.ok());
+  const std::string& message = result.error().message;
+  EXPECT_NE(std::string::npos, message.find(dir_.path() + "\\missing.txt")) << message;
+  EXPECT_EQ(std::string::npos, message.find("\\\\?\\")) << message;
+  EXPECT_NE(std::string::npos, message.find("(error 2)")) << message;
+}
+
+}  // namespace
+}  // namespace pw

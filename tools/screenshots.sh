@@ -1,0 +1,16 @@
+#!/usr/bin/env bash
+# Retakes docs/main.png, package.png, install.png and remove.png: the
+# desktop program on a fresh demo simulator tree, under Xvfb.
+#   tools/screenshots.sh [BUILD_DIR]   (default: build)
+set -euo pipefail
+cd "$(dirname "$0")/.."
+build=${1:-build}
+cmake -S . -B "$build" -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
+cmake --build "$build" -j"$(nproc)" --target make_demo paintwell_screenshots
+tree=$(mktemp -d)
+trap 'rm -rf "$tree"' EXIT
+"$build/tools/make_demo/make_demo" "$tree/FSX"
+program="$tree/FSX/Varnel Software/FSX Paintwell"
+mkdir -p "$program"
+cp -r "$build/Media" "$program/Media"
+xvfb-run -a -s "-screen 0 1024x768x24" "$build/tools/screenshots/paintwell_screenshots" "$program" docs

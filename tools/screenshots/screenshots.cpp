@@ -1,0 +1,124 @@
+// paintwell_screenshots PROGRAM_FOLDER OUT_DIR
+// Starts the desktop program from PROGRAM_FOLDER (the demo tree's
+// "Varnel Software/FSX Paintwell"), selects the demo aircraft and takes
+// main.png, install.png, package.png and remove.png of the screen into
+// OUT_DIR, as a user would see them. Needs a display (xvfb-run).
+#include <QApplication>
+#include <QDir>
+#include <QElapsedTimer>
+#include <QFileDialog>
+#include <QLinearGradient>
+#include <QListWidget>
+#include <QPainter>
+#include <QScreen>
+#include <QThread>
+#include <QTimer>
+#include <cstdio>
+
+#include "app/desktop_program.h"
+#include "app/main_screen.h"
+#include "app/platform/file_system.h"
+#include "app/qt_screen_view.h"
+#include "packages/install_screen.h"
+#include "packages/package_screen.h"
+#include "packages/remove_screen.h"
+#include "ui/file_dialog.h"
+#include "ui/image_button.h"
+
+namespace {
+
+constexpr int kMargin = 24;
+
+// Stands in for a desktop behind the program, so the cut-out outline shows
+// (a bare X server's root window is black).
+class Backdrop : public QWidget {
+ protected:
+  void paintEvent(QPaintEvent*) override {
+    QPainter painter(this);
+    QLinearGradient sky(0, 0, 0, height());
+    sky.setColorAt(0.0, QColor(0x5d, 0x7f, 0xa6));
+    sky.setColorAt(1.0, QColor(0xc4, 0xd4, 0xe4));
+    painter.fillRect(rect(), sky);
+  }
+};
+
+// Lets the window system paint what changed.
+void settle(int ms = 400) {
+  QElapsedTimer timer;
+  timer.start();
+  while (timer.elapsed() < ms) {
+    QCoreApplication::processEvents(QEventLoop::AllEvents, 50);
+    QThread::msleep(10);
+  }
+}
+
+bool shoot(const QWidget& around, const QString& path) {
+  settle();
+  const QRect area = around.frameGeometry().adjusted(-kMargin, -kMargin, kMargin, kMargin);
+  const QPixmap shot = QGuiApplication::primaryScreen()->grabWindow(0, area.x(), area.y(), area.width(), area.height());
+  const bool saved = shot.save(path, "PNG");
+  std::printf("%s %s\n", saved ? "saved" : "FAILED", qPrintable(path));
+  return saved;
+}
+
+// What the user's click on a button sets going.
+void release(QWidget* screen, const char* name) {
+  auto* button = screen->findChild<pw::ui::LargeButton*>(name);
+  emit button->released(button);
+}
+
+void choose_file_in_dialogs(const QString& path) {
+  pw::ui::cFileDialog::set_hook([path](QFileDialog& dialog) {
+    QTimer::singleShot(0, &dialog, [&dialog, path] {
+      dialog.selectFile(path);
+      QMetaObject::invokeMethod(&dialog, "accept");
+    });
+  });
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  QApplication app(argc, argv);
+  if (argc != 3) {
+    std::fprintf(stderr, "usage: paintwell_screenshots PROGRAM_FOLDER OUT_DIR\n");
+    return 2;
+  }
+  const QString program_folder = QDir(QString::fromLocal8Bit(argv[1])).absolutePath();
+  const QDir out(QString::fromLocal8Bit(argv[2]));
+  Backdrop backdrop;
+  backdrop.setGeometry(QGuiApplication::primaryScreen()->geometry());
+  backdrop.setWindowFlags(Qt::FramelessWindowHint);
+  backdrop.show();
+
+  pw::DesktopProgram program(pw::native_file_system());
+  program.view().set_quit([] {});
+  if (!program.start(pw::to_cp1252(program_folder))) return 1;
+  pw::frm_Main& main = *program.main_screen();
+  choose_file_in_dialogs(QDir(program_folder + "/../..").absoluteFilePath("Paintwell Trainer.rcf"));
+  release(&main, "btn_Select");
+  bool ok = shoot(main, out.filePath("main.png"));
+
+  release(&main, "btn_Add");
+  auto* packages = program.install_screen()->findChild<QListWidget*>("lstPackages");
+  packages->setCurrentRow(packages->count() - 1);
+  packages->item(packages->count() - 1)->setCheckState(Qt::Checked);
+  ok = shoot(*program.install_screen(), out.filePath("install.png")) && ok;
+  release(program.install_screen(), "btn_Return");
+
+  release(&main, "btn_Upload");
+  program.package_screen()->findChild<QListWidget*>("lstAircraft")->setCurrentRow(1);
+  ok = shoot(*program.package_screen(), out.filePath("package.png")) && ok;
+  release(program.package_screen(), "btn_Return");
+
+  // The remove screen is modal: its picture is taken from inside its loop.
+  QTimer::singleShot(0, &main, [&] {
+    auto* list = program.remove_screen()->findChild<QListWidget*>("lstAircraft");
+    list->setCurrentRow(0);
+    list->item(0)->setCheckState(Qt::Checked);
+    ok = shoot(main, out.filePath("remove.png")) && ok;
+    release(program.remove_screen(), "btn_Return");
+  });
+  release(&main, "btn_Edit");
+  return ok ? 0 : 1;
+}
