@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # Installs the Debian packages the build needs, only those missing.
 set -euo pipefail
-packages=(cmake g++ make zlib1g-dev libgtest-dev qt6-base-dev xvfb xauth)
+packages=(cmake g++ make zlib1g-dev libgtest-dev qt6-base-dev xvfb xauth fonts-liberation)
 missing=()
 for p in "${packages[@]}"; do
   dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")

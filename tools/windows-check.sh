@@ -83,6 +83,9 @@ make_tree() {
   # A texture file named with an accented letter (UTF-8 on disk, as both
   # builds meet it).
   printf 'd\xe9cor' >"$plane/Texture.Sunrise/D$(printf '\xc3\xa9')cor.bmp"
+  # A preview picture whose name reaches the program as an argument with
+  # letters outside ASCII.
+  cp "$plane/Texture.Glacier/trainer_wing_t.bmp" "$root/"$'Aper\xc3\xa7u \xe2\x82\xac.bmp'
   mkdir -p "$root/Varnel Software/FSX Paintwell"
   cp "$program" "$root/Varnel Software/FSX Paintwell/"
 }
@@ -107,7 +110,7 @@ run_trip() {
   local rcf plane="SimObjects/Airplanes/Paintwell Trainer"
   rcf=$(at "Paintwell Trainer.rcf")
   "${cli[@]}" list "$rcf" >>"$work/$side.list" || fail "$side: list failed"
-  run pack "$rcf" 1 --preview "$(at "$plane/Texture.Glacier/trainer_wing_t.bmp")"
+  run pack "$rcf" 1 --preview "$(at $'Aper\xc3\xa7u \xe2\x82\xac.bmp')"
   run install "$rcf" --delete "$(at "$plane/Downloads/Emerald_Isles_Flying_Club_Repaint.pkg")" \
     "$(at "$plane/Downloads/Crimson_Aerobatics_Repaint.pkg")"
   "${cli[@]}" list "$rcf" >>"$work/$side.list" || fail "$side: list failed"
