@@ -91,9 +91,23 @@ struct Options {
   bool progress = false;
 };
 
-// Texts from the core are Windows-1252 with CR line breaks.
+// Texts from the core are Windows-1252 with CR line breaks. Other control
+// bytes (a hostile package's names may hold escape sequences) never reach
+// the terminal: they show as '?'.
 std::string for_terminal(const std::string& text) {
-  return cp1252_to_utf8(replace_all(replace_all(text, "\r\n", "\n"), "\r", "\n"));
+  std::string out = replace_all(replace_all(text, "\r\n", "\n"), "\r", "\n");
+  for (char& c : out) {
+    const bool control = static_cast<unsigned char>(c) < 0x20 || c == 0x7F;
+    if (control && c != '\n' && c != '\t') c = '?';
+  }
+  return cp1252_to_utf8(out);
+}
+
+// One TAB-separated field: line breaks and tabs inside it show as '?' too.
+std::string field_text(const std::string& text) {
+  std::string out = for_terminal(text);
+  for (char& c : out) c = c == '\n' || c == '\t' ? '?' : c;
+  return out;
 }
 
 const char* choice_name(DuplicateChoice choice) {
@@ -280,8 +294,8 @@ class Session {
   int list() {
     const auto& entries = ctx_.state.g_AircraftEntries;
     for (std::size_t i = 0; i < entries.size(); ++i) {
-      env_.out << i << '\t' << for_terminal(entries[i].ui_variation) << '\t' << for_terminal(entries[i].texture)
-               << '\t' << for_terminal(entries[i].title) << '\n';
+      env_.out << i << '\t' << field_text(entries[i].ui_variation) << '\t' << field_text(entries[i].texture) << '\t'
+               << field_text(entries[i].title) << '\n';
     }
     return kExitOk;
   }
@@ -335,7 +349,7 @@ class Session {
     Result<std::vector<Finding>> findings = diagnose_aircraft(env_.fs, ctx_.state.g_AircraftFolder);
     if (!findings) return refuse(findings.error().message);
     for (const Finding& f : *findings) {
-      env_.out << finding_kind_name(f.kind) << '\t' << for_terminal(f.subject) << '\t' << for_terminal(f.explanation)
+      env_.out << finding_kind_name(f.kind) << '\t' << field_text(f.subject) << '\t' << field_text(f.explanation)
                << '\n';
     }
     if (findings->empty()) return kExitOk;
@@ -428,7 +442,7 @@ int Session::install() {
       env_.err << "paintwell-cli: " << for_terminal(report.error.message) << "\n";
       continue;
     }
-    env_.out << for_terminal(report.variation) << '\t' << env_.fs.native_path(report.folder) << '\n';
+    env_.out << field_text(report.variation) << '\t' << env_.fs.native_path(report.folder) << '\n';
   }
   return all_done && !refused ? kExitOk : kExitFailed;
 }
@@ -442,13 +456,13 @@ int inspect(CommandLineEnvironment& env, const std::string& path) {
   if (!layout) return env.err << "paintwell-cli: " << layout.error().message << "\n", kExitFailed;
   for (std::size_t f = 0; f < kFltsimKeyCount; ++f) {
     const FltsimField& field = fltsim_fields()[f];
-    env.out << field.key << '=' << for_terminal((*entry).*field.member) << '\n';
+    env.out << field.key << '=' << field_text((*entry).*field.member) << '\n';
   }
   const std::string& rcf = entry->rcf_text;
   env.out << "rcf_text:\n" << for_terminal(rcf.substr(0, rcf.find('\0'))) << '\n';
   env.out << "preview: " << (layout->has_preview ? std::to_string(layout->preview_size) + " bytes" : "none") << '\n';
   env.out << "files: " << layout->files.size() << '\n';
-  for (const PackageFile& f : layout->files) env.out << f.size << '\t' << for_terminal(f.name) << '\n';
+  for (const PackageFile& f : layout->files) env.out << f.size << '\t' << field_text(f.name) << '\n';
   return kExitOk;
 }
 

@@ -75,14 +75,16 @@ class FileSystem {
   // Errors: kNotFound, kAccessDenied (also when it is a folder), kIo.
   virtual Result<std::unique_ptr<InputFile>> open_read(const std::string& path) = 0;
   // Creates the file, or empties an existing one (its name keeps the case
-  // it has on disk). Errors: kNotFound (no folder), kAccessDenied, kNoSpace, kIo.
+  // it has on disk). Errors: kNotFound (no folder), kAccessDenied (also for
+  // an existing read-only or immutable file, whoever asks), kNoSpace, kIo.
   virtual Result<std::unique_ptr<OutputFile>> create(const std::string& path) = 0;
   // Creates a new file that must not exist yet. Errors as create, plus kExists.
   virtual Result<std::unique_ptr<OutputFile>> create_new(const std::string& path) = 0;
 
   // Renames `from` to `to`, replacing an existing `to` in one step; the
   // replaced name keeps the case it has on disk. Naming `from` itself in
-  // another case changes the case of its name.
+  // another case changes the case of its name. A read-only or immutable
+  // `to` is refused (kAccessDenied), as the simulator's platform does.
   // Errors: kNotFound, kAccessDenied, kNoSpace, kIo.
   virtual Result<void> rename_over(const std::string& from, const std::string& to) = 0;
   // Renames a file or folder to a name that must not exist in any case

@@ -136,3 +136,24 @@ TEST(CommandLine, InstallRefusesAPackageMadeForAnotherAircraft) {
 
 }  // namespace
 }  // namespace pw
+
+namespace pw {
+namespace {
+
+// A hostile package's names must not reach the terminal as escape sequences.
+TEST(CommandLine, InspectShowsControlBytesAsQuestionMarks) {
+  test::SimTree t;
+  FltsimEntry entry = test::blue_entry();
+  entry.title = "Evil\x1b]0;owned\x07title";
+  t.dir.write("evil.pkg", test::package_bytes(entry, std::nullopt, {{"a\x1b[2Jb.dds", "x"}, {"tab\there", "y"}}));
+  std::ostringstream out, err;
+  CommandLineEnvironment env{native_file_system(), t.ctx.state.program_folder, t.dir.path(), out, err};
+  ASSERT_EQ(0, run_command_line({"inspect", "evil.pkg"}, env)) << err.str();
+  EXPECT_EQ(std::string::npos, out.str().find('\x1b'));
+  EXPECT_EQ(std::string::npos, out.str().find('\x07'));
+  EXPECT_NE(std::string::npos, out.str().find("title=Evil?]0;owned?title\n"));
+  EXPECT_NE(std::string::npos, out.str().find("1\ta?[2Jb.dds\n1\ttab?here\n"));
+}
+
+}  // namespace
+}  // namespace pw
