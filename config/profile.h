@@ -50,6 +50,11 @@ class ProfileDocument {
   // next header. False when there is no such section.
   bool delete_section(std::string_view section);
 
+  // Removes, for each name in turn, the first section of that name still
+  // present, as delete_section called for each name would, in one pass
+  // over the document. Returns how many sections were removed.
+  std::size_t delete_sections(const std::vector<std::string>& sections);
+
   // Section names in file order, trimmed, duplicates included.
   std::vector<std::string> section_names() const;
 
@@ -66,6 +71,11 @@ class ProfileDocument {
   struct Section {
     std::string name;                // trimmed, as written
     std::vector<std::string> lines;  // header first (absent for the preamble); raw with line ends
+    // Lower-case key -> its first line, built on the first look-up by find
+    // and dropped whenever the lines change.
+    mutable std::unordered_map<std::string, std::size_t> keys;
+    mutable bool keys_valid = false;
+    std::size_t key_line(std::string_view key) const;
   };
   static constexpr std::size_t kNoSection = 0;  // the preamble is never found by name
 

@@ -77,8 +77,9 @@ std::string_view unquote(std::string_view value) {
 }
 
 // Index of the first line of a section (after its header) holding `key`;
-// 0 when there is none. An empty key names no line.
-std::size_t key_line(const std::vector<std::string>& lines, std::string_view key) {
+// 0 when there is none. An empty key names no line. A scan, for writes:
+// each write changes the lines, so an index would be rebuilt every time.
+std::size_t scan_key_line(const std::vector<std::string>& lines, std::string_view key) {
   key = trim_view(key);
   if (key.empty()) return 0;
   for (std::size_t i = 1; i < lines.size(); ++i) {
@@ -100,10 +101,25 @@ void ensure_line_end(std::string& line) {
 
 }  // namespace
 
+std::size_t ProfileDocument::Section::key_line(std::string_view key) const {
+  key = trim_view(key);
+  if (key.empty()) return 0;
+  if (!keys_valid) {
+    keys.clear();
+    for (std::size_t i = 1; i < lines.size(); ++i) {
+      const std::string_view k = key_of(content_of(lines[i]));
+      if (!k.empty()) keys.emplace(to_lower(k), i);  // the first line of a key wins
+    }
+    keys_valid = true;
+  }
+  const auto hit = keys.find(to_lower(key));
+  return hit == keys.end() ? 0 : hit->second;
+}
+
 ProfileDocument ProfileDocument::parse(std::string_view bytes) {
   ProfileDocument document;
   for (std::string& line : split_raw_lines(bytes)) {
-    if (const auto name = header_name(line)) document.sections_.push_back(Section{std::string(*name), {}});
+    if (const auto name = header_name(line)) document.sections_.push_back(Section{std::string(*name), {}, {}, false});
     document.sections_.back().lines.push_back(std::move(line));
   }
   return document;
@@ -150,7 +166,7 @@ void ProfileDocument::write(std::string_view section, std::string_view key, std:
     return;
   }
   std::vector<std::string>& lines = sections_[s].lines;
-  const std::size_t at = key_line(lines, key);
+  const std::size_t at = scan_key_line(lines, key);
   if (at != 0) {
     const std::string_view end = line_end_of(lines[at]);
     line += end.empty() ? kCrLf : end;
@@ -174,6 +190,7 @@ void ProfileDocument::append_section(std::string_view section, std::string line)
 
 void ProfileDocument::splice(std::size_t s, std::size_t first, std::size_t last, std::string_view text) {
   std::vector<std::string>& lines = sections_[s].lines;
+  sections_[s].keys_valid = false;
   // A text starting with LF after a line ending in a lone CR gives an empty
   // line where parsing the bytes would give one CR LF; both read the same.
   std::vector<std::string> fresh = split_raw_lines(text);
@@ -192,7 +209,7 @@ void ProfileDocument::split_at_new_headers(std::size_t s, std::size_t from, std:
   if (cut >= to) return;
   std::vector<Section> added;
   for (std::size_t i = cut; i < lines.size(); ++i) {
-    if (const auto name = header_name(lines[i])) added.push_back(Section{std::string(*name), {}});
+    if (const auto name = header_name(lines[i])) added.push_back(Section{std::string(*name), {}, {}, false});
     added.back().lines.push_back(std::move(lines[i]));
   }
   lines.resize(cut);
@@ -215,6 +232,35 @@ bool ProfileDocument::delete_section(std::string_view section) {
   return true;
 }
 
+std::size_t ProfileDocument::delete_sections(const std::vector<std::string>& sections) {
+  // Each name takes the next of its sections in file order, as repeated
+  // calls of delete_section would; one compaction, one index rebuild.
+  std::unordered_map<std::string, std::vector<std::size_t>> places;
+  for (std::size_t i = 1; i < sections_.size(); ++i) places[to_lower(sections_[i].name)].push_back(i);
+  std::unordered_map<std::string, std::size_t> taken;
+  std::vector<bool> doomed(sections_.size(), false);
+  std::size_t removed = 0;
+  for (const std::string& section : sections) {
+    const std::string name = to_lower(trim_view(section));
+    const auto hit = places.find(name);
+    if (hit == places.end()) continue;
+    std::size_t& next = taken[name];
+    if (next == hit->second.size()) continue;
+    doomed[hit->second[next++]] = true;
+    ++removed;
+  }
+  if (removed == 0) return 0;
+  std::size_t kept = 0;
+  for (std::size_t i = 0; i < sections_.size(); ++i) {
+    if (doomed[i]) continue;
+    if (kept != i) sections_[kept] = std::move(sections_[i]);
+    ++kept;
+  }
+  sections_.resize(kept);
+  index_valid_ = false;
+  return removed;
+}
+
 std::vector<std::string> ProfileDocument::section_names() const {
   std::vector<std::string> names;
   names.reserve(sections_.size() - 1);
@@ -225,7 +271,7 @@ std::vector<std::string> ProfileDocument::section_names() const {
 std::optional<std::string> ProfileDocument::find_in(std::size_t position, std::string_view key) const {
   if (position + 1 >= sections_.size()) return std::nullopt;
   const std::vector<std::string>& lines = sections_[position + 1].lines;
-  const std::size_t at = key_line(lines, key);
+  const std::size_t at = sections_[position + 1].key_line(key);
   if (at == 0) return std::nullopt;
   return std::string(unquote(raw_value_of(content_of(lines[at]))));
 }

@@ -49,8 +49,12 @@ std::string texture_folder_name(const FltsimEntry& entry) { return "Texture." + 
 // kept entries written back from 0, the empty lines tidied.
 std::string removed_cfg_text(const SharedState& s, std::string cfg_bytes) {
   ProfileDocument cfg = ProfileDocument::parse(with_trailing_newline(cfg_bytes));
-  for (int n = 0; n <= s.g_AircraftLast; ++n) cfg.delete_section(fltsim_section(n));
-  for (int n : s.g_AircraftSections) cfg.delete_section(fltsim_section(n));
+  // Each number once: naming it twice would also take a hidden twin.
+  std::set<int> numbers(s.g_AircraftSections.begin(), s.g_AircraftSections.end());
+  for (int n = 0; n <= s.g_AircraftLast; ++n) numbers.insert(n);
+  std::vector<std::string> doomed;
+  for (int n : numbers) doomed.push_back(fltsim_section(n));
+  cfg.delete_sections(doomed);
   int next = 0;
   for (std::size_t i = 0; i < s.g_AircraftEntries.size(); ++i) {
     if (!is_selected(s, i)) WriteAircraftEntry(cfg, s.g_AircraftEntries[i], next++);
