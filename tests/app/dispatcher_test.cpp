@@ -5,30 +5,14 @@
 #include "packages/package_installation.h"
 #include "packages/repaint_removal.h"
 #include "packages/sim_tree.h"
+#include "support/test_button.h"
 
 namespace pw {
 namespace {
 
 using test::SimTree;
 
-class TestButton : public PressedButton {
- public:
-  TestButton(std::string form, std::string type, std::string state = "enabled")
-      : form_(std::move(form)), type_(std::move(type)), state_(std::move(state)) {}
-  std::string state() const override { return state_; }
-  void set_state(const std::string& s) override {
-    state_ = s;
-    history.push_back(s);
-  }
-  void clear_tracking() override { tracking_cleared = true; }
-  std::string button_type() const override { return type_; }
-  std::string form_name() const override { return form_; }
-  std::vector<std::string> history;
-  bool tracking_cleared = false;
-
- private:
-  std::string form_, type_, state_;
-};
+using test::TestButton;
 
 TEST(Dispatcher, DisabledButtonDoesNothingAtAll) {
   SimTree t;

@@ -8,24 +8,14 @@
 #include "app/dispatcher.h"
 #include "app/operation_log.h"
 #include "packages/sim_tree.h"
+#include "support/test_button.h"
 
 namespace pw {
 namespace {
 
 using test::SimTree;
 
-class Button : public PressedButton {
- public:
-  Button(std::string form, std::string type) : form_(std::move(form)), type_(std::move(type)) {}
-  std::string state() const override { return state_; }
-  void set_state(const std::string& s) override { state_ = s; }
-  void clear_tracking() override {}
-  std::string button_type() const override { return type_; }
-  std::string form_name() const override { return form_; }
-
- private:
-  std::string form_, type_, state_ = "enabled";
-};
+using test::TestButton;
 
 // Installs the blue package from Downloads through the install command.
 std::vector<PackageResult> install_blue(SimTree& t) {
@@ -33,7 +23,7 @@ std::vector<PackageResult> install_blue(SimTree& t) {
   EXPECT_TRUE(ListPackages(t.ctx, "").ok());
   FillPackageList(t.ctx, false);
   t.view.tick("frm_Install.lstPackages", {0});
-  Button b("frm_Install", "install");
+  TestButton b("frm_Install", "install");
   return run_install_command(t.ctx, b);
 }
 
@@ -79,7 +69,7 @@ TEST(RemovalSafeguard, DuplicateNumberStopsTheRemovalAndOffersTheRepair) {
   t.reload_entries();
   FillRemoveAircraftList(t.ctx);
   t.view.tick("frm_Remove.lstAircraft", {0});
-  Button b("frm_Remove", "remove");
+  TestButton b("frm_Remove", "remove");
   run_remove_command(t.ctx, b);
   EXPECT_EQ(twin, t.cfg());
   EXPECT_TRUE(t.dir.exists(t.plane("Texture.Red")));
@@ -101,7 +91,7 @@ TEST(OperationLog, RecordsAWholeInstallAndARemovalWithRenumbering) {
   install_blue(t);  // written as fltsim.2, in the gap
   FillRemoveAircraftList(t.ctx);
   t.view.tick("frm_Remove.lstAircraft", {0});  // Red Livery, fltsim.0
-  Button b("frm_Remove", "remove");
+  TestButton b("frm_Remove", "remove");
   run_remove_command(t.ctx, b);
   const std::string log = t.dir.read(t.plane("Paintwell.log"));
   const std::string folder = t.ctx.state.g_AircraftFolder;

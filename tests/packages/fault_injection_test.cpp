@@ -25,7 +25,7 @@ TEST(FaultInjection, EveryFailingCallOfATwoPackageInstallLeavesAWholeState) {
     install.prepare(t);
     const std::set<std::string> old_folders = texture_folders(t.dir.native(kPlane));
     t.faulty.fail_at(k);
-    Button b("frm_Install", "install");
+    TestButton b("frm_Install", "install");
     const std::vector<PackageResult> results = run_install_command(t.ctx, b);
     const std::string failed = t.faulty.failed_call();
     SCOPED_TRACE("failed call: " + failed);
@@ -46,7 +46,7 @@ TEST(FaultInjection, EveryFailingCallOfARemovalLeavesTheOldFileOrTheNewOne) {
     SimTree t;
     FillRemoveAircraftList(t.ctx);
     t.view.tick("frm_Remove.lstAircraft", {1});  // Silver
-    Button b("frm_Remove", "remove");
+    TestButton b("frm_Remove", "remove");
     dispatch_release(t.ctx, b);
     return t.cfg();
   }();
@@ -60,7 +60,7 @@ TEST(FaultInjection, EveryFailingCallOfARemovalLeavesTheOldFileOrTheNewOne) {
     FillRemoveAircraftList(t.ctx);
     t.view.tick("frm_Remove.lstAircraft", {1});
     t.faulty.fail_at(k);
-    Button b("frm_Remove", "remove");
+    TestButton b("frm_Remove", "remove");
     dispatch_release(t.ctx, b);
     const std::string failed = t.faulty.failed_call();
     SCOPED_TRACE("failed call: " + failed);

@@ -110,7 +110,7 @@ TEST(RealLimits, InstallOnAFillingDiskFailsWholeAtEveryPoint) {
     install.prepare(t);
     const std::set<std::string> old_folders = texture_folders(t.dir.native(kPlane));
     fill_leaving(mount_point / "filler", free_pages * 4096);
-    Button b("frm_Install", "install");
+    TestButton b("frm_Install", "install");
     const std::vector<PackageResult> results = run_install_command(t.ctx, b);
     stdfs::remove(mount_point / "filler");
     const int installed = install.check(t, results, old_folders);

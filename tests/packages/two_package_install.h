@@ -18,21 +18,9 @@
 #include "packages/package_installation.h"
 #include "packages/sim_tree.h"
 #include "packages/tree_checks.h"
+#include "support/test_button.h"
 
 namespace pw::test {
-
-class Button : public PressedButton {
- public:
-  Button(std::string form, std::string type) : form_(std::move(form)), type_(std::move(type)) {}
-  std::string state() const override { return state_; }
-  void set_state(const std::string& s) override { state_ = s; }
-  void clear_tracking() override {}
-  std::string button_type() const override { return type_; }
-  std::string form_name() const override { return form_; }
-
- private:
-  std::string form_, type_, state_ = "enabled";
-};
 
 inline bool shown_title(const ScriptedView& view, const std::string& title) {
   for (const ShownMessage& m : view.messages) {
@@ -149,7 +137,7 @@ class TwoPackageInstall {
   std::string reference(const std::vector<int>& ticked) const {
     SimTree t;
     prepare(t, ticked);
-    Button b("frm_Install", "install");
+    TestButton b("frm_Install", "install");
     run_install_command(t.ctx, b);
     return t.cfg();
   }
