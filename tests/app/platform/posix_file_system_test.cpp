@@ -8,36 +8,16 @@
 #include <functional>
 #include <tuple>
 
+#include "app/platform/file_system_helpers.h"
 #include "support/temp_dir.h"
 
 namespace pw {
 namespace {
 
 namespace stdfs = std::filesystem;
-
-// The whole file through the interface, or "<error message>".
-std::string read_all(FileSystem& fs, const std::string& path) {
-  auto opened = fs.open_read(path);
-  if (!opened) return "<" + opened.error().message + ">";
-  std::string bytes(static_cast<std::size_t>((*opened)->size()), '\0');
-  auto got = (*opened)->read_at(0, bytes);
-  if (!got) return "<" + got.error().message + ">";
-  bytes.resize(*got);
-  return bytes;
-}
-
-Result<void> write_file(FileSystem& fs, const std::string& path, std::string_view bytes) {
-  auto created = fs.create(path);
-  if (!created) return created.error();
-  PW_TRY((*created)->write(bytes));
-  return (*created)->close();
-}
-
-template <class T>
-std::optional<ErrorCode> code_of(const Result<T>& result) {
-  if (result.ok()) return std::nullopt;
-  return result.error().code;
-}
+using test::code_of;
+using test::read_all;
+using test::write_file;
 
 class PosixFileSystemTest : public ::testing::Test {
  protected:
@@ -162,76 +142,6 @@ TEST_F(PosixFileSystemTest, ListTellsFoldersAndHiddenEntries) {
   const std::vector<std::tuple<std::string, bool, bool>> expected = {
       {".hidden", false, true}, {"a.bmp", false, false}, {"link", true, false}, {"sub", true, false}};
   EXPECT_EQ(expected, entries);
-}
-
-TEST_F(PosixFileSystemTest, FilesReadWriteAndStamp) {
-  auto out = fs_.create(at("data.bin"));
-  ASSERT_TRUE(out.ok());
-  ASSERT_TRUE((*out)->write(std::string("0123\0" "56789", 10)).ok());
-  ASSERT_TRUE((*out)->sync().ok());
-  ASSERT_TRUE((*out)->close().ok());
-  EXPECT_EQ(ErrorCode::kIo, code_of((*out)->write("late")));
-  EXPECT_EQ(ErrorCode::kIo, code_of((*out)->close()));
-  EXPECT_TRUE(fs_.sync_folder(dir_.path()).ok());
-
-  auto in = fs_.open_read(at("DATA.BIN"));
-  ASSERT_TRUE(in.ok());
-  EXPECT_EQ(10, (*in)->size());
-  std::string buffer(100, '*');
-  auto got = (*in)->read_at(4, buffer);
-  ASSERT_TRUE(got.ok());
-  EXPECT_EQ(6u, *got);
-  EXPECT_EQ(std::string("\0" "56789", 6), buffer.substr(0, 6));
-  got = (*in)->read_at(20, buffer);
-  ASSERT_TRUE(got.ok());
-  EXPECT_EQ(0u, *got);
-
-  const auto stamp = fs_.stamp(at("data.BIN"));
-  ASSERT_TRUE(stamp.has_value());
-  EXPECT_EQ(10, stamp->size);
-  EXPECT_FALSE(fs_.stamp(at("missing.bin")).has_value());
-}
-
-TEST_F(PosixFileSystemTest, FailuresMapToErrorCodes) {
-  dir_.write("file.txt", "x");
-  dir_.write("full/inner.txt", "x");
-  dir_.write("Other.txt", "x");
-  using Op = std::function<std::optional<ErrorCode>()>;
-  const struct {
-    const char* name;
-    Op op;
-    std::optional<ErrorCode> expected;
-  } cases[] = {
-      {"open missing", [&] { return code_of(fs_.open_read(at("none.txt"))); }, ErrorCode::kNotFound},
-      {"open in missing folder", [&] { return code_of(fs_.open_read(at("no\\x.txt"))); }, ErrorCode::kNotFound},
-      {"open under a file", [&] { return code_of(fs_.open_read(at("file.txt\\x"))); }, ErrorCode::kNotFound},
-      {"open a folder", [&] { return code_of(fs_.open_read(at("FULL"))); }, ErrorCode::kAccessDenied},
-      {"create in missing folder", [&] { return code_of(fs_.create(at("no\\x.txt"))); }, ErrorCode::kNotFound},
-      {"create over a folder", [&] { return code_of(fs_.create(at("full"))); }, ErrorCode::kAccessDenied},
-      {"create_new existing", [&] { return code_of(fs_.create_new(at("FILE.TXT"))); }, ErrorCode::kExists},
-      {"make_folder existing", [&] { return code_of(fs_.make_folder(at("file.txt"))); }, ErrorCode::kExists},
-      {"make_folder no parent", [&] { return code_of(fs_.make_folder(at("no\\sub"))); }, ErrorCode::kNotFound},
-      {"remove_folder not empty", [&] { return code_of(fs_.remove_folder(at("Full"))); }, ErrorCode::kIo},
-      {"remove_folder missing", [&] { return code_of(fs_.remove_folder(at("none"))); }, ErrorCode::kNotFound},
-      {"remove_file missing", [&] { return code_of(fs_.remove_file(at("none.txt"))); }, ErrorCode::kNotFound},
-      {"remove_file on a folder", [&] { return code_of(fs_.remove_file(at("full"))); }, ErrorCode::kAccessDenied},
-      {"rename missing", [&] { return code_of(fs_.rename_over(at("none"), at("x"))); }, ErrorCode::kNotFound},
-      {"rename_new onto other case", [&] { return code_of(fs_.rename_new(at("file.txt"), at("OTHER.TXT"))); },
-       ErrorCode::kExists},
-      {"list a file", [&] { return code_of(fs_.list(at("file.txt"))); }, ErrorCode::kNotFound},
-      {"list missing", [&] { return code_of(fs_.list(at("none"))); }, ErrorCode::kNotFound},
-      {"sync missing folder", [&] { return code_of(fs_.sync_folder(at("none"))); }, ErrorCode::kNotFound},
-      {"NUL in path", [&] { return code_of(fs_.create(at(std::string("a\0b", 3)))); }, ErrorCode::kRefused},
-      {"NUL in rename target", [&] { return code_of(fs_.rename_over(at("file.txt"), at(std::string("a\0", 2)))); },
-       ErrorCode::kRefused},
-  };
-  for (const auto& c : cases) {
-    SCOPED_TRACE(c.name);
-    EXPECT_EQ(c.expected, c.op());
-  }
-  EXPECT_EQ("x", dir_.read("file.txt"));
-  EXPECT_TRUE(dir_.exists("full/inner.txt"));
-  EXPECT_FALSE(dir_.exists("a"));
 }
 
 TEST_F(PosixFileSystemTest, ErrorMessageNamesThePathAndTheReason) {
