@@ -2,6 +2,7 @@
 
 #include <array>
 #include <cstdio>
+#include <vector>
 
 #include "aircraft/entry_list.h"
 #include "app/text.h"
@@ -69,6 +70,9 @@ std::string with_suffix(std::string value, Suffix suffix, std::int16_t number) {
 
 void write_entry(ProfileDocument& cfg, const FltsimEntry& entry, const std::string& section, bool is_new,
                  std::int16_t suffix_number) {
+  std::vector<std::string> values;
+  std::vector<const char*> keys;
+  values.reserve(kWriteTable.size());
   for (const WriteRow& row : kWriteTable) {
     std::string value = trim_blanks(entry.*row.member);
     const bool always = is_new ? row.always_when_new : row.always_when_rewritten;
@@ -78,8 +82,13 @@ void write_entry(ProfileDocument& cfg, const FltsimEntry& entry, const std::stri
     // entry from whatever is appended next.
     if (row.member == &FltsimEntry::visual_damage) value += "\r\n";
     if (row.quoted) value = "\"" + value + "\"";
-    cfg.write(section, row.key, value);
+    values.push_back(std::move(value));
+    keys.push_back(row.key);
   }
+  std::vector<ProfileDocument::KeyValue> lines;
+  lines.reserve(values.size());
+  for (std::size_t i = 0; i < values.size(); ++i) lines.push_back({keys[i], values[i]});
+  cfg.write_all(section, lines);
 }
 
 bool has_title(const ProfileDocument& cfg, int number) {
@@ -113,8 +122,8 @@ std::string normalise_aircraft_cfg_text(std::string_view cfg_bytes) {
   out.reserve(cfg_bytes.size());
   int empty_run = 0;
   bool previous_empty = false;
-  for (const std::string& raw : split_lines(cfg_bytes)) {
-    const std::string line = trim_blanks(raw);
+  for (std::string_view raw : split_line_views(cfg_bytes)) {
+    const std::string_view line = trim_blanks_view(raw);
     if (line.empty()) {
       if (empty_run == 0) out += "\r\n";
       ++empty_run;

@@ -44,8 +44,9 @@ const std::array<FltsimField, kFltsimFieldCount>& fltsim_fields() {
   return fields;
 }
 
-void set_field(FltsimEntry& entry, const FltsimField& field, std::string_view value) {
-  entry.*field.member = std::string(value.substr(0, field.width));
+void set_field(FltsimEntry& entry, const FltsimField& field, std::string value) {
+  if (value.size() > field.width) value.resize(field.width);
+  entry.*field.member = std::move(value);
 }
 
 std::string store_entry(const FltsimEntry& entry) {

@@ -60,7 +60,7 @@ inline constexpr std::size_t kRcfTextSize = 1000;
 const std::array<FltsimField, kFltsimFieldCount>& fltsim_fields();
 
 // Stores a value into a field, cut to the field's width.
-void set_field(FltsimEntry& entry, const FltsimField& field, std::string_view value);
+void set_field(FltsimEntry& entry, const FltsimField& field, std::string value);
 
 // The 4915-byte stored form: each field left-aligned and blank-filled to its
 // width (cut when longer); rcf_text NUL-filled instead, kept as it is.

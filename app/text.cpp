@@ -10,12 +10,12 @@ bool is_blank(char c) { return c == ' '; }
 bool is_blank_or_tab(char c) { return c == ' ' || c == '\t'; }
 
 template <class Pred>
-std::string trim_if(std::string_view text, Pred pred) {
+std::string_view trim_if(std::string_view text, Pred pred) {
   std::size_t begin = 0;
   std::size_t end = text.size();
   while (begin < end && pred(text[begin])) ++begin;
   while (end > begin && pred(text[end - 1])) --end;
-  return std::string(text.substr(begin, end - begin));
+  return text.substr(begin, end - begin);
 }
 
 // Unicode code points of Windows-1252 bytes 0x80..0x9F.
@@ -79,31 +79,16 @@ std::uint32_t decode_utf8(std::string_view text, std::size_t& i) {
 
 }  // namespace
 
-std::string trim_blanks(std::string_view text) { return trim_if(text, is_blank); }
+std::string trim_blanks(std::string_view text) { return std::string(trim_if(text, is_blank)); }
 
-std::string trim_blanks_tabs(std::string_view text) { return trim_if(text, is_blank_or_tab); }
+std::string_view trim_blanks_view(std::string_view text) { return trim_if(text, is_blank); }
 
-char to_lower_byte(char c) {
-  const auto b = static_cast<unsigned char>(c);
-  if (b >= 'A' && b <= 'Z') return static_cast<char>(b + 0x20);
-  if (b >= 0xC0 && b <= 0xDE && b != 0xD7) return static_cast<char>(b + 0x20);
-  if (b == 0x8A || b == 0x8C || b == 0x8E) return static_cast<char>(b + 0x10);
-  if (b == 0x9F) return static_cast<char>(0xFF);
-  return c;
-}
+std::string trim_blanks_tabs(std::string_view text) { return std::string(trim_if(text, is_blank_or_tab)); }
 
 std::string to_lower(std::string_view text) {
   std::string out(text);
   for (char& c : out) c = to_lower_byte(c);
   return out;
-}
-
-bool iequals(std::string_view a, std::string_view b) {
-  if (a.size() != b.size()) return false;
-  for (std::size_t i = 0; i < a.size(); ++i) {
-    if (to_lower_byte(a[i]) != to_lower_byte(b[i])) return false;
-  }
-  return true;
 }
 
 bool starts_with_ci(std::string_view text, std::string_view prefix) {
@@ -132,15 +117,23 @@ std::string replace_all(std::string_view text, std::string_view from, std::strin
 std::string collapse_backslashes(std::string_view path) { return replace_all(path, "\\\\", "\\"); }
 
 std::vector<std::string> split_lines(std::string_view text) {
-  std::vector<std::string> lines;
+  const std::vector<std::string_view> views = split_line_views(text);
+  return {views.begin(), views.end()};
+}
+
+std::vector<std::string_view> split_line_views(std::string_view text) {
+  std::vector<std::string_view> lines;
   std::size_t start = 0;
-  for (std::size_t i = 0; i < text.size(); ++i) {
-    if (text[i] != '\r') continue;
-    lines.emplace_back(text.substr(start, i - start));
-    if (i + 1 < text.size() && text[i + 1] == '\n') ++i;
-    start = i + 1;
+  while (start < text.size()) {
+    const std::size_t cr = text.find('\r', start);
+    if (cr == std::string_view::npos) {
+      lines.push_back(text.substr(start));
+      break;
+    }
+    lines.push_back(text.substr(start, cr - start));
+    start = cr + 1;
+    if (start < text.size() && text[start] == '\n') ++start;
   }
-  if (start < text.size()) lines.emplace_back(text.substr(start));
   return lines;
 }
 

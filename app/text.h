@@ -12,16 +12,32 @@ namespace pw {
 // Removes leading and trailing blanks (byte 0x20 only), as the design's
 // "trim" does everywhere.
 std::string trim_blanks(std::string_view text);
+std::string_view trim_blanks_view(std::string_view text);
 
 // Removes leading and trailing blanks and tabs.
 std::string trim_blanks_tabs(std::string_view text);
 
 // Lower case of ASCII and of the Windows-1252 letters that have one.
-char to_lower_byte(char c);
+// Inline with iequals: profile look-ups compare every key line they pass.
+inline char to_lower_byte(char c) {
+  const auto b = static_cast<unsigned char>(c);
+  if (b >= 'A' && b <= 'Z') return static_cast<char>(b + 0x20);
+  if (b < 0x8A) return c;
+  if (b >= 0xC0 && b <= 0xDE && b != 0xD7) return static_cast<char>(b + 0x20);
+  if (b == 0x8A || b == 0x8C || b == 0x8E) return static_cast<char>(b + 0x10);
+  if (b == 0x9F) return static_cast<char>(0xFF);
+  return c;
+}
 std::string to_lower(std::string_view text);
 
 // Equal without regard to letter case (Windows-1252).
-bool iequals(std::string_view a, std::string_view b);
+inline bool iequals(std::string_view a, std::string_view b) {
+  if (a.size() != b.size()) return false;
+  for (std::size_t i = 0; i < a.size(); ++i) {
+    if (a[i] != b[i] && to_lower_byte(a[i]) != to_lower_byte(b[i])) return false;
+  }
+  return true;
+}
 
 bool starts_with_ci(std::string_view text, std::string_view prefix);
 bool ends_with_ci(std::string_view text, std::string_view suffix);
@@ -36,6 +52,8 @@ std::string collapse_backslashes(std::string_view path);
 // lone CR ends a line, a lone LF stays part of the line, and the last line
 // needs no line end (a final line end does not start another line).
 std::vector<std::string> split_lines(std::string_view text);
+// The same lines as views into `text`.
+std::vector<std::string_view> split_line_views(std::string_view text);
 
 // Wildcard match of a whole name: '*' any run, '?' one byte; letter case ignored.
 bool wildcard_match(std::string_view pattern, std::string_view name);

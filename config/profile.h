@@ -15,11 +15,17 @@
 
 #include "app/platform/file_system.h"
 #include "app/result.h"
+#include "config/byte_store.h"
 
 namespace pw {
 
 class ProfileDocument {
  public:
+  struct KeyValue {
+    std::string_view key;
+    std::string_view value;
+  };
+
   ProfileDocument() = default;
   // Any bytes parse; lines end with CR LF, LF or a lone CR.
   static ProfileDocument parse(std::string_view bytes);
@@ -46,6 +52,10 @@ class ProfileDocument {
   // key names no line: its line is always added.
   void write(std::string_view section, std::string_view key, std::string_view value);
 
+  // Sets each key in turn, as write() called for each would; the lines of a
+  // new section are added in one step instead of one search per key.
+  void write_all(std::string_view section, const std::vector<KeyValue>& values);
+
   // Removes the first such section: its header and every line up to the
   // next header. False when there is no such section.
   bool delete_section(std::string_view section);
@@ -58,10 +68,20 @@ class ProfileDocument {
   // Section names in file order, trimmed, duplicates included.
   std::vector<std::string> section_names() const;
 
+  // Position in section_names() of the first section of that name (as
+  // `find` picks it); nullopt when there is none.
+  std::optional<std::size_t> section_position(std::string_view section) const;
+
   // `find` in the section at `position` in section_names() (a duplicate
   // section too). nullopt when the key is missing or the position is out
   // of range.
   std::optional<std::string> find_in(std::size_t position, std::string_view key) const;
+
+  // Every key line of the section at `position`, in file order, later
+  // duplicates included: one pass instead of one look-up per key. Keys are
+  // trimmed as written, values as `find` gives them; the views stay valid
+  // until the document changes. Empty when out of range.
+  std::vector<KeyValue> key_values(std::size_t position) const;
 
   // Renames the section at `position`: its header line becomes "[name]"
   // with the line's own line end; every other line stays as it is.
@@ -69,33 +89,38 @@ class ProfileDocument {
 
  private:
   struct Section {
-    std::string name;                // trimmed, as written
-    std::vector<std::string> lines;  // header first (absent for the preamble); raw with line ends
-    // Lower-case key -> its first line, built on the first look-up by find
-    // and dropped whenever the lines change.
-    mutable std::unordered_map<std::string, std::size_t> keys;
-    mutable bool keys_valid = false;
-    std::size_t key_line(std::string_view key) const;
+    std::string_view name;                // trimmed, as written
+    std::vector<std::string_view> lines;  // header first (absent for the preamble); raw with line ends
   };
   static constexpr std::size_t kNoSection = 0;  // the preamble is never found by name
 
   // Index into sections_ of the first section of that name, or kNoSection.
   std::size_t section_index(std::string_view name) const;
   void rebuild_index() const;
-  void append_section(std::string_view section, std::string line);
-  // Replaces lines [first, last) of section `s` with the lines of `text`,
-  // splitting the section where the new lines hold headers.
+  void append_section(std::string_view section, std::string_view key, std::string_view value);
+  void ensure_line_end(std::string_view& line);
+  // Adds values[1..] to the section the first write just appended, as far
+  // as they can go in one step; returns how many were added.
+  std::size_t append_plain_lines(std::string_view section, const std::vector<KeyValue>& values);
+  // Replaces lines [first, last) of section `s` with the lines of `text`
+  // (kept bytes), splitting the section where the new lines hold headers.
   void splice(std::size_t s, std::size_t first, std::size_t last, std::string_view text);
   void split_at_new_headers(std::size_t s, std::size_t from, std::size_t to);
 
+  ByteStore store_;
   std::vector<Section> sections_ = std::vector<Section>(1);  // [0]: the preamble before any header
   mutable std::unordered_map<std::string, std::size_t> index_;  // lower-case name -> first section
   mutable bool index_valid_ = false;
+  mutable std::size_t last_found_ = kNoSection;  // the last hit of the index, while it stays valid
 };
 
-// ReadProfileString on a parsed document: the value cut to 254 characters
-// (the platform's 255-byte buffer), NULs turned to blanks and blanks
-// trimmed; the empty text when missing or empty.
+// What ReadProfileString gives for a value `find` found: cut to 254
+// characters (the platform's 255-byte buffer), NULs turned to blanks,
+// blanks trimmed.
+std::string clip_profile_value(std::string_view found);
+
+// ReadProfileString on a parsed document: the clipped value; the empty
+// text when missing or empty.
 std::string read_profile_value(const ProfileDocument& document, std::string_view section,
                                std::string_view key);
 

@@ -1,9 +1,12 @@
 #include "config/profile.h"
 
 #include <algorithm>
+#include <cstring>
 #include <iterator>
+#include <utility>
 
 #include "app/text.h"
+#include "config/raw_lines.h"
 
 namespace pw {
 namespace {
@@ -11,11 +14,13 @@ namespace {
 constexpr std::string_view kCrLf = "\r\n";
 constexpr std::size_t kNpos = std::string_view::npos;
 
+bool is_blank_or_tab(char c) { return c == ' ' || c == '\t'; }
+
+// By hand: the library's find_first_not_of searches its set once per byte.
 std::string_view trim_view(std::string_view text) {
-  const std::size_t begin = text.find_first_not_of(" \t");
-  if (begin == kNpos) return {};
-  const std::size_t end = text.find_last_not_of(" \t");
-  return text.substr(begin, end + 1 - begin);
+  while (!text.empty() && is_blank_or_tab(text.front())) text.remove_prefix(1);
+  while (!text.empty() && is_blank_or_tab(text.back())) text.remove_suffix(1);
+  return text;
 }
 
 // 2 for CR LF, 1 for a lone CR or LF, 0 for the last line of a file
@@ -34,32 +39,13 @@ std::string_view line_end_of(std::string_view line) {
   return line.substr(line.size() - line_end_length(line));
 }
 
-// Raw lines, each keeping its own line end, so that joining them gives the
-// bytes back.
-std::vector<std::string> split_raw_lines(std::string_view bytes) {
-  std::vector<std::string> lines;
-  std::size_t start = 0;
-  while (start < bytes.size()) {
-    std::size_t end = bytes.find_first_of(kCrLf, start);
-    if (end == kNpos) {
-      lines.emplace_back(bytes.substr(start));
-      break;
-    }
-    if (bytes[end] == '\r' && end + 1 < bytes.size() && bytes[end + 1] == '\n') ++end;
-    lines.emplace_back(bytes.substr(start, end + 1 - start));
-    start = end + 1;
-  }
-  return lines;
-}
-
 // The trimmed name of a section header line; nullopt for any other line.
 std::optional<std::string_view> header_name(std::string_view line) {
-  const std::string_view text = content_of(line);
-  const std::size_t open = text.find_first_not_of(" \t");
-  if (open == kNpos || text[open] != '[') return std::nullopt;
+  const std::string_view text = trim_view(content_of(line));
+  if (text.empty() || text.front() != '[') return std::nullopt;
   const std::size_t close = text.rfind(']');
   if (close == kNpos) return std::nullopt;
-  return trim_view(text.substr(open + 1, close - open - 1));
+  return trim_view(text.substr(1, close - 1));
 }
 
 std::string_view key_of(std::string_view content) { return trim_view(content.substr(0, content.find('='))); }
@@ -76,51 +62,59 @@ std::string_view unquote(std::string_view value) {
   return quoted ? value.substr(1, value.size() - 2) : value;
 }
 
+// key_of(content_of(line)) equals `key` (trimmed, without '=') without
+// regard to case. Compares in place, first bytes first: writes scan every
+// line of a section for each key they set.
+bool line_has_key(std::string_view line, std::string_view key) {
+  std::size_t i = 0;
+  while (i < line.size() && is_blank_or_tab(line[i])) ++i;
+  if (line.size() - i < key.size() || !iequals(line.substr(i, key.size()), key)) return false;
+  i += key.size();
+  while (i < line.size() && is_blank_or_tab(line[i])) ++i;
+  return i == line.size() || line[i] == '=' || line[i] == '\r' || line[i] == '\n';
+}
+
 // Index of the first line of a section (after its header) holding `key`;
-// 0 when there is none. An empty key names no line. A scan, for writes:
-// each write changes the lines, so an index would be rebuilt every time.
-std::size_t scan_key_line(const std::vector<std::string>& lines, std::string_view key) {
+// 0 when there is none. An empty key names no line. A section holds a few
+// dozen lines, so a scan beats keeping an index up to date under writes.
+std::size_t key_line(const std::vector<std::string_view>& lines, std::string_view key) {
   key = trim_view(key);
-  if (key.empty()) return 0;
+  // A key line's key never holds '=': such a key names no line.
+  if (key.empty() || key.find('=') != kNpos) return 0;
   for (std::size_t i = 1; i < lines.size(); ++i) {
-    if (iequals(key_of(content_of(lines[i])), key)) return i;
+    if (line_has_key(lines[i], key)) return i;
   }
   return 0;
 }
 
 // Index of the last line that holds more than blanks; the header counts.
-std::size_t last_filled_line(const std::vector<std::string>& lines) {
+std::size_t last_filled_line(const std::vector<std::string_view>& lines) {
   std::size_t last = lines.size() - 1;
   while (last > 0 && trim_view(content_of(lines[last])).empty()) --last;
   return last;
 }
 
-void ensure_line_end(std::string& line) {
-  if (line_end_length(line) == 0) line += kCrLf;
+bool has_line_end(std::string_view text) { return text.find('\r') != kNpos || text.find('\n') != kNpos; }
+
+// Whether key=value written as a new line of its section reads back as
+// exactly that key: one line, not a header, a key no earlier line set
+// (`earlier`: their keys, trimmed).
+bool is_plain_new_line(std::string_view key, std::string_view value, const std::vector<std::string_view>& earlier) {
+  if (key.empty() || key.front() == '[' || key.find('=') != kNpos || has_line_end(key) || has_line_end(value)) {
+    return false;
+  }
+  return std::none_of(earlier.begin(), earlier.end(), [&](std::string_view e) { return iequals(e, key); });
 }
 
 }  // namespace
 
-std::size_t ProfileDocument::Section::key_line(std::string_view key) const {
-  key = trim_view(key);
-  if (key.empty()) return 0;
-  if (!keys_valid) {
-    keys.clear();
-    for (std::size_t i = 1; i < lines.size(); ++i) {
-      const std::string_view k = key_of(content_of(lines[i]));
-      if (!k.empty()) keys.emplace(to_lower(k), i);  // the first line of a key wins
-    }
-    keys_valid = true;
-  }
-  const auto hit = keys.find(to_lower(key));
-  return hit == keys.end() ? 0 : hit->second;
-}
-
 ProfileDocument ProfileDocument::parse(std::string_view bytes) {
   ProfileDocument document;
-  for (std::string& line : split_raw_lines(bytes)) {
-    if (const auto name = header_name(line)) document.sections_.push_back(Section{std::string(*name), {}, {}, false});
-    document.sections_.back().lines.push_back(std::move(line));
+  RawLines lines(document.store_.keep({bytes}));
+  std::string_view line;
+  while (lines.next(line)) {
+    if (const auto name = header_name(line)) document.sections_.push_back(Section{*name, {}});
+    document.sections_.back().lines.push_back(line);
   }
   return document;
 }
@@ -128,89 +122,136 @@ ProfileDocument ProfileDocument::parse(std::string_view bytes) {
 std::string ProfileDocument::serialize() const {
   std::size_t size = 0;
   for (const Section& section : sections_) {
-    for (const std::string& line : section.lines) size += line.size();
+    for (std::string_view line : section.lines) size += line.size();
   }
   std::string bytes;
   bytes.reserve(size);
   for (const Section& section : sections_) {
-    for (const std::string& line : section.lines) bytes += line;
+    for (std::string_view line : section.lines) bytes += line;
   }
   return bytes;
 }
 
 void ProfileDocument::rebuild_index() const {
   index_.clear();
+  last_found_ = kNoSection;
   for (std::size_t i = 1; i < sections_.size(); ++i) index_.emplace(to_lower(sections_[i].name), i);
   index_valid_ = true;
 }
 
 std::size_t ProfileDocument::section_index(std::string_view name) const {
   if (!index_valid_) rebuild_index();
-  const auto hit = index_.find(to_lower(trim_view(name)));
-  return hit == index_.end() ? kNoSection : hit->second;
+  name = trim_view(name);
+  // Writes name the same section key after key.
+  if (last_found_ != kNoSection && iequals(sections_[last_found_].name, name)) return last_found_;
+  const auto hit = index_.find(to_lower(name));
+  if (hit == index_.end()) return kNoSection;
+  last_found_ = hit->second;
+  return last_found_;
+}
+
+std::optional<std::size_t> ProfileDocument::section_position(std::string_view section) const {
+  const std::size_t s = section_index(section);
+  if (s == kNoSection) return std::nullopt;
+  return s - 1;
 }
 
 std::optional<std::string> ProfileDocument::find(std::string_view section, std::string_view key) const {
-  const std::size_t s = section_index(section);
-  if (s == kNoSection) return std::nullopt;
-  return find_in(s - 1, key);
+  const std::optional<std::size_t> position = section_position(section);
+  if (!position) return std::nullopt;
+  return find_in(*position, key);
 }
 
 void ProfileDocument::write(std::string_view section, std::string_view key, std::string_view value) {
-  std::string line;
-  line.reserve(key.size() + value.size() + 3);
-  line.append(key).append("=").append(value);
   const std::size_t s = section_index(section);
   if (s == kNoSection) {
-    append_section(section, std::move(line));
+    append_section(section, key, value);
     return;
   }
-  std::vector<std::string>& lines = sections_[s].lines;
-  const std::size_t at = scan_key_line(lines, key);
+  std::vector<std::string_view>& lines = sections_[s].lines;
+  const std::size_t at = key_line(lines, key);
   if (at != 0) {
     const std::string_view end = line_end_of(lines[at]);
-    line += end.empty() ? kCrLf : end;
-    splice(s, at, at + 1, line);
+    splice(s, at, at + 1, store_.keep({key, "=", value, end.empty() ? kCrLf : end}));
     return;
   }
   const std::size_t after = last_filled_line(lines) + 1;
   ensure_line_end(lines[after - 1]);
-  splice(s, after, after, line.append(kCrLf));
+  splice(s, after, after, store_.keep({key, "=", value, kCrLf}));
 }
 
-void ProfileDocument::append_section(std::string_view section, std::string line) {
+void ProfileDocument::write_all(std::string_view section, const std::vector<KeyValue>& values) {
+  std::size_t next = 0;
+  if (!values.empty() && section_index(section) == kNoSection) {
+    write(section, values[0].key, values[0].value);
+    next = 1 + append_plain_lines(section, values);
+  }
+  for (; next < values.size(); ++next) write(section, values[next].key, values[next].value);
+}
+
+std::size_t ProfileDocument::append_plain_lines(std::string_view section, const std::vector<KeyValue>& values) {
+  // The section just added must be the one later writes find, and its last
+  // line the place where they would add their keys.
   const std::size_t s = sections_.size() - 1;
-  std::vector<std::string>& lines = sections_[s].lines;
+  std::vector<std::string_view>& lines = sections_[s].lines;
+  if (s == kNoSection || section_index(section) != s || last_filled_line(lines) + 1 != lines.size()) return 0;
+  // The last value always goes through write(): only lines before it must
+  // be plain, as later writes would see them.
+  std::vector<std::string_view> earlier{trim_view(values[0].key)};
+  std::size_t end = 1;
+  std::size_t size = 0;
+  for (; end + 1 < values.size(); ++end) {
+    const std::string_view key = trim_view(values[end].key);
+    if (!is_plain_new_line(key, values[end].value, earlier)) break;
+    earlier.push_back(key);
+    size += values[end].key.size() + values[end].value.size() + 3;
+  }
+  if (end == 1) return 0;
+  char* const text = store_.take(size);
+  char* out = text;
+  for (std::size_t i = 1; i < end; ++i) {
+    for (std::string_view piece : {values[i].key, std::string_view("="), values[i].value, kCrLf}) {
+      if (!piece.empty()) std::memcpy(out, piece.data(), piece.size());
+      out += piece.size();
+    }
+  }
+  splice(s, lines.size(), lines.size(), std::string_view(text, size));
+  return end - 1;
+}
+
+void ProfileDocument::ensure_line_end(std::string_view& line) {
+  if (line_end_length(line) == 0) line = store_.keep({line, kCrLf});
+}
+
+void ProfileDocument::append_section(std::string_view section, std::string_view key, std::string_view value) {
+  const std::size_t s = sections_.size() - 1;
+  std::vector<std::string_view>& lines = sections_[s].lines;
   if (!lines.empty()) ensure_line_end(lines.back());
-  std::string text;
-  text.reserve(section.size() + line.size() + 6);
-  text.append("[").append(section).append("]").append(kCrLf).append(line).append(kCrLf);
-  splice(s, lines.size(), lines.size(), text);
+  splice(s, lines.size(), lines.size(), store_.keep({"[", section, "]", kCrLf, key, "=", value, kCrLf}));
 }
 
 void ProfileDocument::splice(std::size_t s, std::size_t first, std::size_t last, std::string_view text) {
-  std::vector<std::string>& lines = sections_[s].lines;
-  sections_[s].keys_valid = false;
+  std::vector<std::string_view>& lines = sections_[s].lines;
   // A text starting with LF after a line ending in a lone CR gives an empty
   // line where parsing the bytes would give one CR LF; both read the same.
-  std::vector<std::string> fresh = split_raw_lines(text);
-  const std::size_t count = fresh.size();
-  lines.erase(lines.begin() + static_cast<std::ptrdiff_t>(first), lines.begin() + static_cast<std::ptrdiff_t>(last));
-  lines.insert(lines.begin() + static_cast<std::ptrdiff_t>(first), std::make_move_iterator(fresh.begin()),
-               std::make_move_iterator(fresh.end()));
+  auto at = lines.erase(lines.begin() + static_cast<std::ptrdiff_t>(first),
+                        lines.begin() + static_cast<std::ptrdiff_t>(last));
+  std::size_t count = 0;
+  RawLines split(text);
+  for (std::string_view line; split.next(line); ++count) at = lines.insert(at, line) + 1;
   split_at_new_headers(s, first, first + count);
 }
 
 void ProfileDocument::split_at_new_headers(std::size_t s, std::size_t from, std::size_t to) {
-  std::vector<std::string>& lines = sections_[s].lines;
+  std::vector<std::string_view>& lines = sections_[s].lines;
   // Line 0 of a section is its own header; the preamble has none.
   std::size_t cut = s == 0 ? from : std::max<std::size_t>(from, 1);
   while (cut < to && !header_name(lines[cut])) ++cut;
   if (cut >= to) return;
   std::vector<Section> added;
   for (std::size_t i = cut; i < lines.size(); ++i) {
-    if (const auto name = header_name(lines[i])) added.push_back(Section{std::string(*name), {}, {}, false});
-    added.back().lines.push_back(std::move(lines[i]));
+    if (const auto name = header_name(lines[i])) added.push_back(Section{*name, {}});
+    added.back().lines.push_back(lines[i]);
   }
   lines.resize(cut);
   const bool at_end = s + 1 == sections_.size();
@@ -264,36 +305,57 @@ std::size_t ProfileDocument::delete_sections(const std::vector<std::string>& sec
 std::vector<std::string> ProfileDocument::section_names() const {
   std::vector<std::string> names;
   names.reserve(sections_.size() - 1);
-  for (std::size_t i = 1; i < sections_.size(); ++i) names.push_back(sections_[i].name);
+  for (std::size_t i = 1; i < sections_.size(); ++i) names.emplace_back(sections_[i].name);
   return names;
 }
 
 std::optional<std::string> ProfileDocument::find_in(std::size_t position, std::string_view key) const {
   if (position + 1 >= sections_.size()) return std::nullopt;
-  const std::vector<std::string>& lines = sections_[position + 1].lines;
-  const std::size_t at = sections_[position + 1].key_line(key);
+  const std::vector<std::string_view>& lines = sections_[position + 1].lines;
+  const std::size_t at = key_line(lines, key);
   if (at == 0) return std::nullopt;
   return std::string(unquote(raw_value_of(content_of(lines[at]))));
+}
+
+std::vector<ProfileDocument::KeyValue> ProfileDocument::key_values(std::size_t position) const {
+  std::vector<KeyValue> values;
+  if (position + 1 >= sections_.size()) return values;
+  const std::vector<std::string_view>& lines = sections_[position + 1].lines;
+  values.reserve(lines.size());
+  for (std::size_t i = 1; i < lines.size(); ++i) {
+    const std::string_view content = content_of(lines[i]);
+    const std::string_view key = key_of(content);
+    if (!key.empty()) values.push_back({key, unquote(raw_value_of(content))});
+  }
+  return values;
 }
 
 void ProfileDocument::rename_section(std::size_t position, std::string_view name) {
   if (position + 1 >= sections_.size()) return;
   Section& section = sections_[position + 1];
-  std::string header = "[" + std::string(name) + "]";
-  header += line_end_of(section.lines[0]);
-  section.lines[0] = std::move(header);
-  section.name = std::string(trim_view(name));
+  const std::string_view header = store_.keep({"[", name, "]", line_end_of(section.lines[0])});
+  section.lines[0] = header;
+  section.name = trim_view(header.substr(1, name.size()));
   index_valid_ = false;
 }
 
-std::string read_profile_value(const ProfileDocument& document, std::string_view section, std::string_view key) {
+std::string clip_profile_value(std::string_view found) {
   // The platform copies into a 255-byte buffer, one byte of which is the NUL.
   constexpr std::size_t kMaxValue = 254;
+  // NULs read as blanks, so they are trimmed with them.
+  const auto is_blank = [](char c) { return c == ' ' || c == '\0'; };
+  std::string_view value = found.substr(0, kMaxValue);
+  while (!value.empty() && is_blank(value.front())) value.remove_prefix(1);
+  while (!value.empty() && is_blank(value.back())) value.remove_suffix(1);
+  std::string clipped(value);
+  std::replace(clipped.begin(), clipped.end(), '\0', ' ');
+  return clipped;
+}
+
+std::string read_profile_value(const ProfileDocument& document, std::string_view section, std::string_view key) {
   const std::optional<std::string> found = document.find(section, key);
   if (!found) return {};
-  std::string value = found->substr(0, kMaxValue);
-  std::replace(value.begin(), value.end(), '\0', ' ');
-  return trim_blanks(value);
+  return clip_profile_value(*found);
 }
 
 }  // namespace pw

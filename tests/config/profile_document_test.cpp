@@ -1,8 +1,11 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <chrono>
 #include <optional>
 #include <string>
+#include <utility>
+#include <vector>
 
 #include "config/profile.h"
 
@@ -179,7 +182,11 @@ TEST(ProfileDocument, LargeFileLookupsAndAppendsStayFast) {
     for (int k = 0; k < kKeys; ++k) bytes += "key" + std::to_string(k) + "=v" + std::to_string(s) + "\r\n";
     bytes += "\r\n";
   }
+  std::string lone_cr = bytes;
+  std::replace(lone_cr.begin(), lone_cr.end(), '\n', ' ');
   const auto start = std::chrono::steady_clock::now();
+  // Lines ending in a lone CR (no LF anywhere) must not make parsing quadratic.
+  EXPECT_EQ(std::size_t{kSections}, ProfileDocument::parse(lone_cr).section_names().size());
   ProfileDocument doc = ProfileDocument::parse(bytes);
   std::size_t found = 0;
   for (int s = 0; s < kSections; ++s) {
@@ -231,6 +238,85 @@ TEST(ProfileDocument, DeletingEverySectionOfALargeFileStaysLinear) {
   EXPECT_EQ("[General]\r\nx=1\r\n", doc.serialize());
   // Tens of milliseconds in one pass; one rebuild per section takes seconds.
   EXPECT_LT(elapsed, std::chrono::milliseconds(1000));
+}
+
+// write_all takes a shortcut for new sections; it must end exactly where
+// one write per key ends, whatever the keys and values hold.
+TEST(ProfileDocument, WriteAllMatchesWritingOneByOne) {
+  using Values = std::vector<std::pair<std::string, std::string>>;
+  const Values plain = {{"title", "T"}, {"sim", "S"}, {"ui_variation", "\"V\""}, {"visual_damage", "0\r\n"}};
+  struct Case {
+    const char* name;
+    std::string bytes;
+    std::string section;
+    Values values;
+  };
+  const Case cases[] = {
+      {"new section", "[general]\r\nx=1\r\n", "fltsim.0", plain},
+      {"no final line end", "[general]\r\nx=1", "fltsim.0", plain},
+      {"empty document", "", "fltsim.0", plain},
+      {"existing section", "[fltsim.0]\r\nsim=old\r\n\r\n[b]\r\n", "FLTSIM.0", plain},
+      {"repeated key", "", "s", {{"a", "1"}, {"b", "2"}, {" A ", "3"}, {"c", "4"}}},
+      {"key holding =", "", "s", {{"a", "1"}, {"b=c", "2"}, {"b", "3"}, {"d", "4"}}},
+      {"key opening a header", "", "s", {{"a", "1"}, {"[t]", "2"}, {"b", "3"}, {"c", "4"}}},
+      {"line end inside a value", "", "s", {{"a", "1"}, {"b", "2\r\n[t]\r\nc=9"}, {"c", "3"}, {"d", "4"}}},
+      {"lone LF inside a key", "", "s", {{"a", "1"}, {"b\nc", "2"}, {"c", "3"}, {"d", "4"}}},
+      {"blank lines after the first", "", "s", {{"a", "1\r\n\r\n"}, {"b", "2"}, {"c", "3"}}},
+      {"first value holding a header", "", "s", {{"a", "1\r\n[s2]"}, {"b", "2"}, {"c", "3"}}},
+      {"empty and blank keys", "", "s", {{"a", "1"}, {"", "2"}, {"  ", "3"}, {"b", "4"}}},
+      {"section name with brackets", "", "s]x", {{"a", "1"}, {"b", "2"}, {"c", "3"}}},
+      {"section name with a line end", "", "s\r\nq=1", {{"a", "1"}, {"b", "2"}, {"c", "3"}}},
+      {"one value", "", "s", {{"a", "1"}}},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    ProfileDocument expected = ProfileDocument::parse(c.bytes);
+    for (const auto& [key, value] : c.values) expected.write(c.section, key, value);
+    std::vector<ProfileDocument::KeyValue> views;
+    for (const auto& [key, value] : c.values) views.push_back({key, value});
+    ProfileDocument actual = ProfileDocument::parse(c.bytes);
+    actual.write_all(c.section, views);
+    EXPECT_EQ(expected.serialize(), actual.serialize());
+    for (const auto& [key, value] : c.values) EXPECT_EQ(expected.find(c.section, key), actual.find(c.section, key));
+    // Lookups after the shortcut must see the lines it added.
+    actual.write(c.section, "after", "x");
+    expected.write(c.section, "after", "x");
+    EXPECT_EQ(expected.serialize(), actual.serialize());
+  }
+}
+
+TEST(ProfileDocument, KeyValuesListEveryKeyLineOnce) {
+  const ProfileDocument doc = ProfileDocument::parse(
+      "[a]\r\n[b]\r\n Title = \"Q\" \r\n;note\r\n=orphan\r\nbare\r\n\r\ntitle=second\r\nk= a=b \n[b]\r\nz=1\r\n");
+  std::vector<std::pair<std::string, std::string>> seen;
+  for (const ProfileDocument::KeyValue& kv : doc.key_values(1)) seen.emplace_back(kv.key, kv.value);
+  const std::vector<std::pair<std::string, std::string>> expected = {
+      {"Title", "Q"}, {";note", ""}, {"bare", ""}, {"title", "second"}, {"k", "a=b"}};
+  EXPECT_EQ(expected, seen);
+  EXPECT_TRUE(doc.key_values(0).empty());
+  EXPECT_EQ(std::size_t{1}, doc.key_values(2).size());  // the duplicate [b]
+  EXPECT_TRUE(doc.key_values(3).empty());
+  EXPECT_EQ(std::optional<std::size_t>(1), doc.section_position(" B "));
+  EXPECT_EQ(std::nullopt, doc.section_position("c"));
+}
+
+// Documents share the bytes they were parsed from; a write to one copy
+// must never show in another, nor overwrite lines the other still holds.
+TEST(ProfileDocument, CopiesChangeIndependently) {
+  ProfileDocument original = ProfileDocument::parse("[a]\r\nk=1\r\n");
+  original.write("a", "x", "first");
+  ProfileDocument copy = original;
+  original.write("a", "y", "original only");
+  copy.write("a", "z", "copy only");
+  copy.write("b", "k", "2");
+  ProfileDocument assigned;
+  assigned = copy;
+  assigned.write("a", "k", "assigned");
+  ProfileDocument moved = std::move(original);
+  moved.write("a", "w", "moved");
+  EXPECT_EQ("[a]\r\nk=1\r\nx=first\r\ny=original only\r\nw=moved\r\n", moved.serialize());
+  EXPECT_EQ("[a]\r\nk=1\r\nx=first\r\nz=copy only\r\n[b]\r\nk=2\r\n", copy.serialize());
+  EXPECT_EQ("[a]\r\nk=assigned\r\nx=first\r\nz=copy only\r\n[b]\r\nk=2\r\n", assigned.serialize());
 }
 
 }  // namespace

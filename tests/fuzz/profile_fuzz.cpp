@@ -1,5 +1,6 @@
 // libFuzzer target: profile documents (aircraft.cfg). Any bytes parse and
-// serialize back unchanged; after any run of writes and section deletions
+// serialize back unchanged; after any run of writes (one key or several at
+// once) and section deletions
 // a document answers exactly as the parse of its own bytes does, or later
 // edits would land on the wrong lines.
 #include <fuzzer/FuzzedDataProvider.h>
@@ -47,21 +48,28 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     if (names.sections.size() < 12) names.sections.push_back(name);
   }
   for (int step = 0; step < 8 && input.remaining_bytes() > 0; ++step) {
-    const bool remove = input.ConsumeIntegralInRange(0, 3) == 0;
+    const int operation = input.ConsumeIntegralInRange(0, 4);
     const std::string section = input.ConsumeRandomLengthString(24);
-    const std::string key = input.ConsumeRandomLengthString(24);
-    const std::string value = input.ConsumeRandomLengthString(64);
     names.sections.push_back(section);
-    names.keys.push_back(key);
     pw::ProfileDocument reparsed = pw::ProfileDocument::parse(doc.serialize());
-    if (remove) {
+    if (operation == 0) {
       const std::size_t count = doc.section_names().size();
       const bool removed = doc.delete_section(section);
       check(reparsed.delete_section(section) == removed);
       check(doc.section_names().size() == count - (removed ? 1 : 0));
     } else {
-      doc.write(section, key, value);
-      reparsed.write(section, key, value);
+      // Several keys at once (write_all) must equal one write per key.
+      const int count = operation == 1 ? input.ConsumeIntegralInRange(1, 6) : 1;
+      std::vector<std::string> keys, values;
+      for (int i = 0; i < count; ++i) {
+        keys.push_back(input.ConsumeRandomLengthString(24));
+        values.push_back(input.ConsumeRandomLengthString(64));
+        names.keys.push_back(keys.back());
+      }
+      std::vector<pw::ProfileDocument::KeyValue> pairs;
+      for (int i = 0; i < count; ++i) pairs.push_back({keys[i], values[i]});
+      doc.write_all(section, pairs);
+      for (int i = 0; i < count; ++i) reparsed.write(section, keys[i], values[i]);
     }
     check_same(reparsed, doc, names);
     check_same(pw::ProfileDocument::parse(doc.serialize()), doc, names);
