@@ -11,20 +11,16 @@ namespace pw {
 namespace {
 
 using test::SimTree;
-
 using test::TestButton;
 
-TEST(Dispatcher, DisabledButtonDoesNothingAtAll) {
+TEST(Dispatcher, CommandKeyIgnoresCaseButScreenNameDoesNotAndDisabledDoesNothing) {
   SimTree t;
-  TestButton b("frm_Main", "exit", "disabled");
-  dispatch_release(t.ctx, b);
+  TestButton disabled("frm_Main", "exit", "disabled");
+  dispatch_release(t.ctx, disabled);
   EXPECT_FALSE(t.view.shut);
-  EXPECT_TRUE(b.history.empty());
-  EXPECT_FALSE(b.tracking_cleared);
-}
+  EXPECT_TRUE(disabled.history.empty());
+  EXPECT_FALSE(disabled.tracking_cleared);
 
-TEST(Dispatcher, CommandKeyIgnoresCaseButScreenNameDoesNot) {
-  SimTree t;
   TestButton remove("frm_Main", "Remove");
   dispatch_release(t.ctx, remove);
   EXPECT_EQ(std::vector<std::string>{"modal frm_Remove"}, t.view.screen_events);
@@ -47,15 +43,15 @@ TEST(Dispatcher, CommandKeyIgnoresCaseButScreenNameDoesNot) {
 }
 
 TEST(Dispatcher, CancelledConfirmationsChangeNothing) {
-  for (const char* form : {"frm_Remove", "frm_Install", "frm_Package"}) {
+  const std::pair<const char*, const char*> commands[] = {
+      {"frm_Remove", "remove"}, {"frm_Install", "install"}, {"frm_Package", "package"}};
+  for (const auto& [form, type] : commands) {
     SCOPED_TRACE(form);
     SimTree t;
     FillRemoveAircraftList(t.ctx);
     t.view.tick("frm_Remove.lstAircraft", {0});
     t.view.lists["frm_Package.lstAircraft"] = {true, {{"Red Livery", 0, false}}, 0};
     t.view.answers.push_back(kResultCancel);
-    const std::string type = std::string(form) == "frm_Remove" ? "remove"
-                             : std::string(form) == "frm_Install" ? "install" : "package";
     TestButton b(form, type);
     dispatch_release(t.ctx, b);
     ASSERT_EQ(1u, t.view.messages.size());

@@ -172,14 +172,12 @@ TEST_F(FileOpsTest, CopyFileStreamsEveryByte) {
   const std::string big = patterned(2 * kCopyChunkSize + kCopyChunkSize / 2 + 7);
   dir_.write("from.pkg", big);
   dir_.write("Backup.pkg", "old");
-  ASSERT_TRUE(copy_file(native_, at("FROM.PKG"), at("backup.pkg")).ok());
-  EXPECT_TRUE(big == dir_.read("Backup.pkg"));
-  ASSERT_TRUE(copy_file(native_, at("from.pkg"), at("exact.pkg")).ok());
-  EXPECT_TRUE(big == dir_.read("exact.pkg"));
-
   dir_.write("empty", "");
+  ASSERT_TRUE(copy_file(native_, at("FROM.PKG"), at("backup.pkg")).ok());  // over the old, under its name
+  ASSERT_TRUE(copy_file(native_, at("from.pkg"), at("exact.pkg")).ok());
   ASSERT_TRUE(copy_file(native_, at("empty"), at("empty.copy")).ok());
-  EXPECT_TRUE(dir_.exists("empty.copy"));
+  EXPECT_TRUE(big == dir_.read("Backup.pkg"));
+  EXPECT_TRUE(big == dir_.read("exact.pkg"));
   EXPECT_EQ("", dir_.read("empty.copy"));
 
   auto missing = copy_file(native_, at("none.pkg"), at("backup.pkg"));

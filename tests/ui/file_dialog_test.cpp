@@ -10,18 +10,19 @@
 namespace pw::ui {
 namespace {
 
+// What the dialog was shown with.
+struct Shown {
+  int count = 0;
+  QStringList filters;
+  QString folder;
+};
+
 // Ends the dialog once it runs: accept with `files` chosen, or reject when empty.
-cFileDialog::Hook answer_with(const QStringList& files, int* shown = nullptr,
-                              QStringList* filters = nullptr, QString* folder = nullptr) {
+cFileDialog::Hook answer_with(const QStringList& files, Shown* shown = nullptr) {
   return [=](QFileDialog& dialog) {
-    if (shown != nullptr) ++*shown;
-    if (filters != nullptr) *filters = dialog.nameFilters();
-    if (folder != nullptr) *folder = dialog.directory().absolutePath();
+    if (shown != nullptr) *shown = {shown->count + 1, dialog.nameFilters(), dialog.directory().absolutePath()};
     QTimer::singleShot(0, &dialog, [&dialog, files] {
-      if (files.isEmpty()) {
-        dialog.reject();
-        return;
-      }
+      if (files.isEmpty()) return dialog.reject();
       QStringList quoted;
       for (const QString& f : files) quoted << '"' + QFileInfo(f).fileName() + '"';
       dialog.setDirectory(QFileInfo(files.front()).absolutePath());
@@ -31,12 +32,18 @@ cFileDialog::Hook answer_with(const QStringList& files, int* shown = nullptr,
   };
 }
 
-bool touch(const QString& path) {
-  QFile file(path);
-  return file.open(QIODevice::WriteOnly) && file.write("BM", 2) == 2;
-}
-
 std::string native(const QString& path) { return QDir::toNativeSeparators(path).toStdString(); }
+
+struct Parsed {
+  std::string folder;
+  std::vector<std::string> files;
+  std::int32_t count = 0;
+};
+
+Parsed parse(cFileDialog& dialog, Parsed start = {}) {
+  dialog.ParseMultiFileName(start.folder, start.files, start.count);
+  return start;
+}
 
 }  // namespace
 
@@ -46,139 +53,105 @@ class FileDialogTest : public QObject {
  private slots:
   void cleanup() { cFileDialog::set_hook(nullptr); }
 
-  void filtersBecomeQtFilters_data() {
-    QTest::addColumn<QString>("filter");
-    QTest::addColumn<QStringList>("expected");
-    QTest::newRow("preview bitmaps") << "Bitmap Image Files |*.bmp" << QStringList{"Bitmap Image Files (*.bmp)"};
-    QTest::newRow("pattern already named") << "Package File (*.pkg)|*.pkg" << QStringList{"Package File (*.pkg)"};
-    QTest::newRow("two pairs, two patterns") << "A|*.a;*.b|B|*.c" << QStringList{"A (*.a *.b)", "B (*.c)"};
-    QTest::newRow("colon separates too") << "Cfg:*.rcf" << QStringList{"Cfg (*.rcf)"};
-    QTest::newRow("description alone") << "Lonely" << QStringList{};
-    QTest::newRow("empty") << "" << QStringList{};
-  }
-
   void filtersBecomeQtFilters() {
-    QFETCH(QString, filter);
-    QFETCH(QStringList, expected);
-    QCOMPARE(qt_name_filters(filter.toStdString()), expected);
+    const struct {
+      const char* filter;
+      QStringList expected;
+    } cases[] = {
+        {"Bitmap Image Files |*.bmp", {"Bitmap Image Files (*.bmp)"}},
+        {"Package File (*.pkg)|*.pkg", {"Package File (*.pkg)"}},  // pattern already named
+        {"A|*.a;*.b|B|*.c", {"A (*.a *.b)", "B (*.c)"}},
+        {"Cfg:*.rcf", {"Cfg (*.rcf)"}},  // a colon separates too
+        {"Lonely", {}},
+        {"", {}},
+    };
+    for (const auto& c : cases) QCOMPARE(qt_name_filters(c.filter), c.expected);
   }
 
-  void cancelledOpenKeepsFileName() {
+  void cancelKeepsTheOpenNameAndEmptiesTheSaveName() {
     QTemporaryDir dir;
     cFileDialog dialog;
     dialog.set_FileName("C:\\earlier\\choice.bmp");
     dialog.set_Filter("Bitmap Image Files |*.bmp");
     dialog.set_InitDir(dir.path().toStdString());
-    int shown = 0;
-    QStringList filters;
-    QString folder;
-    cFileDialog::set_hook(answer_with({}, &shown, &filters, &folder));
+    Shown shown;
+    cFileDialog::set_hook(answer_with({}, &shown));
     QVERIFY(dialog.ShowOpen().ok());
-    QCOMPARE(shown, 1);
+    QCOMPARE(shown.count, 1);
     QVERIFY(dialog.Cancel());
     QCOMPARE(dialog.FileName(), std::string("C:\\earlier\\choice.bmp"));
-    QCOMPARE(filters, QStringList{"Bitmap Image Files (*.bmp)"});
-    QCOMPARE(folder, QDir(dir.path()).absolutePath());
-  }
-
-  void cancelledSaveEmptiesFileName() {
-    cFileDialog dialog;
-    dialog.set_FileName("keep.pkg");
-    cFileDialog::set_hook(answer_with({}));
+    QCOMPARE(shown.filters, QStringList{"Bitmap Image Files (*.bmp)"});
+    QCOMPARE(shown.folder, QDir(dir.path()).absolutePath());
     QVERIFY(dialog.ShowSave().ok());
     QVERIFY(dialog.Cancel());
     QVERIFY(dialog.FileName().empty());
   }
 
-  void chosenFileFillsNameAndTitle() {
+  void chosenFilesFillNameTitleAndTheMultiSelectBuffer() {
     QTemporaryDir dir;
-    const QString path = dir.filePath("preview.bmp");
-    QVERIFY(touch(path));
+    for (const char* name : {"a.pkg", "b.pkg"}) {
+      QFile file(dir.filePath(name));
+      QVERIFY(file.open(QIODevice::WriteOnly));
+    }
+    const QString a = dir.filePath("a.pkg");
+    const std::string folder = native(QDir(dir.path()).absolutePath());
     cFileDialog dialog;
-    dialog.set_Filter("Bitmap Image Files |*.bmp");
-    cFileDialog::set_hook(answer_with({path}));
+    cFileDialog::set_hook(answer_with({a}));
     QVERIFY(dialog.ShowOpen().ok());
     QVERIFY(!dialog.Cancel());
-    QCOMPARE(dialog.FileName(), native(path));
-    QCOMPARE(dialog.FileTitle(), std::string("preview.bmp"));
-  }
+    QCOMPARE(dialog.FileName(), native(a));
+    QCOMPARE(dialog.FileTitle(), std::string("a.pkg"));
 
-  void multiSelectOfOneFileGivesItsPath() {
-    QTemporaryDir dir;
-    const QString path = dir.filePath("one.pkg");
-    QVERIFY(touch(path));
-    cFileDialog dialog;
     dialog.set_flags(kOfnAllowMultiSelect);
-    cFileDialog::set_hook(answer_with({path}));
-    QVERIFY(dialog.ShowOpen().ok());
-    QCOMPARE(dialog.FileName(), native(path) + std::string(2, '\0'));
-    std::string folder;
-    std::vector<std::string> files;
-    std::int32_t count = 0;
-    dialog.ParseMultiFileName(folder, files, count);
-    QCOMPARE(folder, native(QDir(dir.path()).absolutePath()) + QDir::separator().toLatin1());
-    QCOMPARE(files, std::vector<std::string>{"one.pkg"});
-    QCOMPARE(count, 1);
-  }
+    QVERIFY(dialog.ShowOpen().ok());  // one file: its path, then the double NUL
+    QCOMPARE(dialog.FileName(), native(a) + std::string(2, '\0'));
+    Parsed one = parse(dialog);
+    QCOMPARE(one.folder, folder + QDir::separator().toLatin1());
+    QCOMPARE(one.files, std::vector<std::string>{"a.pkg"});
+    QCOMPARE(one.count, 1);
 
-  void multiSelectListsFolderThenNames() {
-    QTemporaryDir dir;
-    QVERIFY(touch(dir.filePath("a.pkg")));
-    QVERIFY(touch(dir.filePath("b.pkg")));
-    cFileDialog dialog;
-    dialog.set_flags(kOfnAllowMultiSelect);
-    cFileDialog::set_hook(answer_with({dir.filePath("a.pkg"), dir.filePath("b.pkg")}));
+    cFileDialog::set_hook(answer_with({a, dir.filePath("b.pkg")}));
     QVERIFY(dialog.ShowOpen().ok());
-    std::string folder;
-    std::vector<std::string> files;
-    std::int32_t count = 0;
-    dialog.ParseMultiFileName(folder, files, count);
-    QCOMPARE(folder, native(QDir(dir.path()).absolutePath()));
-    QCOMPARE(count, 2);
-    std::sort(files.begin(), files.end());
-    QCOMPARE(files, (std::vector<std::string>{"a.pkg", "b.pkg"}));
+    Parsed two = parse(dialog);
+    QCOMPARE(two.folder, folder);
+    std::sort(two.files.begin(), two.files.end());
+    QCOMPARE(two.files, (std::vector<std::string>{"a.pkg", "b.pkg"}));
+    QCOMPARE(two.count, 2);
   }
 
   void parseSplitsTheBufferForms() {
     cFileDialog dialog;
-    std::string folder;
-    std::vector<std::string> files;
-    std::int32_t count = 0;
     dialog.set_FileName(std::string("C:\\Downloads\0first.pkg\0second.pkg\0\0", 35));
-    dialog.ParseMultiFileName(folder, files, count);
-    QCOMPARE(folder, std::string("C:\\Downloads"));
-    QCOMPARE(files, (std::vector<std::string>{"first.pkg", "second.pkg"}));
-    QCOMPARE(count, 2);
+    Parsed two = parse(dialog);
+    QCOMPARE(two.folder, std::string("C:\\Downloads"));
+    QCOMPARE(two.files, (std::vector<std::string>{"first.pkg", "second.pkg"}));
+    QCOMPARE(two.count, 2);
 
-    count = 1;  // callers may append to a list already holding one name
-    files = {"kept.pkg"};
     dialog.set_FileName(std::string("D:\\x\0third.pkg\0\0", 16));
-    dialog.ParseMultiFileName(folder, files, count);
-    QCOMPARE(files, (std::vector<std::string>{"kept.pkg", "third.pkg"}));
-    QCOMPARE(count, 2);
+    Parsed appended = parse(dialog, {"", {"kept.pkg"}, 1});  // callers may append to a list
+    QCOMPARE(appended.files, (std::vector<std::string>{"kept.pkg", "third.pkg"}));
+    QCOMPARE(appended.count, 2);
 
-    count = 0;
     dialog.set_FileName("plain.pkg");
-    dialog.ParseMultiFileName(folder, files, count);
-    QVERIFY(folder.empty());
-    QCOMPARE(files, std::vector<std::string>{"plain.pkg"});
-    QCOMPARE(count, 1);
+    Parsed plain = parse(dialog);
+    QVERIFY(plain.folder.empty());
+    QCOMPARE(plain.files, std::vector<std::string>{"plain.pkg"});
+    QCOMPARE(plain.count, 1);
   }
 
-  void overlongFileNameIsRefusedBeforeShowing() {
+  void overlongNamesAreRefusedBeforeShowing() {
     cFileDialog dialog;
     dialog.set_FileName(std::string(1025, 'a'));
-    int shown = 0;
+    Shown shown;
     cFileDialog::set_hook(answer_with({}, &shown));
     auto result = dialog.ShowOpen();
     QVERIFY(!result.ok());
     QCOMPARE(int(result.error().code), int(ErrorCode::kRefused));
     QVERIFY(!dialog.ShowSave().ok());
-    QCOMPARE(shown, 0);
     dialog.set_FileName(std::string(1024, 'a'));
     dialog.set_FileTitle(std::string(1025, 't'));
     QVERIFY(!dialog.ShowOpen().ok());
-    QCOMPARE(shown, 0);
+    QCOMPARE(shown.count, 0);
   }
 };
 

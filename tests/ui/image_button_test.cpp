@@ -3,23 +3,12 @@
 
 #include "test_support.h"
 #include "ui/image_button.h"
-#include "ui/tooltip.h"
 
 namespace pw::ui {
-namespace {
 
-using test::frame_colours;
+using test::kFrames;
 using test::send_leave;
 using test::send_mouse;
-
-struct DispatchLog {
-  int calls = 0;
-  QString button_type;
-  QString form_name;
-  QString state_during_call;
-};
-
-}  // namespace
 
 class ImageButtonTest : public QObject {
   Q_OBJECT
@@ -27,7 +16,8 @@ class ImageButtonTest : public QObject {
  private:
   std::unique_ptr<test::TempProgramFolder> folder_;
   std::unique_ptr<QWidget> form_;
-  DispatchLog log_;
+  int calls_ = 0;
+  QString called_with_;  // type, form and state while the command ran
 
   LargeButton* make_button(const QString& state) {
     auto* button = new LargeButton(form_.get());
@@ -42,16 +32,14 @@ class ImageButtonTest : public QObject {
   void init() {
     folder_ = std::make_unique<test::TempProgramFolder>();
     QVERIFY(folder_->ok());
-    QVERIFY(test::frame_strip(kLargeFace, frame_colours()).save(folder_->media("Exit.bmp"), "BMP"));
-    QVERIFY(test::frame_strip(kSmallFace, frame_colours()).save(folder_->media("Small.bmp"), "BMP"));
+    QVERIFY(test::frame_strip(kLargeFace).save(folder_->media("Exit.bmp"), "BMP"));
+    QVERIFY(test::frame_strip(kSmallFace).save(folder_->media("Small.bmp"), "BMP"));
     form_ = std::make_unique<QWidget>();
     form_->setObjectName("frm_Test");
-    log_ = DispatchLog{};
-    LargeButton::set_dispatcher([this](LargeButton& button) {
-      ++log_.calls;
-      log_.button_type = button.button_type();
-      log_.form_name = button.form_name();
-      log_.state_during_call = button.state();
+    calls_ = 0;
+    LargeButton::set_dispatcher([this](LargeButton& b) {
+      ++calls_;
+      called_with_ = b.button_type() + " " + b.form_name() + " " + b.state();
     });
   }
 
@@ -61,77 +49,46 @@ class ImageButtonTest : public QObject {
     folder_.reset();
   }
 
-  void pictureNameIsTrimmedForTheFileOnly() {
-    LargeButton* button = make_button("enabled");
+  void pictureNameIsTrimmedAndAMissingOneKeepsTheOld() {
+    auto* button = new LargeButton(form_.get());
+    button->set_state("disabled");
     button->set_picture(" Exit ");
     QCOMPARE(button->picture(), QString(" Exit "));
-    QCOMPARE(button->pic_BG()->size(), QSize(155, 180));
-    QCOMPARE(test::shown_colour(button, QPoint(20, 20)), frame_colours()[0]);
-  }
-
-  void missingPictureKeepsTheOldOne() {
-    LargeButton* button = make_button("disabled");
+    QCOMPARE(test::shown_colour(button, QPoint(20, 20)), kFrames[3]);
     button->set_picture("NoSuchFile");
     QCOMPARE(button->picture(), QString("NoSuchFile"));
     QCOMPARE(button->pic_BG()->size(), QSize(155, 180));
-    QCOMPARE(test::shown_colour(button, QPoint(20, 20)), frame_colours()[3]);
-  }
-
-  void stateShowsItsFrame_data() {
-    QTest::addColumn<QString>("state");
-    QTest::addColumn<int>("offset");
-    QTest::addColumn<int>("frame");
-    QTest::newRow("enabled") << "enabled" << 0 << 0;
-    QTest::newRow("down") << "down" << -45 << 1;
-    QTest::newRow("highlight") << "highlight" << -90 << 2;
-    QTest::newRow("disabled") << "disabled" << -135 << 3;
+    QCOMPARE(test::shown_colour(button, QPoint(20, 20)), kFrames[3]);
   }
 
   void stateShowsItsFrame() {
-    QFETCH(QString, state);
-    QFETCH(int, offset);
-    QFETCH(int, frame);
+    const struct {
+      const char* state;
+      int large, small, frame;
+    } cases[] = {{"down", -45, -42, 1}, {"highlight", -90, -84, 2}, {"disabled", -135, -126, 3}, {"enabled", 0, 0, 0}};
     LargeButton* button = make_button("highlight");
-    button->set_state(state);
-    QCOMPARE(button->state(), state);
-    QCOMPARE(button->frame_offset(), offset);
-    QCOMPARE(test::shown_colour(button, QPoint(150, 40)), frame_colours()[frame]);
-  }
-
-  void unknownStateIsStoredButShowsNothingNew() {
-    LargeButton* button = make_button("down");
-    button->set_state("Enabled");
-    QCOMPARE(button->state(), QString("Enabled"));
-    QCOMPARE(button->frame_offset(), -45);
-    button->set_state("");
-    QCOMPARE(button->frame_offset(), -45);
-  }
-
-  void neverWrittenStateShowsEnabled() {
-    LargeButton button(form_.get());
-    QVERIFY(button.state().isEmpty());
-    QCOMPARE(button.frame_offset(), 0);
-  }
-
-  void smallButtonUsesItsOwnFrames() {
-    SmallButton button(form_.get());
-    button.set_picture("Small");
-    QCOMPARE(button.size(), QSize(42, 42));
-    const QList<QPair<QString, int>> cases = {
-        {"down", -42}, {"highlight", -84}, {"disabled", -126}, {"enabled", 0}};
-    for (const auto& [state, offset] : cases) {
-      button.set_state(state);
-      QCOMPARE(button.frame_offset(), offset);
-    }
-  }
-
-  void resizingSnapsBackToTheFace() {
-    LargeButton* button = make_button("enabled");
-    button->resize(300, 12);
-    QCOMPARE(button->size(), QSize(155, 45));
-    button->setGeometry(5, 6, 20, 400);
-    QCOMPARE(button->geometry(), QRect(5, 6, 155, 45));
     SmallButton small(form_.get());
+    small.set_picture("Small");
+    QCOMPARE(small.size(), QSize(42, 42));
+    for (const auto& c : cases) {
+      button->set_state(c.state);
+      small.set_state(c.state);
+      QCOMPARE(button->state(), QString(c.state));
+      QCOMPARE(button->frame_offset(), c.large);
+      QCOMPARE(small.frame_offset(), c.small);
+      QCOMPARE(test::shown_colour(button, QPoint(150, 40)), kFrames[c.frame]);
+    }
+    button->set_state("down");
+    for (const char* unknown : {"Enabled", ""}) {  // stored, but the frame stays
+      button->set_state(unknown);
+      QCOMPARE(button->state(), QString(unknown));
+      QCOMPARE(button->frame_offset(), -45);
+    }
+    LargeButton fresh(form_.get());
+    QVERIFY(fresh.state().isEmpty());
+    QCOMPARE(fresh.frame_offset(), 0);
+    button->setGeometry(5, 6, 20, 400);  // a resize snaps back to the face
+    QCOMPARE(button->geometry(), QRect(5, 6, 155, 45));
     small.resize(155, 45);
     QCOMPARE(small.size(), QSize(42, 42));
   }
@@ -151,31 +108,29 @@ class ImageButtonTest : public QObject {
     QVERIFY(!button->tracking());
     send_mouse(surface, QEvent::MouseMove, Qt::NoButton);
     QCOMPARE(button->state(), QString("highlight"));
-    QCOMPARE(log_.calls, 0);
+    send_mouse(surface, QEvent::MouseButtonDblClick, Qt::LeftButton, Qt::LeftButton);
+    QCOMPARE(button->state(), QString("down"));
+    QCOMPARE(calls_, 0);
   }
 
   void pressAndReleaseRunTheCommand() {
     LargeButton* button = make_button("enabled");
     int signals_seen = 0;
-    connect(button, &LargeButton::released, this, [&](LargeButton* b) {
-      QCOMPARE(b, button);
-      ++signals_seen;
-    });
+    connect(button, &LargeButton::released, this, [&](LargeButton* b) { signals_seen += b == button; });
     send_mouse(button->pic_BG(), QEvent::MouseButtonPress, Qt::RightButton, Qt::RightButton);
     QCOMPARE(button->state(), QString("down"));
-    QCOMPARE(log_.calls, 0);
+    QCOMPARE(calls_, 0);
     send_mouse(button->pic_BG(), QEvent::MouseButtonRelease, Qt::RightButton, Qt::NoButton);
     QCOMPARE(signals_seen, 1);
-    QCOMPARE(log_.calls, 1);
-    QCOMPARE(log_.button_type, QString("exit"));
-    QCOMPARE(log_.form_name, QString("frm_Test"));
-    QCOMPARE(log_.state_during_call, QString("highlight"));
-  }
+    QCOMPARE(calls_, 1);
+    QCOMPARE(called_with_, QString("exit frm_Test highlight"));
 
-  void doubleClickShowsDown() {
-    LargeButton* button = make_button("highlight");
-    send_mouse(button->pic_BG(), QEvent::MouseButtonDblClick, Qt::LeftButton, Qt::LeftButton);
-    QCOMPARE(button->state(), QString("down"));
+    SmallButton small(form_.get());  // a small button's release only highlights
+    small.set_state("enabled");
+    send_mouse(small.pic_BG(), QEvent::MouseButtonPress, Qt::LeftButton, Qt::LeftButton);
+    send_mouse(small.pic_BG(), QEvent::MouseButtonRelease, Qt::LeftButton, Qt::NoButton);
+    QCOMPARE(small.state(), QString("highlight"));
+    QCOMPARE(calls_, 1);
   }
 
   void disabledButtonIgnoresTheMouse() {
@@ -184,49 +139,17 @@ class ImageButtonTest : public QObject {
     connect(button, &LargeButton::released, this, [&] { ++signals_seen; });
     QWidget* surface = button->pic_BG();
     send_mouse(surface, QEvent::MouseMove, Qt::NoButton);
-    QCOMPARE(button->state(), QString("disabled"));
     QVERIFY(button->tracking());  // the leave report is still asked for
-    send_mouse(surface, QEvent::MouseButtonPress, Qt::LeftButton, Qt::LeftButton);
-    send_mouse(surface, QEvent::MouseButtonDblClick, Qt::LeftButton, Qt::LeftButton);
-    send_mouse(surface, QEvent::MouseButtonRelease, Qt::LeftButton, Qt::NoButton);
+    for (QEvent::Type type : {QEvent::MouseButtonPress, QEvent::MouseButtonDblClick, QEvent::MouseButtonRelease}) {
+      send_mouse(surface, type, Qt::LeftButton, type == QEvent::MouseButtonRelease ? Qt::NoButton : Qt::LeftButton);
+    }
     send_leave(surface);
     QCOMPARE(button->state(), QString("disabled"));
     QCOMPARE(button->frame_offset(), -135);
-    QCOMPARE(log_.calls, 0);
+    QCOMPARE(calls_, 0);
     QCOMPARE(signals_seen, 0);
   }
 
-  void smallButtonReleaseOnlyHighlights() {
-    SmallButton button(form_.get());
-    button.set_state("enabled");
-    send_mouse(button.pic_BG(), QEvent::MouseButtonPress, Qt::LeftButton, Qt::LeftButton);
-    send_mouse(button.pic_BG(), QEvent::MouseButtonRelease, Qt::LeftButton, Qt::NoButton);
-    QCOMPARE(button.state(), QString("highlight"));
-    QCOMPARE(log_.calls, 0);
-  }
-
-  void formNameComesFromTheWidgetOrTheText() {
-    LargeButton* button = make_button("enabled");
-    QCOMPARE(button->form(), form_.get());
-    form_->setObjectName("frm_Install");
-    QCOMPARE(button->form_name(), QString("frm_Install"));
-    button->set_form_name(QString("frm_Remove"));
-    QCOMPARE(button->form(), nullptr);
-    QCOMPARE(button->form_name(), QString("frm_Remove"));
-    button->set_HelpText("help");
-    QCOMPARE(button->HelpText(), QString("help"));
-  }
-
-  void endSubClassStopsWatchingTheSurface() {
-    LargeButton* button = make_button("enabled");
-    button->set_ToolTip("tip");
-    send_mouse(button->pic_BG(), QEvent::MouseMove, Qt::NoButton);
-    button->end_sub_class();
-    QCOMPARE(button->tooltip(), nullptr);
-    send_leave(button->pic_BG());
-    QCOMPARE(button->state(), QString("highlight"));  // the leave went unseen
-    button->end_sub_class();                          // twice is harmless
-  }
 };
 
 }  // namespace pw::ui

@@ -2,6 +2,7 @@
 #include <QMessageBox>
 #include <QtTest>
 
+#include "test_support.h"
 #include "ui/message_box.h"
 #include "ui/qt_message_box.h"
 
@@ -11,8 +12,7 @@ namespace {
 enum Action { kClickOk, kClickCancel, kCloseWindow, kPressEscape };
 
 struct Seen {
-  QString title;
-  QString text;
+  QString title, text;
   QMessageBox::Icon icon = QMessageBox::NoIcon;
   int buttons = 0;
   bool modal = false;
@@ -30,56 +30,37 @@ QtMessageService::Responder respond(Action action, Seen& seen) {
   };
 }
 
-// Answers without any window, and remembers what it was asked.
-class ScriptedService : public MessageService {
- public:
-  int ShowMessage(std::string_view text, int style, std::string_view title) override {
-    last_text = std::string(text);
-    last_style = style;
-    last_title = std::string(title);
-    return answer;
-  }
-  int answer = kResultCancel;
-  std::string last_text;
-  int last_style = -1;
-  std::string last_title;
-};
-
 }  // namespace
 
 class MessageBoxTest : public QObject {
   Q_OBJECT
 
  private slots:
-  void resultsFollowTheButtonPressed_data() {
-    QTest::addColumn<int>("style");
-    QTest::addColumn<int>("action");
-    QTest::addColumn<int>("result");
-    QTest::addColumn<int>("icon");
-    QTest::addColumn<int>("buttons");
-    QTest::newRow("confirm, OK") << 1 << int(kClickOk) << 1 << int(QMessageBox::NoIcon) << 2;
-    QTest::newRow("confirm, Cancel") << 1 << int(kClickCancel) << 2 << int(QMessageBox::NoIcon) << 2;
-    QTest::newRow("confirm, closed") << 1 << int(kCloseWindow) << 2 << int(QMessageBox::NoIcon) << 2;
-    QTest::newRow("confirm, Escape") << 1 << int(kPressEscape) << 2 << int(QMessageBox::NoIcon) << 2;
-    QTest::newRow("plain, OK") << 0 << int(kClickOk) << 1 << int(QMessageBox::NoIcon) << 1;
-    QTest::newRow("plain, closed") << 0 << int(kCloseWindow) << 1 << int(QMessageBox::NoIcon) << 1;
-    QTest::newRow("failure") << 16 << int(kClickOk) << 1 << int(QMessageBox::Critical) << 1;
-    QTest::newRow("success") << 64 << int(kPressEscape) << 1 << int(QMessageBox::Information) << 1;
-  }
-
   void resultsFollowTheButtonPressed() {
-    QFETCH(int, style);
-    QFETCH(int, action);
-    QFETCH(int, result);
-    QFETCH(int, icon);
-    QFETCH(int, buttons);
-    Seen seen;
-    QtMessageService service;
-    service.set_responder(respond(Action(action), seen));
-    QCOMPARE(service.ShowMessage("Proceed?", style, "Title"), result);
-    QCOMPARE(int(seen.icon), icon);
-    QCOMPARE(seen.buttons, buttons);
-    QVERIFY(seen.modal);
+    const struct {
+      const char* name;
+      int style;
+      Action action;
+      int result;
+      QMessageBox::Icon icon;
+      int buttons;
+    } cases[] = {
+        {"confirm, OK", 1, kClickOk, 1, QMessageBox::NoIcon, 2},
+        {"confirm, Cancel", 1, kClickCancel, 2, QMessageBox::NoIcon, 2},
+        {"confirm, closed", 1, kCloseWindow, 2, QMessageBox::NoIcon, 2},
+        {"confirm, Escape", 1, kPressEscape, 2, QMessageBox::NoIcon, 2},
+        {"plain, OK", 0, kClickOk, 1, QMessageBox::NoIcon, 1},
+        {"plain, closed", 0, kCloseWindow, 1, QMessageBox::NoIcon, 1},
+        {"failure", 16, kClickOk, 1, QMessageBox::Critical, 1},
+        {"success", 64, kPressEscape, 1, QMessageBox::Information, 1},
+    };
+    for (const auto& c : cases) {
+      Seen seen;
+      QtMessageService service;
+      service.set_responder(respond(c.action, seen));
+      QVERIFY2(service.ShowMessage("Proceed?", c.style, "Title") == c.result, c.name);
+      QVERIFY2(seen.icon == c.icon && seen.buttons == c.buttons && seen.modal, c.name);
+    }
   }
 
   void titleDefaultsAndLineBreaksShow() {
@@ -94,14 +75,14 @@ class MessageBoxTest : public QObject {
   }
 
   void showMessageGoesThroughTheServiceSet() {
-    ScriptedService scripted;
+    test::RecordingService scripted;
     set_message_service(&scripted);
-    scripted.answer = kResultOk;
     QCOMPARE(ShowMessage("Install?", kStyleOkCancel), kResultOk);
-    QCOMPARE(scripted.last_text, std::string("Install?"));
-    QCOMPARE(scripted.last_style, 1);
-    QVERIFY(scripted.last_title.empty());
     set_message_service(nullptr);
+    QCOMPARE(scripted.shown.size(), std::size_t(1));
+    QCOMPARE(scripted.shown[0].text, std::string("Install?"));
+    QCOMPARE(scripted.shown[0].style, 1);
+    QVERIFY(scripted.shown[0].title.empty());
 
     Seen seen;
     default_message_service().set_responder(respond(kCloseWindow, seen));

@@ -30,38 +30,36 @@ class TransFormTest : public QObject {
   Q_OBJECT
 
  private slots:
+  // Packed colours are red + 256 green + 65536 blue.
   void keyColourIsCutAway() {
-    QWidget window;
-    window.resize(6, 4);
+    QImage off_by_one = picture_with({QPoint(1, 1)}, QColor(128, 0, 255));  // red and blue swapped
+    off_by_one.setPixelColor(3, 2, QColor(255, 0, 127));                    // one step off
     const QList<QPoint> keyed = {QPoint(0, 0), QPoint(5, 1), QPoint(2, 3)};
-    // Packed colours are red + 256 green + 65536 blue: (255, 0, 128) here.
-    const QImage picture = picture_with(keyed, QColor(255, 0, 128));
-    clsTransForm shape;
-    QVERIFY(shape.ShapeMe(window, pack_rgb(255, 0, 128), false, {}, picture).ok());
-    QCOMPARE(shape.region(), area_minus(QSize(6, 4), keyed));
-    QCOMPARE(window.mask(), shape.region());
-    QCOMPARE(shape.width(), 6);
-    QCOMPARE(shape.height(), 4);
-  }
-
-  void onlyTheExactColourIsCut() {
-    QWidget window;
-    window.resize(6, 4);
-    QImage picture = picture_with({QPoint(1, 1)}, QColor(128, 0, 255));  // red and blue swapped
-    picture.setPixelColor(3, 2, QColor(255, 0, 127));                    // one step off
-    clsTransForm shape;
-    QVERIFY(shape.ShapeMe(window, pack_rgb(255, 0, 128), false, {}, picture).ok());
-    QCOMPARE(shape.region(), QRegion(0, 0, 6, 4));
-  }
-
-  void areaBeyondThePictureIsKept() {
-    QWidget window;
-    window.resize(4, 3);
-    const QImage picture = picture_with({QPoint(0, 0), QPoint(1, 0), QPoint(0, 1), QPoint(1, 1)},
-                                        Qt::black, QSize(2, 2));
-    clsTransForm shape;
-    QVERIFY(shape.ShapeMe(window, 0, false, {}, picture).ok());
-    QCOMPARE(shape.region(), QRegion(0, 0, 4, 3) - QRegion(0, 0, 2, 2));
+    const QList<QPoint> corner = {QPoint(0, 0), QPoint(1, 0), QPoint(0, 1), QPoint(1, 1)};
+    const struct {
+      const char* name;
+      QSize window;
+      std::uint32_t key;
+      bool load;  // asks to load, but with no file name: scans all the same
+      QImage picture;
+      QRegion expected;
+    } cases[] = {
+        {"key pixels", {6, 4}, pack_rgb(255, 0, 128), false, picture_with(keyed, QColor(255, 0, 128)),
+         area_minus({6, 4}, keyed)},
+        {"only the exact colour", {6, 4}, pack_rgb(255, 0, 128), false, off_by_one, QRegion(0, 0, 6, 4)},
+        {"beyond the picture kept", {4, 3}, 0, false, picture_with(corner, Qt::black, {2, 2}),
+         QRegion(0, 0, 4, 3) - QRegion(0, 0, 2, 2)},
+        {"load without a file", {6, 4}, 0, true, picture_with({QPoint(2, 2)}, Qt::black),
+         area_minus({6, 4}, {QPoint(2, 2)})},
+    };
+    for (const auto& c : cases) {
+      QWidget window;
+      window.resize(c.window);
+      clsTransForm shape;
+      QVERIFY2(shape.ShapeMe(window, c.key, c.load, {}, c.picture).ok(), c.name);
+      QVERIFY2(shape.region() == c.expected, c.name);
+      QVERIFY2(window.mask() == c.expected, c.name);
+    }
   }
 
   void savedOutlineLoadsBackTheSame() {
@@ -83,41 +81,29 @@ class TransFormTest : public QObject {
     QCOMPARE(second.mask(), first.mask());
   }
 
-  void unreadableRegionFilesFail_data() {
-    QTest::addColumn<QByteArray>("content");  // null: no file at all
-    QTest::addColumn<int>("code");
-    QTest::newRow("missing") << QByteArray() << int(ErrorCode::kNotFound);
-    QTest::newRow("empty") << QByteArray("") << int(ErrorCode::kDamaged);
-    QTest::newRow("garbage") << QByteArray(40, 'x') << int(ErrorCode::kDamaged);
-  }
-
   void unreadableRegionFilesFail() {
-    QFETCH(QByteArray, content);
-    QFETCH(int, code);
-    QTemporaryDir dir;
-    const QString file = dir.filePath("MainRegion.dat");
-    if (!content.isNull()) {
+    const struct {
+      const char* name;
+      QByteArray content;  // null: no file at all
+      ErrorCode code;
+    } cases[] = {{"missing", QByteArray(), ErrorCode::kNotFound},
+                 {"empty", QByteArray(""), ErrorCode::kDamaged},
+                 {"garbage", QByteArray(40, 'x'), ErrorCode::kDamaged}};
+    for (const auto& c : cases) {
+      QTemporaryDir dir;
+      const QString file = dir.filePath("MainRegion.dat");
       QFile out(file);
-      QVERIFY(out.open(QIODevice::WriteOnly));
-      out.write(content);
+      if (!c.content.isNull()) QVERIFY(out.open(QIODevice::WriteOnly) && out.write(c.content) == c.content.size());
+      out.close();
+      QWidget window;
+      window.resize(6, 4);
+      window.setMask(QRegion(1, 1, 2, 2));
+      clsTransForm shape;
+      auto result = shape.ShapeMe(window, 0, true, file);
+      QVERIFY2(!result.ok() && result.error().code == c.code, c.name);
+      QVERIFY(QString::fromStdString(result.error().message).contains("MainRegion.dat"));
+      QCOMPARE(window.mask(), QRegion(1, 1, 2, 2));  // left as it was
     }
-    QWidget window;
-    window.resize(6, 4);
-    window.setMask(QRegion(1, 1, 2, 2));
-    clsTransForm shape;
-    auto result = shape.ShapeMe(window, 0, true, file);
-    QVERIFY(!result.ok());
-    QCOMPARE(int(result.error().code), code);
-    QVERIFY(QString::fromStdString(result.error().message).contains("MainRegion.dat"));
-    QCOMPARE(window.mask(), QRegion(1, 1, 2, 2));  // left as it was
-  }
-
-  void loadWithoutFileNameScans() {
-    QWidget window;
-    window.resize(6, 4);
-    clsTransForm shape;
-    QVERIFY(shape.ShapeMe(window, 0, true, {}, picture_with({QPoint(2, 2)}, Qt::black)).ok());
-    QCOMPARE(shape.region(), area_minus(QSize(6, 4), {QPoint(2, 2)}));
   }
 
   void dragMovesTheWindowByHandWhereThePlatformWillNot() {
