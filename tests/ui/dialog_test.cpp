@@ -1,14 +1,41 @@
+// Message boxes and file dialogs, answered by scripts instead of a person.
+#include <QAbstractButton>
 #include <QDir>
 #include <QFile>
 #include <QFileDialog>
+#include <QMessageBox>
 #include <QTemporaryDir>
 #include <QTimer>
 #include <QtTest>
 
+#include "test_support.h"
 #include "ui/file_dialog.h"
+#include "ui/message_box.h"
+#include "ui/qt_message_box.h"
 
 namespace pw::ui {
 namespace {
+
+enum Action { kClickOk, kClickCancel, kCloseWindow, kPressEscape };
+
+struct Seen {
+  QString title, text;
+  QMessageBox::Icon icon = QMessageBox::NoIcon;
+  int buttons = 0;
+  bool modal = false;
+};
+
+QtMessageService::Responder respond(Action action, Seen& seen) {
+  return [action, &seen](QMessageBox& box) {
+    seen = Seen{box.windowTitle(), box.text(), box.icon(), int(box.buttons().size()), box.isModal()};
+    switch (action) {
+      case kClickOk: box.button(QMessageBox::Ok)->click(); break;
+      case kClickCancel: box.button(QMessageBox::Cancel)->click(); break;
+      case kCloseWindow: box.close(); break;
+      case kPressEscape: QTest::keyClick(&box, Qt::Key_Escape); break;
+    }
+  };
+}
 
 // What the dialog was shown with.
 struct Shown {
@@ -47,11 +74,66 @@ Parsed parse(cFileDialog& dialog, Parsed start = {}) {
 
 }  // namespace
 
-class FileDialogTest : public QObject {
+class DialogTest : public QObject {
   Q_OBJECT
 
  private slots:
   void cleanup() { cFileDialog::set_hook(nullptr); }
+
+  void resultsFollowTheButtonPressed() {
+    const struct {
+      const char* name;
+      int style;
+      Action action;
+      int result;
+      QMessageBox::Icon icon;
+      int buttons;
+    } cases[] = {
+        {"confirm, OK", 1, kClickOk, 1, QMessageBox::NoIcon, 2},
+        {"confirm, Cancel", 1, kClickCancel, 2, QMessageBox::NoIcon, 2},
+        {"confirm, closed", 1, kCloseWindow, 2, QMessageBox::NoIcon, 2},
+        {"confirm, Escape", 1, kPressEscape, 2, QMessageBox::NoIcon, 2},
+        {"plain, OK", 0, kClickOk, 1, QMessageBox::NoIcon, 1},
+        {"plain, closed", 0, kCloseWindow, 1, QMessageBox::NoIcon, 1},
+        {"failure", 16, kClickOk, 1, QMessageBox::Critical, 1},
+        {"success", 64, kPressEscape, 1, QMessageBox::Information, 1},
+    };
+    for (const auto& c : cases) {
+      Seen seen;
+      QtMessageService service;
+      service.set_responder(respond(c.action, seen));
+      QVERIFY2(service.ShowMessage("Proceed?", c.style, "Title") == c.result, c.name);
+      QVERIFY2(seen.icon == c.icon && seen.buttons == c.buttons && seen.modal, c.name);
+    }
+  }
+
+  void titleDefaultsAndLineBreaksShow() {
+    Seen seen;
+    QtMessageService service;
+    service.set_responder(respond(kClickOk, seen));
+    QCOMPARE(service.ShowMessage("First line\rSecond\r\rAfter a gap\r\nLast \xe9t\xe9", 64, ""), 1);
+    QCOMPARE(seen.title, QString("Varnel FSX Paintwell"));
+    QCOMPARE(seen.text, QString::fromUtf8("First line\nSecond\n\nAfter a gap\nLast \xc3\xa9t\xc3\xa9"));
+    QCOMPARE(service.ShowMessage("x", 0, "Remove Repaints"), 1);
+    QCOMPARE(seen.title, QString("Remove Repaints"));
+  }
+
+  void showMessageGoesThroughTheServiceSet() {
+    test::RecordingService scripted;
+    set_message_service(&scripted);
+    QCOMPARE(ShowMessage("Install?", kStyleOkCancel), kResultOk);
+    set_message_service(nullptr);
+    QCOMPARE(scripted.shown.size(), std::size_t(1));
+    QCOMPARE(scripted.shown[0].text, std::string("Install?"));
+    QCOMPARE(scripted.shown[0].style, 1);
+    QVERIFY(scripted.shown[0].title.empty());
+
+    Seen seen;
+    default_message_service().set_responder(respond(kCloseWindow, seen));
+    QCOMPARE(ShowMessage("Back to the real box", kStyleOkCancel, "T"), kResultCancel);
+    QCOMPARE(seen.title, QString("T"));
+    default_message_service().set_responder(nullptr);
+  }
 
   void filtersBecomeQtFilters() {
     const struct {
@@ -157,9 +239,9 @@ class FileDialogTest : public QObject {
 
 }  // namespace pw::ui
 
-int run_file_dialog_tests(int argc, char** argv) {
-  pw::ui::FileDialogTest test;
+int run_dialog_tests(int argc, char** argv) {
+  pw::ui::DialogTest test;
   return QTest::qExec(&test, argc, argv);
 }
 
-#include "file_dialog_test.moc"
+#include "dialog_test.moc"
