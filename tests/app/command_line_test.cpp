@@ -155,7 +155,8 @@ TEST(CommandLine, CheckReportsFindingsAndFixesTheNumbering) {
   EXPECT_EQ("missing-texture-folder\tfltsim.3\t[fltsim.3] names the folder Texture.Green, which does not exist\n",
             found.out);
 
-  t.dir.write(t.plane("Aircraft.cfg"), "[fltsim.0]\r\ntitle=A\r\ntexture=Red\r\n\r\n[fltsim.0]\r\ntitle=B\r\ntexture=Silver\r\n");
+  t.dir.write(t.plane("Aircraft.cfg"),
+              "[fltsim.0]\r\ntitle=A\r\ntexture=Red\r\n\r\n[fltsim.0]\r\ntitle=B\r\ntexture=Silver\r\n");
   const CliRun fixed = run_cli(t, {"check", rcf, "--fix"});
   EXPECT_EQ(0, fixed.status) << fixed.err;
   EXPECT_EQ("[fltsim.0]\r\ntitle=A\r\ntexture=Red\r\n\r\n[fltsim.1]\r\ntitle=B\r\ntexture=Silver\r\n", t.cfg());

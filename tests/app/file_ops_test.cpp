@@ -6,11 +6,14 @@
 #include <filesystem>
 #include <set>
 
+#include "app/platform/file_system_helpers.h"
 #include "support/faulty_file_system.h"
 #include "support/temp_dir.h"
 
 namespace pw {
 namespace {
+
+using test::code_of;
 
 TEST(FileOpsPaths, SplitOnTheLastSeparatorOfEitherKind) {
   const struct {
@@ -86,22 +89,16 @@ TEST_F(FileOpsTest, ReadWholeFileHonoursItsLimit) {
   ASSERT_TRUE(read.ok()) << read.error().message;
   EXPECT_EQ(bytes, *read);
 
-  auto too_big = read_whole_file(native_, at("f.bin"), 5);
-  ASSERT_FALSE(too_big.ok());
-  EXPECT_EQ(ErrorCode::kRefused, too_big.error().code);
-  EXPECT_EQ(ErrorCode::kNotFound, read_whole_file(native_, at("none.bin"), 10).error().code);
+  EXPECT_EQ(ErrorCode::kRefused, code_of(read_whole_file(native_, at("f.bin"), 5)));
+  EXPECT_EQ(ErrorCode::kNotFound, code_of(read_whole_file(native_, at("none.bin"), 10)));
 
   OverstatingFileSystem overstating(native_);
-  auto cut = read_whole_file(overstating, at("f.bin"), 100);
-  ASSERT_FALSE(cut.ok());
-  EXPECT_EQ(ErrorCode::kIo, cut.error().code);
+  EXPECT_EQ(ErrorCode::kIo, code_of(read_whole_file(overstating, at("f.bin"), 100)));
 
   test::FaultyFileSystem faulty(native_);
   faulty.fail_at(2, ErrorCode::kAccessDenied);
-  auto failed = read_whole_file(faulty, at("f.bin"), 100);
-  ASSERT_FALSE(failed.ok());
+  EXPECT_EQ(ErrorCode::kAccessDenied, code_of(read_whole_file(faulty, at("f.bin"), 100)));
   EXPECT_EQ("read_at", faulty.failed_call());
-  EXPECT_EQ(ErrorCode::kAccessDenied, failed.error().code);
 }
 
 TEST_F(FileOpsTest, ReplaceFileCreatesOrReplacesUnderTheExistingName) {
@@ -114,9 +111,7 @@ TEST_F(FileOpsTest, ReplaceFileCreatesOrReplacesUnderTheExistingName) {
   EXPECT_EQ("new", dir_.read("Aircraft.cfg"));
   EXPECT_EQ((std::vector<std::string>{"Aircraft.cfg", "new.txt"}), disk_names());
 
-  auto no_folder = replace_file(native_, at("none\\x.txt"), "x");
-  ASSERT_FALSE(no_folder.ok());
-  EXPECT_EQ(ErrorCode::kNotFound, no_folder.error().code);
+  EXPECT_EQ(ErrorCode::kNotFound, code_of(replace_file(native_, at("none\\x.txt"), "x")));
   EXPECT_EQ((std::vector<std::string>{"Aircraft.cfg", "new.txt"}), disk_names());
 }
 
@@ -152,12 +147,11 @@ TEST_F(FileOpsTest, ReplaceFileLeavesOldOrNewWhicheverStepFails) {
 
 TEST_F(FileOpsTest, ReplaceFileWithReportsTheBodysOwnError) {
   dir_.write("big.bin", "old");
-  auto result = replace_file_with(native_, at("big.bin"), [](OutputFile& out) -> Result<void> {
+  const auto body = [](OutputFile& out) -> Result<void> {
     PW_TRY(out.write("partial"));
     return make_error(ErrorCode::kDamaged, "source ended early");
-  });
-  ASSERT_FALSE(result.ok());
-  EXPECT_EQ(ErrorCode::kDamaged, result.error().code);
+  };
+  EXPECT_EQ(ErrorCode::kDamaged, code_of(replace_file_with(native_, at("big.bin"), body)));
   EXPECT_EQ("old", dir_.read("big.bin"));
   EXPECT_EQ((std::vector<std::string>{"big.bin"}), disk_names());
 }
@@ -180,9 +174,7 @@ TEST_F(FileOpsTest, CopyFileStreamsEveryByte) {
   EXPECT_TRUE(big == dir_.read("exact.pkg"));
   EXPECT_EQ("", dir_.read("empty.copy"));
 
-  auto missing = copy_file(native_, at("none.pkg"), at("backup.pkg"));
-  ASSERT_FALSE(missing.ok());
-  EXPECT_EQ(ErrorCode::kNotFound, missing.error().code);
+  EXPECT_EQ(ErrorCode::kNotFound, code_of(copy_file(native_, at("none.pkg"), at("backup.pkg"))));
   EXPECT_EQ((std::vector<std::string>{"Backup.pkg", "empty", "empty.copy", "exact.pkg", "from.pkg"}), disk_names());
 }
 

@@ -85,11 +85,18 @@ Result<void> FaultyFileSystem::rename_over(const std::string& from, const std::s
 Result<void> FaultyFileSystem::rename_new(const std::string& from, const std::string& to) {
   PW_COUNTED("rename_new", inner_.rename_new(from, to))
 }
-Result<void> FaultyFileSystem::remove_file(const std::string& path) { PW_COUNTED("remove_file", inner_.remove_file(path)) }
-Result<void> FaultyFileSystem::make_folder(const std::string& path) { PW_COUNTED("make_folder", inner_.make_folder(path)) }
+Result<void> FaultyFileSystem::remove_file(const std::string& path) {
+  PW_COUNTED("remove_file", inner_.remove_file(path))
+}
+Result<void> FaultyFileSystem::make_folder(const std::string& path) {
+  PW_COUNTED("make_folder", inner_.make_folder(path))
+}
 Result<void> FaultyFileSystem::remove_folder(const std::string& path) {
   PW_COUNTED("remove_folder", inner_.remove_folder(path))
 }
-Result<void> FaultyFileSystem::sync_folder(const std::string& path) { PW_COUNTED("sync_folder", inner_.sync_folder(path)) }
+Result<void> FaultyFileSystem::sync_folder(const std::string& path) {
+  PW_COUNTED("sync_folder", inner_.sync_folder(path))
+}
+#undef PW_COUNTED
 
 }  // namespace pw::test

@@ -323,7 +323,8 @@ class ButtonTest : public QObject {
     QCOMPARE(owner.window_count(), 1);
     QCOMPARE(stranger.window_count(), 0);
     int seen = 0;
-    connect(&owner, &SmartSubClass::NewMessage, this, [&](QWidget*, QEvent* e, bool*) { seen += e->type() == kPayloadType; });
+    connect(&owner, &SmartSubClass::NewMessage, this,
+            [&](QWidget*, QEvent* e, bool*) { seen += e->type() == kPayloadType; });
     PayloadEvent event(1);
     QApplication::sendEvent(&widget, &event);
     QCOMPARE(seen, 1);  // the first link is still in place

@@ -56,7 +56,8 @@ class SkinnedFormTest : public QObject {
     const QImage background = cornered_background();
     QVERIFY(background.save(folder_->media("Repaint_Background.bmp"), "BMP"));
     QVERIFY(background.copy(0, 0, 350, 350).save(folder_->media("Remove_Background.bmp"), "BMP"));
-    QVERIFY(write_region_file(folder_->media("MainRegion.dat"), scan_key_colour(background, 0, background.size())).ok());
+    const auto outline = scan_key_colour(background, 0, background.size());
+    QVERIFY(write_region_file(folder_->media("MainRegion.dat"), outline).ok());
     QVERIFY(write_file(folder_->media("HMOVE.cur"), encode_cursor_file(cross_cursor())));
   }
 

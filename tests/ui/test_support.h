@@ -39,7 +39,9 @@ inline const QList<QColor> kFrames = {QColor(10, 200, 10), QColor(200, 10, 10), 
 inline QImage frame_strip(QSize face, const QList<QColor>& colours = kFrames) {
   QImage strip(face.width(), face.height() * int(colours.size()), QImage::Format_RGB32);
   QPainter painter(&strip);
-  for (int i = 0; i < colours.size(); ++i) painter.fillRect(0, i * face.height(), face.width(), face.height(), colours[i]);
+  for (int i = 0; i < colours.size(); ++i) {
+    painter.fillRect(0, i * face.height(), face.width(), face.height(), colours[i]);
+  }
   return strip;
 }
 

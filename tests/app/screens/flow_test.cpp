@@ -179,6 +179,7 @@ class FlowTest : public QObject {
     QVERIFY(!remove->isVisible());
     QCOMPARE(edit->state(), QString("enabled"));
     QCOMPARE(messages_->titles(), QStringList({"Remove Aircraft Repaints", "Repaint Removal Successful"}));
+    QCOMPARE(messages_->shown[1].icon, QMessageBox::Information);
     const QString cfg = tree_->read(tree_->plane("aircraft.cfg"));
     QVERIFY2(!cfg.contains("Trainer Sunrise"), qPrintable(cfg));
     QVERIFY2(cfg.contains("[fltsim.1]\r\ntitle=Trainer Glacier"), qPrintable(cfg));
