@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <filesystem>
+#include <functional>
 #include <set>
 
 #include "app/platform/file_system_helpers.h"
@@ -52,6 +53,32 @@ class FileOpsTest : public ::testing::Test {
     }
     std::sort(names.begin(), names.end());
     return names;
+  }
+
+  // Fails call k = 1, 2, ... of `op` until it completes. After each run only
+  // `names` are in the folder, and `rel` holds `after` if `op` reported
+  // success, else `before` with the injected error reported. Gives the names
+  // of the calls failed.
+  std::set<std::string> run_with_faults(const std::function<Result<void>(FileSystem&)>& op, const std::string& rel,
+                                        const std::string& before, const std::string& after,
+                                        const std::vector<std::string>& names) {
+    std::set<std::string> failed;
+    for (int k = 1; k < 50; ++k) {
+      test::FaultyFileSystem faulty(native_);
+      faulty.fail_at(k, ErrorCode::kNoSpace);
+      const Result<void> result = op(faulty);
+      SCOPED_TRACE("fault " + std::to_string(k) + " at " + faulty.failed_call());
+      EXPECT_EQ(names, disk_names());
+      EXPECT_TRUE(dir_.read(rel) == (result.ok() ? after : before));
+      EXPECT_TRUE(result.ok() || result.error().code == ErrorCode::kNoSpace);
+      if (faulty.failed_call().empty()) {
+        EXPECT_TRUE(result.ok());
+        break;
+      }
+      failed.insert(faulty.failed_call());
+      dir_.write(rel, before);
+    }
+    return failed;
   }
 
   FileSystem& native_ = native_file_system();
@@ -117,32 +144,10 @@ TEST_F(FileOpsTest, ReplaceFileCreatesOrReplacesUnderTheExistingName) {
 
 TEST_F(FileOpsTest, ReplaceFileLeavesOldOrNewWhicheverStepFails) {
   dir_.write("aircraft.cfg", "old content");
-  std::set<std::string> failed_calls;
-  for (int k = 1; k < 50; ++k) {
-    test::FaultyFileSystem faulty(native_);
-    faulty.fail_at(k, ErrorCode::kNoSpace);
-    const Result<void> result = replace_file(faulty, at("Aircraft.cfg"), "new content");
-    SCOPED_TRACE("fault " + std::to_string(k) + " at " + faulty.failed_call());
-    EXPECT_EQ((std::vector<std::string>{"aircraft.cfg"}), disk_names());
-    if (faulty.failed_call().empty()) {
-      ASSERT_TRUE(result.ok());
-      EXPECT_EQ("new content", dir_.read("aircraft.cfg"));
-      break;
-    }
-    failed_calls.insert(faulty.failed_call());
-    if (faulty.failed_call() == "sync_folder") {
-      // Already renamed: the new content stands and the save counts as done.
-      EXPECT_TRUE(result.ok());
-      EXPECT_EQ("new content", dir_.read("aircraft.cfg"));
-      dir_.write("aircraft.cfg", "old content");
-      continue;
-    }
-    ASSERT_FALSE(result.ok());
-    EXPECT_EQ(ErrorCode::kNoSpace, result.error().code);
-    EXPECT_EQ("old content", dir_.read("aircraft.cfg"));
-  }
-  const std::set<std::string> expected = {"create", "write", "sync", "close", "rename_over", "sync_folder"};
-  EXPECT_EQ(expected, failed_calls);
+  const auto replace = [&](FileSystem& fs) { return replace_file(fs, at("Aircraft.cfg"), "new content"); };
+  // A failed folder sync comes after the rename: the save stands and counts as done.
+  EXPECT_EQ((std::set<std::string>{"create", "write", "sync", "close", "rename_over", "sync_folder"}),
+            run_with_faults(replace, "aircraft.cfg", "old content", "new content", {"aircraft.cfg"}));
 }
 
 TEST_F(FileOpsTest, ReplaceFileWithReportsTheBodysOwnError) {
@@ -182,25 +187,11 @@ TEST_F(FileOpsTest, CopyFileLeavesOldOrFullCopyWhicheverStepFails) {
   const std::string source = patterned(kCopyChunkSize + 3);
   dir_.write("Aircraft.cfg", source);
   dir_.write("Aircraft.001", "old backup");
-  std::set<std::string> failed_calls;
-  for (int k = 1; k < 50; ++k) {
-    test::FaultyFileSystem faulty(native_);
-    faulty.fail_at(k);
-    const Result<void> result = copy_file(faulty, at("aircraft.cfg"), at("aircraft.001"));
-    SCOPED_TRACE("fault " + std::to_string(k) + " at " + faulty.failed_call());
-    EXPECT_EQ((std::vector<std::string>{"Aircraft.001", "Aircraft.cfg"}), disk_names());
-    const std::string backup = dir_.read("Aircraft.001");
-    if (faulty.failed_call().empty()) {
-      ASSERT_TRUE(result.ok());
-      EXPECT_TRUE(source == backup);
-      break;
-    }
-    failed_calls.insert(faulty.failed_call());
-    EXPECT_TRUE(backup == (result.ok() ? source : "old backup"));
-    dir_.write("Aircraft.001", "old backup");
-  }
+  const auto copy = [&](FileSystem& fs) { return copy_file(fs, at("aircraft.cfg"), at("aircraft.001")); };
+  const std::set<std::string> failed =
+      run_with_faults(copy, "Aircraft.001", "old backup", source, {"Aircraft.001", "Aircraft.cfg"});
   for (const char* call : {"open_read", "read_at", "create", "write", "sync", "close", "rename_over"}) {
-    EXPECT_EQ(1u, failed_calls.count(call)) << call;
+    EXPECT_EQ(1u, failed.count(call)) << call;
   }
 }
 
