@@ -134,25 +134,35 @@ TEST(CommandLine, InstallRefusesAPackageMadeForAnotherAircraft) {
   EXPECT_FALSE(t.dir.exists(t.plane("Texture.Blue")));
 }
 
-}  // namespace
-}  // namespace pw
-
-namespace pw {
-namespace {
-
 // A hostile package's names must not reach the terminal as escape sequences.
 TEST(CommandLine, InspectShowsControlBytesAsQuestionMarks) {
-  test::SimTree t;
+  SimTree t;
   FltsimEntry entry = test::blue_entry();
   entry.title = "Evil\x1b]0;owned\x07title";
   t.dir.write("evil.pkg", test::package_bytes(entry, std::nullopt, {{"a\x1b[2Jb.dds", "x"}, {"tab\there", "y"}}));
-  std::ostringstream out, err;
-  CommandLineEnvironment env{native_file_system(), t.ctx.state.program_folder, t.dir.path(), out, err};
-  ASSERT_EQ(0, run_command_line({"inspect", "evil.pkg"}, env)) << err.str();
-  EXPECT_EQ(std::string::npos, out.str().find('\x1b'));
-  EXPECT_EQ(std::string::npos, out.str().find('\x07'));
-  EXPECT_NE(std::string::npos, out.str().find("title=Evil?]0;owned?title\n"));
-  EXPECT_NE(std::string::npos, out.str().find("1\ta?[2Jb.dds\n1\ttab?here\n"));
+  const CliRun r = run_cli(t, {"inspect", "evil.pkg"});
+  ASSERT_EQ(0, r.status) << r.err;
+  EXPECT_EQ(std::string::npos, r.out.find_first_of("\x1b\x07"));
+  EXPECT_NE(std::string::npos, r.out.find("title=Evil?]0;owned?title\n"));
+  EXPECT_NE(std::string::npos, r.out.find("1\ta?[2Jb.dds\n1\ttab?here\n"));
+}
+
+TEST(CommandLine, CheckReportsFindingsAndFixesTheNumbering) {
+  SimTree t;
+  const std::string rcf = write_rcf(t);
+  const CliRun found = run_cli(t, {"check", rcf});
+  EXPECT_EQ(1, found.status);
+  EXPECT_EQ("missing-texture-folder\tfltsim.3\t[fltsim.3] names the folder Texture.Green, which does not exist\n",
+            found.out);
+
+  t.dir.write(t.plane("Aircraft.cfg"),
+              "[fltsim.0]\r\ntitle=A\r\ntexture=Red\r\n\r\n[fltsim.0]\r\ntitle=B\r\ntexture=Silver\r\n");
+  const CliRun fixed = run_cli(t, {"check", rcf, "--fix"});
+  EXPECT_EQ(0, fixed.status) << fixed.err;
+  EXPECT_EQ("[fltsim.0]\r\ntitle=A\r\ntexture=Red\r\n\r\n[fltsim.1]\r\ntitle=B\r\ntexture=Silver\r\n", t.cfg());
+  const CliRun log = run_cli(t, {"log", rcf});
+  EXPECT_EQ(0, log.status);
+  EXPECT_NE(std::string::npos, log.out.find("repair\n    renumbered [fltsim.0] -> [fltsim.1]\n"));
 }
 
 }  // namespace

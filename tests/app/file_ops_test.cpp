@@ -4,13 +4,17 @@
 
 #include <algorithm>
 #include <filesystem>
+#include <functional>
 #include <set>
 
+#include "app/platform/file_system_helpers.h"
 #include "support/faulty_file_system.h"
 #include "support/temp_dir.h"
 
 namespace pw {
 namespace {
+
+using test::code_of;
 
 TEST(FileOpsPaths, SplitOnTheLastSeparatorOfEitherKind) {
   const struct {
@@ -51,6 +55,32 @@ class FileOpsTest : public ::testing::Test {
     return names;
   }
 
+  // Fails call k = 1, 2, ... of `op` until it completes. After each run only
+  // `names` are in the folder, and `rel` holds `after` if `op` reported
+  // success, else `before` with the injected error reported. Gives the names
+  // of the calls failed.
+  std::set<std::string> run_with_faults(const std::function<Result<void>(FileSystem&)>& op, const std::string& rel,
+                                        const std::string& before, const std::string& after,
+                                        const std::vector<std::string>& names) {
+    std::set<std::string> failed;
+    for (int k = 1; k < 50; ++k) {
+      test::FaultyFileSystem faulty(native_);
+      faulty.fail_at(k, ErrorCode::kNoSpace);
+      const Result<void> result = op(faulty);
+      SCOPED_TRACE("fault " + std::to_string(k) + " at " + faulty.failed_call());
+      EXPECT_EQ(names, disk_names());
+      EXPECT_TRUE(dir_.read(rel) == (result.ok() ? after : before));
+      EXPECT_TRUE(result.ok() || result.error().code == ErrorCode::kNoSpace);
+      if (faulty.failed_call().empty()) {
+        EXPECT_TRUE(result.ok());
+        break;
+      }
+      failed.insert(faulty.failed_call());
+      dir_.write(rel, before);
+    }
+    return failed;
+  }
+
   FileSystem& native_ = native_file_system();
   test::TempDir dir_;
 };
@@ -86,22 +116,16 @@ TEST_F(FileOpsTest, ReadWholeFileHonoursItsLimit) {
   ASSERT_TRUE(read.ok()) << read.error().message;
   EXPECT_EQ(bytes, *read);
 
-  auto too_big = read_whole_file(native_, at("f.bin"), 5);
-  ASSERT_FALSE(too_big.ok());
-  EXPECT_EQ(ErrorCode::kRefused, too_big.error().code);
-  EXPECT_EQ(ErrorCode::kNotFound, read_whole_file(native_, at("none.bin"), 10).error().code);
+  EXPECT_EQ(ErrorCode::kRefused, code_of(read_whole_file(native_, at("f.bin"), 5)));
+  EXPECT_EQ(ErrorCode::kNotFound, code_of(read_whole_file(native_, at("none.bin"), 10)));
 
   OverstatingFileSystem overstating(native_);
-  auto cut = read_whole_file(overstating, at("f.bin"), 100);
-  ASSERT_FALSE(cut.ok());
-  EXPECT_EQ(ErrorCode::kIo, cut.error().code);
+  EXPECT_EQ(ErrorCode::kIo, code_of(read_whole_file(overstating, at("f.bin"), 100)));
 
   test::FaultyFileSystem faulty(native_);
   faulty.fail_at(2, ErrorCode::kAccessDenied);
-  auto failed = read_whole_file(faulty, at("f.bin"), 100);
-  ASSERT_FALSE(failed.ok());
+  EXPECT_EQ(ErrorCode::kAccessDenied, code_of(read_whole_file(faulty, at("f.bin"), 100)));
   EXPECT_EQ("read_at", faulty.failed_call());
-  EXPECT_EQ(ErrorCode::kAccessDenied, failed.error().code);
 }
 
 TEST_F(FileOpsTest, ReplaceFileCreatesOrReplacesUnderTheExistingName) {
@@ -114,50 +138,25 @@ TEST_F(FileOpsTest, ReplaceFileCreatesOrReplacesUnderTheExistingName) {
   EXPECT_EQ("new", dir_.read("Aircraft.cfg"));
   EXPECT_EQ((std::vector<std::string>{"Aircraft.cfg", "new.txt"}), disk_names());
 
-  auto no_folder = replace_file(native_, at("none\\x.txt"), "x");
-  ASSERT_FALSE(no_folder.ok());
-  EXPECT_EQ(ErrorCode::kNotFound, no_folder.error().code);
+  EXPECT_EQ(ErrorCode::kNotFound, code_of(replace_file(native_, at("none\\x.txt"), "x")));
   EXPECT_EQ((std::vector<std::string>{"Aircraft.cfg", "new.txt"}), disk_names());
 }
 
 TEST_F(FileOpsTest, ReplaceFileLeavesOldOrNewWhicheverStepFails) {
   dir_.write("aircraft.cfg", "old content");
-  std::set<std::string> failed_calls;
-  for (int k = 1; k < 50; ++k) {
-    test::FaultyFileSystem faulty(native_);
-    faulty.fail_at(k, ErrorCode::kNoSpace);
-    const Result<void> result = replace_file(faulty, at("Aircraft.cfg"), "new content");
-    SCOPED_TRACE("fault " + std::to_string(k) + " at " + faulty.failed_call());
-    EXPECT_EQ((std::vector<std::string>{"aircraft.cfg"}), disk_names());
-    if (faulty.failed_call().empty()) {
-      ASSERT_TRUE(result.ok());
-      EXPECT_EQ("new content", dir_.read("aircraft.cfg"));
-      break;
-    }
-    failed_calls.insert(faulty.failed_call());
-    if (faulty.failed_call() == "sync_folder") {
-      // Already renamed: the new content stands and the save counts as done.
-      EXPECT_TRUE(result.ok());
-      EXPECT_EQ("new content", dir_.read("aircraft.cfg"));
-      dir_.write("aircraft.cfg", "old content");
-      continue;
-    }
-    ASSERT_FALSE(result.ok());
-    EXPECT_EQ(ErrorCode::kNoSpace, result.error().code);
-    EXPECT_EQ("old content", dir_.read("aircraft.cfg"));
-  }
-  const std::set<std::string> expected = {"create", "write", "sync", "close", "rename_over", "sync_folder"};
-  EXPECT_EQ(expected, failed_calls);
+  const auto replace = [&](FileSystem& fs) { return replace_file(fs, at("Aircraft.cfg"), "new content"); };
+  // A failed folder sync comes after the rename: the save stands and counts as done.
+  EXPECT_EQ((std::set<std::string>{"create", "write", "sync", "close", "rename_over", "sync_folder"}),
+            run_with_faults(replace, "aircraft.cfg", "old content", "new content", {"aircraft.cfg"}));
 }
 
 TEST_F(FileOpsTest, ReplaceFileWithReportsTheBodysOwnError) {
   dir_.write("big.bin", "old");
-  auto result = replace_file_with(native_, at("big.bin"), [](OutputFile& out) -> Result<void> {
+  const auto body = [](OutputFile& out) -> Result<void> {
     PW_TRY(out.write("partial"));
     return make_error(ErrorCode::kDamaged, "source ended early");
-  });
-  ASSERT_FALSE(result.ok());
-  EXPECT_EQ(ErrorCode::kDamaged, result.error().code);
+  };
+  EXPECT_EQ(ErrorCode::kDamaged, code_of(replace_file_with(native_, at("big.bin"), body)));
   EXPECT_EQ("old", dir_.read("big.bin"));
   EXPECT_EQ((std::vector<std::string>{"big.bin"}), disk_names());
 }
@@ -172,19 +171,15 @@ TEST_F(FileOpsTest, CopyFileStreamsEveryByte) {
   const std::string big = patterned(2 * kCopyChunkSize + kCopyChunkSize / 2 + 7);
   dir_.write("from.pkg", big);
   dir_.write("Backup.pkg", "old");
-  ASSERT_TRUE(copy_file(native_, at("FROM.PKG"), at("backup.pkg")).ok());
-  EXPECT_TRUE(big == dir_.read("Backup.pkg"));
-  ASSERT_TRUE(copy_file(native_, at("from.pkg"), at("exact.pkg")).ok());
-  EXPECT_TRUE(big == dir_.read("exact.pkg"));
-
   dir_.write("empty", "");
+  ASSERT_TRUE(copy_file(native_, at("FROM.PKG"), at("backup.pkg")).ok());  // over the old, under its name
+  ASSERT_TRUE(copy_file(native_, at("from.pkg"), at("exact.pkg")).ok());
   ASSERT_TRUE(copy_file(native_, at("empty"), at("empty.copy")).ok());
-  EXPECT_TRUE(dir_.exists("empty.copy"));
+  EXPECT_TRUE(big == dir_.read("Backup.pkg"));
+  EXPECT_TRUE(big == dir_.read("exact.pkg"));
   EXPECT_EQ("", dir_.read("empty.copy"));
 
-  auto missing = copy_file(native_, at("none.pkg"), at("backup.pkg"));
-  ASSERT_FALSE(missing.ok());
-  EXPECT_EQ(ErrorCode::kNotFound, missing.error().code);
+  EXPECT_EQ(ErrorCode::kNotFound, code_of(copy_file(native_, at("none.pkg"), at("backup.pkg"))));
   EXPECT_EQ((std::vector<std::string>{"Backup.pkg", "empty", "empty.copy", "exact.pkg", "from.pkg"}), disk_names());
 }
 
@@ -192,25 +187,11 @@ TEST_F(FileOpsTest, CopyFileLeavesOldOrFullCopyWhicheverStepFails) {
   const std::string source = patterned(kCopyChunkSize + 3);
   dir_.write("Aircraft.cfg", source);
   dir_.write("Aircraft.001", "old backup");
-  std::set<std::string> failed_calls;
-  for (int k = 1; k < 50; ++k) {
-    test::FaultyFileSystem faulty(native_);
-    faulty.fail_at(k);
-    const Result<void> result = copy_file(faulty, at("aircraft.cfg"), at("aircraft.001"));
-    SCOPED_TRACE("fault " + std::to_string(k) + " at " + faulty.failed_call());
-    EXPECT_EQ((std::vector<std::string>{"Aircraft.001", "Aircraft.cfg"}), disk_names());
-    const std::string backup = dir_.read("Aircraft.001");
-    if (faulty.failed_call().empty()) {
-      ASSERT_TRUE(result.ok());
-      EXPECT_TRUE(source == backup);
-      break;
-    }
-    failed_calls.insert(faulty.failed_call());
-    EXPECT_TRUE(backup == (result.ok() ? source : "old backup"));
-    dir_.write("Aircraft.001", "old backup");
-  }
+  const auto copy = [&](FileSystem& fs) { return copy_file(fs, at("aircraft.cfg"), at("aircraft.001")); };
+  const std::set<std::string> failed =
+      run_with_faults(copy, "Aircraft.001", "old backup", source, {"Aircraft.001", "Aircraft.cfg"});
   for (const char* call : {"open_read", "read_at", "create", "write", "sync", "close", "rename_over"}) {
-    EXPECT_EQ(1u, failed_calls.count(call)) << call;
+    EXPECT_EQ(1u, failed.count(call)) << call;
   }
 }
 

@@ -2,9 +2,6 @@
 
 #include <gtest/gtest.h>
 
-#include <sstream>
-
-#include "app/command_line.h"
 #include "app/dispatcher.h"
 #include "app/operation_log.h"
 #include "packages/sim_tree.h"
@@ -14,7 +11,6 @@ namespace pw {
 namespace {
 
 using test::SimTree;
-
 using test::TestButton;
 
 // Installs the blue package from Downloads through the install command.
@@ -105,24 +101,6 @@ TEST(OperationLog, RecordsAWholeInstallAndARemovalWithRenumbering) {
                                         "    renumbered [fltsim.3] -> [fltsim.2]\r\n"
                                         "    deleted folder " + folder + "\\Texture.Red\r\n"
                                         "    result: done\r\n"));
-}
-
-TEST(CheckCommand, ReportsFindingsAndFixesTheNumbering) {
-  SimTree t;
-  t.dir.write("c172.rcf", "folder=SimObjects\\Airplanes\\C172\r\ntitle=Cessna 172\r\n");
-  std::ostringstream out, err;
-  CommandLineEnvironment env{native_file_system(), t.ctx.state.program_folder, t.dir.path(), out, err};
-  EXPECT_EQ(1, run_command_line({"check", "c172.rcf"}, env));
-  EXPECT_EQ("missing-texture-folder\tfltsim.3\t[fltsim.3] names the folder Texture.Green, which does not exist\n",
-            out.str());
-
-  t.dir.write(t.plane("Aircraft.cfg"), "[fltsim.0]\r\ntitle=A\r\ntexture=Red\r\n\r\n[fltsim.0]\r\ntitle=B\r\ntexture=Silver\r\n");
-  out.str("");
-  EXPECT_EQ(0, run_command_line({"check", "c172.rcf", "--fix"}, env)) << err.str();
-  EXPECT_EQ("[fltsim.0]\r\ntitle=A\r\ntexture=Red\r\n\r\n[fltsim.1]\r\ntitle=B\r\ntexture=Silver\r\n", t.cfg());
-  out.str("");
-  EXPECT_EQ(0, run_command_line({"log", "c172.rcf"}, env));
-  EXPECT_NE(std::string::npos, out.str().find("repair\n    renumbered [fltsim.0] -> [fltsim.1]\n"));
 }
 
 }  // namespace

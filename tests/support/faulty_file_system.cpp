@@ -68,44 +68,35 @@ Result<std::unique_ptr<OutputFile>> FaultyFileSystem::wrap(Result<std::unique_pt
   return std::unique_ptr<OutputFile>(std::make_unique<FaultyOutputFile>(*this, std::move(opened.value())));
 }
 
+// Each counted call: fail it when its turn comes, else pass it on.
+#define PW_COUNTED(name, call)                  \
+  if (auto fault = count(name)) return *fault; \
+  return call;
+
 Result<std::unique_ptr<OutputFile>> FaultyFileSystem::create(const std::string& path) {
-  if (auto fault = count("create")) return *fault;
-  return wrap(inner_.create(path));
+  PW_COUNTED("create", wrap(inner_.create(path)))
 }
-
 Result<std::unique_ptr<OutputFile>> FaultyFileSystem::create_new(const std::string& path) {
-  if (auto fault = count("create_new")) return *fault;
-  return wrap(inner_.create_new(path));
+  PW_COUNTED("create_new", wrap(inner_.create_new(path)))
 }
-
 Result<void> FaultyFileSystem::rename_over(const std::string& from, const std::string& to) {
-  if (auto fault = count("rename_over")) return *fault;
-  return inner_.rename_over(from, to);
+  PW_COUNTED("rename_over", inner_.rename_over(from, to))
 }
-
 Result<void> FaultyFileSystem::rename_new(const std::string& from, const std::string& to) {
-  if (auto fault = count("rename_new")) return *fault;
-  return inner_.rename_new(from, to);
+  PW_COUNTED("rename_new", inner_.rename_new(from, to))
 }
-
 Result<void> FaultyFileSystem::remove_file(const std::string& path) {
-  if (auto fault = count("remove_file")) return *fault;
-  return inner_.remove_file(path);
+  PW_COUNTED("remove_file", inner_.remove_file(path))
 }
-
 Result<void> FaultyFileSystem::make_folder(const std::string& path) {
-  if (auto fault = count("make_folder")) return *fault;
-  return inner_.make_folder(path);
+  PW_COUNTED("make_folder", inner_.make_folder(path))
 }
-
 Result<void> FaultyFileSystem::remove_folder(const std::string& path) {
-  if (auto fault = count("remove_folder")) return *fault;
-  return inner_.remove_folder(path);
+  PW_COUNTED("remove_folder", inner_.remove_folder(path))
 }
-
 Result<void> FaultyFileSystem::sync_folder(const std::string& path) {
-  if (auto fault = count("sync_folder")) return *fault;
-  return inner_.sync_folder(path);
+  PW_COUNTED("sync_folder", inner_.sync_folder(path))
 }
+#undef PW_COUNTED
 
 }  // namespace pw::test

@@ -3,16 +3,14 @@
 #pragma once
 
 #include <QApplication>
-#include <QColor>
 #include <QDir>
 #include <QEnterEvent>
-#include <QImage>
-#include <QList>
 #include <QMouseEvent>
 #include <QPainter>
 #include <QTemporaryDir>
 #include <QWidget>
 
+#include "ui/message_box.h"
 #include "ui/skin_paths.h"
 
 namespace pw::ui::test {
@@ -26,9 +24,6 @@ class TempProgramFolder {
     set_program_folder(dir_.path());
   }
   ~TempProgramFolder() { set_program_folder(QString()); }
-  TempProgramFolder(const TempProgramFolder&) = delete;
-  TempProgramFolder& operator=(const TempProgramFolder&) = delete;
-
   bool ok() const { return dir_.isValid(); }
   QString media(const QString& name) const { return dir_.path() + QStringLiteral("/Media/") + name; }
 
@@ -36,24 +31,22 @@ class TempProgramFolder {
   QTemporaryDir dir_;
 };
 
+// Frame colours: enabled, down, highlight, disabled.
+inline const QList<QColor> kFrames = {QColor(10, 200, 10), QColor(200, 10, 10), QColor(10, 10, 200),
+                                      QColor(120, 120, 120)};
+
 // One flat colour per frame, top to bottom.
-inline QImage frame_strip(QSize face, const QList<QColor>& colours) {
+inline QImage frame_strip(QSize face, const QList<QColor>& colours = kFrames) {
   QImage strip(face.width(), face.height() * int(colours.size()), QImage::Format_RGB32);
   QPainter painter(&strip);
   for (int i = 0; i < colours.size(); ++i) {
-    painter.fillRect(QRect(0, i * face.height(), face.width(), face.height()), colours[i]);
+    painter.fillRect(0, i * face.height(), face.width(), face.height(), colours[i]);
   }
   return strip;
 }
 
-inline const QList<QColor>& frame_colours() {
-  static const QList<QColor> colours = {QColor(10, 200, 10), QColor(200, 10, 10),
-                                        QColor(10, 10, 200), QColor(120, 120, 120)};
-  return colours;  // enabled, down, highlight, disabled
-}
-
-inline void send_mouse(QWidget* widget, QEvent::Type type, Qt::MouseButton button,
-                       Qt::MouseButtons buttons, QPoint local, QPoint global) {
+inline void send_mouse(QWidget* widget, QEvent::Type type, Qt::MouseButton button, Qt::MouseButtons buttons,
+                       QPoint local, QPoint global) {
   QMouseEvent event(type, QPointF(local), QPointF(global), button, buttons, Qt::NoModifier);
   QApplication::sendEvent(widget, &event);
 }
@@ -63,8 +56,8 @@ inline void send_mouse(QWidget* widget, QEvent::Type type, Qt::MouseButton butto
   send_mouse(widget, type, button, buttons, local, widget->mapToGlobal(local));
 }
 
-inline void send_enter(QWidget* widget, QPoint local = QPoint(5, 5)) {
-  QEnterEvent event{QPointF(local), QPointF(local), QPointF(widget->mapToGlobal(local))};
+inline void send_enter(QWidget* widget) {
+  QEnterEvent event{QPointF(5, 5), QPointF(5, 5), QPointF(widget->mapToGlobal(QPoint(5, 5)))};
   QApplication::sendEvent(widget, &event);
 }
 
@@ -73,9 +66,23 @@ inline void send_leave(QWidget* widget) {
   QApplication::sendEvent(widget, &event);
 }
 
+// Answers message boxes without any window and records each one.
+class RecordingService : public MessageService {
+ public:
+  struct Shown {
+    std::string text;
+    int style;
+    std::string title;
+  };
+  int ShowMessage(std::string_view text, int style, std::string_view title) override {
+    shown.push_back({std::string(text), style, std::string(title)});
+    return answer;
+  }
+  int answer = kResultOk;
+  std::vector<Shown> shown;
+};
+
 // The colour the widget shows at `at`, as drawn now.
-inline QColor shown_colour(QWidget* widget, QPoint at) {
-  return QColor(widget->grab().toImage().pixel(at));
-}
+inline QColor shown_colour(QWidget* widget, QPoint at) { return QColor(widget->grab().toImage().pixel(at)); }
 
 }  // namespace pw::ui::test

@@ -37,10 +37,12 @@ class PosixFileSystemTest : public ::testing::Test {
   test::TempDir dir_;
 };
 
-TEST_F(PosixFileSystemTest, FindsExistingComponentsWhateverTheirCase) {
+TEST_F(PosixFileSystemTest, FindsExistingComponentsWhateverTheirCaseExactNameFirst) {
   dir_.write("Aircraft.cfg", "cfg");
   dir_.write("texture.Blue/Tex.bmp", "blue");
   dir_.write("Texture.Red/x.dds", "red");
+  dir_.write("a.txt", "lower");
+  dir_.write("A.txt", "upper");
   const struct {
     const char* rel;
     const char* bytes;
@@ -53,6 +55,9 @@ TEST_F(PosixFileSystemTest, FindsExistingComponentsWhateverTheirCase) {
       {"texture.red\\\\x.dds", "red"},              // doubled separator
       {"texture.blue\\..\\aircraft.CFG", "cfg"},     // ".." goes to the system as it is
       {"TEXTURE.BLUE/./tex.bmp", "blue"},
+      {"a.txt", "lower"},  // the exact name wins over its case twins
+      {"A.txt", "upper"},
+      {"A.TXT", "upper"},  // no exact match: the lowest sorting twin
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.rel);
@@ -64,14 +69,10 @@ TEST_F(PosixFileSystemTest, FindsExistingComponentsWhateverTheirCase) {
   EXPECT_TRUE(fs_.is_folder(at("TEXTURE.BLUE")));
   EXPECT_FALSE(fs_.is_folder(at("AIRCRAFT.CFG")));
   EXPECT_FALSE(fs_.exists(at("texture.green")));
-}
-
-TEST_F(PosixFileSystemTest, ExactNameWinsOverCaseVariants) {
-  dir_.write("a.txt", "lower");
-  dir_.write("A.txt", "upper");
-  EXPECT_EQ("lower", read_all(fs_, at("a.txt")));
-  EXPECT_EQ("upper", read_all(fs_, at("A.txt")));
-  EXPECT_EQ("upper", read_all(fs_, at("A.TXT")));  // no exact match: the lowest sorting twin
+  auto missing = fs_.open_read(at("texture.green"));  // the error names the path and the reason
+  ASSERT_FALSE(missing.ok());
+  EXPECT_NE(std::string::npos, missing.error().message.find(dir_.native("texture.green").string()));
+  EXPECT_NE(std::string::npos, missing.error().message.find("No such file")) << missing.error().message;
 }
 
 TEST_F(PosixFileSystemTest, CreatingReusesAnExistingNameOfAnyCase) {
@@ -142,14 +143,6 @@ TEST_F(PosixFileSystemTest, ListTellsFoldersAndHiddenEntries) {
   const std::vector<std::tuple<std::string, bool, bool>> expected = {
       {".hidden", false, true}, {"a.bmp", false, false}, {"link", true, false}, {"sub", true, false}};
   EXPECT_EQ(expected, entries);
-}
-
-TEST_F(PosixFileSystemTest, ErrorMessageNamesThePathAndTheReason) {
-  auto result = fs_.open_read(at("missing.txt"));
-  ASSERT_FALSE(result.ok());
-  const std::string& message = result.error().message;
-  EXPECT_NE(std::string::npos, message.find(dir_.native("missing.txt").string())) << message;
-  EXPECT_NE(std::string::npos, message.find("No such file")) << message;
 }
 
 TEST_F(PosixFileSystemTest, PermissionRefusalIsAccessDenied) {

@@ -4,14 +4,10 @@
 
 #include <gtest/gtest.h>
 
-#include <algorithm>
 #include <filesystem>
 
-#include "app/app_context.h"
 #include "app/platform/file_system.h"
-#include "app/startup.h"
 #include "app/text.h"
-#include "support/scripted_view.h"
 #include "support/temp_dir.h"
 
 namespace pw {
@@ -47,39 +43,6 @@ TEST(Win32Process, CurrentDirectoryIsWindows1252WithoutTrailingSeparator) {
   EXPECT_EQ(dir.path() + "\\Caf\xE9 \x80", here);
   ASSERT_TRUE(::SetCurrentDirectoryW(L"C:\\"));
   EXPECT_EQ("C:\\", current_directory());
-}
-
-// Letters outside ASCII are checked by tools/windows-check.sh, which hands
-// the program such a file name; here the count and plain arguments.
-TEST(Win32Process, ArgumentsAfterTheProgramName) {
-  const std::vector<std::string> args = program_arguments(__argc, __argv);
-  ASSERT_EQ(static_cast<std::size_t>(__argc - 1), args.size());
-  for (int i = 1; i < __argc; ++i) {
-    const std::string narrow = __argv[i];
-    const bool plain = std::all_of(narrow.begin(), narrow.end(), [](char c) { return c > 0 && c < 0x7F; });
-    if (plain) {
-      EXPECT_EQ(narrow, args[i - 1]);
-    }
-  }
-}
-
-// The program installed as users have it, two folders below the root,
-// finds FSX.EXE whatever the case of its name.
-TEST(Win32Process, SimulatorFoundTwoFoldersAboveTheProgram) {
-  test::TempDir dir;
-  dir.write("FSX/fsx.exe", "MZ");
-  dir.write("FSX/Varnel Software/FSX Paintwell/paintwell.exe", "MZ");
-  test::ScriptedView view;
-  AppContext ctx(native_file_system(), view);
-  const std::string program = dir.path() + "\\FSX\\Varnel Software\\FSX Paintwell";
-  ASSERT_TRUE(locate_simulator(ctx, program, ""));
-  EXPECT_EQ(dir.path() + "\\FSX", ctx.state.g_SimRoot);
-  EXPECT_TRUE(view.messages.empty());
-
-  AppContext elsewhere(native_file_system(), view);
-  EXPECT_FALSE(locate_simulator(elsewhere, dir.path() + "\\FSX\\Varnel Software", ""));
-  ASSERT_EQ(1u, view.messages.size());
-  EXPECT_EQ(kFsxMissingMessage, view.messages[0].text);
 }
 
 }  // namespace

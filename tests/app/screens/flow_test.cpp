@@ -3,6 +3,9 @@
 #include <QFile>
 #include <QLabel>
 #include <QListWidget>
+#include <QProgressBar>
+#include <QPushButton>
+#include <QSignalSpy>
 #include <QTimer>
 #include <QtTest>
 
@@ -27,17 +30,6 @@ ui::LargeButton* button(QWidget* screen, const char* name) { return screen->find
 QListWidget* list(QWidget* screen, const char* name) { return screen->findChild<QListWidget*>(name); }
 QString label(QWidget* screen, const char* name) { return screen->findChild<QLabel*>(name)->text(); }
 
-// The package's file table, read back by the core's reader.
-QStringList packed_names(const QString& path) {
-  auto file = native_file_system().open_read(to_cp1252(path));
-  if (!file) return {"<unreadable>"};
-  const Result<PackageLayout> layout = read_package_layout(**file);
-  if (!layout) return {"<damaged>"};
-  QStringList names;
-  for (const PackageFile& f : layout->files) names << from_cp1252(f.name);
-  return names;
-}
-
 }  // namespace
 
 class FlowTest : public QObject {
@@ -49,6 +41,8 @@ class FlowTest : public QObject {
   std::unique_ptr<DialogScript> dialogs_;
   std::unique_ptr<RunningProgram> run_;
   frm_Main* main_ = nullptr;
+
+  QtScreenView& view() { return run_->program->view(); }
 
   // The user selects the tree's aircraft with btn_Select and its dialog.
   void select_aircraft() {
@@ -76,9 +70,14 @@ class FlowTest : public QObject {
     QVERIFY(QApplication::overrideCursor() == nullptr);  // no busy pointer left on
   }
 
-  void selectFillsEveryScreen() {
+  void selectFillsEveryScreenAndCancelChangesNothing() {
+    dialogs_->answers.push_back(QString());
+    click(button(main_, "btn_Select"));
+    QCOMPARE(label(main_, "Label5"), QString("Selected Aircraft:"));
+    QCOMPARE(button(main_, "btn_Add")->state(), QString("disabled"));
+    QCOMPARE(list(run_->program->install_screen(), "lstPackages")->count(), 0);
     select_aircraft();
-    QCOMPARE(dialogs_->filters.size(), std::size_t(1));
+    QCOMPARE(dialogs_->filters.size(), std::size_t(2));
     QCOMPARE(dialogs_->filters[0], QStringList({"Package File (*.pkg)", "Repaint Configuration File (*.rcf)"}));
     QCOMPARE(label(main_, "Label5"), QString("Selected Aircraft: Test Trainer"));
     QCOMPARE(label(main_, "Label6"), QString("Aircraft Folder: SimObjects\\Airplanes\\Trainer"));
@@ -100,15 +99,6 @@ class FlowTest : public QObject {
     QCOMPARE(row_texts(list(remove, "lstAircraft")), QStringList({"Sunrise Air", "Glacier Express"}));
     QCOMPARE(button(remove, "btn_Remove")->state(), QString("disabled"));
     QVERIFY(messages_->shown.empty());
-  }
-
-  void cancelledSelectionChangesNothing() {
-    dialogs_->answers.push_back(QString());
-    click(button(main_, "btn_Select"));
-    QCOMPARE(label(main_, "Label5"), QString("Selected Aircraft:"));
-    QCOMPARE(button(main_, "btn_Add")->state(), QString("disabled"));
-    QCOMPARE(button(main_, "btn_Select")->state(), QString("enabled"));
-    QCOMPARE(list(run_->program->install_screen(), "lstPackages")->count(), 0);
   }
 
   void ticksAndClicksDriveTheButtons() {
@@ -165,20 +155,6 @@ class FlowTest : public QObject {
     QVERIFY(!install->isVisible());
   }
 
-  void cancelledInstallChangesNothing() {
-    select_aircraft();
-    const QString before = tree_->read(tree_->plane("aircraft.cfg"));
-    frm_Install* install = run_->program->install_screen();
-    tick(list(install, "lstPackages"), 0);
-    messages_->answers.push_back(QMessageBox::Cancel);
-    click(button(install, "btn_Install"));
-    QCOMPARE(messages_->titles(), QStringList({"Install Aircraft Repaints"}));
-    QCOMPARE(tree_->read(tree_->plane("aircraft.cfg")), before);
-    QVERIFY(!QFile::exists(tree_->plane("Texture.Crimson")));
-    QCOMPARE(button(install, "btn_Install")->state(), QString("enabled"));
-    QCOMPARE(list(install, "lstPackages")->item(0)->checkState(), Qt::Checked);
-  }
-
   void removeRunsInTheModalScreen() {
     select_aircraft();
     frm_Remove* remove = run_->program->remove_screen();
@@ -203,6 +179,7 @@ class FlowTest : public QObject {
     QVERIFY(!remove->isVisible());
     QCOMPARE(edit->state(), QString("enabled"));
     QCOMPARE(messages_->titles(), QStringList({"Remove Aircraft Repaints", "Repaint Removal Successful"}));
+    QCOMPARE(messages_->shown[1].icon, QMessageBox::Information);
     const QString cfg = tree_->read(tree_->plane("aircraft.cfg"));
     QVERIFY2(!cfg.contains("Trainer Sunrise"), qPrintable(cfg));
     QVERIFY2(cfg.contains("[fltsim.1]\r\ntitle=Trainer Glacier"), qPrintable(cfg));
@@ -227,19 +204,18 @@ class FlowTest : public QObject {
     click(button(package, "btn_Preview"));
     QCOMPARE(dialogs_->filters.back(), QStringList({"Bitmap Image Files (*.bmp)"}));
     QCOMPARE(centre_colour(package, "picPreview"), QColor(20, 40, 200));
-    dialogs_->answers.push_back(QString());  // a second try, cancelled: the first choice stays
-    click(button(package, "btn_Preview"));
-    QVERIFY(run_->program->context().state.g_PreviewChosen);
-    QCOMPARE(from_cp1252(run_->program->context().state.g_PreviewPath), QDir::toNativeSeparators(preview));
 
     click(button(package, "btn_Package"));
     QCOMPARE(messages_->titles(), QStringList({"Create Repaint Package", "Repaint Package Created"}));
     QVERIFY(messages_->shown[0].text.contains("for the Sunrise Air aircraft."));
     QVERIFY(messages_->shown[1].text.contains("\n\nSunrise_Air_Repaint.pkg\n\n"));
     const QString made = tree_->plane("Uploads/Sunrise_Air_Repaint.pkg");
-    QCOMPARE(packed_names(made), QStringList({"plane_t.bmp"}));
     auto file = native_file_system().open_read(to_cp1252(made));
     QVERIFY(file.ok());
+    const Result<PackageLayout> layout = read_package_layout(**file);
+    QVERIFY(layout.ok());
+    QCOMPARE(layout->files.size(), std::size_t(1));
+    QCOMPARE(layout->files[0].name, std::string("plane_t.bmp"));
     const auto carried = read_package_preview(**file);
     QVERIFY(carried.ok() && carried->has_value());
     QCOMPARE(QFileInfo(preview).size(), qint64((*carried)->size()));
@@ -270,6 +246,130 @@ class FlowTest : public QObject {
     dialogs_->answers.push_back(fits);
     click(button(install, "BrowsePackages"));
     QCOMPARE(row_texts(list(install, "lstPackages")), QStringList({"Crimson Aero", "Emerald Club", "*Fits Here"}));
+  }
+
+  // The Qt view on its own: what crosses between the core and the widgets.
+  void textCrossesAsWindows1252() {
+    view().set_label("frm_Main", "Label5", "Selected Aircraft: Caf\xE9 \x80 One\rTwo\r\nThree");
+    QCOMPARE(run_->program->main_screen()->findChild<QLabel*>("Label5")->text(),
+             QString::fromUtf8("Selected Aircraft: Caf\u00e9 \u20ac One\nTwo\nThree"));
+    ListContent content;
+    content.rows = {{"M\xFCller Air", 7, true}, {"<b>plain</b>", 3, false}};
+    content.current = 1;
+    view().set_list("frm_Install", "lstPackages", content);
+    auto* list = run_->program->install_screen()->findChild<QListWidget*>("lstPackages");
+    QCOMPARE(list->item(0)->text(), QString::fromUtf8("M\u00fcller Air"));
+    const ListContent back = view().list("frm_Install", "lstPackages");
+    QCOMPARE(back.rows.size(), std::size_t(2));
+    for (std::size_t i = 0; i < 2; ++i) {
+      QCOMPARE(back.rows[i].text, content.rows[i].text);
+      QCOMPARE(back.rows[i].item_data, content.rows[i].item_data);
+      QCOMPARE(back.rows[i].checked, content.rows[i].checked);
+    }
+    QCOMPARE(back.current, 1);
+    QCOMPARE(to_cp1252(QString::fromUtf8("\u0152\u4e2d")), std::string("\x8C?"));
+  }
+
+  void fillingAListRaisesNoClickAndAPlainListHasNoCheckBoxes() {
+    ScreenForm* install = view().screen("frm_Install");
+    QSignalSpy clicks(install, &ScreenForm::list_clicked);
+    view().set_list("frm_Install", "lstPackages", {true, {{"One", 0, false}, {"Two", 1, false}}, 1});
+    QCOMPARE(clicks.count(), 0);
+    tick(install->findChild<QListWidget*>("lstPackages"), 0);
+    QVERIFY(clicks.count() >= 1);
+    QCOMPARE(clicks.last().at(0).toString(), QString("lstPackages"));
+
+    view().set_list("frm_Package", "lstAircraft", {true, {{"Sunrise Air", 1, true}}, 0});
+    const QListWidgetItem* item = view().screen("frm_Package")->findChild<QListWidget*>("lstAircraft")->item(0);
+    QVERIFY(!(item->flags() & Qt::ItemIsUserCheckable));
+    QVERIFY(!view().list("frm_Package", "lstAircraft").rows[0].checked);
+  }
+
+  void busyPointerDoesNotStack() {
+    view().set_busy(true);
+    view().set_busy(true);
+    QCOMPARE(QApplication::overrideCursor()->shape(), Qt::WaitCursor);
+    view().set_busy(false);
+    QVERIFY(QApplication::overrideCursor() == nullptr);
+    view().set_busy(false);
+    QVERIFY(QApplication::overrideCursor() == nullptr);
+  }
+
+  void pictureThatCannotLoadKeepsTheOldOne() {
+    auto* box = view().screen("frm_Install")->findChild<QLabel*>("picPreview");
+    const QImage before = box->pixmap().toImage();
+    QVERIFY(!before.isNull());  // the screen's own default picture
+    QVERIFY(tree_->write(tree_->root() + "/broken.bmp", "BM not really"));
+    QVERIFY(!view().show_picture("frm_Install", "picPreview", to_cp1252(tree_->root() + "/broken.bmp")));
+    QVERIFY(!view().show_picture("frm_Install", "picPreview", to_cp1252(tree_->root() + "/missing.bmp")));
+    QCOMPARE(box->pixmap().toImage(), before);
+    QImage red(40, 30, QImage::Format_RGB32);
+    red.fill(Qt::red);
+    QVERIFY(red.save(tree_->root() + "/Red.bmp", "BMP"));
+    // A core path: backslashes and another letter case still find it.
+    const std::string core_path = to_cp1252(QDir::toNativeSeparators(tree_->root())) + "\\RED.BMP";
+    QVERIFY(view().show_picture("frm_Install", "picPreview", core_path));
+    QCOMPARE(box->pixmap().size(), QSize(40, 30));
+  }
+
+  void duplicateQuestionOffersThreeAnswers() {
+    const struct {
+      QString press;  // a button text, or "" to close the box
+      DuplicateChoice expected;
+    } cases[] = {{"Copy", DuplicateChoice::kCopy},
+                 {"Skip", DuplicateChoice::kSkip},
+                 {"Replace", DuplicateChoice::kReplace},
+                 {"", DuplicateChoice::kCopy}};
+    for (const auto& c : cases) {
+      QString text, default_button;
+      view().set_responder([&](QMessageBox& box) {
+        text = box.text();
+        default_button = box.defaultButton() ? box.defaultButton()->text() : QString();
+        if (c.press.isEmpty()) return box.reject();
+        for (QAbstractButton* b : box.buttons()) {
+          if (b->text() == c.press) b->click();
+        }
+      });
+      const DuplicateChoice choice = view().ask_duplicate("Trainer Sunrise");
+      view().set_responder(nullptr);
+      QVERIFY2(choice == c.expected, qPrintable(c.press));
+      QVERIFY(text.contains("\"Trainer Sunrise\""));
+      QCOMPARE(default_button, QString("Copy"));
+    }
+  }
+
+  void repairOfferListsEveryFinding() {
+    const std::vector<Finding> findings = {
+        {FindingKind::kDuplicateNumber, "fltsim.1", "[fltsim.1] is used twice."},
+        {FindingKind::kOrphanTextureFolder, "Texture.Old", "No entry names this folder."}};
+    QString text;
+    view().set_responder([&](QMessageBox& box) {
+      text = box.text();
+      box.button(QMessageBox::Ok)->click();
+    });
+    QVERIFY(view().offer_repair(findings));
+    QVERIFY(text.contains("[fltsim.1] [fltsim.1] is used twice.\n"));
+    QVERIFY(text.contains("[Texture.Old] No entry names this folder.\n"));
+    view().set_responder([](QMessageBox& box) { box.reject(); });
+    QVERIFY(!view().offer_repair(findings));
+    view().set_responder(nullptr);
+  }
+
+  void progressShowsOnTheScreenInFront() {
+    QProgressBar* main_bar = run_->program->main_screen()->progress_bar();
+    QProgressBar* install_bar = run_->program->install_screen()->progress_bar();
+    QVERIFY(main_bar != nullptr && install_bar != nullptr);
+    view().show_screen_in_place("frm_Install", "frm_Main");
+    view().set_busy(true);
+    run_->program->context().progress(30, 120);
+    QVERIFY(install_bar->isVisible());
+    QCOMPARE(install_bar->value(), 25);
+    QVERIFY(!main_bar->isVisible());
+    run_->program->context().progress(120, 120);
+    QVERIFY(!install_bar->isVisible());
+    run_->program->context().progress(10, 120);
+    view().set_busy(false);  // the end of the work hides it too
+    QVERIFY(!install_bar->isVisible());
   }
 };
 

@@ -46,12 +46,11 @@ QByteArray bmp_of(const QColor& colour, QSize size) {
 
 bool copy_media(const QString& to) {
   QDir media(QStringLiteral(PW_TEST_MEDIA_DIR));
-  if (!QDir().mkpath(to)) return false;
-  bool copied = true;
+  bool copied = QDir().mkpath(to) && media.exists("Repaint_Background.bmp");
   for (const QFileInfo& file : media.entryInfoList(QDir::Files)) {
     copied = QFile::copy(file.absoluteFilePath(), to + "/" + file.fileName()) && copied;
   }
-  return copied && media.exists("Repaint_Background.bmp");
+  return copied;
 }
 
 }  // namespace

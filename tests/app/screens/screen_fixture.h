@@ -59,15 +59,12 @@ QByteArray package_bytes(const std::string& texture, const std::string& variatio
 class MessageScript {
  public:
   struct Shown {
-    QString text;
-    QString title;
+    QString text, title;
     QMessageBox::Icon icon;
     bool has_cancel;
   };
   MessageScript();
   ~MessageScript();
-  MessageScript(const MessageScript&) = delete;
-  MessageScript& operator=(const MessageScript&) = delete;
 
   std::deque<QMessageBox::StandardButton> answers;
   std::vector<Shown> shown;
@@ -80,8 +77,6 @@ class DialogScript {
  public:
   DialogScript();
   ~DialogScript();
-  DialogScript(const DialogScript&) = delete;
-  DialogScript& operator=(const DialogScript&) = delete;
 
   std::deque<QString> answers;
   std::vector<QStringList> filters;
