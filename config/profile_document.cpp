@@ -62,7 +62,9 @@ std::string_view unquote(std::string_view value) {
   return quoted ? value.substr(1, value.size() - 2) : value;
 }
 
-// key_of(content_of(line)) equals `key` (trimmed, without '=') without
+bool has_line_end(std::string_view text) { return text.find('\r') != kNpos || text.find('\n') != kNpos; }
+
+// key_of(content_of(line)) equals `key` (trimmed, without '=' or line ends) without
 // regard to case. Compares in place, first bytes first: writes scan every
 // line of a section for each key they set.
 bool line_has_key(std::string_view line, std::string_view key) {
@@ -79,8 +81,8 @@ bool line_has_key(std::string_view line, std::string_view key) {
 // dozen lines, so a scan beats keeping an index up to date under writes.
 std::size_t key_line(const std::vector<std::string_view>& lines, std::string_view key) {
   key = trim_view(key);
-  // A key line's key never holds '=': such a key names no line.
-  if (key.empty() || key.find('=') != kNpos) return 0;
+  // A key line's key never holds '=' or a line end: such a key names no line.
+  if (key.empty() || key.find('=') != kNpos || has_line_end(key)) return 0;
   for (std::size_t i = 1; i < lines.size(); ++i) {
     if (line_has_key(lines[i], key)) return i;
   }
@@ -93,8 +95,6 @@ std::size_t last_filled_line(const std::vector<std::string_view>& lines) {
   while (last > 0 && trim_view(content_of(lines[last])).empty()) --last;
   return last;
 }
-
-bool has_line_end(std::string_view text) { return text.find('\r') != kNpos || text.find('\n') != kNpos; }
 
 // Whether key=value written as a new line of its section reads back as
 // exactly that key: one line, not a header, a key no earlier line set

@@ -35,6 +35,7 @@ class RawLines {
  private:
   // Index of the next `c` at or after `from`; the size when there is none.
   std::size_t position_of(char c, std::size_t from) const {
+    if (from >= bytes_.size()) return bytes_.size();  // empty bytes may have no data pointer
     const void* hit = std::memchr(bytes_.data() + from, c, bytes_.size() - from);
     return hit == nullptr ? bytes_.size() : static_cast<std::size_t>(static_cast<const char*>(hit) - bytes_.data());
   }

@@ -293,6 +293,9 @@ TEST(ProfileDocument, KeyValuesListEveryKeyLineOnce) {
   const std::vector<std::pair<std::string, std::string>> expected = {
       {"Title", "Q"}, {";note", ""}, {"bare", ""}, {"title", "second"}, {"k", "a=b"}};
   EXPECT_EQ(expected, seen);
+  // Line ends belong to no key: such keys never match an empty line.
+  EXPECT_EQ(std::nullopt, doc.find("b", "\r\n"));
+  EXPECT_EQ(std::nullopt, doc.find("b", "\n"));
   EXPECT_TRUE(doc.key_values(0).empty());
   EXPECT_EQ(std::size_t{1}, doc.key_values(2).size());  // the duplicate [b]
   EXPECT_TRUE(doc.key_values(3).empty());
