@@ -2,7 +2,6 @@
 
 #include <array>
 #include <bitset>
-#include <cstring>
 #include <string>
 
 #include "app/text.h"
@@ -14,14 +13,21 @@ namespace {
 // for any other key. Keys are grouped by length so a line is compared with
 // at most a few names.
 std::size_t field_of_key(std::string_view key) {
+  struct Name {
+    std::string_view key;
+    std::size_t field;
+  };
   static const auto by_length = [] {
-    std::array<std::vector<std::size_t>, 32> table;
-    for (std::size_t f = 0; f < kFltsimKeyCount; ++f) table[std::strlen(fltsim_fields()[f].key)].push_back(f);
+    std::array<std::vector<Name>, 32> table;
+    for (std::size_t f = 0; f < kFltsimKeyCount; ++f) {
+      const std::string_view name = fltsim_fields()[f].key;
+      table[name.size()].push_back({name, f});
+    }
     return table;
   }();
   if (key.size() >= by_length.size()) return kFltsimKeyCount;
-  for (std::size_t f : by_length[key.size()]) {
-    if (iequals(key, fltsim_fields()[f].key)) return f;
+  for (const Name& name : by_length[key.size()]) {
+    if (iequals(key, name.key)) return name.field;
   }
   return kFltsimKeyCount;
 }

@@ -2,6 +2,7 @@
 
 #include <array>
 #include <cstdio>
+#include <utility>
 #include <vector>
 
 #include "aircraft/entry_list.h"
@@ -63,32 +64,36 @@ std::string three_digits(int number) {
   return text;
 }
 
-std::string with_suffix(std::string value, Suffix suffix, std::int16_t number) {
-  if (number == kNoSuffix || suffix == Suffix::kNone) return value;
-  return value + (suffix == Suffix::kDash ? " - " : "_") + three_digits(number);
-}
+std::string_view suffix_text(Suffix suffix) { return suffix == Suffix::kDash ? " - " : "_"; }
 
 void write_entry(ProfileDocument& cfg, const FltsimEntry& entry, const std::string& section, bool is_new,
                  std::int16_t suffix_number) {
-  std::vector<std::string> values;
-  std::vector<const char*> keys;
-  values.reserve(kWriteTable.size());
+  // All values go into one buffer; the views into it are taken once it
+  // stops growing.
+  std::string buffer;
+  std::vector<std::pair<const char*, std::pair<std::size_t, std::size_t>>> spans;
+  spans.reserve(kWriteTable.size());
   for (const WriteRow& row : kWriteTable) {
-    std::string value = trim_blanks(entry.*row.member);
+    const std::string_view value = trim_blanks_view(entry.*row.member);
     const bool always = is_new ? row.always_when_new : row.always_when_rewritten;
     if (value.empty() && !always) continue;
-    if (is_new) value = with_suffix(std::move(value), row.suffix, suffix_number);
+    const std::size_t start = buffer.size();
+    if (row.quoted) buffer += '"';
+    buffer += value;
+    if (is_new && suffix_number != kNoSuffix && row.suffix != Suffix::kNone) {
+      buffer.append(suffix_text(row.suffix)).append(three_digits(suffix_number));
+    }
     // The CR LF after visual_damage leaves an empty line that separates this
     // entry from whatever is appended next.
-    if (row.member == &FltsimEntry::visual_damage) value += "\r\n";
-    if (row.quoted) value = "\"" + value + "\"";
-    values.push_back(std::move(value));
-    keys.push_back(row.key);
+    if (row.member == &FltsimEntry::visual_damage) buffer += "\r\n";
+    if (row.quoted) buffer += '"';
+    spans.push_back({row.key, {start, buffer.size() - start}});
   }
-  std::vector<ProfileDocument::KeyValue> lines;
-  lines.reserve(values.size());
-  for (std::size_t i = 0; i < values.size(); ++i) lines.push_back({keys[i], values[i]});
-  cfg.write_all(section, lines);
+  std::vector<ProfileDocument::KeyValue> values;
+  values.reserve(spans.size());
+  const std::string_view all(buffer);
+  for (const auto& [key, span] : spans) values.push_back({key, all.substr(span.first, span.second)});
+  cfg.write_all(section, values);
 }
 
 bool has_title(const ProfileDocument& cfg, int number) {
@@ -122,7 +127,8 @@ std::string normalise_aircraft_cfg_text(std::string_view cfg_bytes) {
   out.reserve(cfg_bytes.size());
   int empty_run = 0;
   bool previous_empty = false;
-  for (std::string_view raw : split_line_views(cfg_bytes)) {
+  LineWalker lines(cfg_bytes);
+  for (std::string_view raw; lines.next(raw);) {
     const std::string_view line = trim_blanks_view(raw);
     if (line.empty()) {
       if (empty_run == 0) out += "\r\n";

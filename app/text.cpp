@@ -117,23 +117,9 @@ std::string replace_all(std::string_view text, std::string_view from, std::strin
 std::string collapse_backslashes(std::string_view path) { return replace_all(path, "\\\\", "\\"); }
 
 std::vector<std::string> split_lines(std::string_view text) {
-  const std::vector<std::string_view> views = split_line_views(text);
-  return {views.begin(), views.end()};
-}
-
-std::vector<std::string_view> split_line_views(std::string_view text) {
-  std::vector<std::string_view> lines;
-  std::size_t start = 0;
-  while (start < text.size()) {
-    const std::size_t cr = text.find('\r', start);
-    if (cr == std::string_view::npos) {
-      lines.push_back(text.substr(start));
-      break;
-    }
-    lines.push_back(text.substr(start, cr - start));
-    start = cr + 1;
-    if (start < text.size() && text[start] == '\n') ++start;
-  }
+  std::vector<std::string> lines;
+  LineWalker walker(text);
+  for (std::string_view line; walker.next(line);) lines.emplace_back(line);
   return lines;
 }
 

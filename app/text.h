@@ -52,8 +52,29 @@ std::string collapse_backslashes(std::string_view path);
 // lone CR ends a line, a lone LF stays part of the line, and the last line
 // needs no line end (a final line end does not start another line).
 std::vector<std::string> split_lines(std::string_view text);
-// The same lines as views into `text`.
-std::vector<std::string_view> split_line_views(std::string_view text);
+// Walks `text` line by line as split_lines cuts it, without collecting.
+class LineWalker {
+ public:
+  explicit LineWalker(std::string_view text) : text_(text) {}
+  // The next line without its line end; false after the last one.
+  bool next(std::string_view& line) {
+    if (start_ >= text_.size()) return false;
+    const std::size_t cr = text_.find('\r', start_);
+    if (cr == std::string_view::npos) {
+      line = text_.substr(start_);
+      start_ = text_.size();
+      return true;
+    }
+    line = text_.substr(start_, cr - start_);
+    start_ = cr + 1;
+    if (start_ < text_.size() && text_[start_] == '\n') ++start_;
+    return true;
+  }
+
+ private:
+  std::string_view text_;
+  std::size_t start_ = 0;
+};
 
 // Wildcard match of a whole name: '*' any run, '?' one byte; letter case ignored.
 bool wildcard_match(std::string_view pattern, std::string_view name);

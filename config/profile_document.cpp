@@ -112,9 +112,15 @@ ProfileDocument ProfileDocument::parse(std::string_view bytes) {
   ProfileDocument document;
   RawLines lines(document.store_.keep({bytes}));
   std::string_view line;
+  std::vector<Section>& sections = document.sections_;
   while (lines.next(line)) {
-    if (const auto name = header_name(line)) document.sections_.push_back(Section{*name, {}});
-    document.sections_.back().lines.push_back(line);
+    if (const auto name = header_name(line)) {
+      // Sections of one file tend to be alike in size.
+      const std::size_t expected = sections.back().lines.size();
+      sections.push_back(Section{*name, {}});
+      sections.back().lines.reserve(expected);
+    }
+    sections.back().lines.push_back(line);
   }
   return document;
 }
