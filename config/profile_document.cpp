@@ -201,9 +201,11 @@ std::size_t ProfileDocument::append_plain_lines(std::string_view section, const 
   const std::size_t s = sections_.size() - 1;
   std::vector<std::string_view>& lines = sections_[s].lines;
   if (s == kNoSection || section_index(section) != s || last_filled_line(lines) + 1 != lines.size()) return 0;
-  // The last value always goes through write(): only lines before it must
-  // be plain, as later writes would see them.
-  std::vector<std::string_view> earlier{trim_view(values[0].key)};
+  // The keys the section holds already: the first value may have brought
+  // lines of its own. The last value always goes through write(): only
+  // lines before it must be plain, as later writes would see them.
+  std::vector<std::string_view> earlier;
+  for (std::size_t i = 1; i < lines.size(); ++i) earlier.push_back(key_of(content_of(lines[i])));
   std::size_t end = 1;
   std::size_t size = 0;
   for (; end + 1 < values.size(); ++end) {

@@ -263,6 +263,7 @@ TEST(ProfileDocument, WriteAllMatchesWritingOneByOne) {
       {"lone LF inside a key", "", "s", {{"a", "1"}, {"b\nc", "2"}, {"c", "3"}, {"d", "4"}}},
       {"blank lines after the first", "", "s", {{"a", "1\r\n\r\n"}, {"b", "2"}, {"c", "3"}}},
       {"first value holding a header", "", "s", {{"a", "1\r\n[s2]"}, {"b", "2"}, {"c", "3"}}},
+      {"first key bringing a later key", "", "s", {{"a=1\nb ", "x"}, {"B", "2"}, {"c", "3"}}},
       {"empty and blank keys", "", "s", {{"a", "1"}, {"", "2"}, {"  ", "3"}, {"b", "4"}}},
       {"section name with brackets", "", "s]x", {{"a", "1"}, {"b", "2"}, {"c", "3"}}},
       {"section name with a line end", "", "s\r\nq=1", {{"a", "1"}, {"b", "2"}, {"c", "3"}}},
