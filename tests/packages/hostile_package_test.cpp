@@ -128,8 +128,18 @@ TEST(HostilePackages, BadOnesAreRefusedUntouchedAndGoodOnesInstall) {
     const std::vector<std::string> changed = changes(before, snapshot(t.dir.native("")));
     if (!must_install(name)) {
       EXPECT_EQ(InstallOutcome::kFailed, report.outcome);
+      // Unsafe names and totals past 2 GB are refused; every other fault is damage.
+      const bool unsafe = name.rfind("bad_name_", 0) == 0 || name.rfind("bad_texture_", 0) == 0 ||
+                          name == "bad_record_all_nul.pkg";
+      const bool too_large = name == "bad_bomb_past_limit.pkg";
+      EXPECT_EQ(unsafe || too_large ? ErrorCode::kRefused : ErrorCode::kDamaged, report.error.code);
       EXPECT_FALSE(report.error.message.empty());
+      if (!unsafe) {
+        EXPECT_EQ(0u, report.error.message.find(too_large ? "package is too large: " : "package is damaged: "))
+            << report.error.message;
+      }
       EXPECT_EQ(std::vector<std::string>{}, changed);
+      EXPECT_EQ(2, t.ctx.state.g_FirstFreeFltsim);
       EXPECT_EQ("", InstallPackage(t.ctx, 0));
       continue;
     }

@@ -165,7 +165,7 @@ class KilledInstall : public ::testing::Test {
 
   void SetUp() override {
     for (int i = 0; i < 12; ++i) {
-      std::string bytes = noise(256 * 1024, static_cast<unsigned>(i + 7)) + std::string(256 * 1024, 'z');
+      std::string bytes = pw::testing::random_bytes(256 * 1024, static_cast<std::uint32_t>(i + 7)) + std::string(256 * 1024, 'z');
       files_.push_back({"part" + std::to_string(i) + ".dds", std::move(bytes)});
     }
     package_ = package_bytes(blue_entry(), std::nullopt, files_);

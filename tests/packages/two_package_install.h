@@ -19,6 +19,7 @@
 #include "packages/sim_tree.h"
 #include "packages/tree_checks.h"
 #include "support/test_button.h"
+#include "tests/packages/mixed_data.h"
 
 namespace pw::test {
 
@@ -36,20 +37,6 @@ inline bool shown_text_with(const ScriptedView& view, const std::string& part) {
   return false;
 }
 
-// Bytes that deflate cannot shrink much, so a file takes its size on disk
-// and in the block.
-inline std::string noise(std::size_t size, unsigned seed) {
-  std::string bytes(size, '\0');
-  unsigned x = seed * 2654435761u + 1;
-  for (char& c : bytes) {
-    x ^= x << 13;
-    x ^= x >> 17;
-    x ^= x << 5;
-    c = static_cast<char>(x);
-  }
-  return bytes;
-}
-
 inline FltsimEntry gold_entry() {
   FltsimEntry e = blue_entry();
   e.title = "Cessna Gold";
@@ -64,8 +51,8 @@ class TwoPackageInstall {
   explicit TwoPackageInstall(std::size_t big = 0) : blue_(blue_files()) {
     gold_ = {{"gold.dds", std::string(5000, 'g') + "end"}, {"Thumb.jpg", "\xFF\xD8jpg"}, {"readme.txt", "r"}};
     if (big > 0) {
-      blue_.push_back({"big_blue.dds", noise(big, 1)});
-      gold_.push_back({"big_gold.dds", noise(big, 2)});
+      blue_.push_back({"big_blue.dds", pw::testing::random_bytes(big, 1)});
+      gold_.push_back({"big_gold.dds", pw::testing::random_bytes(big, 2)});
     }
     const std::string none = reference({});
     states_ = {{{kOriginalCfg, {}}, {none, {}}, {reference({0}), {true, false}},
