@@ -1,14 +1,24 @@
 #include "packages/package_creation.h"
 
 #include <gtest/gtest.h>
+#include <zlib.h>
 
+#include <algorithm>
 #include <functional>
+#include <fstream>
+#include <sstream>
 
+#include "app/command_line.h"
+#include "packages/block_compressor.h"
 #include "packages/file_helpers.h"
+#include "tests/packages/mixed_data.h"
 #include "tests/packages/sim_tree.h"
 
 namespace pw::test {
 namespace {
+
+using pw::testing::mixed_bytes;
+using pw::testing::random_bytes;
 
 constexpr const char* kTextures = "frm_Package.lstTextures";
 constexpr const char* kTahitiPkg = "Air_Tahiti_2007_Repaint.pkg";
@@ -20,8 +30,8 @@ struct ReadBack {
   std::vector<std::string> files;
 };
 
-ReadBack read_back(const std::string& path) {
-  auto file = native_file_system().open_read(path);
+ReadBack read_back(const SimTree& t) {
+  auto file = native_file_system().open_read(t.core_plane("Uploads\\") + kTahitiPkg);
   EXPECT_TRUE(file.ok());
   ReadBack back;
   back.entry = *read_package_entry(**file);
@@ -32,11 +42,10 @@ ReadBack read_back(const std::string& path) {
   return back;
 }
 
-// The package screen showing entry 1 (texture Silver).
-void choose_silver(SimTree& t) {
-  FillPackageAircraftList(t.ctx);
-  t.view.lists["frm_Package.lstAircraft"].current = 1;
-  PackageAircraftClicked(t.ctx);
+// Uploads holds the older package of the same name, intact, and nothing else.
+void expect_older_package_only(const SimTree& t) {
+  EXPECT_EQ(std::vector<std::string>{kTahitiPkg}, t.names_in(t.plane("Uploads")));
+  EXPECT_EQ("older package", t.dir.read(t.plane("Uploads/") + kTahitiPkg));
 }
 
 TEST(PackageName, FollowsTheNamingRule) {
@@ -60,16 +69,24 @@ TEST(PackageName, FollowsTheNamingRule) {
 
 TEST(CreatePackage, ListsEveryEntryAndPacksTheTickedFilesInListOrder) {
   SimTree t;
-  choose_silver(t);
+  t.dir.write(t.plane("Texture.Silver/sub/x.bmp"), "x");  // neither subfolders
+  t.dir.write(t.plane("Texture.Silver/.hidden"), "x");    // nor hidden files are listed
+  t.show_in_package_screen(1);
   EXPECT_EQ((std::vector<std::string>{"Red Livery", "Air (Tahiti) [2007]", "Green"}),
             t.view.row_texts("frm_Package.lstAircraft"));
+  // Sorted without regard to case, all ticked.
   ASSERT_EQ((std::vector<std::string>{"A.bmp", "b.dds", "c.cfg", "d.txt", "E.dds"}), t.view.row_texts(kTextures));
-  EXPECT_EQ(0, t.view.lists[kTextures].current);
+  const ListContent& list = t.view.lists[kTextures];
+  for (std::size_t i = 0; i < list.rows.size(); ++i) {
+    EXPECT_EQ(static_cast<int>(i), list.rows[i].item_data);
+    EXPECT_TRUE(list.rows[i].checked);
+  }
+  EXPECT_EQ(0, list.current);
   t.view.tick(kTextures, {1, 3}, false);
 
   ASSERT_EQ(kTahitiPkg, CreatePackage(t.ctx, 1));
   EXPECT_EQ(std::vector<std::string>{kTahitiPkg}, t.names_in(t.plane("Uploads")));
-  const ReadBack back = read_back(t.core_plane("Uploads\\") + kTahitiPkg);
+  const ReadBack back = read_back(t);
   EXPECT_EQ("Air (Tahiti) [2007]", back.entry.ui_variation);
   EXPECT_EQ("Silver", back.entry.texture);
   EXPECT_EQ(t.ctx.state.g_RcfText, back.entry.rcf_text);
@@ -86,17 +103,15 @@ TEST(CreatePackage, CarriesTheChosenPreviewAndReplacesAnOlderPackage) {
   t.dir.write(t.plane("Uploads/") + kTahitiPkg, "older package");
   t.ctx.state.g_PreviewChosen = true;
   t.ctx.state.g_PreviewPath = " " + t.dir.path() + "\\pictures\\preview.bmp ";
-  choose_silver(t);
-
+  t.show_in_package_screen(1);
   ASSERT_EQ(kTahitiPkg, CreatePackage(t.ctx, 1));
   EXPECT_EQ(std::vector<std::string>{kTahitiPkg}, t.names_in(t.plane("Uploads")));
-  const ReadBack back = read_back(t.core_plane("Uploads\\") + kTahitiPkg);
+  const ReadBack back = read_back(t);
   EXPECT_EQ(bitmap, back.preview);
   EXPECT_EQ(5u, back.names.size());
 }
 
-// Each failure gives the empty result and leaves Uploads exactly as it was:
-// the older package of the same name intact and no partial file beside it.
+// Each failure gives the empty result and leaves the older package alone.
 TEST(CreatePackage, FailuresLeaveAnOlderPackageAndNothingElse) {
   using Step = std::function<void(SimTree&)>;
   const Step none = [](SimTree&) {};
@@ -104,6 +119,7 @@ TEST(CreatePackage, FailuresLeaveAnOlderPackageAndNothingElse) {
     const char* name;
     Step before_listing;
     Step after_listing;
+    int entry = 1;
   } cases[] = {
       {"zero-byte file", [](SimTree& t) { t.dir.write(t.plane("Texture.Silver/empty.dds"), ""); }, none},
       {"nothing ticked", none, [](SimTree& t) { t.view.tick(kTextures, {0, 1, 2, 3, 4}, false); }},
@@ -126,34 +142,24 @@ TEST(CreatePackage, FailuresLeaveAnOlderPackageAndNothingElse) {
          ASSERT_EQ(kMaxTextureRows, rows.size());  // the list itself stops at 100
          rows.push_back(rows.front());
        }},
+      {"no such entry", none, none, 7},
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.name);
     SimTree t;
     t.dir.write(t.plane("Uploads/") + kTahitiPkg, "older package");
     c.before_listing(t);
-    choose_silver(t);
+    t.show_in_package_screen(1);
     c.after_listing(t);
-    EXPECT_EQ("", CreatePackage(t.ctx, 1));
-    EXPECT_EQ(std::vector<std::string>{kTahitiPkg}, t.names_in(t.plane("Uploads")));
-    EXPECT_EQ("older package", t.dir.read(t.plane("Uploads/") + kTahitiPkg));
+    EXPECT_EQ("", CreatePackage(t.ctx, c.entry));
+    expect_older_package_only(t);
   }
 }
 
-TEST(CreatePackage, ZeroByteFileLeavesNoFileAtAll) {
-  SimTree t;
-  t.dir.write(t.plane("Texture.Silver/empty.dds"), "");
-  choose_silver(t);
-  EXPECT_EQ("", CreatePackage(t.ctx, 1));
-  EXPECT_TRUE(t.names_in(t.plane("Uploads")).empty());
-  EXPECT_EQ("", CreatePackage(t.ctx, 7));
-}
-
-// Whichever file operation fails, Uploads holds the older package only.
 TEST(CreatePackage, EveryFailingFileCallLeavesTheOlderPackage) {
   SimTree t;
   t.dir.write(t.plane("Uploads/") + kTahitiPkg, "older package");
-  choose_silver(t);
+  t.show_in_package_screen(1);
   for (int k = 1;; ++k) {
     SCOPED_TRACE(k);
     ASSERT_LT(k, 100);
@@ -167,15 +173,117 @@ TEST(CreatePackage, EveryFailingFileCallLeavesTheOlderPackage) {
       EXPECT_EQ("sync_folder", t.faulty.failed_call());  // the package is complete by then
       continue;
     }
-    EXPECT_EQ(std::vector<std::string>{kTahitiPkg}, t.names_in(t.plane("Uploads")));
-    EXPECT_EQ("older package", t.dir.read(t.plane("Uploads/") + kTahitiPkg));
+    expect_older_package_only(t);
   }
-  EXPECT_EQ(5u, read_back(t.core_plane("Uploads\\") + kTahitiPkg).names.size());
+  EXPECT_EQ(5u, read_back(t).names.size());
 }
 
-TEST(FillPackageAircraftList, WithoutEntriesEmptiesBothLists) {
+TEST(CreatePackage, StreamsABlockPlainUncompressReadsReportingBytesRead) {
   SimTree t;
-  choose_silver(t);
+  t.dir.write(t.plane("Texture.Silver/big.dds"), mixed_bytes(3 * kBlockChunkSize + 77, 35));
+  t.show_in_package_screen(1);
+  ProgressLog progress;
+  t.ctx.progress = progress.recorder();
+  ASSERT_EQ(kTahitiPkg, CreatePackage(t.ctx, 1));
+
+  auto file = native_file_system().open_read(t.core_plane("Uploads\\") + kTahitiPkg);
+  ASSERT_TRUE(file.ok());
+  const auto layout = read_package_layout(**file);
+  ASSERT_TRUE(layout.ok()) << layout.error().message;
+  std::string expected;
+  for (const PackageFile& f : layout->files) expected += t.dir.read(t.plane("Texture.Silver/") + f.name);
+  EXPECT_EQ(6u, layout->files.size());
+  EXPECT_EQ(static_cast<std::int64_t>(expected.size()), layout->total_size);
+  progress.expect_complete_run(layout->total_size);
+
+  const std::string block =
+      t.dir.read(t.plane("Uploads/") + kTahitiPkg).substr(static_cast<std::size_t>(layout->block_offset));
+  std::string out(expected.size(), '\0');
+  uLongf length = static_cast<uLongf>(out.size());
+  ASSERT_EQ(Z_OK, uncompress(reinterpret_cast<Bytef*>(out.data()), &length,
+                             reinterpret_cast<const Bytef*>(block.data()), static_cast<uLong>(block.size())));
+  EXPECT_EQ(expected.size(), length);
+  EXPECT_EQ(expected, out);
+}
+
+TEST(CreatePackage, AFileThatChangesSizeWhileReadFailsTheCreation) {
+  const struct {
+    const char* name;
+    std::function<void(const std::filesystem::path&)> change;
+  } cases[] = {
+      {"grows", [](const std::filesystem::path& p) { std::ofstream(p, std::ios::app) << "more"; }},
+      {"shrinks", [](const std::filesystem::path& p) { std::filesystem::resize_file(p, 1000); }},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.name);
+    SimTree t;
+    t.dir.write(t.plane("Texture.Silver/big.dds"), random_bytes(3 * kBlockChunkSize, 37));
+    t.dir.write(t.plane("Uploads/") + kTahitiPkg, "older package");
+    t.show_in_package_screen(1);
+    bool changed = false;
+    // Files go in list order (A.bmp, b.dds, big.dds, ...): one chunk into
+    // big.dds the file changes.
+    t.ctx.progress = [&](std::int64_t done, std::int64_t) {
+      if (changed || done < static_cast<std::int64_t>(kBlockChunkSize)) return;
+      c.change(t.dir.native(t.plane("Texture.Silver/big.dds")));
+      changed = true;
+    };
+    EXPECT_EQ("", CreatePackage(t.ctx, 1));
+    EXPECT_TRUE(changed);
+    expect_older_package_only(t);
+  }
+}
+
+// paintwell-cli draws its progress line only when asked (main asks when
+// standard error is a terminal) and clears it at the end.
+TEST(CommandLineProgress, DrawsAndClearsTheLineOnlyWhenAsked) {
+  for (const bool asked : {true, false}) {
+    SCOPED_TRACE(asked);
+    SimTree t;
+    t.dir.write(t.plane("Texture.Silver/big.dds"), random_bytes(3 * kBlockChunkSize, 39));
+    t.dir.write("c172.rcf", "folder=SimObjects\\Airplanes\\C172\r\ntitle=Cessna 172\r\n");
+    std::ostringstream out, err;
+    CommandLineEnvironment env{native_file_system(), t.ctx.state.program_folder, t.dir.path(), out, err};
+    std::vector<std::string> args = {"pack", "c172.rcf", "1"};
+    if (asked) args.insert(args.begin(), "--progress");
+    ASSERT_EQ(kExitOk, run_command_line(args, env)) << err.str();
+    const std::string line = err.str();
+    if (!asked) {
+      EXPECT_EQ(std::string::npos, line.find('\r'));
+      continue;
+    }
+    EXPECT_EQ(0u, line.find("\rPacking 0%"));
+    EXPECT_NE(std::string::npos, line.find("\rPacking 100%"));
+    EXPECT_LT(3, std::count(line.begin(), line.end(), '%'));  // drawn as the bytes were read
+    // Cleared before the success message is printed.
+    EXPECT_EQ("\r" + std::string(12, ' ') + "\rA repaint package file named", line.substr(line.rfind("100%") + 4, 42));
+  }
+}
+
+// Nothing to list gives empty, enabled lists.
+TEST(PackageScreen, EmptyEnabledListsWhenThereIsNothingToList) {
+  const struct {
+    const char* name;
+    std::function<void(SimTree&)> change;
+  } cases[] = {
+      {"no folder", [](SimTree& t) { t.ctx.state.g_AircraftEntries[1].texture = "Orange"; }},
+      {"no texture", [](SimTree& t) { t.ctx.state.g_AircraftEntries[1].texture = ""; }},
+      {"escaping texture", [](SimTree& t) { t.ctx.state.g_AircraftEntries[1].texture = "..\\..\\C172"; }},
+      {"bad index", [](SimTree& t) { t.view.lists["frm_Package.lstAircraft"].current = 9; }},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.name);
+    SimTree t;
+    t.show_in_package_screen(1);  // something to replace
+    c.change(t);
+    ListTextureFiles(t.ctx, t.view.lists["frm_Package.lstAircraft"].current);
+    const ListContent& list = t.view.lists[kTextures];
+    EXPECT_TRUE(list.rows.empty());
+    EXPECT_TRUE(list.enabled);
+    EXPECT_EQ(-1, list.current);
+  }
+  SimTree t;
+  t.show_in_package_screen(1);
   t.ctx.state.g_AircraftEntries.clear();
   t.ctx.state.g_AircraftLast = -1;
   FillPackageAircraftList(t.ctx);

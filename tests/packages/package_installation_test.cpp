@@ -3,8 +3,10 @@
 #include <gtest/gtest.h>
 
 #include "aircraft/entry_list.h"
+#include "tests/packages/mixed_data.h"
 #include "tests/packages/protected_cfg.h"
 #include "tests/packages/sim_tree.h"
+#include "tests/packages/tree_checks.h"
 
 namespace pw::test {
 namespace {
@@ -113,45 +115,52 @@ TEST_F(InstallTest, AllThousandNamesTakenTouchesNothing) {
   EXPECT_TRUE(t.names_in(t.plane("Texture.Blue_999")).empty());
 }
 
-// Fail each file call of a whole install in turn: Aircraft.cfg stays
-// byte-identical, the new folder and the staging folder are gone, and only
-// the five calls of the Aircraft.cfg replace report "-1".
-TEST(InstallFaults, EveryFailingCallLeavesTheAircraftAsItWas) {
-  int cfg_replace_failures = 0;
-  for (int k = 1;; ++k) {
-    SCOPED_TRACE(k);
-    ASSERT_LT(k, 200);
-    SimTree t;
-    const std::vector<std::string> before = t.names_in(t.plane(""));
-    t.dir.write(t.plane("Downloads/blue.pkg"), package_bytes(blue_entry(), "BM", blue_files()));
-    ASSERT_TRUE(ListPackages(t.ctx, ""));
-    t.faulty.fail_at(k);
-    const std::string result = InstallPackage(t.ctx, 0);
-    const std::string failed = t.faulty.failed_call();
-    if (failed.empty()) {
-      EXPECT_EQ("Blue Sky", result);
-      break;
-    }
-    if (result == "Blue Sky") {
-      EXPECT_EQ("sync_folder", failed);  // not every file system can sync a folder
-      continue;
-    }
-    if (failed == "rename_over") {
-      EXPECT_EQ("-1", result);  // staging uses rename_new
-    }
-    if (result == "-1") {
-      ++cfg_replace_failures;
-      EXPECT_TRUE(failed == "create" || failed == "write" || failed == "sync" || failed == "close" ||
-                  failed == "rename_over")
-          << failed;
-    } else {
-      EXPECT_EQ("", result);
-    }
-    EXPECT_EQ(kOriginalCfg, t.cfg());
-    EXPECT_EQ(before, t.names_in(t.plane("")));
-    EXPECT_EQ(2, t.ctx.state.g_FirstFreeFltsim);
+std::vector<NamedBytes> big_files() {
+  return {{"a.dds", pw::testing::mixed_bytes(600 * 1024, 31)}, {"b.bmp", "B"},
+          {"c.dds", pw::testing::random_bytes(300 * 1024, 33)}};
+}
+
+TEST_F(InstallTest, StreamsEveryByteReportingBytesWritten) {
+  const std::vector<NamedBytes> files = big_files();
+  put_package(package_bytes(blue_entry(), std::nullopt, files));
+  ProgressLog progress;
+  t.ctx.progress = progress.recorder();
+  const InstallReport report = install_package(t.ctx, 0);
+  ASSERT_EQ(InstallOutcome::kInstalled, report.outcome) << report.error.message;
+  EXPECT_EQ(as_files(files), folder_files(t.dir.native(t.plane("Texture.Blue"))));
+  progress.expect_complete_run(static_cast<std::int64_t>(files[0].bytes.size() + 1 + files[2].bytes.size()));
+  EXPECT_GT(progress.calls.size(), 3u);  // reported on the way, not only at the end
+}
+
+// Damage found after files were written takes the staging folder with it.
+TEST_F(InstallTest, DamageFoundHalfWayLeavesNothingBehind) {
+  const std::string good = package_bytes(blue_entry(), std::nullopt, big_files());
+  std::string corrupt = good;
+  corrupt[good.size() - 2000] = static_cast<char>(corrupt[good.size() - 2000] ^ 0x33);
+  std::string shorter_claim = good;  // the stream then runs past the table
+  store_le32(&shorter_claim[4919 + 2 * 104], 300 * 1024 - 1);
+  std::string longer_claim = good;  // the stream then ends early
+  store_le32(&longer_claim[4919 + 2 * 104], 300 * 1024 + 1);
+  const struct {
+    const char* name;
+    std::string bytes;
+  } cases[] = {
+      {"cut in the last file", good.substr(0, good.size() - 1000)},
+      {"corrupt near the end", corrupt},
+      {"runs past the table", shorter_claim},
+      {"ends before the table", longer_claim},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.name);
+    put_package(c.bytes);
+    ProgressLog progress;
+    t.ctx.progress = progress.recorder();
+    const InstallReport report = install_package(t.ctx, 0);
+    EXPECT_EQ(ErrorCode::kDamaged, report.error.code) << report.error.message;
+    ASSERT_FALSE(progress.calls.empty());
+    EXPECT_GT(progress.calls.back().first, 0);  // files were being written when it was found
+    expect_untouched();
   }
-  EXPECT_EQ(5, cfg_replace_failures);
 }
 
 // An Aircraft.cfg the user made read-only is not replaced behind their back.

@@ -44,6 +44,16 @@ TEST(RemoveRepaints, RenumbersKeptEntriesAcrossAGapAndDeletesTheFolder) {
   EXPECT_NE(std::string::npos, t.cfg().find("[fltsim.0]\r\ntitle=Cessna Green"));
 }
 
+TEST(RemoveRepaints, ReportsOneStepForTheFileAndOnePerFolder) {
+  SimTree t;
+  select_for_removal(t, {0, 1});
+  test::ProgressLog progress;
+  t.ctx.progress = progress.recorder();
+  ASSERT_EQ(kRemoveDone, RemoveRepaints(t.ctx));
+  progress.expect_complete_run(4);  // backups, Aircraft.cfg, Texture.Red, Texture.Silver
+  EXPECT_FALSE(t.dir.exists(t.plane("Texture.Red")));
+}
+
 TEST(RemoveRepaints, OtherFilesAndSelections) {
   const std::string bad = "[fltsim.0]\r\ntitle=Bad\r\ntexture=x\\..\\..\\..\r\n";
   const struct {
