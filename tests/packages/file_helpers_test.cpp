@@ -58,7 +58,7 @@ class PreviewTest : public ::testing::Test {
   SimTree t;
 };
 
-TEST_F(PreviewTest, WritesExactlyTheStoredBytesAndShowsThem) {
+TEST_F(PreviewTest, WritesExactlyTheStoredBytesAndShowsThemIfTheyLoad) {
   const std::string bitmap = std::string("BM\0\0\r\n", 6) + std::string(1000, '\xff');
   t.dir.write(temp_rel, "an older, longer preview of another package........................");
   list_package(bitmap);
@@ -66,6 +66,13 @@ TEST_F(PreviewTest, WritesExactlyTheStoredBytesAndShowsThem) {
   EXPECT_EQ(bitmap, t.dir.read(temp_rel));
   EXPECT_EQ(temp_preview_path(t.ctx.state), shown());
   EXPECT_EQ(t.ctx.state.program_folder + "\\Media\\tmpPreviewImage.bmp", shown());
+
+  list_package("not a bitmap");
+  t.view.pictures.clear();
+  t.view.load_pictures = false;
+  ShowPackagePreview(t.ctx, 0);
+  EXPECT_EQ("not a bitmap", t.dir.read(temp_rel));
+  EXPECT_EQ("", shown());
 }
 
 TEST_F(PreviewTest, NoPreviewOrNoPackageLeavesThePicture) {
@@ -97,14 +104,6 @@ TEST_F(PreviewTest, AnyFailingCallLeavesThePicture) {
     EXPECT_EQ("BM-old", t.dir.read(temp_rel));
   }
   EXPECT_EQ("BM-new", t.dir.read(temp_rel));
-}
-
-TEST_F(PreviewTest, ABitmapThatDoesNotLoadIsIgnored) {
-  list_package("not a bitmap");
-  t.view.load_pictures = false;
-  ShowPackagePreview(t.ctx, 0);
-  EXPECT_EQ("not a bitmap", t.dir.read(temp_rel));
-  EXPECT_EQ("", shown());
 }
 
 }  // namespace
