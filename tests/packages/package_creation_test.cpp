@@ -254,21 +254,13 @@ TEST(CommandLineProgress, DrawsAndClearsTheLineOnlyWhenAsked) {
 
 // Nothing to list gives empty, enabled lists.
 TEST(PackageScreen, EmptyEnabledListsWhenThereIsNothingToList) {
-  const struct {
-    const char* name;
-    std::function<void(SimTree&)> change;
-  } cases[] = {
-      {"no folder", [](SimTree& t) { t.ctx.state.g_AircraftEntries[1].texture = "Orange"; }},
-      {"no texture", [](SimTree& t) { t.ctx.state.g_AircraftEntries[1].texture = ""; }},
-      {"escaping texture", [](SimTree& t) { t.ctx.state.g_AircraftEntries[1].texture = "..\\..\\C172"; }},
-      {"bad index", [](SimTree& t) { t.view.lists["frm_Package.lstAircraft"].current = 9; }},
-  };
-  for (const auto& c : cases) {
-    SCOPED_TRACE(c.name);
+  for (const char* texture : {"Orange", "", "..\\..\\C172", "(index 9)"}) {
+    SCOPED_TRACE(texture);
     SimTree t;
     t.show_in_package_screen(1);  // something to replace
-    c.change(t);
-    ListTextureFiles(t.ctx, t.view.lists["frm_Package.lstAircraft"].current);
+    const bool bad_index = texture[0] == '(';
+    if (!bad_index) t.ctx.state.g_AircraftEntries[1].texture = texture;
+    ListTextureFiles(t.ctx, bad_index ? 9 : 1);
     const ListContent& list = t.view.lists[kTextures];
     EXPECT_TRUE(list.rows.empty());
     EXPECT_TRUE(list.enabled);
