@@ -45,7 +45,6 @@ TEST(AppendPackageEntry, WritesTheFixedKeyOrderAtTheEndOfTheFile) {
             empty.serialize());
 }
 
-// Numbering past a titled section after a gap is checked by the install tests.
 TEST(WriteAircraftEntry, RewriteSkipsEmptyKeysAndLowerCasesDescription) {
   ProfileDocument cfg;
   WriteAircraftEntry(cfg, package_entry("Kept", "", "Var"), 7);

@@ -59,7 +59,8 @@ TEST_F(InstallTest, SamePackageThreeTimesGetsNumberedFoldersAndFreeSections) {
     EXPECT_EQ(blue_files()[0].bytes, t.dir.read(t.plane(folder) + "/texture.bmp"));
     EXPECT_EQ(blue_files()[1].bytes, t.dir.read(t.plane(folder) + "/Panel.dds"));
   }
-  // The gap at 2 is used first, then the numbers past the last entry.
+  // The gap at 2 is used first, then the numbers past the last entry:
+  // never the titled section 3.
   EXPECT_EQ("Cessna Blue|Blue|Blue Sky", section(2));
   EXPECT_EQ("Cessna Blue - 000|Blue_000|Blue Sky - 000", section(4));
   EXPECT_EQ("Cessna Blue - 001|Blue_001|Blue Sky - 001", section(5));
