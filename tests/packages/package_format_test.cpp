@@ -39,6 +39,9 @@ std::string package_with(const std::vector<PackageFile>& table, const std::strin
   return build_package_head(sample_entry(), std::nullopt, table) + block;
 }
 
+// The reader's side of the layout is pinned by the hostile corpus, which
+// make_corpus.py lays out on its own; the round trip below then ties the
+// writer to it. Here: the bytes themselves.
 TEST(PackageWriter, PutsEveryFieldAtItsByte) {
   const std::string pkg = make_package(std::nullopt, {{"A", "A"}});
   EXPECT_EQ(store_entry(sample_entry()), pkg.substr(0, 4915));
@@ -47,13 +50,6 @@ TEST(PackageWriter, PutsEveryFieldAtItsByte) {
   std::string block = pkg.substr(5023);
   ASSERT_EQ(Z_OK, ExpandBytes(block, 1));
   EXPECT_EQ("A", block);
-  MemoryInputFile file(pkg);
-  auto layout = read_package_layout(file);
-  ASSERT_TRUE(layout.ok()) << layout.error().message;
-  EXPECT_FALSE(layout->has_preview);
-  EXPECT_EQ(5023, layout->block_offset);
-  EXPECT_EQ(static_cast<std::int64_t>(pkg.size()) - 5023, layout->block_size);
-  EXPECT_EQ(1, layout->total_size);
 
   // A preview of 360054 (0x57E76) bytes moves the count to 364975; a name
   // of 100 bytes fills its field, the zlib header following at once.
@@ -65,14 +61,11 @@ TEST(PackageWriter, PutsEveryFieldAtItsByte) {
   EXPECT_EQ(bitmap, big.substr(4921, 360054));
   EXPECT_EQ(std::string("\x01\0\x03\0\0\0", 6) + name + "\x78", big.substr(364975, 107));
   MemoryInputFile big_file(big);
-  auto preview = read_package_preview(big_file);
-  ASSERT_TRUE(preview.ok() && preview->has_value());
-  EXPECT_EQ(bitmap, **preview);
-  auto big_layout = read_package_layout(big_file);
-  ASSERT_TRUE(big_layout.ok()) << big_layout.error().message;
-  EXPECT_EQ(360054, big_layout->preview_size);
-  EXPECT_EQ(364975 + 2 + 104, big_layout->block_offset);
-  EXPECT_EQ(name, big_layout->files[0].name);
+  auto layout = read_package_layout(big_file);
+  ASSERT_TRUE(layout.ok()) << layout.error().message;
+  EXPECT_EQ(360054, layout->preview_size);
+  EXPECT_EQ(364975 + 2 + 104, layout->block_offset);
+  EXPECT_EQ(static_cast<std::int64_t>(big.size()) - layout->block_offset, layout->block_size);
 }
 
 TEST(PackageWriter, RoundTripsEntryPreviewAndFiles) {
