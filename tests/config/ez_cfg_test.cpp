@@ -11,15 +11,14 @@ namespace pw {
 namespace {
 
 TEST(EzCfg, LookupsFollowTheLineRules) {
-  struct Case {
+  const struct {
     const char* name;
     std::string text;
     const char* key;
     std::string expected;
   } cases[] = {
-      {"blanks around the equals sign", "folder = SimObjects\\Airplanes\\B737 \r\n", "folder",
-       "SimObjects\\Airplanes\\B737"},
-      {"key case ignored", "FOLDER=SimObjects\\Airplanes\\B737", "Folder", "SimObjects\\Airplanes\\B737"},
+      {"blanks around the equals sign", "folder = SimObjects\\B737 \r\n", "folder", "SimObjects\\B737"},
+      {"key case ignored", "FOLDER=SimObjects\\B737", "Folder", "SimObjects\\B737"},
       {"comment in the first column", "//a=1\r\n", "//a", ""},
       {"blank before the comment marker", " //a=1\r\n", "//a", "1"},
       {"two equals signs ignore the line", "a=1=2\r\n", "a", ""},
@@ -37,7 +36,7 @@ TEST(EzCfg, LookupsFollowTheLineRules) {
       {"missing key", "a=1\r\n", "c", ""},
       {"empty file", "", "a", ""},
   };
-  for (const Case& c : cases) {
+  for (const auto& c : cases) {
     SCOPED_TRACE(c.name);
     EZ_CFG cfg(native_file_system());
     cfg.ReadCFGText(c.text);
@@ -46,17 +45,16 @@ TEST(EzCfg, LookupsFollowTheLineRules) {
 }
 
 TEST(EzCfg, NumericalLookupGivesLeadingNumber) {
-  struct Case {
+  const struct {
     const char* value;  // nullptr: key missing
     const char* expected;
   } cases[] = {
-      {nullptr, "0"},         {"12.5abc", "12.5"}, {"abc", "0"},       {"-3", "-3"},
-      {"+4", "4"},            {"1e2", "100"},      {"2D3x", "2000"},   {"1.5e", "1.5"},
-      {"12.50", "12.5"},      {"007", "7"},        {".5", "0.5"},      {"-.25m", "-0.25"},
-      {"5.", "5"},            {"-0", "0"},         {"\t42", "42"},     {"1e400", "0"},
-      {"0.1", "0.1"},         {"1/3", "1"},        {"1234567890123456789", "1.23456789012346E+18"},
+      {nullptr, "0"}, {"12.5abc", "12.5"}, {"abc", "0"},   {"-3", "-3"},     {"+4", "4"},      {"1e2", "100"},
+      {"2D3x", "2000"}, {"1.5e", "1.5"},   {"12.50", "12.5"}, {"007", "7"},  {".5", "0.5"},    {"-.25m", "-0.25"},
+      {"5.", "5"},      {"-0", "0"},       {"\t42", "42"},  {"1e400", "0"},  {"0.1", "0.1"},   {"1/3", "1"},
+      {"1234567890123456789", "1.23456789012346E+18"},
   };
-  for (const Case& c : cases) {
+  for (const auto& c : cases) {
     SCOPED_TRACE(c.value ? c.value : "(missing)");
     EZ_CFG cfg(native_file_system());
     cfg.ReadCFGText(c.value ? std::string("n=") + c.value : std::string("other=1"));
@@ -64,28 +62,21 @@ TEST(EzCfg, NumericalLookupGivesLeadingNumber) {
   }
 }
 
-TEST(EzCfg, ReadCountsStoredPairsAndReplacesOldOnes) {
+TEST(EzCfg, ReadsReplaceOldPairsAndToleratesMissingOrUnreadableFiles) {
+  test::TempDir dir;
   EZ_CFG cfg(native_file_system());
   EXPECT_EQ(3, cfg.ReadCFGText("// header\r\na=1\r\nbad line\r\nb=\r\nc=3\r\nx=1=2\r\nd = 4"));
   EXPECT_EQ("4", cfg.GetValue("D"));
-  EXPECT_EQ(1, cfg.ReadCFGText("e=5"));
-  EXPECT_EQ("", cfg.GetValue("a"));
-  EXPECT_EQ("5", cfg.GetValue("e"));
-  EXPECT_EQ(0, cfg.ReadCFGText("nothing here"));
-  EXPECT_EQ("", cfg.GetValue("e"));
-}
-
-TEST(EzCfg, ReadsFilesAndToleratesMissingOrUnreadableOnes) {
-  test::TempDir dir;
   dir.write("Aircraft.rcf", "folder=SimObjects\\Airplanes\\B737\r\ntitle=Boeing\r\n");
-  EZ_CFG cfg(native_file_system());
   EXPECT_EQ(2, cfg.ReadCFG(dir.path() + "\\Aircraft.rcf"));
+  EXPECT_EQ("", cfg.GetValue("a"));
   EXPECT_EQ("Boeing", cfg.GetValue("TITLE"));
-  EXPECT_EQ(0, cfg.ReadCFG(dir.path() + "\\missing.rcf"));
-  EXPECT_EQ("", cfg.GetValue("title"));
-  EXPECT_EQ(0, cfg.ReadCFG(dir.path()));  // a folder cannot be read as a file
-  EXPECT_EQ("", cfg.GetValue("title"));
-
+  for (const std::string& unreadable : {dir.path() + "\\missing.rcf", dir.path()}) {
+    SCOPED_TRACE(unreadable);
+    ASSERT_EQ(2, cfg.ReadCFG(dir.path() + "\\Aircraft.rcf"));
+    EXPECT_EQ(0, cfg.ReadCFG(unreadable));
+    EXPECT_EQ("", cfg.GetValue("title"));
+  }
   test::FaultyFileSystem faulty(native_file_system());
   EZ_CFG failing(faulty);
   faulty.fail_at(1);  // the open
@@ -93,7 +84,7 @@ TEST(EzCfg, ReadsFilesAndToleratesMissingOrUnreadableOnes) {
   EXPECT_EQ("", failing.GetValue("title"));
 }
 
-TEST(EzCfg, BuiltPairsAreWrittenInOrder) {
+TEST(EzCfg, WritesPairsInOrderEscapedAndKeepsTheOldFileOnFailure) {
   test::TempDir dir;
   EZ_CFG cfg(native_file_system());
   cfg.InitCFG();
@@ -104,47 +95,33 @@ TEST(EzCfg, BuiltPairsAreWrittenInOrder) {
   EXPECT_EQ("Line one\r\nx=y", cfg.GetValue("information"));
   ASSERT_TRUE(cfg.WriteCFG(dir.path() + "\\out.rcf"));
   EXPECT_EQ("folder=Other\r\ninformation=Line one\xA5nx\xA5" "ey\r\n", dir.read("out.rcf"));
-
   EZ_CFG back(native_file_system());
   EXPECT_EQ(2, back.ReadCFG(dir.path() + "\\out.rcf"));
   EXPECT_EQ("Line one\r\nx=y", back.GetValue("information"));
-}
-
-TEST(EzCfg, AddAfterReadKeepsReadPairs) {
-  test::TempDir dir;
-  EZ_CFG cfg(native_file_system());
-  ASSERT_EQ(3, cfg.ReadCFGText("a=1\r\nb=2\r\nc=3\r\n"));
-  EXPECT_TRUE(cfg.AddToCFG("d", "4"));
-  ASSERT_TRUE(cfg.WriteCFG(dir.path() + "\\out.rcf"));
+  // Added pairs follow those read.
+  ASSERT_EQ(3, back.ReadCFGText("a=1\r\nb=2\r\nc=3\r\n"));
+  EXPECT_TRUE(back.AddToCFG("d", "4"));
+  ASSERT_TRUE(back.WriteCFG(dir.path() + "\\out.rcf"));
   EXPECT_EQ("a=1\r\nb=2\r\nc=3\r\nd=4\r\n", dir.read("out.rcf"));
-
-  // Without a read first the object starts empty, with no empty line written.
+  // Without a read first the object starts empty, with no empty line
+  // written; after a read that stored nothing the one empty pair is reused.
   EZ_CFG fresh(native_file_system());
   EXPECT_TRUE(fresh.AddToCFG("k", "v"));
   ASSERT_TRUE(fresh.WriteCFG(dir.path() + "\\fresh.rcf"));
   EXPECT_EQ("k=v\r\n", dir.read("fresh.rcf"));
-  // After a read that stored nothing the one empty pair is reused.
   ASSERT_EQ(0, fresh.ReadCFGText("none"));
   EXPECT_TRUE(fresh.AddToCFG("j", "w"));
   ASSERT_TRUE(fresh.WriteCFG(dir.path() + "\\fresh.rcf"));
   EXPECT_EQ("j=w\r\n", dir.read("fresh.rcf"));
-}
 
-TEST(EzCfg, FailedWriteKeepsTheOldFile) {
-  test::TempDir dir;
-  dir.write("out.rcf", "old=1\r\n");
-  EZ_CFG cfg(native_file_system());
-  cfg.InitCFG();
-  ASSERT_TRUE(cfg.AddToCFG("new", "2"));
-  EXPECT_FALSE(cfg.WriteCFG(dir.path() + "\\missing\\out.rcf"));
-  EXPECT_FALSE(cfg.WriteCFG(dir.path()));  // a folder cannot be replaced by a file
+  EXPECT_FALSE(fresh.WriteCFG(dir.path() + "\\missing\\out.rcf"));
+  EXPECT_FALSE(fresh.WriteCFG(dir.path()));  // a folder cannot be replaced by a file
   test::FaultyFileSystem faulty(native_file_system());
   EZ_CFG failing(faulty);
-  failing.InitCFG();
   ASSERT_TRUE(failing.AddToCFG("new", "2"));
   faulty.fail_at(1, ErrorCode::kNoSpace);
   EXPECT_FALSE(failing.WriteCFG(dir.path() + "\\out.rcf"));
-  EXPECT_EQ("old=1\r\n", dir.read("out.rcf"));
+  EXPECT_EQ("a=1\r\nb=2\r\nc=3\r\nd=4\r\n", dir.read("out.rcf"));
   EXPECT_TRUE(failing.WriteCFG(dir.path() + "\\out.rcf"));  // only the one call fails
   EXPECT_EQ("new=2\r\n", dir.read("out.rcf"));
 }

@@ -15,7 +15,7 @@ std::vector<std::string> fields_of(const Parser& parser) {
 }
 
 TEST(Parser, SplitsAtDelimiterDroppingEmptyFields) {
-  struct Case {
+  const struct {
     const char* name;
     const char* delimiter;  // nullptr: the default
     std::string text;
@@ -34,7 +34,7 @@ TEST(Parser, SplitsAtDelimiterDroppingEmptyFields) {
       {"only the first character counts", ";,", "a;b,c", {"a", "b,c"}},
       {"delimiter matched exactly", "x", "aXbxc", {"aXb", "c"}},
   };
-  for (const Case& c : cases) {
+  for (const auto& c : cases) {
     SCOPED_TRACE(c.name);
     Parser parser;
     if (c.delimiter) parser.Parse(c.delimiter);
@@ -48,17 +48,14 @@ TEST(Parser, SplitsAtDelimiterDroppingEmptyFields) {
   }
 }
 
-TEST(Parser, FieldBeforeAnyTextIsAnError) {
+TEST(Parser, FieldBeforeAnyTextIsAnErrorAndANewDelimiterAppliesFromTheNextText) {
   Parser parser;
   EXPECT_EQ(",", parser.Parse());
   EXPECT_EQ(0, parser.NumberOfFields());
   const Result<std::string> field = parser.Field(0);
   ASSERT_FALSE(field.ok());
   EXPECT_EQ(ErrorCode::kRefused, field.error().code);
-}
 
-TEST(Parser, NewDelimiterAppliesFromTheNextText) {
-  Parser parser;
   parser.Text("a;b,c");
   parser.Parse(";x");
   EXPECT_EQ(";", parser.Parse());
@@ -70,14 +67,12 @@ TEST(Parser, NewDelimiterAppliesFromTheNextText) {
   parser.Text("");  // an empty text still replaces the fields
   EXPECT_EQ(0, parser.NumberOfFields());
   EXPECT_EQ("", parser.Field(0).value());
-}
 
-TEST(Parser, FieldCountStopsAtItsLimit) {
   std::string text;
   for (int i = 0; i < 40000; ++i) text += "f,";
-  Parser parser;
+  parser.Parse(",");
   parser.Text(text);
-  EXPECT_EQ(32767, parser.NumberOfFields());
+  EXPECT_EQ(32767, parser.NumberOfFields());  // the count stops at its limit
   EXPECT_EQ("f", parser.Field(32767).value());
 }
 

@@ -3,6 +3,7 @@
 // later edits would land on the wrong lines.
 #include <gtest/gtest.h>
 
+#include <functional>
 #include <random>
 #include <string>
 #include <vector>
@@ -32,21 +33,17 @@ std::string random_bytes(std::mt19937& random) {
   return bytes;
 }
 
-struct Edit {
-  bool is_delete;
-  std::string section, key, value;
-  void apply(ProfileDocument& doc) const {
+// A write, or one time in five a deletion, of names picked at random.
+std::function<void(ProfileDocument&)> random_edit(std::mt19937& random) {
+  const bool is_delete = std::uniform_int_distribution<int>(0, 4)(random) == 0;
+  const std::string section = pick(random, kSections), key = pick(random, kKeys), value = pick(random, kValues);
+  return [=](ProfileDocument& doc) {
     if (is_delete) {
       doc.delete_section(section);
     } else {
       doc.write(section, key, value);
     }
-  }
-};
-
-Edit random_edit(std::mt19937& random) {
-  const bool is_delete = std::uniform_int_distribution<int>(0, 4)(random) == 0;
-  return Edit{is_delete, pick(random, kSections), pick(random, kKeys), pick(random, kValues)};
+  };
 }
 
 void expect_same_answers(const ProfileDocument& expected, const ProfileDocument& actual) {
@@ -66,10 +63,10 @@ TEST(ProfileDocumentRandom, EditedDocumentMatchesParseOfItsBytes) {
     ASSERT_EQ(original, doc.serialize());
     for (int step = 0; step < 25; ++step) {
       SCOPED_TRACE("step " + std::to_string(step));
-      const Edit edit = random_edit(random);
+      const auto edit = random_edit(random);
       ProfileDocument reparsed = ProfileDocument::parse(doc.serialize());
-      edit.apply(doc);
-      edit.apply(reparsed);
+      edit(doc);
+      edit(reparsed);
       expect_same_answers(reparsed, doc);
       expect_same_answers(ProfileDocument::parse(doc.serialize()), doc);
       if (HasFatalFailure()) return;

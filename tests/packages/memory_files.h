@@ -1,16 +1,22 @@
 // In-memory InputFile / OutputFile for the package format tests, with the
 // faults the readers and writers must survive: read errors, short reads, a
-// size that promises more than the reads deliver, and failing writes.
+// size that promises more than the reads deliver, and failing writes; and
+// packages made with the writer.
 #pragma once
+
+#include <gtest/gtest.h>
 
 #include <algorithm>
 #include <cstdint>
+#include <optional>
 #include <span>
 #include <string>
 #include <string_view>
 #include <utility>
+#include <vector>
 
 #include "app/platform/file_system.h"
+#include "packages/package_format.h"
 
 namespace pw::testing {
 
@@ -69,5 +75,34 @@ class MemoryOutputFile : public OutputFile {
   int writes_ = 0;
   int failing_write_ = -1;
 };
+
+inline FltsimEntry sample_entry() {
+  FltsimEntry entry;
+  entry.title = "Cessna 172 Air Tahiti";
+  entry.texture = "Blue";
+  entry.ui_variation = "Air (Tahiti) [2007]";
+  entry.rcf_text = "folder=SimObjects\\Airplanes\\C172\r\n";
+  return entry;
+}
+
+struct SampleFile {
+  std::string name;
+  std::string bytes;
+};
+
+// A package made with write_package.
+inline std::string make_package(const std::optional<std::string>& preview, const std::vector<SampleFile>& files,
+                                const FltsimEntry& entry = sample_entry()) {
+  std::vector<PackageFile> table;
+  std::string data;
+  for (const SampleFile& f : files) {
+    table.push_back({f.name, static_cast<std::int32_t>(f.bytes.size())});
+    data += f.bytes;
+  }
+  MemoryOutputFile out;
+  const Result<void> written = write_package(out, entry, preview, table, data);
+  EXPECT_TRUE(written.ok()) << (written.ok() ? "" : written.error().message);
+  return out.bytes();
+}
 
 }  // namespace pw::testing

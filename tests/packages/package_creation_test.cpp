@@ -1,14 +1,24 @@
 #include "packages/package_creation.h"
 
 #include <gtest/gtest.h>
+#include <zlib.h>
 
+#include <algorithm>
 #include <functional>
+#include <fstream>
+#include <sstream>
 
+#include "app/command_line.h"
+#include "packages/block_compressor.h"
 #include "packages/file_helpers.h"
+#include "tests/packages/mixed_data.h"
 #include "tests/packages/sim_tree.h"
 
 namespace pw::test {
 namespace {
+
+using pw::testing::mixed_bytes;
+using pw::testing::random_bytes;
 
 constexpr const char* kTextures = "frm_Package.lstTextures";
 constexpr const char* kTahitiPkg = "Air_Tahiti_2007_Repaint.pkg";
@@ -20,8 +30,10 @@ struct ReadBack {
   std::vector<std::string> files;
 };
 
-ReadBack read_back(const std::string& path) {
-  auto file = native_file_system().open_read(path);
+// The package in Uploads, read back; its block must also be what zlib's
+// plain uncompress reads.
+ReadBack read_back(const SimTree& t) {
+  auto file = native_file_system().open_read(t.core_plane("Uploads\\") + kTahitiPkg);
   EXPECT_TRUE(file.ok());
   ReadBack back;
   back.entry = *read_package_entry(**file);
@@ -29,14 +41,22 @@ ReadBack read_back(const std::string& path) {
   const PackageLayout layout = *read_package_layout(**file);
   for (const PackageFile& f : layout.files) back.names.push_back(f.name);
   back.files = *expand_package_files(**file, layout);
+  std::string all;
+  for (const std::string& f : back.files) all += f;
+  const std::string block = t.dir.read(t.plane("Uploads/") + kTahitiPkg).substr(layout.block_offset);
+  std::string plain(all.size() + 1, '\0');
+  uLongf length = static_cast<uLongf>(plain.size());
+  EXPECT_EQ(Z_OK, uncompress(reinterpret_cast<Bytef*>(plain.data()), &length,
+                             reinterpret_cast<const Bytef*>(block.data()), static_cast<uLong>(block.size())));
+  plain.resize(length);
+  EXPECT_EQ(all, plain);
   return back;
 }
 
-// The package screen showing entry 1 (texture Silver).
-void choose_silver(SimTree& t) {
-  FillPackageAircraftList(t.ctx);
-  t.view.lists["frm_Package.lstAircraft"].current = 1;
-  PackageAircraftClicked(t.ctx);
+// Uploads holds the older package of the same name, intact, and nothing else.
+void expect_older_package_only(const SimTree& t) {
+  EXPECT_EQ(std::vector<std::string>{kTahitiPkg}, t.names_in(t.plane("Uploads")));
+  EXPECT_EQ("older package", t.dir.read(t.plane("Uploads/") + kTahitiPkg));
 }
 
 TEST(PackageName, FollowsTheNamingRule) {
@@ -60,16 +80,24 @@ TEST(PackageName, FollowsTheNamingRule) {
 
 TEST(CreatePackage, ListsEveryEntryAndPacksTheTickedFilesInListOrder) {
   SimTree t;
-  choose_silver(t);
+  t.dir.write(t.plane("Texture.Silver/sub/x.bmp"), "x");  // neither subfolders
+  t.dir.write(t.plane("Texture.Silver/.hidden"), "x");    // nor hidden files are listed
+  t.show_in_package_screen(1);
   EXPECT_EQ((std::vector<std::string>{"Red Livery", "Air (Tahiti) [2007]", "Green"}),
             t.view.row_texts("frm_Package.lstAircraft"));
+  // Sorted without regard to case, all ticked.
   ASSERT_EQ((std::vector<std::string>{"A.bmp", "b.dds", "c.cfg", "d.txt", "E.dds"}), t.view.row_texts(kTextures));
-  EXPECT_EQ(0, t.view.lists[kTextures].current);
+  const ListContent& list = t.view.lists[kTextures];
+  for (std::size_t i = 0; i < list.rows.size(); ++i) {
+    EXPECT_EQ(static_cast<int>(i), list.rows[i].item_data);
+    EXPECT_TRUE(list.rows[i].checked);
+  }
+  EXPECT_EQ(0, list.current);
   t.view.tick(kTextures, {1, 3}, false);
 
   ASSERT_EQ(kTahitiPkg, CreatePackage(t.ctx, 1));
   EXPECT_EQ(std::vector<std::string>{kTahitiPkg}, t.names_in(t.plane("Uploads")));
-  const ReadBack back = read_back(t.core_plane("Uploads\\") + kTahitiPkg);
+  const ReadBack back = read_back(t);
   EXPECT_EQ("Air (Tahiti) [2007]", back.entry.ui_variation);
   EXPECT_EQ("Silver", back.entry.texture);
   EXPECT_EQ(t.ctx.state.g_RcfText, back.entry.rcf_text);
@@ -79,24 +107,31 @@ TEST(CreatePackage, ListsEveryEntryAndPacksTheTickedFilesInListOrder) {
   EXPECT_EQ((std::vector<std::string>{"bmp-A", "[fltsim]\r\n", std::string(70000, 'E')}), back.files);
 }
 
-TEST(CreatePackage, CarriesTheChosenPreviewAndReplacesAnOlderPackage) {
+TEST(CreatePackage, CarriesTheChosenPreviewAndReplacesAnOlderPackageReportingBytesRead) {
   SimTree t;
   const std::string bitmap = "BM" + std::string(500, '\x7f');
   t.dir.write("pictures/preview.bmp", bitmap);
+  t.dir.write(t.plane("Texture.Silver/big.dds"), mixed_bytes(3 * kBlockChunkSize + 77, 35));
   t.dir.write(t.plane("Uploads/") + kTahitiPkg, "older package");
   t.ctx.state.g_PreviewChosen = true;
   t.ctx.state.g_PreviewPath = " " + t.dir.path() + "\\pictures\\preview.bmp ";
-  choose_silver(t);
-
+  t.show_in_package_screen(1);
+  ProgressLog progress;
+  t.ctx.progress = progress.recorder();
   ASSERT_EQ(kTahitiPkg, CreatePackage(t.ctx, 1));
   EXPECT_EQ(std::vector<std::string>{kTahitiPkg}, t.names_in(t.plane("Uploads")));
-  const ReadBack back = read_back(t.core_plane("Uploads\\") + kTahitiPkg);
+  const ReadBack back = read_back(t);
   EXPECT_EQ(bitmap, back.preview);
-  EXPECT_EQ(5u, back.names.size());
+  ASSERT_EQ(6u, back.names.size());
+  std::int64_t total = 0;
+  for (std::size_t i = 0; i < back.names.size(); ++i) {
+    EXPECT_EQ(t.dir.read(t.plane("Texture.Silver/") + back.names[i]), back.files[i]) << back.names[i];
+    total += static_cast<std::int64_t>(back.files[i].size());
+  }
+  progress.expect_complete_run(total);
 }
 
-// Each failure gives the empty result and leaves Uploads exactly as it was:
-// the older package of the same name intact and no partial file beside it.
+// Each failure gives the empty result and leaves the older package alone.
 TEST(CreatePackage, FailuresLeaveAnOlderPackageAndNothingElse) {
   using Step = std::function<void(SimTree&)>;
   const Step none = [](SimTree&) {};
@@ -104,6 +139,7 @@ TEST(CreatePackage, FailuresLeaveAnOlderPackageAndNothingElse) {
     const char* name;
     Step before_listing;
     Step after_listing;
+    int entry = 1;
   } cases[] = {
       {"zero-byte file", [](SimTree& t) { t.dir.write(t.plane("Texture.Silver/empty.dds"), ""); }, none},
       {"nothing ticked", none, [](SimTree& t) { t.view.tick(kTextures, {0, 1, 2, 3, 4}, false); }},
@@ -126,34 +162,24 @@ TEST(CreatePackage, FailuresLeaveAnOlderPackageAndNothingElse) {
          ASSERT_EQ(kMaxTextureRows, rows.size());  // the list itself stops at 100
          rows.push_back(rows.front());
        }},
+      {"no such entry", none, none, 7},
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.name);
     SimTree t;
     t.dir.write(t.plane("Uploads/") + kTahitiPkg, "older package");
     c.before_listing(t);
-    choose_silver(t);
+    t.show_in_package_screen(1);
     c.after_listing(t);
-    EXPECT_EQ("", CreatePackage(t.ctx, 1));
-    EXPECT_EQ(std::vector<std::string>{kTahitiPkg}, t.names_in(t.plane("Uploads")));
-    EXPECT_EQ("older package", t.dir.read(t.plane("Uploads/") + kTahitiPkg));
+    EXPECT_EQ("", CreatePackage(t.ctx, c.entry));
+    expect_older_package_only(t);
   }
 }
 
-TEST(CreatePackage, ZeroByteFileLeavesNoFileAtAll) {
-  SimTree t;
-  t.dir.write(t.plane("Texture.Silver/empty.dds"), "");
-  choose_silver(t);
-  EXPECT_EQ("", CreatePackage(t.ctx, 1));
-  EXPECT_TRUE(t.names_in(t.plane("Uploads")).empty());
-  EXPECT_EQ("", CreatePackage(t.ctx, 7));
-}
-
-// Whichever file operation fails, Uploads holds the older package only.
 TEST(CreatePackage, EveryFailingFileCallLeavesTheOlderPackage) {
   SimTree t;
   t.dir.write(t.plane("Uploads/") + kTahitiPkg, "older package");
-  choose_silver(t);
+  t.show_in_package_screen(1);
   for (int k = 1;; ++k) {
     SCOPED_TRACE(k);
     ASSERT_LT(k, 100);
@@ -167,15 +193,81 @@ TEST(CreatePackage, EveryFailingFileCallLeavesTheOlderPackage) {
       EXPECT_EQ("sync_folder", t.faulty.failed_call());  // the package is complete by then
       continue;
     }
-    EXPECT_EQ(std::vector<std::string>{kTahitiPkg}, t.names_in(t.plane("Uploads")));
-    EXPECT_EQ("older package", t.dir.read(t.plane("Uploads/") + kTahitiPkg));
+    expect_older_package_only(t);
   }
-  EXPECT_EQ(5u, read_back(t.core_plane("Uploads\\") + kTahitiPkg).names.size());
+  EXPECT_EQ(5u, read_back(t).names.size());
 }
 
-TEST(FillPackageAircraftList, WithoutEntriesEmptiesBothLists) {
+TEST(CreatePackage, AFileThatChangesSizeWhileReadFailsTheCreation) {
+  const struct {
+    const char* name;
+    std::function<void(const std::filesystem::path&)> change;
+  } cases[] = {
+      {"grows", [](const std::filesystem::path& p) { std::ofstream(p, std::ios::app) << "more"; }},
+      {"shrinks", [](const std::filesystem::path& p) { std::filesystem::resize_file(p, 1000); }},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.name);
+    SimTree t;
+    t.dir.write(t.plane("Texture.Silver/big.dds"), random_bytes(3 * kBlockChunkSize, 37));
+    t.dir.write(t.plane("Uploads/") + kTahitiPkg, "older package");
+    t.show_in_package_screen(1);
+    bool changed = false;
+    // Files go in list order (A.bmp, b.dds, big.dds, ...): one chunk into
+    // big.dds the file changes.
+    t.ctx.progress = [&](std::int64_t done, std::int64_t) {
+      if (changed || done < static_cast<std::int64_t>(kBlockChunkSize)) return;
+      c.change(t.dir.native(t.plane("Texture.Silver/big.dds")));
+      changed = true;
+    };
+    EXPECT_EQ("", CreatePackage(t.ctx, 1));
+    EXPECT_TRUE(changed);
+    expect_older_package_only(t);
+  }
+}
+
+// paintwell-cli draws its progress line only when asked (main asks when
+// standard error is a terminal) and clears it at the end.
+TEST(CommandLineProgress, DrawsAndClearsTheLineOnlyWhenAsked) {
+  for (const bool asked : {true, false}) {
+    SCOPED_TRACE(asked);
+    SimTree t;
+    t.dir.write(t.plane("Texture.Silver/big.dds"), random_bytes(3 * kBlockChunkSize, 39));
+    t.dir.write("c172.rcf", "folder=SimObjects\\Airplanes\\C172\r\ntitle=Cessna 172\r\n");
+    std::ostringstream out, err;
+    CommandLineEnvironment env{native_file_system(), t.ctx.state.program_folder, t.dir.path(), out, err};
+    std::vector<std::string> args = {"pack", "c172.rcf", "1"};
+    if (asked) args.insert(args.begin(), "--progress");
+    ASSERT_EQ(kExitOk, run_command_line(args, env)) << err.str();
+    const std::string line = err.str();
+    if (!asked) {
+      EXPECT_EQ(std::string::npos, line.find('\r'));
+      continue;
+    }
+    EXPECT_EQ(0u, line.find("\rPacking 0%"));
+    EXPECT_NE(std::string::npos, line.find("\rPacking 100%"));
+    EXPECT_LT(3, std::count(line.begin(), line.end(), '%'));  // drawn as the bytes were read
+    // Cleared before the success message is printed.
+    EXPECT_EQ("\r" + std::string(12, ' ') + "\rA repaint package file named", line.substr(line.rfind("100%") + 4, 42));
+  }
+}
+
+// Nothing to list gives empty, enabled lists.
+TEST(PackageScreen, EmptyEnabledListsWhenThereIsNothingToList) {
+  for (const char* texture : {"Orange", "", "..\\..\\C172", "(index 9)"}) {
+    SCOPED_TRACE(texture);
+    SimTree t;
+    t.show_in_package_screen(1);  // something to replace
+    const bool bad_index = texture[0] == '(';
+    if (!bad_index) t.ctx.state.g_AircraftEntries[1].texture = texture;
+    ListTextureFiles(t.ctx, bad_index ? 9 : 1);
+    const ListContent& list = t.view.lists[kTextures];
+    EXPECT_TRUE(list.rows.empty());
+    EXPECT_TRUE(list.enabled);
+    EXPECT_EQ(-1, list.current);
+  }
   SimTree t;
-  choose_silver(t);
+  t.show_in_package_screen(1);
   t.ctx.state.g_AircraftEntries.clear();
   t.ctx.state.g_AircraftLast = -1;
   FillPackageAircraftList(t.ctx);

@@ -58,16 +58,14 @@ TEST_F(ListTest, ListsOnlyPkgFilesAndShowsTheFirstPreview) {
   EXPECT_EQ("enabled", t.view.button_states["frm_Install.btn_Install"]);
 }
 
-TEST_F(ListTest, AFailedListingKeepsTheOldOne) {
+TEST_F(ListTest, AFailedListingKeepsTheOldOneAndAnEmptyOneAllowsNoInstall) {
   ASSERT_TRUE(ListPackages(t.ctx, ""));
   t.dir.write(t.plane("Downloads/broken.pkg"), "too short for a record");
   EXPECT_FALSE(ListPackages(t.ctx, ""));
   EXPECT_FALSE(ListPackages(t.ctx, t.dir.path() + "\\missing.pkg"));
   EXPECT_EQ(1, t.ctx.state.g_PackageLast);
   EXPECT_EQ(2u, t.ctx.state.g_PackagePaths.size());
-}
 
-TEST_F(ListTest, EmptyDownloadsGivesAnEmptyListAndNoInstall) {
   std::filesystem::remove_all(t.dir.native(t.plane("Downloads")));
   ASSERT_TRUE(ListPackages(t.ctx, ""));
   EXPECT_EQ(-1, t.ctx.state.g_PackageLast);
@@ -77,31 +75,44 @@ TEST_F(ListTest, EmptyDownloadsGivesAnEmptyListAndNoInstall) {
   EXPECT_EQ("disabled", t.view.button_states["frm_Install.btn_Install"]);
 }
 
-TEST_F(ListTest, BrowsedPackageForThisAircraftIsListedLastWithAStar) {
-  for (const char* folder : {kCarriedFolder, "simobjects\\\\Airplanes\\C172\\", "SimObjects\\Airplanes\\C172\\\\"}) {
-    SCOPED_TRACE(folder);
-    browse_to(folder);
-    EXPECT_EQ((std::vector<std::string>{"Ay", "Bee", "*Browsed"}), t.view.row_texts(kPackages));
-    EXPECT_EQ(t.dir.path() + "\\elsewhere\\x.pkg", t.ctx.state.g_PackagePaths.back());
-    EXPECT_TRUE(t.view.messages.empty());
+// A browsed package for this aircraft, its folder compared normalised, is
+// listed last with a star; one for another aircraft is refused with the message.
+TEST_F(ListTest, BrowsedPackageIsListedWhenItsFolderFitsTheAircraft) {
+  const struct {
+    const char* folder;
+    bool fits;
+  } cases[] = {
+      {kCarriedFolder, true},
+      {"simobjects\\\\Airplanes\\C172\\", true},
+      {"SimObjects\\Airplanes\\C172\\\\", true},
+      {"SIMOBJECTS\\AIRPLANES\\c172", true},
+      {"SimObjects\\Airplanes\\C17", false},
+      {"SimObjects\\Airplanes", false},
+      {"", false},
+      {"SimObjects\\Airplanes\\B737", false},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.folder);
+    t.view.messages.clear();
+    ASSERT_TRUE(ListPackages(t.ctx, ""));
+    FillPackageList(t.ctx, false);
+    browse_to(c.folder);
     EXPECT_FALSE(tmp_rcf_left());
+    if (c.fits) {
+      EXPECT_EQ((std::vector<std::string>{"Ay", "Bee", "*Browsed"}), t.view.row_texts(kPackages));
+      EXPECT_EQ(t.dir.path() + "\\elsewhere\\x.pkg", t.ctx.state.g_PackagePaths.back());
+      EXPECT_TRUE(t.view.messages.empty());
+      continue;
+    }
+    ASSERT_EQ(1u, t.view.messages.size());
+    EXPECT_EQ(kMismatch, t.view.messages[0].text);
+    EXPECT_EQ(kStyleOkOnly, t.view.messages[0].style);
+    EXPECT_EQ(kAppTitle, t.view.messages[0].title);
+    EXPECT_EQ((std::vector<std::string>{"Ay", "Bee"}), t.view.row_texts(kPackages));
+    EXPECT_EQ(1, t.ctx.state.g_PackageLast);
   }
-  ASSERT_EQ(3u, t.view.dialogs.size());
-  EXPECT_EQ("frm_Install", t.view.dialogs[0].first);
+  EXPECT_EQ("frm_Install", t.view.dialogs.at(0).first);
   EXPECT_EQ("Package File (*.pkg)|*.pkg", t.view.dialogs[0].second.filter);
-}
-
-TEST_F(ListTest, BrowsedPackageForAnotherAircraftIsRefusedWithTheMessage) {
-  ASSERT_TRUE(ListPackages(t.ctx, ""));
-  FillPackageList(t.ctx, false);
-  browse_to("SimObjects\\Airplanes\\B737");
-  ASSERT_EQ(1u, t.view.messages.size());
-  EXPECT_EQ(kMismatch, t.view.messages[0].text);
-  EXPECT_EQ(kStyleOkOnly, t.view.messages[0].style);
-  EXPECT_EQ(kAppTitle, t.view.messages[0].title);
-  EXPECT_EQ((std::vector<std::string>{"Ay", "Bee"}), t.view.row_texts(kPackages));
-  EXPECT_EQ(1, t.ctx.state.g_PackageLast);
-  EXPECT_FALSE(tmp_rcf_left());
 }
 
 TEST_F(ListTest, CancelledOrUnreadableBrowseChangesNothing) {
@@ -111,27 +122,7 @@ TEST_F(ListTest, CancelledOrUnreadableBrowseChangesNothing) {
   EXPECT_TRUE(t.view.messages.empty());
   EXPECT_EQ(0u, t.view.lists.count(kPackages));
   EXPECT_EQ(-1, t.ctx.state.g_PackageLast);
-}
-
-TEST(PackageFitsAircraft, ComparesNormalisedFolders) {
-  const struct {
-    const char* folder;
-    bool fits;
-  } cases[] = {
-      {"SimObjects\\Airplanes\\C172", true},       {"SIMOBJECTS\\AIRPLANES\\c172", true},
-      {"SimObjects\\\\Airplanes\\\\C172\\", true}, {"SimObjects\\Airplanes\\C17", false},
-      {"SimObjects\\Airplanes", false},            {"", false},
-  };
-  for (const auto& c : cases) {
-    SCOPED_TRACE(c.folder);
-    SimTree t;
-    t.dir.write("p.pkg", package_bytes(entry_named("P", c.folder), std::nullopt, blue_files()));
-    const Result<bool> fits = package_fits_aircraft(t.ctx, t.dir.path() + "\\p.pkg");
-    ASSERT_TRUE(fits.ok());
-    EXPECT_EQ(c.fits, *fits);
-  }
-  SimTree t;
-  EXPECT_FALSE(package_fits_aircraft(t.ctx, t.dir.path() + "\\none.pkg").ok());
+  EXPECT_FALSE(package_fits_aircraft(t.ctx, t.dir.path() + "\\nowhere.pkg").ok());
 }
 
 }  // namespace

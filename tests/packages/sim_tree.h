@@ -17,6 +17,7 @@
 #include "app/app_context.h"
 #include "config/profile.h"
 #include "packages/package_format.h"
+#include "packages/package_creation.h"
 #include "support/faulty_file_system.h"
 #include "support/scripted_view.h"
 #include "support/temp_dir.h"
@@ -75,6 +76,27 @@ inline const std::vector<NamedBytes>& blue_files() {
   return files;
 }
 
+// The progress reports of one command.
+struct ProgressLog {
+  std::vector<std::pair<std::int64_t, std::int64_t>> calls;
+
+  ProgressFn recorder() {
+    return [this](std::int64_t done, std::int64_t total) { calls.emplace_back(done, total); };
+  }
+  // Starts at 0, never goes back, keeps its total and reaches it.
+  void expect_complete_run(std::int64_t total) const {
+    ASSERT_FALSE(calls.empty());
+    EXPECT_EQ(0, calls.front().first);
+    for (std::size_t i = 0; i < calls.size(); ++i) {
+      EXPECT_EQ(total, calls[i].second) << "call " << i;
+      if (i > 0) {
+        EXPECT_LE(calls[i - 1].first, calls[i].first) << "call " << i;
+      }
+    }
+    EXPECT_EQ(total, calls.back().first);
+  }
+};
+
 class SimTree {
  public:
   SimTree() : faulty(native_file_system()), ctx(faulty, view) {
@@ -103,6 +125,13 @@ class SimTree {
     ctx.state.g_AircraftSections = listing.section_numbers;
     ctx.state.g_AircraftLast = static_cast<std::int16_t>(listing.entries.size() - 1);
     ctx.state.g_FirstFreeFltsim = listing.first_free.value_or(0);
+  }
+
+  // The package screen showing entry `index`, every file ticked.
+  void show_in_package_screen(int index) {
+    FillPackageAircraftList(ctx);
+    view.lists["frm_Package.lstAircraft"].current = index;
+    PackageAircraftClicked(ctx);
   }
 
   std::string plane(std::string_view rel) const { return std::string(kPlane) + std::string(rel); }
