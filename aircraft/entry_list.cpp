@@ -1,6 +1,5 @@
 #include "aircraft/entry_list.h"
 
-#include <array>
 #include <bitset>
 #include <string>
 
@@ -8,29 +7,6 @@
 
 namespace pw {
 namespace {
-
-// The field a key names, compared without regard to case; kFltsimKeyCount
-// for any other key. Keys are grouped by length so a line is compared with
-// at most a few names.
-std::size_t field_of_key(std::string_view key) {
-  struct Name {
-    std::string_view key;
-    std::size_t field;
-  };
-  static const auto by_length = [] {
-    std::array<std::vector<Name>, 32> table;
-    for (std::size_t f = 0; f < kFltsimKeyCount; ++f) {
-      const std::string_view name = fltsim_fields()[f].key;
-      table[name.size()].push_back({name, f});
-    }
-    return table;
-  }();
-  if (key.size() >= by_length.size()) return kFltsimKeyCount;
-  for (const Name& name : by_length[key.size()]) {
-    if (iequals(key, name.key)) return name.field;
-  }
-  return kFltsimKeyCount;
-}
 
 // The entry of one section in a single pass over its lines; the first
 // line of a key wins, as a look-up would find it.

@@ -1,7 +1,9 @@
 #include "aircraft/entry_writer.h"
 
+#include <algorithm>
 #include <array>
 #include <cstdio>
+#include <optional>
 #include <utility>
 #include <vector>
 
@@ -66,15 +68,60 @@ std::string three_digits(int number) {
 
 std::string_view suffix_text(Suffix suffix) { return suffix == Suffix::kDash ? " - " : "_"; }
 
+// What a kept entry's own section holds beyond its record: each field's
+// value in full, and the keys the record does not know (first line of
+// each key, in file order).
+struct OriginalLines {
+  std::array<std::optional<std::string_view>, kFltsimKeyCount> fields;
+  std::vector<ProfileDocument::KeyValue> unknown;
+};
+
+OriginalLines sort_original(const std::vector<ProfileDocument::KeyValue>& original) {
+  OriginalLines sorted;
+  for (const ProfileDocument::KeyValue& line : original) {
+    const std::size_t f = field_of_key(line.key);
+    if (f < kFltsimKeyCount) {
+      if (!sorted.fields[f]) sorted.fields[f] = trim_blanks_view(line.value);
+      continue;
+    }
+    const bool repeated = std::any_of(sorted.unknown.begin(), sorted.unknown.end(),
+                                      [&](const ProfileDocument::KeyValue& u) { return iequals(u.key, line.key); });
+    if (!repeated) sorted.unknown.push_back(line);
+  }
+  return sorted;
+}
+
+// The field of each row of kWriteTable.
+const std::array<std::size_t, kWriteTable.size()>& row_fields() {
+  static const auto fields = [] {
+    std::array<std::size_t, kWriteTable.size()> table{};
+    for (std::size_t r = 0; r < kWriteTable.size(); ++r) table[r] = field_of_key(kWriteTable[r].key);
+    return table;
+  }();
+  return fields;
+}
+
+// The record's value, or the section's own when the record holds it cut
+// short (the listing keeps 254 characters at most, and less for narrow
+// fields).
+std::string_view value_to_write(const FltsimEntry& entry, std::size_t row, const OriginalLines& original) {
+  const std::string_view recorded = trim_blanks_view(entry.*kWriteTable[row].member);
+  const std::size_t f = row_fields()[row];
+  if (f == kFltsimKeyCount || !original.fields[f]) return recorded;
+  const std::string_view full = *original.fields[f];
+  return full.size() > recorded.size() && full.starts_with(recorded) ? full : recorded;
+}
+
 void write_entry(ProfileDocument& cfg, const FltsimEntry& entry, const std::string& section, bool is_new,
-                 std::int16_t suffix_number) {
+                 std::int16_t suffix_number, const OriginalLines& original) {
   // All values go into one buffer; the views into it are taken once it
   // stops growing.
   std::string buffer;
   std::vector<std::pair<const char*, std::pair<std::size_t, std::size_t>>> spans;
   spans.reserve(kWriteTable.size());
-  for (const WriteRow& row : kWriteTable) {
-    const std::string_view value = trim_blanks_view(entry.*row.member);
+  for (std::size_t r = 0; r < kWriteTable.size(); ++r) {
+    const WriteRow& row = kWriteTable[r];
+    const std::string_view value = value_to_write(entry, r, original);
     const bool always = is_new ? row.always_when_new : row.always_when_rewritten;
     if (value.empty() && !always) continue;
     const std::size_t start = buffer.size();
@@ -90,9 +137,10 @@ void write_entry(ProfileDocument& cfg, const FltsimEntry& entry, const std::stri
     spans.push_back({row.key, {start, buffer.size() - start}});
   }
   std::vector<ProfileDocument::KeyValue> values;
-  values.reserve(spans.size());
+  values.reserve(spans.size() + original.unknown.size());
   const std::string_view all(buffer);
   for (const auto& [key, span] : spans) values.push_back({key, all.substr(span.first, span.second)});
+  values.insert(values.end(), original.unknown.begin(), original.unknown.end());
   cfg.write_all(section, values);
 }
 
@@ -107,12 +155,13 @@ int AppendPackageEntry(ProfileDocument& cfg, const FltsimEntry& entry, std::int1
   int number = first_free;
   while (has_title(cfg, number)) ++number;
   first_free = static_cast<std::int16_t>(number + 1);
-  write_entry(cfg, entry, fltsim_section(number), true, suffixNumber);
+  write_entry(cfg, entry, fltsim_section(number), true, suffixNumber, {});
   return number;
 }
 
-void WriteAircraftEntry(ProfileDocument& cfg, const FltsimEntry& entry, std::int32_t sectionNumber) {
-  write_entry(cfg, entry, fltsim_section(sectionNumber), false, kNoSuffix);
+void WriteAircraftEntry(ProfileDocument& cfg, const FltsimEntry& entry, std::int32_t sectionNumber,
+                        const std::vector<ProfileDocument::KeyValue>& original) {
+  write_entry(cfg, entry, fltsim_section(sectionNumber), false, kNoSuffix, sort_original(original));
 }
 
 std::string with_trailing_newline(std::string_view cfg_bytes) {

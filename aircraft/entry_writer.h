@@ -6,6 +6,7 @@
 #include <cstdint>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "aircraft/fltsim_entry.h"
 #include "config/profile.h"
@@ -22,8 +23,14 @@ inline constexpr std::int16_t kNoSuffix = -1;
 int AppendPackageEntry(ProfileDocument& cfg, const FltsimEntry& entry, std::int16_t& first_free,
                        std::int16_t suffixNumber);
 
-// Writes a kept entry under a new section number (removal renumbering).
-void WriteAircraftEntry(ProfileDocument& cfg, const FltsimEntry& entry, std::int32_t sectionNumber);
+// Writes a kept entry under a new section number (removal renumbering),
+// from its record, in the fixed key order. `original` holds the key lines
+// of the entry's old section (ProfileDocument::key_values): what the record
+// cannot hold is taken from there instead of being lost, a value the record
+// holds cut short is written in full, and keys the record does not know
+// follow the entry's own keys (first line of each key, in file order).
+void WriteAircraftEntry(ProfileDocument& cfg, const FltsimEntry& entry, std::int32_t sectionNumber,
+                        const std::vector<ProfileDocument::KeyValue>& original = {});
 
 // The file's bytes with one CR LF appended unless they end in CR LF CR LF.
 std::string with_trailing_newline(std::string_view cfg_bytes);

@@ -1,6 +1,7 @@
 #include "aircraft/fltsim_entry.h"
 
 #include <cassert>
+#include <vector>
 
 #include "app/text.h"
 
@@ -42,6 +43,28 @@ const std::array<FltsimField, kFltsimFieldCount>& fltsim_fields() {
       {"rcf_text", kRcfTextSize, 3915, &FltsimEntry::rcf_text},
   }};
   return fields;
+}
+
+std::size_t field_of_key(std::string_view key) {
+  struct Name {
+    std::string_view key;
+    std::size_t field;
+  };
+  // Grouped by length, so a key is compared with at most a few names: the
+  // listing looks up every key line of every section.
+  static const auto by_length = [] {
+    std::array<std::vector<Name>, 32> table;
+    for (std::size_t f = 0; f < kFltsimKeyCount; ++f) {
+      const std::string_view name = fltsim_fields()[f].key;
+      table[name.size()].push_back({name, f});
+    }
+    return table;
+  }();
+  if (key.size() >= by_length.size()) return kFltsimKeyCount;
+  for (const Name& name : by_length[key.size()]) {
+    if (iequals(key, name.key)) return name.field;
+  }
+  return kFltsimKeyCount;
 }
 
 void set_field(FltsimEntry& entry, const FltsimField& field, std::string value) {

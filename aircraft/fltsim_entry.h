@@ -59,6 +59,11 @@ inline constexpr std::size_t kRcfTextSize = 1000;
 // The fields in record order.
 const std::array<FltsimField, kFltsimFieldCount>& fltsim_fields();
 
+// Index in fltsim_fields() of the field an aircraft.cfg key names,
+// compared without regard to case; kFltsimKeyCount for any other key
+// (rcf_text is no key).
+std::size_t field_of_key(std::string_view key);
+
 // Stores a value into a field, cut to the field's width.
 void set_field(FltsimEntry& entry, const FltsimField& field, std::string value);
 

@@ -79,8 +79,10 @@ class ProfileDocument {
 
   // Every key line of the section at `position`, in file order, later
   // duplicates included: one pass instead of one look-up per key. Keys are
-  // trimmed as written, values as `find` gives them; the views stay valid
-  // until the document changes. Empty when out of range.
+  // trimmed as written, values as `find` gives them. The views stay valid,
+  // through later changes too, until the document is destroyed or assigned
+  // to: a document never releases bytes it has read or written. Empty when
+  // out of range.
   std::vector<KeyValue> key_values(std::size_t position) const;
 
   // Renames the section at `position`: its header line becomes "[name]"

@@ -215,15 +215,18 @@ std::size_t ProfileDocument::append_plain_lines(std::string_view section, const 
     size += values[end].key.size() + values[end].value.size() + 3;
   }
   if (end == 1) return 0;
-  char* const text = store_.take(size);
-  char* out = text;
+  // Plain lines need no splitting and hold no header: each is added as it
+  // is written.
+  char* out = store_.take(size);
+  lines.reserve(lines.size() + end - 1);
   for (std::size_t i = 1; i < end; ++i) {
+    char* const line = out;
     for (std::string_view piece : {values[i].key, std::string_view("="), values[i].value, kCrLf}) {
       if (!piece.empty()) std::memcpy(out, piece.data(), piece.size());
       out += piece.size();
     }
+    lines.emplace_back(line, static_cast<std::size_t>(out - line));
   }
-  splice(s, lines.size(), lines.size(), std::string_view(text, size));
   return end - 1;
 }
 

@@ -1,5 +1,6 @@
 #include "packages/repaint_removal.h"
 
+#include <optional>
 #include <set>
 #include <string>
 #include <vector>
@@ -52,12 +53,20 @@ std::string removed_cfg_text(const SharedState& s, std::string cfg_bytes) {
   // Each number once: naming it twice would also take a hidden twin.
   std::set<int> numbers(s.g_AircraftSections.begin(), s.g_AircraftSections.end());
   for (int n = 0; n <= s.g_AircraftLast; ++n) numbers.insert(n);
+  // The kept entries' old lines, taken before their sections go: what the
+  // records cannot hold is written back from them. The views stay valid
+  // while the document lives.
+  std::vector<std::vector<ProfileDocument::KeyValue>> original(s.g_AircraftEntries.size());
+  for (std::size_t i = 0; i < s.g_AircraftEntries.size(); ++i) {
+    const std::optional<std::size_t> position = cfg.section_position(fltsim_section(s.g_AircraftSections[i]));
+    if (!is_selected(s, i) && position) original[i] = cfg.key_values(*position);
+  }
   std::vector<std::string> doomed;
   for (int n : numbers) doomed.push_back(fltsim_section(n));
   cfg.delete_sections(doomed);
   int next = 0;
   for (std::size_t i = 0; i < s.g_AircraftEntries.size(); ++i) {
-    if (!is_selected(s, i)) WriteAircraftEntry(cfg, s.g_AircraftEntries[i], next++);
+    if (!is_selected(s, i)) WriteAircraftEntry(cfg, s.g_AircraftEntries[i], next++, original[i]);
   }
   return normalise_aircraft_cfg_text(cfg.serialize());
 }

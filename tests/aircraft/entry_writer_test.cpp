@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include "aircraft/entry_list.h"
+#include "app/text.h"
 #include "config/profile.h"
 
 namespace pw {
@@ -56,6 +58,24 @@ TEST(WriteAircraftEntry, RewriteSkipsEmptyKeysAndLowerCasesDescription) {
       "description=Nice\r\nprop_anim_ratio=1.2\r\nvisual_damage=1\r\n\r\n"
       "[fltsim.0]\r\ntitle=Only\r\nvisual_damage=\r\n\r\n",
       cfg.serialize());
+}
+
+// A kept entry's record holds 254 characters of a value at most and only
+// the keys it knows; rewriting it must not lose the rest of its section.
+TEST(WriteAircraftEntry, KeepsWhatTheRecordCannotHold) {
+  std::string long_text;
+  while (long_text.size() < 300) long_text += "A long description. ";
+  const ProfileDocument old = ProfileDocument::parse(
+      "[fltsim.0]\r\ntitle=Kept\r\n isAirTraffic = 1\r\nDESCRIPTION=\"" + long_text + "\"\r\natc_id=N1\r\n"
+      ";note\r\nisairtraffic=2\r\nui_variation=Var\r\nsim=Changed since\r\natc_id=N2\r\n");
+  FltsimEntry record = read_aircraft_entries(old).entries.at(0);
+  ASSERT_EQ(254u, record.Description.size());
+  record.sim = "b737";  // a record that no longer matches the file wins
+  ProfileDocument cfg;
+  WriteAircraftEntry(cfg, record, 7, old.key_values(0));
+  EXPECT_EQ("[fltsim.7]\r\ntitle=Kept\r\nsim=b737\r\natc_id=N1\r\nui_variation=\"Var\"\r\ndescription=" +
+                trim_blanks(long_text) + "\r\nvisual_damage=\r\nisAirTraffic=1\r\n;note=\r\n\r\n",
+            cfg.serialize());
 }
 
 TEST(AircraftCfgText, TrailingNewlineAndTidying) {

@@ -44,6 +44,21 @@ TEST(RemoveRepaints, RenumbersKeptEntriesAcrossAGapAndDeletesTheFolder) {
   EXPECT_NE(std::string::npos, t.cfg().find("[fltsim.0]\r\ntitle=Cessna Green"));
 }
 
+TEST(RemoveRepaints, KeptEntriesKeepLongValuesAndUnknownKeys) {
+  SimTree t;
+  const std::string description(400, 'd');
+  std::string cfg = test::kOriginalCfg;
+  const std::string green = "ui_variation=Green\r\n";
+  cfg.replace(cfg.find(green), green.size(), green + "isUserSelectable=0\r\ndescription=" + description + "\r\n");
+  t.dir.write(t.plane("Aircraft.cfg"), cfg);
+  t.reload_entries();
+  select_for_removal(t, {1});
+  ASSERT_EQ(kRemoveDone, RemoveRepaints(t.ctx));
+  EXPECT_NE(std::string::npos, t.cfg().find("[fltsim.1]\r\ntitle=Cessna Green\r\ntexture=Green\r\nui_variation=\"Green\"\r\n"
+                                            "description=" + description + "\r\nvisual_damage=\r\n"
+                                            "isUserSelectable=0\r\n\r\n"));
+}
+
 TEST(RemoveRepaints, ReportsOneStepForTheFileAndOnePerFolder) {
   SimTree t;
   select_for_removal(t, {0, 1});
