@@ -4,7 +4,7 @@
 
 #include "aircraft/entry_list.h"
 #include "tests/packages/mixed_data.h"
-#include "tests/packages/protected_cfg.h"
+#include "packages/repaint_removal.h"
 #include "tests/packages/sim_tree.h"
 #include "tests/packages/tree_checks.h"
 
@@ -129,15 +129,30 @@ TEST_F(InstallTest, StreamsEveryByteReportingBytesWritten) {
   EXPECT_GT(progress.calls.size(), 3u);  // reported on the way, not only at the end
 }
 
-// An Aircraft.cfg the user made read-only is not replaced behind their back.
-TEST(WriteProtection, ReadOnlyAircraftCfgFailsInstallAndRemovalUntouched) {
-  constexpr auto write = std::filesystem::perms::owner_write | std::filesystem::perms::group_write |
-                         std::filesystem::perms::others_write;
-  EXPECT_TRUE(expect_protected_cfg_refused([&](SimTree& t) -> std::optional<std::function<void()>> {
-    const std::filesystem::path cfg = t.dir.native(t.plane("Aircraft.cfg"));
-    std::filesystem::permissions(cfg, write, std::filesystem::perm_options::remove);
-    return [cfg, write] { std::filesystem::permissions(cfg, write, std::filesystem::perm_options::add); };
-  }));
+// An Aircraft.cfg the user made read-only is replaced neither by an install
+// nor by a removal. An immutable one is refused by the same check of the
+// file layer (posix_write_protection_test), so one protection does here.
+TEST_F(InstallTest, ReadOnlyAircraftCfgFailsInstallAndRemovalUntouched) {
+  namespace stdfs = std::filesystem;
+  constexpr auto write = stdfs::perms::owner_write | stdfs::perms::group_write | stdfs::perms::others_write;
+  const stdfs::path cfg = t.dir.native(t.plane("Aircraft.cfg"));
+  put_package(package_bytes(blue_entry(), std::nullopt, blue_files()));
+  stdfs::permissions(cfg, write, stdfs::perm_options::remove);
+  const InstallReport report = install_package(t.ctx, 0);
+  EXPECT_EQ(InstallOutcome::kCfgNotWritten, report.outcome);
+  EXPECT_EQ(ErrorCode::kAccessDenied, report.error.code) << report.error.message;
+  EXPECT_EQ("-1", InstallPackage(t.ctx, 0));
+  expect_untouched();
+
+  t.ctx.state.g_RemoveSelection = {false, true, false};
+  EXPECT_EQ(kRemoveCfgFailed, RemoveRepaints(t.ctx));
+  EXPECT_EQ(kOriginalCfg, t.cfg());
+  std::vector<std::string> expected = before_;  // and the backups a removal takes first
+  expected.insert(expected.end(), {"Aircraft.001", "Aircraft.vnb"});
+  std::sort(expected.begin(), expected.end());
+  EXPECT_EQ(expected, t.names_in(t.plane("")));
+  EXPECT_EQ(5u, t.names_in(t.plane("Texture.Silver")).size());
+  stdfs::permissions(cfg, write, stdfs::perm_options::add);
 }
 
 }  // namespace
