@@ -45,7 +45,7 @@ ReadBack read_back(const SimTree& t) {
 
 // Uploads holds the older package of the same name, intact, and nothing else.
 void expect_older_package_only(const SimTree& t) {
-  EXPECT_EQ(std::vector<std::string>{kTahitiPkg}, t.names_in(t.plane("Uploads")));
+  EXPECT_EQ(std::vector<std::string>{kTahitiPkg}, t.dir.names(t.plane("Uploads")));
   EXPECT_EQ("older package", t.dir.read(t.plane("Uploads/") + kTahitiPkg));
 }
 
@@ -86,7 +86,7 @@ TEST(CreatePackage, ListsEveryEntryAndPacksTheTickedFilesInListOrder) {
   t.view.tick(kTextures, {1, 3}, false);
 
   ASSERT_EQ(kTahitiPkg, CreatePackage(t.ctx, 1));
-  EXPECT_EQ(std::vector<std::string>{kTahitiPkg}, t.names_in(t.plane("Uploads")));
+  EXPECT_EQ(std::vector<std::string>{kTahitiPkg}, t.dir.names(t.plane("Uploads")));
   const ReadBack back = read_back(t);
   EXPECT_EQ("Air (Tahiti) [2007]", back.entry.ui_variation);
   EXPECT_EQ("Silver", back.entry.texture);
@@ -109,7 +109,7 @@ TEST(CreatePackage, CarriesTheChosenPreviewAndReplacesAnOlderPackageReportingByt
   ProgressLog progress;
   t.ctx.progress = progress.recorder();
   ASSERT_EQ(kTahitiPkg, CreatePackage(t.ctx, 1));
-  EXPECT_EQ(std::vector<std::string>{kTahitiPkg}, t.names_in(t.plane("Uploads")));
+  EXPECT_EQ(std::vector<std::string>{kTahitiPkg}, t.dir.names(t.plane("Uploads")));
   const ReadBack back = read_back(t);
   EXPECT_EQ(bitmap, back.preview);
   ASSERT_EQ(6u, back.names.size());
