@@ -112,7 +112,6 @@ class FlowTest : public QObject {
     click(button(install, "btn_Install"));
 
     QCOMPARE(messages_->titles(), QStringList({"Install Aircraft Repaints", "Repaint Packages Installed"}));
-    QVERIFY(messages_->shown[0].has_cancel);
     QCOMPARE(messages_->shown[1].icon, QMessageBox::Information);
     QCOMPARE(messages_->shown[1].text, QString("All selected repaint packages have been successfully installed\n"
                                                "into your selected aircraft.\n\nPlease press OK to continue."));
@@ -214,7 +213,6 @@ class FlowTest : public QObject {
       QCOMPARE(back.rows[i].checked, content.rows[i].checked);
     }
     QCOMPARE(back.current, 1);
-    QCOMPARE(to_cp1252(QString::fromUtf8("\u0152\u4e2d")), std::string("\x8C?"));
   }
 
   void fillingAListRaisesNoClickAndAPlainListHasNoCheckBoxes() {
