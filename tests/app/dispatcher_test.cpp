@@ -32,13 +32,9 @@ TEST(Dispatcher, CommandKeyIgnoresCaseButScreenNameDoesNotAndDisabledDoesNothing
   EXPECT_FALSE(t.view.shut);
   EXPECT_EQ("enabled", wrong_screen.state());
 
-  TestButton upload("frm_Main", "upload"), back("frm_Package", "return"), exit("frm_Install", "EXIT");
-  dispatch_release(t.ctx, upload);
-  dispatch_release(t.ctx, back);
+  // Where each command leads is followed through the screens (flow_test).
+  TestButton exit("frm_Install", "EXIT");
   dispatch_release(t.ctx, exit);
-  EXPECT_EQ((std::vector<std::string>{"modal frm_Remove", "hide frm_Main", "show frm_Package", "hide frm_Package",
-                                      "show frm_Main"}),
-            t.view.screen_events);
   EXPECT_TRUE(t.view.shut);
 }
 
@@ -63,7 +59,8 @@ TEST(Dispatcher, CancelledConfirmationsChangeNothing) {
   }
 }
 
-// Success is followed through the screens; here the failure.
+// Success is followed through the screens, what a failure leaves by the
+// fault injection; here what the user is told.
 TEST(Dispatcher, RemoveCommandReportsTheWritingError) {
   SimTree t;
   FillRemoveAircraftList(t.ctx);
@@ -79,8 +76,6 @@ TEST(Dispatcher, RemoveCommandReportsTheWritingError) {
   EXPECT_EQ("Repaint Removal Error", t.view.messages[1].title);
   EXPECT_EQ("An error occured while writing the aircraft.cfg file.", t.view.messages[1].text);
   EXPECT_EQ(kStyleCritical, t.view.messages[1].style);
-  EXPECT_EQ(test::kOriginalCfg, t.cfg());
-  EXPECT_TRUE(t.dir.exists(t.plane("Texture.Silver/A.bmp")));
   EXPECT_FALSE(t.view.busy);
 }
 

@@ -20,7 +20,7 @@ TEST(DeleteFileAndWait, DeletesEveryMatchInOnePassAndGivesUpOnAFileThatWillNotGo
   SimTree t;
   for (const char* name : {"a.tmp", "B.TMP", "c.tmp", "keep.txt", ".hidden.tmp"}) t.dir.write(std::string("w/") + name, "x");
   DeleteFileAndWait(t.ctx, t.dir.path() + "\\w\\*.tmp");
-  EXPECT_EQ((std::vector<std::string>{".hidden.tmp", "keep.txt"}), t.names_in("w"));
+  EXPECT_EQ((std::vector<std::string>{".hidden.tmp", "keep.txt"}), t.dir.names("w"));
   EXPECT_EQ(1, t.view.pumps);
   DeleteFileAndWait(t.ctx, t.dir.path() + "\\w\\none.*");
   EXPECT_EQ(1, t.view.pumps);  // nothing matched: returned at once
@@ -41,7 +41,7 @@ TEST(RemoveFolder, TakesHiddenFilesTooButNotASubfolder) {
   t.dir.write("kept/a.bmp", "x");
   t.dir.write("kept/sub/b.bmp", "x");
   RemoveFolder(t.ctx, t.dir.path() + "\\kept");
-  EXPECT_EQ(std::vector<std::string>{"sub"}, t.names_in("kept"));
+  EXPECT_EQ(std::vector<std::string>{"sub"}, t.dir.names("kept"));
   EXPECT_TRUE(t.dir.exists("kept/sub/b.bmp"));
 }
 

@@ -4,7 +4,7 @@
 
 #include "aircraft/entry_list.h"
 #include "tests/packages/mixed_data.h"
-#include "tests/packages/protected_cfg.h"
+#include "packages/repaint_removal.h"
 #include "tests/packages/sim_tree.h"
 #include "tests/packages/tree_checks.h"
 
@@ -23,7 +23,7 @@ class InstallTest : public ::testing::Test {
   // What an install must not have touched when it fails.
   void expect_untouched() {
     EXPECT_EQ(kOriginalCfg, t.cfg());
-    EXPECT_EQ(before_, t.names_in(t.plane("")));
+    EXPECT_EQ(before_, t.dir.names(t.plane("")));
     EXPECT_EQ(2, t.ctx.state.g_FirstFreeFltsim);
     EXPECT_TRUE(t.dir.exists(t.plane("Downloads/blue.pkg")));
   }
@@ -35,7 +35,7 @@ class InstallTest : public ::testing::Test {
   }
 
   SimTree t;
-  const std::vector<std::string> before_ = t.names_in(t.plane(""));
+  const std::vector<std::string> before_ = t.dir.names(t.plane(""));
 };
 
 TEST_F(InstallTest, SamePackageThreeTimesGetsNumberedFoldersAndFreeSections) {
@@ -55,7 +55,7 @@ TEST_F(InstallTest, SamePackageThreeTimesGetsNumberedFoldersAndFreeSections) {
       EXPECT_EQ(t.core_plane(folder), report.folder);
       EXPECT_EQ(number, report.section);
     }
-    EXPECT_EQ((std::vector<std::string>{"Panel.dds", "texture.bmp"}), t.names_in(t.plane(folder)));
+    EXPECT_EQ((std::vector<std::string>{"Panel.dds", "texture.bmp"}), t.dir.names(t.plane(folder)));
     EXPECT_EQ(blue_files()[0].bytes, t.dir.read(t.plane(folder) + "/texture.bmp"));
     EXPECT_EQ(blue_files()[1].bytes, t.dir.read(t.plane(folder) + "/Panel.dds"));
   }
@@ -67,7 +67,7 @@ TEST_F(InstallTest, SamePackageThreeTimesGetsNumberedFoldersAndFreeSections) {
   EXPECT_EQ(6, t.ctx.state.g_FirstFreeFltsim);
   EXPECT_EQ(kOriginalCfg, t.cfg().substr(0, kOriginalCfg.size()));
   EXPECT_EQ(6u, read_aircraft_entries(ProfileDocument::parse(t.cfg())).entries.size());
-  for (const std::string& name : t.names_in(t.plane(""))) EXPECT_NE('~', name[0]) << name;
+  for (const std::string& name : t.dir.names(t.plane(""))) EXPECT_NE('~', name[0]) << name;
   EXPECT_TRUE(t.dir.exists(t.plane("Downloads/blue.pkg")));  // chkDelete is off
 }
 
@@ -109,11 +109,11 @@ TEST_F(InstallTest, AllThousandNamesTakenTouchesNothing) {
     std::snprintf(name, sizeof name, i % 250 == 0 ? "Texture.BLUE_%03d" : "Texture.Blue_%03d", i);
     std::filesystem::create_directory(t.dir.native(t.plane(name)));
   }
-  const std::vector<std::string> with_folders = t.names_in(t.plane(""));
+  const std::vector<std::string> with_folders = t.dir.names(t.plane(""));
   EXPECT_EQ("", InstallPackage(t.ctx, 0));
   EXPECT_EQ(kOriginalCfg, t.cfg());
-  EXPECT_EQ(with_folders, t.names_in(t.plane("")));
-  EXPECT_TRUE(t.names_in(t.plane("Texture.Blue_999")).empty());
+  EXPECT_EQ(with_folders, t.dir.names(t.plane("")));
+  EXPECT_TRUE(t.dir.names(t.plane("Texture.Blue_999")).empty());
 }
 
 TEST_F(InstallTest, StreamsEveryByteReportingBytesWritten) {
@@ -129,15 +129,30 @@ TEST_F(InstallTest, StreamsEveryByteReportingBytesWritten) {
   EXPECT_GT(progress.calls.size(), 3u);  // reported on the way, not only at the end
 }
 
-// An Aircraft.cfg the user made read-only is not replaced behind their back.
-TEST(WriteProtection, ReadOnlyAircraftCfgFailsInstallAndRemovalUntouched) {
-  constexpr auto write = std::filesystem::perms::owner_write | std::filesystem::perms::group_write |
-                         std::filesystem::perms::others_write;
-  EXPECT_TRUE(expect_protected_cfg_refused([&](SimTree& t) -> std::optional<std::function<void()>> {
-    const std::filesystem::path cfg = t.dir.native(t.plane("Aircraft.cfg"));
-    std::filesystem::permissions(cfg, write, std::filesystem::perm_options::remove);
-    return [cfg, write] { std::filesystem::permissions(cfg, write, std::filesystem::perm_options::add); };
-  }));
+// An Aircraft.cfg the user made read-only is replaced neither by an install
+// nor by a removal. An immutable one is refused by the same check of the
+// file layer (posix_write_protection_test), so one protection does here.
+TEST_F(InstallTest, ReadOnlyAircraftCfgFailsInstallAndRemovalUntouched) {
+  namespace stdfs = std::filesystem;
+  constexpr auto write = stdfs::perms::owner_write | stdfs::perms::group_write | stdfs::perms::others_write;
+  const stdfs::path cfg = t.dir.native(t.plane("Aircraft.cfg"));
+  put_package(package_bytes(blue_entry(), std::nullopt, blue_files()));
+  stdfs::permissions(cfg, write, stdfs::perm_options::remove);
+  const InstallReport report = install_package(t.ctx, 0);
+  EXPECT_EQ(InstallOutcome::kCfgNotWritten, report.outcome);
+  EXPECT_EQ(ErrorCode::kAccessDenied, report.error.code) << report.error.message;
+  EXPECT_EQ("-1", InstallPackage(t.ctx, 0));
+  expect_untouched();
+
+  t.ctx.state.g_RemoveSelection = {false, true, false};
+  EXPECT_EQ(kRemoveCfgFailed, RemoveRepaints(t.ctx));
+  EXPECT_EQ(kOriginalCfg, t.cfg());
+  std::vector<std::string> expected = before_;  // and the backups a removal takes first
+  expected.insert(expected.end(), {"Aircraft.001", "Aircraft.vnb"});
+  std::sort(expected.begin(), expected.end());
+  EXPECT_EQ(expected, t.dir.names(t.plane("")));
+  EXPECT_EQ(5u, t.dir.names(t.plane("Texture.Silver")).size());
+  stdfs::permissions(cfg, write, stdfs::perm_options::add);
 }
 
 }  // namespace

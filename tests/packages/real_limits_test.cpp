@@ -1,7 +1,7 @@
-// The limits of a real machine rather than injected faults: an immutable
-// Aircraft.cfg, a disk that fills up during an install, and an install
-// killed at random moments. Each needs the superuser or Linux features;
-// where the machine does not allow it the test is skipped, saying why.
+// The limits of a real machine rather than injected faults: a disk that
+// fills up during an install, and an install killed at random moments.
+// Each needs the superuser or Linux features; where the machine does not
+// allow it the test is skipped, saying why.
 #include <gtest/gtest.h>
 #include <signal.h>
 #include <sys/mount.h>
@@ -15,24 +15,13 @@
 #include <random>
 #include <thread>
 
-#include "packages/protected_cfg.h"
 #include "packages/two_package_install.h"
-#include "support/immutable_flag.h"
 
 namespace pw::test {
 namespace {
 
 namespace stdfs = std::filesystem;
 using Clock = std::chrono::steady_clock;
-
-TEST(RealLimits, ImmutableAircraftCfgFailsInstallAndRemovalUntouched) {
-  const bool ran = expect_protected_cfg_refused([](SimTree& t) -> std::optional<std::function<void()>> {
-    auto flag = std::make_shared<ImmutableFlag>(t.dir.native(t.plane("Aircraft.cfg")));
-    if (!flag->ok()) return std::nullopt;
-    return [flag]() mutable { flag.reset(); };
-  });
-  if (!ran) GTEST_SKIP() << "cannot mark files immutable here (needs the superuser and a file system that keeps it)";
-}
 
 // A size-limited tmpfs that holds the temporary folders (TempDir, hence
 // SimTree) while it lives; ok() is false where mounting is not allowed.

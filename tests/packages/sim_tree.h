@@ -139,17 +139,6 @@ class SimTree {
   // A core path inside the aircraft's folder.
   std::string core_plane(std::string_view rel) const { return ctx.state.g_AircraftFolder + "\\" + std::string(rel); }
 
-  // Names directly inside a folder of the tree, sorted.
-  std::vector<std::string> names_in(std::string_view rel) const {
-    std::vector<std::string> names;
-    std::error_code error;
-    for (const auto& e : std::filesystem::directory_iterator(dir.native(rel), error)) {
-      names.push_back(e.path().filename().string());
-    }
-    std::sort(names.begin(), names.end());
-    return names;
-  }
-
   TempDir dir;
   ScriptedView view;
   FaultyFileSystem faulty;

@@ -1,5 +1,6 @@
 #include "support/temp_dir.h"
 
+#include <algorithm>
 #include <fstream>
 #include <iterator>
 #include <random>
@@ -49,6 +50,16 @@ std::string TempDir::read(std::string_view rel) const {
 bool TempDir::exists(std::string_view rel) const {
   std::error_code error;
   return std::filesystem::exists(native(rel), error);
+}
+
+std::vector<std::string> TempDir::names(std::string_view rel) const {
+  std::vector<std::string> names;
+  std::error_code error;
+  for (const auto& e : std::filesystem::directory_iterator(native(rel), error)) {
+    names.push_back(e.path().filename().string());
+  }
+  std::sort(names.begin(), names.end());
+  return names;
 }
 
 }  // namespace pw::test

@@ -5,6 +5,7 @@
 #include <filesystem>
 #include <string>
 #include <string_view>
+#include <vector>
 
 namespace pw::test {
 
@@ -27,6 +28,8 @@ class TempDir {
   // The file's bytes; empty when it cannot be read.
   std::string read(std::string_view rel) const;
   bool exists(std::string_view rel) const;
+  // The names directly inside a folder, sorted; none when it is missing.
+  std::vector<std::string> names(std::string_view rel = "") const;
 
  private:
   std::filesystem::path root_;

@@ -129,7 +129,6 @@ QStringList MessageScript::titles() const {
 
 DialogScript::DialogScript() {
   ui::cFileDialog::set_hook([this](QFileDialog& dialog) {
-    filters.push_back(dialog.nameFilters());
     const QString path = answers.empty() ? QString() : answers.front();
     if (!answers.empty()) answers.pop_front();
     QTimer::singleShot(0, &dialog, [&dialog, path] {

@@ -72,14 +72,13 @@ class MessageScript {
 };
 
 // Answers file dialogs from a queue of paths (an empty path cancels;
-// cancel once it runs dry) and records each dialog's filters.
+// cancel once it runs dry).
 class DialogScript {
  public:
   DialogScript();
   ~DialogScript();
 
   std::deque<QString> answers;
-  std::vector<QStringList> filters;
 };
 
 // A started program on a tree; quitting is recorded, not done.
