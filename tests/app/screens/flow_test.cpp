@@ -108,6 +108,10 @@ class FlowTest : public QObject {
     click(button(install, "btn_Install"));
 
     QCOMPARE(messages_->titles(), QStringList({"Install Aircraft Repaints", "Repaint Packages Installed"}));
+    QCOMPARE(messages_->shown[0].text,
+             QString("You are about to install new repaints.  This process could take a few minutes depending on the\n"
+                     "number of aircraft you have selected to install and the speed of your computer.\n\n"
+                     "Do you wish to continue?"));
     QCOMPARE(messages_->shown[1].icon, QMessageBox::Information);
     QCOMPARE(messages_->shown[1].text, QString("All selected repaint packages have been successfully installed\n"
                                                "into your selected aircraft.\n\nPlease press OK to continue."));
@@ -147,6 +151,8 @@ class FlowTest : public QObject {
     QVERIFY(!remove->isVisible());
     QCOMPARE(messages_->titles(), QStringList({"Remove Aircraft Repaints", "Repaint Removal Successful"}));
     QCOMPARE(messages_->shown[1].icon, QMessageBox::Information);
+    QCOMPARE(messages_->shown[1].text, QString("All selected aircraft repaints have been successfully removed\n"
+                                               "from your aircraft.\n\nPlease press OK to continue."));
     QVERIFY(!QFile::exists(tree_->plane("Texture.Sunrise")));
     QCOMPARE(row_texts(list(remove, "lstAircraft")), QStringList({"Glacier Express"}));
   }
