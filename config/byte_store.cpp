@@ -5,24 +5,18 @@
 #include <utility>
 
 namespace pw {
-namespace {
-
-// Large enough that a removal's thousands of written lines take a handful
-// of allocations.
-constexpr std::size_t kChunkSize = 64 * 1024;
-
-}  // namespace
-
 ByteStore::ByteStore(ByteStore&& other) noexcept
     : chunks_(std::move(other.chunks_)),
       free_(std::exchange(other.free_, nullptr)),
-      left_(std::exchange(other.left_, 0)) {}
+      left_(std::exchange(other.left_, 0)),
+      next_chunk_(std::exchange(other.next_chunk_, kFirstChunkSize)) {}
 
 ByteStore& ByteStore::operator=(const ByteStore& other) {
   if (this == &other) return *this;
   chunks_ = other.chunks_;
   free_ = nullptr;  // that space may be the other store's to fill
   left_ = 0;
+  next_chunk_ = kFirstChunkSize;
   return *this;
 }
 
@@ -30,12 +24,14 @@ ByteStore& ByteStore::operator=(ByteStore&& other) noexcept {
   chunks_ = std::move(other.chunks_);
   free_ = std::exchange(other.free_, nullptr);
   left_ = std::exchange(other.left_, 0);
+  next_chunk_ = std::exchange(other.next_chunk_, kFirstChunkSize);
   return *this;
 }
 
 char* ByteStore::take(std::size_t size) {
   if (size > left_) {
-    const std::size_t chunk = std::max(size, kChunkSize);
+    const std::size_t chunk = std::max(size, next_chunk_);
+    next_chunk_ = std::min(next_chunk_ * 2, kLargestChunkSize);
     chunks_.push_back(std::make_shared_for_overwrite<char[]>(chunk));
     free_ = chunks_.back().get();
     left_ = chunk;

@@ -27,9 +27,16 @@ class ByteStore {
   std::string_view keep(std::initializer_list<std::string_view> pieces);
 
  private:
+  // Chunks start small, since most documents take a few written lines, and
+  // double up to a size at which a removal's thousands of written lines
+  // take a handful of allocations.
+  static constexpr std::size_t kFirstChunkSize = 4 * 1024;
+  static constexpr std::size_t kLargestChunkSize = 64 * 1024;
+
   std::vector<std::shared_ptr<char[]>> chunks_;
   char* free_ = nullptr;  // unused space at the end of the last chunk of our own
   std::size_t left_ = 0;
+  std::size_t next_chunk_ = kFirstChunkSize;  // the size of the next chunk taken
 };
 
 }  // namespace pw
