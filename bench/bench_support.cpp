@@ -200,6 +200,16 @@ std::string read_file(const std::string& path) {
   return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
 }
 
+bool plain_read(const std::string& path) {
+  const int fd = open(path.c_str(), O_RDONLY);
+  if (fd < 0) return false;
+  const off_t size = lseek(fd, 0, SEEK_END);
+  std::string bytes(static_cast<std::size_t>(size), '\0');
+  const bool ok = pread(fd, bytes.data(), bytes.size(), 0) == size;
+  close(fd);
+  return ok;
+}
+
 void make_folder(const std::string& path) { std::filesystem::create_directories(path); }
 
 void remove_tree(const std::string& path) {

@@ -50,6 +50,9 @@ std::int64_t write_texture_files(const std::string& folder, int count, std::int6
 
 void write_file(const std::string& path, const std::string& bytes);
 std::string read_file(const std::string& path);
+// The baseline of the configuration benchmarks: the whole file read into
+// memory with one system call, nothing else. False when it failed.
+bool plain_read(const std::string& path);
 void make_folder(const std::string& path);
 void remove_tree(const std::string& path);
 

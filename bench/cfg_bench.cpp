@@ -34,16 +34,6 @@ void drop_cached(const std::string& path) {
   close(fd);
 }
 
-bool plain_read(const std::string& path) {
-  const int fd = open(path.c_str(), O_RDONLY);
-  if (fd < 0) return false;
-  const off_t size = lseek(fd, 0, SEEK_END);
-  std::string bytes(static_cast<std::size_t>(size), '\0');
-  const bool ok = pread(fd, bytes.data(), bytes.size(), 0) == size;
-  close(fd);
-  return ok;
-}
-
 struct Session {
   Session(const std::string& root, const std::string& aircraft) : ctx(native_file_system(), view) {
     ctx.state.program_folder = root + "/Varnel Software/FSX Paintwell";

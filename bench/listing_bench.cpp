@@ -3,8 +3,6 @@
 // entries read through one ProfileStore must parse it once, not 16,000
 // times), against one plain read of the file.
 // Usage: listing_bench [LISTINGS]
-#include <fcntl.h>
-#include <unistd.h>
 
 #include <algorithm>
 #include <cstdio>
@@ -18,16 +16,6 @@
 namespace {
 
 constexpr int kEntries = 500;
-
-bool plain_read(const std::string& path) {
-  const int fd = open(path.c_str(), O_RDONLY);
-  if (fd < 0) return false;
-  const off_t size = lseek(fd, 0, SEEK_END);
-  std::string bytes(static_cast<std::size_t>(size), '\0');
-  const bool ok = pread(fd, bytes.data(), bytes.size(), 0) == size;
-  close(fd);
-  return ok;
-}
 
 }  // namespace
 
