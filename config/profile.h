@@ -113,7 +113,6 @@ class ProfileDocument {
   std::vector<Section> sections_ = std::vector<Section>(1);  // [0]: the preamble before any header
   mutable std::unordered_map<std::string, std::size_t> index_;  // lower-case name -> first section
   mutable bool index_valid_ = false;
-  mutable std::size_t last_found_ = kNoSection;  // the last hit of the index, while it stays valid
 };
 
 // What ReadProfileString gives for a value `find` found: cut to 254

@@ -140,20 +140,14 @@ std::string ProfileDocument::serialize() const {
 
 void ProfileDocument::rebuild_index() const {
   index_.clear();
-  last_found_ = kNoSection;
   for (std::size_t i = 1; i < sections_.size(); ++i) index_.emplace(to_lower(sections_[i].name), i);
   index_valid_ = true;
 }
 
 std::size_t ProfileDocument::section_index(std::string_view name) const {
   if (!index_valid_) rebuild_index();
-  name = trim_view(name);
-  // Writes name the same section key after key.
-  if (last_found_ != kNoSection && iequals(sections_[last_found_].name, name)) return last_found_;
-  const auto hit = index_.find(to_lower(name));
-  if (hit == index_.end()) return kNoSection;
-  last_found_ = hit->second;
-  return last_found_;
+  const auto hit = index_.find(to_lower(trim_view(name)));
+  return hit == index_.end() ? kNoSection : hit->second;
 }
 
 std::optional<std::size_t> ProfileDocument::section_position(std::string_view section) const {
@@ -202,31 +196,35 @@ std::size_t ProfileDocument::append_plain_lines(std::string_view section, const 
   std::vector<std::string_view>& lines = sections_[s].lines;
   if (s == kNoSection || section_index(section) != s || last_filled_line(lines) + 1 != lines.size()) return 0;
   // The keys the section holds already: the first value may have brought
-  // lines of its own. The last value always goes through write(): only
-  // lines before it must be plain, as later writes would see them.
+  // lines of its own. Lines must be plain, as later writes would see them;
+  // only the last value may end in line ends, whose empty lines then follow
+  // every key, where its own write would put them.
   std::vector<std::string_view> earlier;
   for (std::size_t i = 1; i < lines.size(); ++i) earlier.push_back(key_of(content_of(lines[i])));
   std::size_t end = 1;
   std::size_t size = 0;
-  for (; end + 1 < values.size(); ++end) {
+  for (; end < values.size(); ++end) {
     const std::string_view key = trim_view(values[end].key);
-    if (!is_plain_new_line(key, values[end].value, earlier)) break;
+    std::string_view value = values[end].value;
+    if (end + 1 == values.size()) value = value.substr(0, value.find_last_not_of(kCrLf) + 1);
+    if (!is_plain_new_line(key, value, earlier)) break;
     earlier.push_back(key);
     size += values[end].key.size() + values[end].value.size() + 3;
   }
   if (end == 1) return 0;
-  // Plain lines need no splitting and hold no header: each is added as it
-  // is written.
-  char* out = store_.take(size);
-  lines.reserve(lines.size() + end - 1);
+  char* const text = store_.take(size);
+  char* out = text;
   for (std::size_t i = 1; i < end; ++i) {
-    char* const line = out;
     for (std::string_view piece : {values[i].key, std::string_view("="), values[i].value, kCrLf}) {
       if (!piece.empty()) std::memcpy(out, piece.data(), piece.size());
       out += piece.size();
     }
-    lines.emplace_back(line, static_cast<std::size_t>(out - line));
   }
+  // No line can be a header: the lines join the section without the
+  // splitting a splice does.
+  lines.reserve(lines.size() + end - 1);
+  RawLines split(std::string_view(text, size));
+  for (std::string_view line; split.next(line);) lines.push_back(line);
   return end - 1;
 }
 

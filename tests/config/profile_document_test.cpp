@@ -268,6 +268,8 @@ TEST(ProfileDocument, WriteAllMatchesWritingOneByOne) {
       {"section name with brackets", "", "s]x", {{"a", "1"}, {"b", "2"}, {"c", "3"}}},
       {"section name with a line end", "", "s\r\nq=1", {{"a", "1"}, {"b", "2"}, {"c", "3"}}},
       {"one value", "", "s", {{"a", "1"}}},
+      {"last value of line ends only", "", "s", {{"a", "1"}, {"b", "2"}, {"c", "\r\n\r"}}},
+      {"last value holding a header", "", "s", {{"a", "1"}, {"b", "2"}, {"c", "3\r\n[t]\r\nd=4\r\n"}}},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.name);
