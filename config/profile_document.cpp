@@ -212,19 +212,25 @@ std::size_t ProfileDocument::append_plain_lines(std::string_view section, const 
     size += values[end].key.size() + values[end].value.size() + 3;
   }
   if (end == 1) return 0;
-  char* const text = store_.take(size);
-  char* out = text;
+  char* out = store_.take(size);
+  lines.reserve(lines.size() + end);
   for (std::size_t i = 1; i < end; ++i) {
+    char* const line = out;
     for (std::string_view piece : {values[i].key, std::string_view("="), values[i].value, kCrLf}) {
       if (!piece.empty()) std::memcpy(out, piece.data(), piece.size());
       out += piece.size();
     }
+    // No line can be a header, so the lines join the section without the
+    // splitting a splice does; only the last value's line ends make more
+    // than one line.
+    const std::string_view text(line, static_cast<std::size_t>(out - line));
+    if (i + 1 < values.size()) {
+      lines.push_back(text);
+      continue;
+    }
+    RawLines split(text);
+    for (std::string_view part; split.next(part);) lines.push_back(part);
   }
-  // No line can be a header: the lines join the section without the
-  // splitting a splice does.
-  lines.reserve(lines.size() + end - 1);
-  RawLines split(std::string_view(text, size));
-  for (std::string_view line; split.next(line);) lines.push_back(line);
   return end - 1;
 }
 
@@ -241,8 +247,13 @@ void ProfileDocument::append_section(std::string_view section, std::string_view 
 
 void ProfileDocument::splice(std::size_t s, std::size_t first, std::size_t last, std::string_view text) {
   std::vector<std::string_view>& lines = sections_[s].lines;
-  // A text starting with LF after a line ending in a lone CR gives an empty
-  // line where parsing the bytes would give one CR LF; both read the same.
+  // Parsing the bytes would join a lone CR ending the line before and an LF
+  // starting the text into one CR LF; so does the document, or later writes
+  // would place their lines differently.
+  if (first > 0 && !text.empty() && text.front() == '\n' && lines[first - 1].ends_with('\r')) {
+    lines[first - 1] = store_.keep({lines[first - 1], "\n"});
+    text.remove_prefix(1);
+  }
   auto at = lines.erase(lines.begin() + static_cast<std::ptrdiff_t>(first),
                         lines.begin() + static_cast<std::ptrdiff_t>(last));
   std::size_t count = 0;

@@ -288,6 +288,19 @@ TEST(ProfileDocument, WriteAllMatchesWritingOneByOne) {
   }
 }
 
+// After a write the document must hold the lines a parse of its bytes
+// would, or the next write lands elsewhere: a key starting with LF after a
+// line ending in a lone CR completes that line end.
+TEST(ProfileDocument, WriteLeavesTheLinesOfItsBytes) {
+  ProfileDocument doc = ProfileDocument::parse("[s]\r\nx=1\r");
+  doc.write("s", "\n[t]\r\nk", "1");  // leaves [s] ending in that LF alone
+  ProfileDocument reparsed = ProfileDocument::parse(doc.serialize());
+  doc.write("s", "z", "2");
+  reparsed.write("s", "z", "2");
+  EXPECT_EQ(reparsed.serialize(), doc.serialize());
+  EXPECT_EQ("[s]\r\nx=1\r\nz=2\r\n[t]\r\nk=1\r\n", doc.serialize());
+}
+
 TEST(ProfileDocument, KeyValuesListEveryKeyLineOnce) {
   const ProfileDocument doc = ProfileDocument::parse(
       "[a]\r\n[b]\r\n Title = \"Q\" \r\n;note\r\n=orphan\r\nbare\r\n\r\ntitle=second\r\nk= a=b \n[b]\r\nz=1\r\n");
