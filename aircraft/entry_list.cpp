@@ -8,18 +8,29 @@
 namespace pw {
 namespace {
 
+// Values longer than this are cut by every profile read.
+constexpr std::size_t kLongestRead = 254;
+
+struct ReadEntry {
+  FltsimEntry entry;
+  bool whole = true;  // see AircraftListing::whole
+};
+
 // The entry of one section in a single pass over its lines; the first
 // line of a key wins, as a look-up would find it.
-FltsimEntry read_entry(const ProfileDocument& cfg, std::size_t position) {
-  FltsimEntry entry;
+ReadEntry read_entry(const ProfileDocument& cfg, std::size_t position) {
+  ReadEntry read;
   std::bitset<kFltsimKeyCount> seen;
   for (const ProfileDocument::KeyValue& line : cfg.key_values(position)) {
     const std::size_t f = field_of_key(line.key);
+    if (f == kFltsimKeyCount) read.whole = false;
     if (f == kFltsimKeyCount || seen[f]) continue;
     seen[f] = true;
-    set_field(entry, fltsim_fields()[f], clip_profile_value(line.value));
+    const std::size_t length = trim_blanks_view(line.value).size();
+    if (length > kLongestRead || length > fltsim_fields()[f].width) read.whole = false;
+    set_field(read.entry, fltsim_fields()[f], clip_profile_value(line.value));
   }
-  return entry;
+  return read;
 }
 
 }  // namespace
@@ -31,15 +42,16 @@ AircraftListing read_aircraft_entries(const ProfileDocument& cfg) {
   bool gap_met = false;
   for (int n = 0; n < kMaxFltsimSections; ++n) {
     const std::optional<std::size_t> position = cfg.section_position(fltsim_section(n));
-    FltsimEntry entry = position ? read_entry(cfg, *position) : FltsimEntry{};
-    if (entry.title.empty()) {
+    ReadEntry read = position ? read_entry(cfg, *position) : ReadEntry{};
+    if (read.entry.title.empty()) {
       if (gap_met) break;
       gap_met = true;
       listing.first_free = static_cast<std::int16_t>(n);
       continue;
     }
-    listing.entries.push_back(std::move(entry));
+    listing.entries.push_back(std::move(read.entry));
     listing.section_numbers.push_back(n);
+    listing.whole.push_back(read.whole);
   }
   return listing;
 }

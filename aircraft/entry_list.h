@@ -15,6 +15,9 @@ inline constexpr int kMaxFltsimSections = 1000;  // fltsim.0 to fltsim.999
 struct AircraftListing {
   std::vector<FltsimEntry> entries;  // in file order; rcf_text left empty
   std::vector<int> section_numbers;  // the N of each entry, same indices
+  // Per entry: its record holds its whole section (no key it does not know,
+  // no value cut short), so rewriting it from the record loses nothing.
+  std::vector<bool> whole;
   // The first N without a title; unset when all 1000 numbers carry one.
   std::optional<std::int16_t> first_free;
 };

@@ -58,6 +58,7 @@ void get_aircraft_list(AppContext& ctx) {
   SharedState& s = ctx.state;
   s.g_AircraftEntries.clear();
   s.g_AircraftSections.clear();
+  s.g_AircraftWhole.clear();
   s.g_AircraftLast = -1;
   Result<std::shared_ptr<const ProfileDocument>> cfg = ctx.profiles.load(aircraft_cfg_path(s.g_AircraftFolder));
   if (!cfg) {
@@ -67,6 +68,7 @@ void get_aircraft_list(AppContext& ctx) {
   AircraftListing listing = read_aircraft_entries(**cfg);
   s.g_AircraftEntries = std::move(listing.entries);
   s.g_AircraftSections = std::move(listing.section_numbers);
+  s.g_AircraftWhole = std::move(listing.whole);
   s.g_AircraftLast = static_cast<std::int16_t>(s.g_AircraftEntries.size()) - 1;
   if (listing.first_free) s.g_FirstFreeFltsim = *listing.first_free;
 }

@@ -18,6 +18,7 @@ struct SharedState {
 
   std::vector<FltsimEntry> g_AircraftEntries;
   std::vector<int> g_AircraftSections;  // section number N of each entry
+  std::vector<bool> g_AircraftWhole;    // per entry: the record holds its whole section
   std::int16_t g_AircraftLast = -1;
   std::int16_t g_FirstFreeFltsim = 0;
 

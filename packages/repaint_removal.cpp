@@ -42,6 +42,9 @@ bool is_selected(const SharedState& s, std::size_t i) {
   return i < s.g_RemoveSelection.size() && s.g_RemoveSelection[i];
 }
 
+// Unknown (a listing that did not say) counts as not whole.
+bool is_whole(const SharedState& s, std::size_t i) { return i < s.g_AircraftWhole.size() && s.g_AircraftWhole[i]; }
+
 std::string texture_folder_name(const FltsimEntry& entry) { return "Texture." + trim_blanks(entry.texture); }
 
 // Aircraft.cfg as it must read after the removal: the sections of every
@@ -53,13 +56,14 @@ std::string removed_cfg_text(const SharedState& s, std::string cfg_bytes) {
   // Each number once: naming it twice would also take a hidden twin.
   std::set<int> numbers(s.g_AircraftSections.begin(), s.g_AircraftSections.end());
   for (int n = 0; n <= s.g_AircraftLast; ++n) numbers.insert(n);
-  // The kept entries' old lines, taken before their sections go: what the
-  // records cannot hold is written back from them. The views stay valid
-  // while the document lives.
+  // The old lines of kept entries whose records do not hold them whole,
+  // taken before their sections go: what the records cannot hold is
+  // written back from them. The views stay valid while the document lives.
   std::vector<std::vector<ProfileDocument::KeyValue>> original(s.g_AircraftEntries.size());
   for (std::size_t i = 0; i < s.g_AircraftEntries.size(); ++i) {
+    if (is_selected(s, i) || is_whole(s, i)) continue;
     const std::optional<std::size_t> position = cfg.section_position(fltsim_section(s.g_AircraftSections[i]));
-    if (!is_selected(s, i) && position) original[i] = cfg.key_values(*position);
+    if (position) original[i] = cfg.key_values(*position);
   }
   std::vector<std::string> doomed;
   for (int n : numbers) doomed.push_back(fltsim_section(n));

@@ -66,6 +66,30 @@ TEST(AircraftEntries, ValuesAreCutToTheirFieldsAndKeysMatchAnyCase) {
   EXPECT_EQ("", listing.entries[0].rcf_text);
 }
 
+// A removal rewrites whole entries from their records alone; any section
+// holding more than its record must be marked, or that rest is lost.
+TEST(AircraftEntries, MarksEntriesWhoseRecordHoldsTheWholeSection) {
+  const struct {
+    const char* name;
+    std::string lines;
+    bool whole;
+  } cases[] = {
+      {"known keys, any case, quotes and blanks", "ATC_ID = \"N1\" \r\ndescription=" + std::string(254, 'd'), true},
+      {"a later duplicate of a known key", "atc_id=N1\r\natc_id=" + std::string(300, 'x'), true},
+      {"a key the record does not know", "isUserSelectable=1", false},
+      {"a line without '='", ";painted by someone", false},
+      {"a value past 254 characters", "description=" + std::string(255, 'd'), false},
+      {"a value wider than its field", "atc_id=" + std::string(51, 'n'), false},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.name);
+    const AircraftListing listing =
+        read_aircraft_entries(ProfileDocument::parse("[fltsim.0]\r\ntitle=T\r\n" + c.lines + "\r\n"));
+    ASSERT_EQ(1u, listing.whole.size());
+    EXPECT_EQ(c.whole, listing.whole[0]);
+  }
+}
+
 TEST(AircraftEntries, AllThousandNumbersTakenLeavesFirstFreeUnset) {
   std::string text;
   for (int n = 0; n < kMaxFltsimSections; ++n) text += "[fltsim." + std::to_string(n) + "]\r\ntitle=t\r\n";

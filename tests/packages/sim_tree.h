@@ -123,6 +123,7 @@ class SimTree {
     const AircraftListing listing = read_aircraft_entries(ProfileDocument::parse(cfg()));
     ctx.state.g_AircraftEntries = listing.entries;
     ctx.state.g_AircraftSections = listing.section_numbers;
+    ctx.state.g_AircraftWhole = listing.whole;
     ctx.state.g_AircraftLast = static_cast<std::int16_t>(listing.entries.size() - 1);
     ctx.state.g_FirstFreeFltsim = listing.first_free.value_or(0);
   }
