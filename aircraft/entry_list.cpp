@@ -8,9 +8,6 @@
 namespace pw {
 namespace {
 
-// Values longer than this are cut by every profile read.
-constexpr std::size_t kLongestRead = 254;
-
 struct ReadEntry {
   FltsimEntry entry;
   bool whole = true;  // see AircraftListing::whole
@@ -27,7 +24,7 @@ ReadEntry read_entry(const ProfileDocument& cfg, std::size_t position) {
     if (f == kFltsimKeyCount || seen[f]) continue;
     seen[f] = true;
     const std::size_t length = trim_blanks_view(line.value).size();
-    if (length > kLongestRead || length > fltsim_fields()[f].width) read.whole = false;
+    if (length > kMaxProfileValue || length > fltsim_fields()[f].width) read.whole = false;
     set_field(read.entry, fltsim_fields()[f], clip_profile_value(line.value));
   }
   return read;

@@ -115,9 +115,12 @@ class ProfileDocument {
   mutable bool index_valid_ = false;
 };
 
-// What ReadProfileString gives for a value `find` found: cut to 254
-// characters (the platform's 255-byte buffer), NULs turned to blanks,
-// blanks trimmed.
+// The longest value ReadProfileString gives: the platform copies into a
+// 255-byte buffer, one byte of which is the NUL.
+inline constexpr std::size_t kMaxProfileValue = 254;
+
+// What ReadProfileString gives for a value `find` found: cut to
+// kMaxProfileValue characters, NULs turned to blanks, blanks trimmed.
 std::string clip_profile_value(std::string_view found);
 
 // ReadProfileString on a parsed document: the clipped value; the empty

@@ -76,13 +76,16 @@ bool line_has_key(std::string_view line, std::string_view key) {
   return i == line.size() || line[i] == '=' || line[i] == '\r' || line[i] == '\n';
 }
 
+// Whether a trimmed key can be the key of a line: a key line's key is never
+// empty and never holds '=' or a line end.
+bool can_name_a_line(std::string_view key) { return !key.empty() && key.find('=') == kNpos && !has_line_end(key); }
+
 // Index of the first line of a section (after its header) holding `key`;
-// 0 when there is none. An empty key names no line. A section holds a few
+// 0 when there is none or the key names no line. A section holds a few
 // dozen lines, so a scan beats keeping an index up to date under writes.
 std::size_t key_line(const std::vector<std::string_view>& lines, std::string_view key) {
   key = trim_view(key);
-  // A key line's key never holds '=' or a line end: such a key names no line.
-  if (key.empty() || key.find('=') != kNpos || has_line_end(key)) return 0;
+  if (!can_name_a_line(key)) return 0;
   for (std::size_t i = 1; i < lines.size(); ++i) {
     if (line_has_key(lines[i], key)) return i;
   }
@@ -100,9 +103,7 @@ std::size_t last_filled_line(const std::vector<std::string_view>& lines) {
 // exactly that key: one line, not a header, a key no earlier line set
 // (`earlier`: their keys, trimmed).
 bool is_plain_new_line(std::string_view key, std::string_view value, const std::vector<std::string_view>& earlier) {
-  if (key.empty() || key.front() == '[' || key.find('=') != kNpos || has_line_end(key) || has_line_end(value)) {
-    return false;
-  }
+  if (!can_name_a_line(key) || key.front() == '[' || has_line_end(value)) return false;
   return std::none_of(earlier.begin(), earlier.end(), [&](std::string_view e) { return iequals(e, key); });
 }
 
@@ -360,11 +361,9 @@ void ProfileDocument::rename_section(std::size_t position, std::string_view name
 }
 
 std::string clip_profile_value(std::string_view found) {
-  // The platform copies into a 255-byte buffer, one byte of which is the NUL.
-  constexpr std::size_t kMaxValue = 254;
   // NULs read as blanks, so they are trimmed with them.
   const auto is_blank = [](char c) { return c == ' ' || c == '\0'; };
-  std::string_view value = found.substr(0, kMaxValue);
+  std::string_view value = found.substr(0, kMaxProfileValue);
   while (!value.empty() && is_blank(value.front())) value.remove_prefix(1);
   while (!value.empty() && is_blank(value.back())) value.remove_suffix(1);
   std::string clipped(value);
