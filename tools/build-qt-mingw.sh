@@ -1,0 +1,175 @@
+#!/usr/bin/env bash
+# Cross-builds the part of Qt that the desktop program needs (Core, Gui,
+# Widgets, Test; the Windows and offscreen platforms; the JPEG plugin) for
+# 64-bit Windows with Debian's mingw-w64, from Debian's own qt6-base source:
+# the same version as the host's qt6-base-dev, whose moc, rcc and uic serve
+# as the host tools. Debian packages no Qt for mingw-w64.
+#
+# The result goes to a cache folder outside the checkout,
+#   ${PAINTWELL_QT_MINGW:-~/.cache/paintwell/qt-6.4.2-mingw64}
+# and the sources and build tree beside it (<cache>-work, removed at the
+# end). A complete cache is left alone. About 30 minutes with two cores.
+#
+# Build against it with <cache>/lib/cmake/Qt6/qt.toolchain.cmake (a plain
+# toolchain file with CMAKE_PREFIX_PATH does not find Qt, whose find root is
+# the mingw sysroot).
+set -euo pipefail
+qt_version=6.4.2
+cache=${PAINTWELL_QT_MINGW:-$HOME/.cache/paintwell/qt-$qt_version-mingw64}
+work=$cache-work
+stamp=$cache/paintwell-qt-complete
+started=$(date +%s)
+jobs=$(nproc)
+[ "$jobs" -gt 2 ] && jobs=2
+
+step() { echo "== $* ($(( $(date +%s) - started )) s)"; }
+fail() {
+  echo "build-qt-mingw: $*" >&2
+  exit 1
+}
+
+if [ -f "$stamp" ]; then
+  echo "Qt $qt_version for mingw-w64 is complete in $cache: nothing to do"
+  exit 0
+fi
+
+sudo_cmd=()
+[ "$(id -u)" -eq 0 ] || sudo_cmd=(sudo)
+host_version=$(dpkg-query -W -f='${Version}' qt6-base-dev 2>/dev/null) ||
+  fail "qt6-base-dev is not installed (tools/install-deps.sh installs it)"
+case "$host_version" in
+  "$qt_version"+*) ;;
+  *) fail "the host's qt6-base-dev is $host_version, not Qt $qt_version" ;;
+esac
+
+step "packages"
+packages=(dpkg-dev cmake ninja-build g++-mingw-w64-x86-64 qt6-base-dev qt6-base-dev-tools)
+missing=()
+for p in "${packages[@]}"; do
+  dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")
+done
+if [ ${#missing[@]} -gt 0 ]; then
+  "${sudo_cmd[@]}" apt-get update -qq
+  DEBIAN_FRONTEND=noninteractive "${sudo_cmd[@]}" apt-get install -y -qq --no-install-recommends "${missing[@]}"
+fi
+
+# apt-get source needs deb-src lines; add them beside the binary ones when
+# the machine has none (Debian images ship without).
+add_source_lines() {
+  local sources=/etc/apt/sources.list.d/paintwell-deb-src.sources
+  if [ -f /etc/apt/sources.list.d/debian.sources ]; then
+    sed 's/^Types: deb$/Types: deb-src/' /etc/apt/sources.list.d/debian.sources |
+      "${sudo_cmd[@]}" tee "$sources" >/dev/null
+  elif grep -q '^deb ' /etc/apt/sources.list 2>/dev/null; then
+    sed -n 's/^deb /deb-src /p' /etc/apt/sources.list |
+      "${sudo_cmd[@]}" tee /etc/apt/sources.list.d/paintwell-deb-src.list >/dev/null
+  else
+    fail "no Debian source line to derive a deb-src line from"
+  fi
+  "${sudo_cmd[@]}" apt-get update -qq
+}
+
+step "source of qt6-base $host_version"
+mkdir -p "$work"
+cd "$work"
+if [ ! -d src ]; then
+  rm -rf download
+  mkdir download
+  if ! apt-get source --print-uris "qt6-base=$host_version" >/dev/null 2>&1; then
+    add_source_lines
+  fi
+  (cd download && apt-get source -qq "qt6-base=$host_version" >/dev/null)
+  mv download/qt6-base-*/ src
+  rm -rf download
+fi
+
+# Debian's source drops Qt's copy of the Wintab headers (licence); Wine's
+# LGPL ones serve, with the few Wine-only macros they use defined first.
+step "Wintab headers from libwine-dev"
+wintab=src/src/3rdparty/wintab
+if [ ! -f "$wintab/pktdef.h" ]; then
+  rm -rf wine
+  mkdir -p wine "$wintab"
+  (cd wine && apt-get download -qq libwine-dev && dpkg-deb -x libwine-dev_*.deb root)
+  wine_include=$(dirname "$(find wine/root -name wintab.h -path '*windows*' | head -1)")
+  [ -f "$wine_include/pktdef.h" ] || fail "libwine-dev holds no wintab.h and pktdef.h"
+  cp "$wine_include/wintab.h" "$wintab/wine_wintab.h"
+  cp "$wine_include/pktdef.h" "$wintab/pktdef.h"
+  cat >"$wintab/wintab.h" <<'EOF'
+/* Wine's wintab.h, with the Wine-only macros it uses defined for mingw-w64. */
+#ifndef PAINTWELL_WINTAB_H
+#define PAINTWELL_WINTAB_H
+#include <windows.h>
+#ifndef DECL_WINELIB_TYPE_AW
+#ifdef UNICODE
+#define WINELIB_NAME_AW(func) func##W
+#else
+#define WINELIB_NAME_AW(func) func##A
+#endif
+#define DECL_WINELIB_TYPE_AW(type) typedef WINELIB_NAME_AW(type) type;
+#endif
+#include "wine_wintab.h"
+#endif
+EOF
+fi
+
+# The toolchain Qt is built with; qt.toolchain.cmake loads it again for
+# every project built against this Qt, so it lives in the cache.
+mkdir -p "$cache"
+cat >"$cache/mingw-w64-toolchain.cmake" <<'EOF'
+set(CMAKE_SYSTEM_NAME Windows)
+set(CMAKE_SYSTEM_PROCESSOR x86_64)
+set(CMAKE_C_COMPILER x86_64-w64-mingw32-gcc-posix)
+set(CMAKE_CXX_COMPILER x86_64-w64-mingw32-g++-posix)
+set(CMAKE_RC_COMPILER x86_64-w64-mingw32-windres)
+set(CMAKE_STRIP x86_64-w64-mingw32-strip)
+set(CMAKE_FIND_ROOT_PATH /usr/x86_64-w64-mingw32)
+set(CMAKE_FIND_ROOT_PATH_MODE_PROGRAM NEVER)
+set(CMAKE_FIND_ROOT_PATH_MODE_LIBRARY ONLY)
+set(CMAKE_FIND_ROOT_PATH_MODE_INCLUDE ONLY)
+set(CMAKE_FIND_ROOT_PATH_MODE_PACKAGE ONLY)
+# The compiler's runtime inside every DLL and program (Qt refuses its
+# static_runtime feature for a shared build): no libstdc++, libgcc or
+# winpthread DLLs to ship.
+set(CMAKE_EXE_LINKER_FLAGS_INIT -static)
+set(CMAKE_SHARED_LINKER_FLAGS_INIT -static)
+set(CMAKE_MODULE_LINKER_FLAGS_INIT -static)
+EOF
+
+step "configure"
+features=(
+  -DFEATURE_dbus=OFF -DFEATURE_sql=OFF -DFEATURE_network=OFF -DFEATURE_xml=OFF
+  -DFEATURE_printsupport=OFF -DFEATURE_concurrent=OFF -DFEATURE_vulkan=OFF
+  -DFEATURE_zstd=OFF -DFEATURE_icu=OFF -DFEATURE_glib=OFF -DFEATURE_pkg_config=OFF
+  # Without INPUT_opengl=no the Windows plugin still expects dynamic OpenGL.
+  -DFEATURE_opengl=OFF -DINPUT_opengl=no
+  # The copies the source carries, so that nothing is needed from the sysroot.
+  -DFEATURE_system_zlib=OFF -DFEATURE_system_png=OFF -DFEATURE_system_jpeg=OFF
+  -DFEATURE_system_freetype=OFF -DFEATURE_system_harfbuzz=OFF -DFEATURE_system_pcre2=OFF
+  -DFEATURE_system_doubleconversion=OFF -DFEATURE_system_libb2=OFF
+  -DFEATURE_jpeg=ON
+)
+rm -rf build
+cmake -S src -B build -G Ninja \
+  -DCMAKE_TOOLCHAIN_FILE="$cache/mingw-w64-toolchain.cmake" \
+  -DCMAKE_BUILD_TYPE=Release -DCMAKE_INSTALL_PREFIX="$cache" \
+  -DQT_HOST_PATH=/usr -DQT_HOST_PATH_CMAKE_DIR=/usr/lib/x86_64-linux-gnu/cmake \
+  -DQT_QMAKE_TARGET_MKSPEC=win32-g++ -DBUILD_SHARED_LIBS=ON \
+  -DQT_BUILD_EXAMPLES=OFF -DQT_BUILD_TESTS=OFF -DQT_BUILD_BENCHMARKS=OFF \
+  "${features[@]}" >configure.log 2>&1 || fail "configure failed: see $work/configure.log"
+
+step "build (ninja -j$jobs)"
+cmake --build build --parallel "$jobs" >build.log 2>&1 || fail "build failed: see $work/build.log"
+
+step "install into $cache"
+cmake --install build --strip >install.log 2>&1 || fail "install failed: see $work/install.log"
+# What a release must ship beside the DLLs: Debian's record of every
+# licence in the source (Qt's own and the bundled libraries') and the
+# LGPL's text.
+mkdir -p "$cache/licences"
+cp src/debian/copyright "$cache/licences/qt6-base-copyright.txt"
+cp src/LICENSES/LGPL-3.0-only.txt src/LICENSES/GPL-3.0-only.txt "$cache/licences/"
+echo "$host_version" >"$stamp"
+cd /
+rm -rf "$work"
+step "Qt $qt_version for mingw-w64 in $cache ($(du -sh "$cache" | cut -f1)), took $(( ($(date +%s) - started) / 60 )) min"
