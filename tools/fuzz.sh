@@ -10,7 +10,7 @@ seconds=${1:-600}
 shift || true
 targets=("$@")
 [ ${#targets[@]} -gt 0 ] || targets=(package_reader_fuzz ez_cfg_fuzz profile_fuzz region_data_fuzz)
-cmake -S . -B build-fuzz -DCMAKE_CXX_COMPILER=clang++ -DPAINTWELL_FUZZ=ON -DPAINTWELL_TESTS=OFF -DPAINTWELL_GUI=OFF
+cmake -S . -B build-fuzz -DCMAKE_CXX_COMPILER=clang++ -DPAINTWELL_FUZZ=ON -DBUILD_TESTING=OFF -DPAINTWELL_GUI=OFF
 cmake --build build-fuzz -j"$(nproc)" --target "${targets[@]}"
 run() {
   mkdir -p "build-fuzz/corpus/$1"

@@ -5,7 +5,7 @@
 set -euo pipefail
 cd "$(dirname "$0")/.."
 tools/install-deps.sh
-cmake -S . -B build -DCMAKE_BUILD_TYPE=RelWithDebInfo
+cmake -S . -B build -DCMAKE_BUILD_TYPE=RelWithDebInfo -DPAINTWELL_BENCH=ON -DPAINTWELL_DEMO=ON
 cmake --build build -j"$(nproc)"
 demo=build/demo/FSX
 program="$demo/Varnel Software/FSX Paintwell"

@@ -6,7 +6,7 @@
 set -euo pipefail
 cd "$(dirname "$0")/.."
 tools/install-deps.sh
-cmake -S . -B build-asan -DCMAKE_BUILD_TYPE=RelWithDebInfo -DPAINTWELL_SANITIZE=ON -DPAINTWELL_GUI=OFF
+cmake -S . -B build-asan -DCMAKE_BUILD_TYPE=RelWithDebInfo -DPAINTWELL_SANITIZE=ON -DPAINTWELL_GUI=OFF -DPAINTWELL_WERROR=ON
 cmake --build build-asan -j"$(nproc)"
 export ASAN_OPTIONS=detect_leaks=1
 export UBSAN_OPTIONS=halt_on_error=1:print_stacktrace=1

@@ -5,8 +5,6 @@
 
 #include <dirent.h>
 #include <fcntl.h>
-#include <linux/fs.h>
-#include <sys/ioctl.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -15,6 +13,13 @@
 #include <cstring>
 
 #include "app/text.h"
+
+// The immutable and append-only flags are read by ioctl on Linux; BSD and
+// macOS carry them in struct stat.
+#if __has_include(<linux/fs.h>)
+#include <linux/fs.h>
+#include <sys/ioctl.h>
+#endif
 
 namespace pw {
 namespace {
@@ -104,13 +109,20 @@ std::string resolve(std::string_view path, bool match_last = true) {
 // Immutable and append-only files cannot be replaced or emptied, not even
 // by the superuser. Unknown when the flags cannot be read: the call itself
 // then decides.
-bool has_protecting_flags(const std::string& native, bool follow) {
+bool has_protecting_flags([[maybe_unused]] const std::string& native, [[maybe_unused]] bool follow,
+                          [[maybe_unused]] const struct stat& st) {
+#if defined(FS_IOC_GETFLAGS)
   const int fd = ::open(native.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC | (follow ? 0 : O_NOFOLLOW));
   if (fd < 0) return false;
   int flags = 0;
   const bool known = ::ioctl(fd, FS_IOC_GETFLAGS, &flags) == 0;
   ::close(fd);
   return known && (flags & (FS_IMMUTABLE_FL | FS_APPEND_FL)) != 0;
+#elif defined(UF_IMMUTABLE)
+  return (st.st_flags & (UF_IMMUTABLE | UF_APPEND | SF_IMMUTABLE | SF_APPEND)) != 0;
+#else
+  return false;
+#endif
 }
 
 // Why an existing regular file must not be replaced or emptied; empty when
@@ -122,7 +134,7 @@ std::string write_protection(const std::string& native, bool follow) {
   const int found = follow ? ::stat(native.c_str(), &st) : ::lstat(native.c_str(), &st);
   if (found != 0 || !S_ISREG(st.st_mode)) return {};
   if ((st.st_mode & S_IWUSR) == 0) return "the file is read-only";
-  if (has_protecting_flags(native, follow)) return "the file is immutable or append-only";
+  if (has_protecting_flags(native, follow, st)) return "the file is immutable or append-only";
   return {};
 }
 
