@@ -1,0 +1,19 @@
+# shellcheck shell=bash
+# Sourced by tools/release.sh and tools/windows-check.sh: the Qt for
+# mingw-w64 that tools/build-qt-mingw.sh makes, and a build of Paintwell
+# against it.
+qt_mingw=${PAINTWELL_QT_MINGW:-$HOME/.cache/paintwell/qt-6.4.2-mingw64}
+
+qt_mingw_complete() { [ -f "$qt_mingw/paintwell-qt-complete" ]; }
+
+# configure_qt_mingw BUILD_DIR [CMAKE_ARG]...
+# Programs the build runs (the skin drawer, the tests) go through Wine,
+# finding Qt's DLLs on its path, with no display.
+configure_qt_mingw() {
+  local dir=$1
+  shift
+  local qt_bin
+  qt_bin="Z:${qt_mingw//\//\\}\\bin"
+  cmake -S . -B "$dir" -DCMAKE_TOOLCHAIN_FILE="$qt_mingw/lib/cmake/Qt6/qt.toolchain.cmake" \
+    -DCMAKE_CROSSCOMPILING_EMULATOR="env;WINEPATH=$qt_bin;QT_QPA_PLATFORM=offscreen;wine" -DZLIB_USE_STATIC_LIBS=ON "$@" >/dev/null
+}

@@ -1,0 +1,38 @@
+#!/usr/bin/env bash
+# Makes the release archives into out/, from Release builds without tests:
+#   Paintwell-<version>-linux-x86_64.tar.gz  both programs, Media/, README,
+#                                            licences (Qt from the system)
+#   Paintwell-<version>-win64.zip            the same for Windows, with the
+#                                            Qt DLLs and plugins it loads
+# The zip needs the Qt of tools/build-qt-mingw.sh. Both unpack into the
+# program folder, <FSX>/Varnel Software/FSX Paintwell.
+set -euo pipefail
+cd "$(dirname "$0")/.."
+. tools/qt-mingw.sh
+jobs=$(nproc)
+[ "$jobs" -gt 2 ] && jobs=2
+if ! qt_mingw_complete; then
+  echo "release: no Qt for mingw-w64 in $qt_mingw: run tools/build-qt-mingw.sh first (about 30 minutes)" >&2
+  exit 1
+fi
+tools/install-deps.sh
+mkdir -p out
+
+# pack BUILD_DIR: the archive CPack makes there, copied to out/.
+pack() {
+  (cd "$1" && cpack >/dev/null)
+  local archive
+  archive=$(find "$1" -maxdepth 1 -name 'Paintwell-*' -newer "$1/CPackConfig.cmake" | head -1)
+  [ -n "$archive" ] || { echo "release: cpack made no archive in $1" >&2; exit 1; }
+  cp "$archive" out/
+  echo "out/$(basename "$archive") ($(du -h "$archive" | cut -f1))"
+}
+
+cmake -S . -B build-release -DCMAKE_BUILD_TYPE=Release -DBUILD_TESTING=OFF >/dev/null
+cmake --build build-release -j"$jobs" >/dev/null
+pack build-release
+
+export WINEPREFIX=$PWD/build-release-win/wine WINEDEBUG=-all DISPLAY='' QT_QPA_PLATFORM=offscreen
+configure_qt_mingw build-release-win -DCMAKE_BUILD_TYPE=Release -DBUILD_TESTING=OFF
+cmake --build build-release-win -j"$jobs" >/dev/null
+pack build-release-win
