@@ -1,0 +1,82 @@
+#!/usr/bin/env bash
+# The desktop program's part of tools/windows-check.sh (which runs it when
+# the Qt of tools/build-qt-mingw.sh is there): builds paintwell.exe and the
+# Qt Test programs against that Qt into build-win-gui/, runs the tests under
+# Wine, makes the release zip, unpacks it into a demo simulator's program
+# folder and starts paintwell.exe from there under Wine on Xvfb. Fails
+# unless the program stays up and its main screen has the Linux program's
+# size, outline and picture. Keeps the screen in docs/windows-main.png.
+#   tools/windows-check-gui.sh [NATIVE_BUILD]   (default: build)
+set -euo pipefail
+cd "$(dirname "$0")/.."
+. tools/qt-mingw.sh
+repo=$(pwd)
+started=$(date +%s)
+jobs=$(nproc)
+[ "$jobs" -gt 2 ] && jobs=2
+native=${1:-build}
+cross=build-win-gui
+work=$repo/$cross/desktop
+
+step() { echo "== $* ($(( $(date +%s) - started )) s)"; }
+fail() {
+  echo "windows-check: $*" >&2
+  exit 1
+}
+qt_mingw_complete || fail "no Qt for mingw-w64 in $qt_mingw: run tools/build-qt-mingw.sh"
+
+export WINEPREFIX=$repo/$cross/wine WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml=" LC_ALL=C.UTF-8
+trap 'wineserver -k >/dev/null 2>&1 || true' EXIT
+
+step "Linux desktop program ($native)"
+cmake --build "$native" -j"$jobs" --target paintwell paintwell_media paintwell_screen_check make_demo >/dev/null
+
+step "Windows cross build with Qt ($cross): paintwell.exe, Qt Test programs"
+configure_qt_mingw "$cross" -DCMAKE_BUILD_TYPE=RelWithDebInfo -DPAINTWELL_WERROR=ON \
+  -DCMAKE_CXX_FLAGS_RELWITHDEBINFO="-O2 -DNDEBUG" -DCMAKE_C_FLAGS_RELWITHDEBINFO="-O2 -DNDEBUG"
+DISPLAY='' cmake --build "$cross" -j"$jobs" --target paintwell paintwell_ui_tests paintwell_screen_tests >/dev/null
+
+step "Qt Test programs under Wine (offscreen)"
+# Wine prints nothing when standard output is no terminal: the programs
+# write their results to files, shown here when a test fails.
+if ! DISPLAY='' ctest --test-dir "$cross" -R '^paintwell_(ui|screen)_tests$' --output-on-failure; then
+  cat "$cross"/tests/ui/paintwell_ui_tests.txt "$cross"/tests/app/screens/paintwell_screen_tests.txt >&2 || true
+  fail "the Qt Test programs failed under Wine"
+fi
+
+step "release zip"
+rm -f "$cross"/Paintwell-*-win64.zip
+(cd "$cross" && cpack >/dev/null)
+zip=$(ls "$cross"/Paintwell-*-win64.zip)
+echo "$zip: $(du -h "$zip" | cut -f1)"
+
+step "both programs on a demo simulator, on Xvfb"
+rm -rf "$work"
+mkdir -p "$work"
+make_program_folder() {
+  local root=$work/$1/FSX
+  "$native/tools/make_demo/make_demo" "$root" >/dev/null
+  mkdir -p "$root/Varnel Software/FSX Paintwell"
+  echo "$root/Varnel Software/FSX Paintwell"
+}
+linux_program=$(make_program_folder linux)
+cp "$native/paintwell" "$linux_program/"
+cp -r "$native/Media" "$linux_program/"
+windows_program=$(make_program_folder windows)
+(cd "$windows_program" && unzip -q "$repo/$zip")
+
+screen_check=$native/tools/screenshots/paintwell_screen_check
+exec 3>"$work/display"
+Xvfb -displayfd 3 -screen 0 1024x768x24 -nolisten tcp >/dev/null 2>&1 &
+xvfb=$!
+trap 'kill $xvfb 2>/dev/null; wineserver -k >/dev/null 2>&1 || true' EXIT
+for _ in $(seq 50); do [ -s "$work/display" ] && break; sleep 0.1; done
+DISPLAY=:$(head -1 "$work/display")
+export DISPLAY
+QT_QPA_PLATFORM=xcb "$screen_check" shoot "$work/linux.png" "$linux_program/paintwell" ||
+  fail "the Linux program did not show its main screen"
+QT_QPA_PLATFORM=xcb "$screen_check" shoot "$work/windows.png" wine "$windows_program/paintwell.exe" ||
+  fail "paintwell.exe from the release zip did not show its main screen under Wine"
+"$screen_check" compare "$work/linux.png" "$work/windows.png" docs/windows-main.png ||
+  fail "the Windows program's main screen differs from the Linux program's (see $work/*.png)"
+step "desktop program checked: docs/windows-main.png"
