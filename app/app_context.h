@@ -1,24 +1,18 @@
-// Everything an operation works with: the disk, the profile cache, the
-// screens and the shared state. One per running program.
+// The session of the desktop program with its screens: what the dispatcher
+// and the screen lists work with.
 #pragma once
 
-#include "app/platform/file_system.h"
-#include "app/progress.h"
 #include "app/screen_view.h"
-#include "app/shared_state.h"
-#include "config/profile.h"
+#include "app/session.h"
 
 namespace pw {
 
-struct AppContext {
-  AppContext(FileSystem& file_system, ScreenView& screen_view)
-      : fs(file_system), profiles(file_system), view(screen_view) {}
+struct AppContext : Session {
+  AppContext(FileSystem& file_system, ScreenView& screen_view) : Session(file_system), view(screen_view) {
+    pump_events = [&screen_view] { screen_view.pump_events(); };
+  }
 
-  FileSystem& fs;
-  ProfileStore profiles;
   ScreenView& view;
-  SharedState state;
-  ProgressFn progress;  // told how far create, install and remove are; may be empty
 };
 
 }  // namespace pw

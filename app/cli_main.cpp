@@ -4,7 +4,7 @@
 #include <vector>
 
 #include "app/command_line.h"
-#include "app/platform/process.h"
+#include "base/platform/process.h"
 
 int main(int argc, char** argv) {
   std::vector<std::string> args = pw::program_arguments(argc, argv);

@@ -3,19 +3,19 @@
 #include <algorithm>
 #include <charconv>
 #include <cstdint>
-#include <deque>
 #include <optional>
 #include <ostream>
 
+#include "aircraft/diagnosis.h"
 #include "app/aircraft_selection.h"
-#include "app/dispatcher.h"
-#include "app/file_ops.h"
-#include "app/headless_view.h"
+#include "app/command_texts.h"
+#include "app/commands.h"
 #include "app/operation_log.h"
 #include "app/safeguards.h"
-#include "aircraft/diagnosis.h"
 #include "app/startup.h"
-#include "app/text.h"
+#include "base/file_ops.h"
+#include "base/text.h"
+#include "packages/file_helpers.h"
 #include "packages/package_creation.h"
 #include "packages/package_format.h"
 #include "packages/package_installation.h"
@@ -147,44 +147,6 @@ class ProgressLine {
   bool shown_ = false;
 };
 
-class CliView : public HeadlessView {
- public:
-  explicit CliView(std::ostream& err) : progress_line(err), err_(err) {}
-  int failures = 0;  // messages that reported a failure or a refusal
-  ProgressLine progress_line;
-
-  DuplicateChoice ask_duplicate(const std::string& title) override {
-    progress_line.clear();
-    err_ << "paintwell-cli: " << for_terminal(title) << " is installed already: " << choice_name(duplicate_choice)
-         << "\n";
-    return HeadlessView::ask_duplicate(title);
-  }
-
-  int ShowMessage(const std::string& text, int style, const std::string&) override {
-    if (style == kStyleOkCancel) return kResultOk;  // the command line always goes on
-    progress_line.clear();
-    err_ << for_terminal(text) << "\n";
-    if (style != kStyleInformation) ++failures;
-    return kResultOk;
-  }
-
- private:
-  std::ostream& err_;
-};
-
-class CliButton : public PressedButton {
- public:
-  CliButton(std::string form, std::string type) : form_(std::move(form)), type_(std::move(type)) {}
-  std::string state() const override { return state_; }
-  void set_state(const std::string& state) override { state_ = state; }
-  void clear_tracking() override {}
-  std::string button_type() const override { return type_; }
-  std::string form_name() const override { return form_; }
-
- private:
-  std::string form_, type_, state_ = "enabled";
-};
-
 Result<Options> parse_options(const std::vector<std::string>& args) {
   Options o;
   for (std::size_t i = 0; i < args.size(); ++i) {
@@ -251,17 +213,20 @@ std::optional<int> parse_index(const std::string& text) {
   return value;
 }
 
-class Session {
+// One command on the selected aircraft. Messages and refusals go to
+// standard error, results to standard output.
+class Run {
  public:
-  Session(CommandLineEnvironment& env, const Options& options)
-      : env_(env), options_(options), view_(env.err), ctx_(env.fs, view_) {}
+  Run(CommandLineEnvironment& env, const Options& options)
+      : env_(env), options_(options), progress_line_(env.err), session_(env.fs) {}
 
   int run() {
     const std::string sim_root = options_.sim_root.empty() ? "" : absolute(env_, options_.sim_root);
-    if (!locate_simulator(ctx_, env_.program_folder, sim_root)) return kExitFailed;
-    if (!select_aircraft_file(ctx_, absolute(env_, options_.operands[0]))) {
-      if (view_.failures == 0) env_.err << "cannot read " << for_terminal(options_.operands[0]) << "\n";
-      return kExitFailed;
+    if (!locate_simulator(session_, env_.program_folder, sim_root)) return refuse(kFsxMissingMessage);
+    const Result<SelectedAircraft> selected = select_aircraft_file(session_, absolute(env_, options_.operands[0]));
+    if (!selected) return say(selected.error().message), kExitFailed;
+    for (const DamagedPackage& damaged : session_.state.damaged_packages) {
+      refuse(damaged.path + " cannot be installed: " + damaged.reason);
     }
     if (options_.command == "list") return list();
     if (options_.command == "pack") return pack();
@@ -276,23 +241,32 @@ class Session {
   template <class Operation>
   auto with_progress(const std::string& label, Operation&& operation) {
     if (options_.progress) {
-      ctx_.progress = [this, label](std::int64_t done, std::int64_t total) {
-        view_.progress_line.show(label, done, total);
+      session_.progress = [this, label](std::int64_t done, std::int64_t total) {
+        progress_line_.show(label, done, total);
       };
     }
     auto result = operation();
-    ctx_.progress = nullptr;
-    view_.progress_line.clear();
+    session_.progress = nullptr;
+    progress_line_.clear();
     return result;
   }
 
+  // A message of the desktop program, as its own lines.
+  void say(const std::string& text) {
+    progress_line_.clear();
+    env_.err << for_terminal(text) << "\n";
+  }
+
   int refuse(const std::string& why) {
+    progress_line_.clear();
     env_.err << "paintwell-cli: " << for_terminal(why) << "\n";
     return kExitFailed;
   }
 
+  const SharedState& state() const { return session_.state; }
+
   int list() {
-    const auto& entries = ctx_.state.g_AircraftEntries;
+    const auto& entries = state().g_AircraftEntries;
     for (std::size_t i = 0; i < entries.size(); ++i) {
       env_.out << i << '\t' << field_text(entries[i].ui_variation) << '\t' << field_text(entries[i].texture) << '\t'
                << field_text(entries[i].title) << '\n';
@@ -302,51 +276,40 @@ class Session {
 
   std::optional<int> entry_index(const std::string& text) {
     const std::optional<int> index = parse_index(text);
-    if (!index || *index >= static_cast<int>(ctx_.state.g_AircraftEntries.size())) return std::nullopt;
+    if (!index || *index >= static_cast<int>(state().g_AircraftEntries.size())) return std::nullopt;
     return index;
   }
 
   int pack() {
     const std::optional<int> index = entry_index(options_.operands[1]);
     if (!index) return refuse("there is no entry " + options_.operands[1]);
-    ListContent aircraft = view_.list("frm_Package", "lstAircraft");
-    aircraft.current = *index;  // this list shows every entry, in order
-    view_.set_list("frm_Package", "lstAircraft", aircraft);
-    PackageAircraftClicked(ctx_);
-    if (!options_.only.empty() && !tick_only_named_files()) return kExitFailed;
-    if (options_.preview) {
-      ctx_.state.g_PreviewChosen = true;
-      ctx_.state.g_PreviewPath = absolute(env_, *options_.preview);
+    PackageRequest request;
+    request.entry_index = *index;
+    const std::vector<std::string> names = texture_file_names(
+        env_.fs, state().g_AircraftFolder, state().g_AircraftEntries[static_cast<std::size_t>(*index)]);
+    for (const std::string& name : names) {
+      const bool asked = options_.only.empty() || std::any_of(options_.only.begin(), options_.only.end(),
+                                                              [&](const std::string& o) { return iequals(o, name); });
+      if (asked) request.files.push_back(name);
     }
-    const std::string name = with_progress("Packing", [&] { return run_package_command(ctx_); });
-    if (name.empty()) return refuse("the package could not be created");
-    env_.out << env_.fs.native_path(ctx_.state.g_AircraftFolder + "\\Uploads\\" + name) << '\n';
-    return kExitOk;
-  }
-
-  bool tick_only_named_files() {
-    ListContent textures = view_.list("frm_Package", "lstTextures");
-    for (ListRow& row : textures.rows) row.checked = false;
     for (const std::string& name : options_.only) {
-      bool found = false;
-      for (ListRow& row : textures.rows) {
-        if (!iequals(row.text, name)) continue;
-        row.checked = true;
-        found = true;
-      }
-      if (!found) {
-        refuse(name + " is not a file of the entry's texture folder");
-        return false;
+      if (std::none_of(names.begin(), names.end(), [&](const std::string& n) { return iequals(n, name); })) {
+        return refuse(name + " is not a file of the entry's texture folder");
       }
     }
-    view_.set_list("frm_Package", "lstTextures", textures);
-    return true;
+    if (options_.preview) request.preview_path = absolute(env_, *options_.preview);
+    const Result<std::string> name =
+        with_progress("Packing", [&] { return create_package(session_.operation(), session_.state, request); });
+    if (!name) return refuse("the package could not be created: " + name.error().message);
+    say(package_created_text(*name, state().g_AircraftFolder));
+    env_.out << env_.fs.native_path(state().g_AircraftFolder + "\\Uploads\\" + *name) << '\n';
+    return kExitOk;
   }
 
   int install();
 
   int check() {
-    Result<std::vector<Finding>> findings = diagnose_aircraft(env_.fs, ctx_.state.g_AircraftFolder);
+    Result<std::vector<Finding>> findings = diagnose_aircraft(env_.fs, state().g_AircraftFolder);
     if (!findings) return refuse(findings.error().message);
     for (const Finding& f : *findings) {
       env_.out << finding_kind_name(f.kind) << '\t' << field_text(f.subject) << '\t' << field_text(f.explanation)
@@ -354,13 +317,13 @@ class Session {
     }
     if (findings->empty()) return kExitOk;
     if (!options_.fix) return kExitFailed;
-    if (!repair_with_log(ctx_)) return kExitFailed;
-    Result<std::vector<Finding>> after = diagnose_aircraft(env_.fs, ctx_.state.g_AircraftFolder);
+    if (Result<void> repaired = repair_with_log(session_); !repaired) return refuse(repaired.error().message);
+    Result<std::vector<Finding>> after = diagnose_aircraft(env_.fs, state().g_AircraftFolder);
     return after && after->empty() ? kExitOk : kExitFailed;
   }
 
   int print_log() {
-    const std::string path = operation_log_path(ctx_.state.g_AircraftFolder);
+    const std::string path = operation_log_path(state().g_AircraftFolder);
     if (!env_.fs.exists(path)) return kExitOk;
     Result<std::string> log = read_whole_file(env_.fs, path, std::int64_t{64} << 20);
     if (!log) return refuse(log.error().message);
@@ -368,83 +331,86 @@ class Session {
     return kExitOk;
   }
 
-  int remove() {
-    const ListContent removable = view_.list("frm_Remove", "lstAircraft");
-    std::vector<int> rows;
-    for (std::size_t i = 1; i < options_.operands.size(); ++i) {
-      const std::string& text = options_.operands[i];
-      const std::optional<int> index = entry_index(text);
-      if (!index) return refuse("there is no entry " + text);
-      int row = -1;
-      for (std::size_t r = 0; r < removable.rows.size(); ++r) {
-        if (removable.rows[r].item_data == *index) row = static_cast<int>(r);
-      }
-      if (row < 0) return refuse("entry " + text + " has no texture folder or is excluded from removal");
-      rows.push_back(row);
-    }
-    view_.tick("frm_Remove.lstAircraft", rows);
-    CliButton button("frm_Remove", "remove");
-    with_progress("Removing", [&] {
-      run_remove_command(ctx_, button);
-      return 0;
-    });
-    return button.error_reported ? kExitFailed : kExitOk;
-  }
+  int remove();
 
   CommandLineEnvironment& env_;
   const Options& options_;
-  CliView view_;
-  AppContext ctx_;
+  ProgressLine progress_line_;
+  Session session_;
 };
 
-// Each package is checked as a browsed one is; those that fit are listed and
-// installed by the install command, as if ticked on the install screen.
-int Session::install() {
-  SharedState& s = ctx_.state;
+int Run::remove() {
+  const std::vector<int> removable = removable_entries(state());
+  std::vector<bool> selection(state().g_AircraftEntries.size(), false);
+  for (std::size_t i = 1; i < options_.operands.size(); ++i) {
+    const std::string& text = options_.operands[i];
+    const std::optional<int> index = entry_index(text);
+    if (!index) return refuse("there is no entry " + text);
+    if (std::find(removable.begin(), removable.end(), *index) == removable.end()) {
+      return refuse("entry " + text + " has no texture folder or is excluded from removal");
+    }
+    selection[static_cast<std::size_t>(*index)] = true;
+  }
+  if (const std::vector<Finding> twice = numbers_used_twice(session_); !twice.empty()) {
+    return say(removal_refused_text(twice)), kExitFailed;
+  }
+  const RemovalReport removal = with_progress("Removing", [&] { return remove_entries(session_, selection); });
+  switch (removal.outcome) {
+    case RemovalOutcome::kDone:
+      return say(removal_success_text()), kExitOk;
+    case RemovalOutcome::kIncomplete:
+      return say(removal_incomplete_text(removal.left_folders)), kExitFailed;
+    case RemovalOutcome::kCfgNotWritten:
+      return say(with_reason(removal_cfg_error_text(), removal.error)), kExitFailed;
+    case RemovalOutcome::kFailed:
+      break;
+  }
+  return say(with_reason(removal_error_text(), removal.error)), kExitFailed;
+}
+
+// Each package is checked as a browsed one is; those that fit are listed
+// and installed in the order given.
+int Run::install() {
+  SharedState& s = session_.state;
   s.g_PackageEntries.clear();
   s.g_PackagePaths.clear();
-  bool refused = false;
+  bool all_done = true;
   for (std::size_t i = 1; i < options_.operands.size(); ++i) {
     const std::string path = absolute(env_, options_.operands[i]);
-    Result<bool> fits = package_fits_aircraft(ctx_, path);
+    Result<bool> fits = package_fits_aircraft(env_.fs, s.g_SimRoot, s.g_AircraftFolder, path);
     Result<std::unique_ptr<InputFile>> file = fits ? env_.fs.open_read(path) : fits.error();
     Result<FltsimEntry> entry = file ? read_package_entry(**file) : file.error();
+    all_done = all_done && entry && *fits;
     if (!entry) {
-      refused = true;
-      refuse(package_error_text(path) + "\r" + entry.error().message);
-      continue;
+      say(with_reason(package_error_text(path), entry.error()));
+    } else if (!*fits) {
+      say(kFolderMismatchMessage);
+    } else {
+      s.g_PackageEntries.push_back(std::move(*entry));
+      s.g_PackagePaths.push_back(path);
     }
-    if (!*fits) {
-      refused = true;
-      view_.ShowMessage(kFolderMismatchMessage, kStyleOkOnly, kAppTitle);
-      continue;
-    }
-    s.g_PackageEntries.push_back(std::move(*entry));
-    s.g_PackagePaths.push_back(path);
   }
   s.g_PackageLast = static_cast<std::int16_t>(s.g_PackagePaths.size()) - 1;
   if (s.g_PackagePaths.empty()) return kExitFailed;
-  FillPackageList(ctx_, false);
-  std::vector<int> all(s.g_PackagePaths.size());
-  for (std::size_t i = 0; i < all.size(); ++i) all[i] = static_cast<int>(i);
-  view_.tick("frm_Install.lstPackages", all);
-  view_.check_boxes["frm_Install.chkDelete"] = options_.delete_after;
-  view_.duplicate_choice = options_.on_duplicate;
-  CliButton button("frm_Install", "install");
-  const std::vector<PackageResult> results =
-      with_progress("Installing", [&] { return run_install_command(ctx_, button); });
-  bool all_done = results.size() == all.size();
-  for (const PackageResult& result : results) {
-    const InstallReport& report = result.report;
-    if (result.skipped) continue;
-    if (report.outcome != InstallOutcome::kInstalled) {
-      all_done = false;
-      env_.err << "paintwell-cli: " << for_terminal(report.error.message) << "\n";
-      continue;
+  if (Result<void> prepared = prepare_install(session_); !prepared) return refuse(prepared.error().message);
+  const InstallOptions options{options_.delete_after, options_.on_duplicate};
+  for (int k = 0; k <= s.g_PackageLast; ++k) {
+    const std::string path = s.g_PackagePaths[static_cast<std::size_t>(k)];
+    const InstallReport report =
+        with_progress("Installing", [&] { return install_listed_package(session_, k, options); });
+    if (!report.duplicate_of.empty()) {
+      refuse(report.duplicate_of + " is installed already: " + choice_name(options.on_duplicate));
     }
-    env_.out << field_text(report.variation) << '\t' << env_.fs.native_path(report.folder) << '\n';
+    if (report.outcome == InstallOutcome::kInstalled) {
+      env_.out << field_text(report.variation) << '\t' << env_.fs.native_path(report.folder) << '\n';
+    } else if (report.outcome != InstallOutcome::kSkipped) {
+      all_done = false;
+      const bool cfg = report.outcome == InstallOutcome::kCfgNotWritten;
+      say(with_reason(cfg ? package_cfg_error_text(path) : package_error_text(path), report.error));
+    }
   }
-  return all_done && !refused ? kExitOk : kExitFailed;
+  if (all_done) say(install_success_text());
+  return all_done ? kExitOk : kExitFailed;
 }
 
 int inspect(CommandLineEnvironment& env, const std::string& path) {
@@ -485,7 +451,7 @@ int run_command_line(const std::vector<std::string>& args, CommandLineEnvironmen
     return kExitUsage;
   }
   if (command == "inspect") return inspect(env, absolute(env, options->operands[0]));
-  return Session(env, *options).run();
+  return Run(env, *options).run();
 }
 
 }  // namespace pw

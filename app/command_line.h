@@ -6,7 +6,7 @@
 #include <string>
 #include <vector>
 
-#include "app/platform/file_system.h"
+#include "base/platform/file_system.h"
 
 namespace pw {
 

@@ -2,13 +2,11 @@
 
 #include "app/dispatcher.h"
 #include "app/main_screen.h"
+#include "app/screen_lists.h"
 #include "app/startup.h"
 #include "packages/install_screen.h"
-#include "packages/package_creation.h"
-#include "packages/package_installation.h"
 #include "packages/package_screen.h"
 #include "packages/remove_screen.h"
-#include "packages/repaint_removal.h"
 #include "ui/image_button.h"
 #include "ui/skin_paths.h"
 
@@ -49,7 +47,10 @@ DesktopProgram::~DesktopProgram() = default;
 
 bool DesktopProgram::start(const std::string& program_folder) {
   ui::set_program_folder(from_cp1252(program_folder));
-  if (!locate_simulator(ctx_, program_folder, "")) return false;
+  if (!locate_simulator(ctx_, program_folder, "")) {
+    view_.ShowMessage(kFsxMissingMessage, kStyleOkOnly, kAppTitle);
+    return false;
+  }
   if (!load_screens()) return false;
   main_->show();
   main_->activateWindow();

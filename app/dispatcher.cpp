@@ -1,100 +1,112 @@
 #include "app/dispatcher.h"
 
-#include "aircraft/cfg_files.h"
 #include "app/aircraft_selection.h"
+#include "app/command_texts.h"
+#include "app/commands.h"
 #include "app/safeguards.h"
-#include "app/text.h"
+#include "app/screen_lists.h"
+#include "base/text.h"
 #include "packages/package_creation.h"
-#include "packages/package_installation.h"
-#include "packages/repaint_removal.h"
 
 namespace pw {
 namespace {
 
-constexpr char kCR = '\r';
-
-std::string lines(std::initializer_list<std::string> parts) {
-  std::string text;
-  for (const std::string& part : parts) {
-    if (!text.empty()) text += kCR;
-    text += part;
-  }
-  return text;
-}
+constexpr const char* kSelectFilter = "Package File (*.pkg)|*.pkg|Repaint Configuration File (*.rcf)|*.rcf";
+const std::string kLongRun =
+    "number of aircraft you have selected to install and the speed of your computer.";
 
 bool confirmed(AppContext& ctx, const std::string& text, const std::string& title) {
   return ctx.view.ShowMessage(text, kStyleOkCancel, title) == kResultOk;
 }
-
-const std::string kLongRun =
-    "number of aircraft you have selected to install and the speed of your computer.";
 
 void show_error(AppContext& ctx, PressedButton& button, const std::string& text, const std::string& title) {
   ctx.view.ShowMessage(text, kStyleCritical, title);
   button.error_reported = true;
 }
 
-// Removes the installed entry `index` (of the entries as the file holds them
-// now) and its folder, so that a package can take its place.
-bool remove_installed(AppContext& ctx, std::size_t index) {
-  get_aircraft_list(ctx);
-  ctx.state.g_RemoveSelection.assign(ctx.state.g_AircraftEntries.size(), false);
-  ctx.state.g_RemoveSelection[index] = true;
-  const RemovalReport removal = remove_repaints(ctx);
-  log_removal(ctx, removal);
-  get_aircraft_list(ctx);
-  return removal.result == kRemoveDone;
+// The repair offered after a check found something; a failed repair says why.
+void check_and_offer_repair(AppContext& ctx) {
+  Result<std::vector<Finding>> findings = diagnose_aircraft(ctx.fs, ctx.state.g_AircraftFolder);
+  if (!findings || findings->empty() || !ctx.view.offer_repair(*findings)) return;
+  if (Result<void> repaired = repair_with_log(ctx); !repaired) {
+    ctx.view.ShowMessage(with_reason(removal_cfg_error_text(), repaired.error()), kStyleCritical, kAppTitle);
+  }
+  reread_aircraft(ctx);
 }
 
-// One ticked package of the install command, after the duplicate check.
-PackageResult install_one(AppContext& ctx, PressedButton& button, int k) {
+// One ticked package of the install command; a duplicate is asked about.
+PackageResult install_one(AppContext& ctx, PressedButton& button, int k, bool delete_package) {
   const SharedState& s = ctx.state;
   const bool listed = k >= 0 && k <= s.g_PackageLast;
-  PackageResult result{listed ? s.g_PackagePaths[static_cast<std::size_t>(k)] : "", {}, false};
+  PackageResult result{listed ? s.g_PackagePaths[static_cast<std::size_t>(k)] : "", {}};
+  InstallOptions options{delete_package, DuplicateChoice::kCopy};
   if (listed) {
     const FltsimEntry& entry = s.g_PackageEntries[static_cast<std::size_t>(k)];
-    if (const auto installed = installed_duplicate(ctx, entry)) {
-      const DuplicateChoice choice = ctx.view.ask_duplicate(trim_blanks(entry.title));
-      if (choice == DuplicateChoice::kSkip) {
-        log_skipped_install(ctx, result.path, trim_blanks(entry.title));
-        result.skipped = true;
-        return result;
-      }
-      if (choice == DuplicateChoice::kReplace && !remove_installed(ctx, *installed)) {
-        show_error(ctx, button, package_cfg_error_text(result.path), kInstallErrorTitle);
-        result.report.error = make_error(ErrorCode::kIo, "the installed entry could not be removed");
-        return result;
-      }
-    }
+    if (installed_duplicate(ctx, entry)) options.on_duplicate = ctx.view.ask_duplicate(trim_blanks(entry.title));
   }
-  // Judged by the outcome, not the variation text: a repaint with a blank
-  // ui_variation that was installed is a success.
-  result.report = install_package(ctx, k);
-  log_install(ctx, result.path, result.report);
-  if (result.report.outcome == InstallOutcome::kFailed) {
-    show_error(ctx, button, package_error_text(result.path), kInstallErrorTitle);
-  } else if (result.report.outcome == InstallOutcome::kCfgNotWritten) {
-    show_error(ctx, button, package_cfg_error_text(result.path), kInstallErrorTitle);
+  result.report = install_listed_package(ctx, k, options);
+  const InstallReport& r = result.report;
+  if (r.outcome == InstallOutcome::kFailed) {
+    show_error(ctx, button, with_reason(package_error_text(result.path), r.error), kInstallErrorTitle);
+  } else if (r.outcome == InstallOutcome::kCfgNotWritten) {
+    show_error(ctx, button, with_reason(package_cfg_error_text(result.path), r.error), kInstallErrorTitle);
   }
   return result;
 }
 
-// A removal on a file with a number used twice would bring the hidden twin
-// back beside a renumbered entry: refuse it and offer the repair first.
-bool refuse_removal_on_duplicate_numbers(AppContext& ctx, PressedButton& button) {
-  Result<std::vector<Finding>> findings = diagnose_aircraft(ctx.fs, ctx.state.g_AircraftFolder);
-  if (!findings || !has_kind(*findings, FindingKind::kDuplicateNumber)) return false;
-  std::string names;
-  for (const Finding& f : *findings) {
-    if (f.kind == FindingKind::kDuplicateNumber) names += (names.empty() ? "[" : ", [") + f.subject + "]";
+void run_remove_command(AppContext& ctx, PressedButton& button) {
+  const std::string question =
+      cr_lines({"You are about to remove the selected repaints.  This process could take a few minutes depending on the",
+                kLongRun, "", "Do you wish to continue?"});
+  if (!confirmed(ctx, question, "Remove Aircraft Repaints")) return;
+  button.error_reported = false;
+  if (const std::vector<Finding> twice = numbers_used_twice(ctx); !twice.empty()) {
+    show_error(ctx, button, removal_refused_text(twice), kRemovalErrorTitle);
+    check_and_offer_repair(ctx);
+    return;
   }
-  show_error(ctx, button,
-             lines({"The aircraft.cfg file uses " + names + " more than once.",
-                    "Removing repaints now would bring a hidden entry back beside a renumbered one.", "",
-                    "Renumber the entries first, then tick the repaints to remove again."}),
-             "Repaint Removal Error");
-  if (ctx.view.offer_repair(*findings)) repair_with_log(ctx);
-  return true;
+  ctx.view.set_busy(true);
+  SharedState& s = ctx.state;
+  s.g_RemoveSelection.assign(s.g_AircraftEntries.size(), false);
+  for (const ListRow& row : ctx.view.list("frm_Remove", "lstAircraft").rows) {
+    if (row.checked && row.item_data >= 0 && static_cast<std::size_t>(row.item_data) < s.g_RemoveSelection.size()) {
+      s.g_RemoveSelection[static_cast<std::size_t>(row.item_data)] = true;
+    }
+  }
+  const RemovalReport removal = remove_entries(ctx, s.g_RemoveSelection);
+  if (removal.outcome == RemovalOutcome::kFailed) {
+    show_error(ctx, button, with_reason(removal_error_text(), removal.error), kRemovalErrorTitle);
+  } else if (removal.outcome == RemovalOutcome::kCfgNotWritten) {
+    show_error(ctx, button, with_reason(removal_cfg_error_text(), removal.error), kRemovalErrorTitle);
+  } else if (removal.outcome == RemovalOutcome::kIncomplete) {
+    show_error(ctx, button, removal_incomplete_text(removal.left_folders), kRemovalErrorTitle);
+  }
+  ctx.view.set_busy(false);
+  reread_aircraft(ctx);
+  if (!button.error_reported) ctx.view.ShowMessage(removal_success_text(), kStyleInformation, "Repaint Removal Successful");
+}
+
+// The package command: the current entry of lstAircraft with the ticked
+// rows of lstTextures and the chosen preview.
+void run_package_command(AppContext& ctx) {
+  const ListContent list = ctx.view.list("frm_Package", "lstAircraft");
+  if (list.current < 0 || static_cast<std::size_t>(list.current) >= list.rows.size()) return;
+  const int k = list.rows[static_cast<std::size_t>(list.current)].item_data;
+  if (k < 0 || static_cast<std::size_t>(k) >= ctx.state.g_AircraftEntries.size()) return;
+  const std::string variation = trim_blanks(ctx.state.g_AircraftEntries[static_cast<std::size_t>(k)].ui_variation);
+  const std::string question = cr_lines(
+      {"You are about to create a new repaint package for the " + variation + " aircraft.", "", "Do you wish to continue?"});
+  if (!confirmed(ctx, question, "Create Repaint Package")) return;
+  ctx.view.set_busy(true);
+  const Result<std::string> name = CreatePackage(ctx, k);
+  ctx.view.set_busy(false);
+  if (!name) {
+    ctx.view.ShowMessage("The repaint package could not be created." + std::string("\r\r") + name.error().message,
+                         kStyleCritical, "Create Repaint Package");
+    return;
+  }
+  ctx.view.ShowMessage(package_created_text(*name, ctx.state.g_AircraftFolder), kStyleInformation,
+                       "Repaint Package Created");
 }
 
 void run_preview_command(AppContext& ctx) {
@@ -111,12 +123,37 @@ void run_preview_command(AppContext& ctx) {
   ctx.view.show_picture("frm_Package", "picPreview", path);
 }
 
+// The browse command: a package that fits the aircraft is listed after
+// those of Downloads and marked with a "*".
+void BrowseForPackages(AppContext& ctx) {
+  const auto chosen = ctx.view.open_file("frm_Install", OpenFileRequest{"Package File (*.pkg)|*.pkg", ""});
+  const std::string path = chosen ? trim_blanks(*chosen) : "";
+  if (path.empty()) return;
+  const SharedState& s = ctx.state;
+  const Result<bool> fits = package_fits_aircraft(ctx.fs, s.g_SimRoot, s.g_AircraftFolder, path);
+  if (!fits) {
+    ctx.view.ShowMessage(with_reason(package_error_text(path), fits.error()), kStyleOkOnly, kAppTitle);
+    return;
+  }
+  if (!*fits) {
+    ctx.view.ShowMessage(kFolderMismatchMessage, kStyleOkOnly, kAppTitle);
+    return;
+  }
+  if (Result<void> listed = ListPackages(ctx, path); !listed) {
+    ctx.view.ShowMessage(with_reason(package_error_text(path), listed.error()), kStyleOkOnly, kAppTitle);
+    return;
+  }
+  FillPackageList(ctx, true);
+}
+
 void run_main_command(AppContext& ctx, const std::string& command) {
   if (command == "exit") return ctx.view.shut_down();
   if (command == "upload") return ctx.view.show_screen_in_place("frm_Package", "frm_Main");
   if (command == "add") return ctx.view.show_screen_in_place("frm_Install", "frm_Main");
   if (command == "remove") return ctx.view.show_centred_over_main("frm_Remove", true);
-  if (command == "select") return select_aircraft(ctx);
+  if (command == "select") {
+    if (const auto path = ctx.view.open_file("frm_Main", {kSelectFilter, ""})) select_aircraft_path(ctx, *path);
+  }
 }
 
 void run_screen_command(AppContext& ctx, PressedButton& button, const std::string& screen,
@@ -132,7 +169,7 @@ void run_screen_command(AppContext& ctx, PressedButton& button, const std::strin
   if (command == "return") return ctx.view.show_screen_in_place("frm_Main", screen);
   if (screen == "frm_Package") {
     if (command == "preview") return run_preview_command(ctx);
-    if (command == "package") run_package_command(ctx);
+    if (command == "package") return run_package_command(ctx);
     return;
   }
   if (command == "browse") return BrowseForPackages(ctx);
@@ -140,15 +177,6 @@ void run_screen_command(AppContext& ctx, PressedButton& button, const std::strin
 }
 
 }  // namespace
-
-std::string package_error_text(const std::string& package_path) {
-  return lines({"An error occured with the repaint package file named... ", "", package_path});
-}
-
-std::string package_cfg_error_text(const std::string& package_path) {
-  return lines({"An error occured while writing the aircraft.cfg file for the repaint package file named... ", "",
-                package_path});
-}
 
 void dispatch_release(AppContext& ctx, PressedButton& button) {
   if (button.state() == "disabled") return;
@@ -158,84 +186,51 @@ void dispatch_release(AppContext& ctx, PressedButton& button) {
   if (button.state() != "disabled") button.set_state("enabled");
 }
 
-void run_remove_command(AppContext& ctx, PressedButton& button) {
-  const std::string question =
-      lines({"You are about to remove the selected repaints.  This process could take a few minutes depending on the",
-             kLongRun, "", "Do you wish to continue?"});
-  if (!confirmed(ctx, question, "Remove Aircraft Repaints")) return;
-  button.error_reported = false;
-  if (refuse_removal_on_duplicate_numbers(ctx, button)) return;
-  ctx.view.set_busy(true);
-  SharedState& s = ctx.state;
-  s.g_RemoveSelection.assign(s.g_AircraftEntries.size(), false);
-  for (const ListRow& row : ctx.view.list("frm_Remove", "lstAircraft").rows) {
-    if (row.checked && row.item_data >= 0 && static_cast<std::size_t>(row.item_data) < s.g_RemoveSelection.size()) {
-      s.g_RemoveSelection[static_cast<std::size_t>(row.item_data)] = true;
-    }
+Result<std::string> CreatePackage(AppContext& ctx, int entryIndex) {
+  PackageRequest request{entryIndex, {}, std::nullopt};
+  for (const ListRow& row : ctx.view.list("frm_Package", "lstTextures").rows) {
+    if (row.checked) request.files.push_back(row.text);
   }
-  const RemovalReport removal = remove_repaints(ctx);
-  log_removal(ctx, removal);
-  const std::int16_t result = removal.result;
-  if (result == kRemoveFailed) {
-    show_error(ctx, button, "An error occured while attempting to remove a repaint.", "Repaint Removal Error");
-  } else if (result == kRemoveCfgFailed) {
-    show_error(ctx, button, "An error occured while writing the aircraft.cfg file.", "Repaint Removal Error");
+  if (ctx.state.g_PreviewChosen) request.preview_path = ctx.state.g_PreviewPath;
+  return create_package(ctx.operation(), ctx.state, request);
+}
+
+bool select_aircraft_path(AppContext& ctx, const std::string& path) {
+  const Result<SelectedAircraft> selected = select_aircraft_file(ctx, path);
+  if (!selected) {
+    ctx.view.ShowMessage(selected.error().message, kStyleOkOnly, kAppTitle);
+    return false;
   }
-  ctx.view.set_busy(false);
-  reread_aircraft(ctx);
-  if (button.error_reported) return;
-  ctx.view.ShowMessage(lines({"All selected aircraft repaints have been successfully removed", "from your aircraft.", "",
-                              "Please press OK to continue."}),
-                       kStyleInformation, "Repaint Removal Successful");
+  show_selected_aircraft(ctx, *selected, ends_with_ci(path, ".pkg"));
+  check_and_offer_repair(ctx);
+  return true;
 }
 
 std::vector<PackageResult> run_install_command(AppContext& ctx, PressedButton& button) {
   const std::string question =
-      lines({"You are about to install new repaints.  This process could take a few minutes depending on the",
-             kLongRun, "", "Do you wish to continue?"});
+      cr_lines({"You are about to install new repaints.  This process could take a few minutes depending on the",
+                kLongRun, "", "Do you wish to continue?"});
   if (!confirmed(ctx, question, "Install Aircraft Repaints")) return {};
   button.error_reported = false;
   ctx.view.set_busy(true);
-  SharedState& s = ctx.state;
-  if (!RefreshAircraftCfgBackup(ctx.fs, s.g_AircraftFolder).ok() ||
-      !EnsureAircraftCfgTrailingNewline(ctx.fs, s.g_AircraftFolder).ok()) {
+  if (Result<void> prepared = prepare_install(ctx); !prepared) {
     ctx.view.set_busy(false);
+    show_error(ctx, button, with_reason("The repaint packages could not be installed.", prepared.error()),
+               kInstallErrorTitle);
     return {};
   }
+  const bool delete_packages = ctx.view.is_checked("frm_Install", "chkDelete");
   std::vector<PackageResult> results;
   for (const ListRow& row : ctx.view.list("frm_Install", "lstPackages").rows) {
-    if (row.checked) results.push_back(install_one(ctx, button, row.item_data));
+    if (row.checked && row.enabled) results.push_back(install_one(ctx, button, row.item_data, delete_packages));
   }
   ctx.view.set_busy(false);
   if (ListPackages(ctx, "").ok()) FillPackageList(ctx, false);
   reread_aircraft(ctx);
   if (!button.error_reported) {
-    ctx.view.ShowMessage(lines({"All selected repaint packages have been successfully installed",
-                                "into your selected aircraft.", "", "Please press OK to continue."}),
-                         kStyleInformation, "Repaint Packages Installed");
+    ctx.view.ShowMessage(install_success_text(), kStyleInformation, "Repaint Packages Installed");
   }
   return results;
-}
-
-std::string run_package_command(AppContext& ctx) {
-  const ListContent list = ctx.view.list("frm_Package", "lstAircraft");
-  if (list.current < 0 || static_cast<std::size_t>(list.current) >= list.rows.size()) return {};
-  const int k = list.rows[static_cast<std::size_t>(list.current)].item_data;
-  if (k < 0 || static_cast<std::size_t>(k) >= ctx.state.g_AircraftEntries.size()) return {};
-  const std::string question =
-      lines({"You are about to create a new repaint package for the " +
-                 trim_blanks(ctx.state.g_AircraftEntries[static_cast<std::size_t>(k)].ui_variation) + " aircraft.",
-             "", "Do you wish to continue?"});
-  if (!confirmed(ctx, question, "Create Repaint Package")) return {};
-  ctx.view.set_busy(true);
-  const std::string name = trim_blanks(CreatePackage(ctx, k));
-  ctx.view.set_busy(false);
-  if (name.empty()) return {};
-  ctx.view.ShowMessage(lines({"A repaint package file named... ", "", name, "",
-                              "has been successfully created and placed in the Uploads",
-                              "directory of " + ctx.state.g_AircraftFolder + "."}),
-                       kStyleInformation, "Repaint Package Created");
-  return name;
 }
 
 }  // namespace pw

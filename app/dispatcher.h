@@ -1,9 +1,10 @@
 // The command dispatcher: every release of an enabled image button ends
 // here, and the screen's name and the button's command key pick what runs.
+// Each command reads its screen's controls into a command's inputs, runs
+// it and shows its outcome.
 #pragma once
 
 #include <string>
-
 #include <vector>
 
 #include "app/app_context.h"
@@ -31,24 +32,22 @@ class PressedButton {
 // "disabled").
 void dispatch_release(AppContext& ctx, PressedButton& button);
 
-// The install and remove commands' texts, shared with the command line.
-inline constexpr const char* kInstallErrorTitle = "Package Install Error";
-std::string package_error_text(const std::string& package_path);
-std::string package_cfg_error_text(const std::string& package_path);
+// The select command with the chosen file: selects it or says why not
+// (the previous aircraft then stays); after a selection, the check of the
+// aircraft offers its repair. True when the aircraft was selected.
+bool select_aircraft_path(AppContext& ctx, const std::string& path);
 
-// The commands that the command line runs without a button; each behaves
-// exactly as pressing its button does.
+// The package command's step after its confirmation: entry `entryIndex`
+// with the ticked rows of frm_Package's lstTextures, in list order, and the
+// chosen preview (see create_package).
+Result<std::string> CreatePackage(AppContext& ctx, int entryIndex);
+
+// The install command's outcome for each ticked package, in list order
+// (none when it was cancelled or the backups failed).
 struct PackageResult {
   std::string path;
   InstallReport report;
-  bool skipped = false;  // already installed, and the user chose to skip it
 };
-
-// The install command reports each ticked package's outcome, in list order
-// (none when it was cancelled or the backups failed).
 std::vector<PackageResult> run_install_command(AppContext& ctx, PressedButton& button);
-void run_remove_command(AppContext& ctx, PressedButton& button);
-// Returns the package file name, or the empty text when none was made.
-std::string run_package_command(AppContext& ctx);
 
 }  // namespace pw

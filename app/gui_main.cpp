@@ -2,8 +2,8 @@
 #include <QApplication>
 
 #include "app/desktop_program.h"
-#include "app/platform/file_system.h"
-#include "app/platform/process.h"
+#include "base/platform/file_system.h"
+#include "base/platform/process.h"
 
 int main(int argc, char** argv) {
   QApplication app(argc, argv);

@@ -36,6 +36,11 @@ bool HeadlessView::show_picture(const std::string& screen, const std::string& bo
   return true;
 }
 
+bool HeadlessView::show_picture_data(const std::string& screen, const std::string& box, const std::string& bytes) {
+  pictures[key(screen, box)] = bytes;
+  return true;
+}
+
 bool HeadlessView::is_checked(const std::string& screen, const std::string& box) {
   return check_boxes[key(screen, box)];
 }

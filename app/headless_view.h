@@ -18,7 +18,7 @@ class HeadlessView : public ScreenView {
   std::map<std::string, std::string> labels;
   std::map<std::string, std::string> button_states;
   std::map<std::string, ListContent> lists;
-  std::map<std::string, std::string> pictures;  // the path last shown
+  std::map<std::string, std::string> pictures;  // the path last shown, or the bytes shown from memory
   std::map<std::string, bool> check_boxes;
   std::vector<std::string> screen_events;  // "show frm_Package", "hide frm_Main", "modal frm_Remove"
   bool busy = false;
@@ -39,6 +39,7 @@ class HeadlessView : public ScreenView {
   void set_list(const std::string& screen, const std::string& list, const ListContent& content) override;
   ListContent list(const std::string& screen, const std::string& list) override;
   bool show_picture(const std::string& screen, const std::string& box, const std::string& path) override;
+  bool show_picture_data(const std::string& screen, const std::string& box, const std::string& bytes) override;
   bool is_checked(const std::string& screen, const std::string& box) override;
   DuplicateChoice ask_duplicate(const std::string& title) override;
   bool offer_repair(const std::vector<Finding>& findings) override;

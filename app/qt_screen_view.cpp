@@ -11,10 +11,10 @@
 #include <QPushButton>
 #include <QTimer>
 
-#include "app/file_ops.h"
-#include "app/platform/file_system.h"
+#include "base/file_ops.h"
+#include "base/platform/file_system.h"
 #include "app/screen_form.h"
-#include "app/text.h"
+#include "base/text.h"
 #include "ui/image_button.h"
 #include "ui/message_box.h"
 #include "ui/qt_message_box.h"
@@ -36,6 +36,8 @@ QString label_text(const std::string& text) {
 QListWidgetItem* make_row(const ListRow& row, bool checkable) {
   auto* item = new QListWidgetItem(from_cp1252(row.text));
   item->setData(Qt::UserRole, row.item_data);
+  if (!row.tooltip.empty()) item->setToolTip(from_cp1252(row.tooltip));
+  if (!row.enabled) item->setFlags(item->flags() & ~Qt::ItemIsEnabled);
   if (!checkable) {
     item->setFlags(item->flags() & ~Qt::ItemIsUserCheckable);
     return item;
@@ -165,19 +167,24 @@ ListContent QtScreenView::list(const std::string& screen_name, const std::string
   content.current = widget->currentRow();
   for (int i = 0; i < widget->count(); ++i) {
     const QListWidgetItem* item = widget->item(i);
-    content.rows.push_back(
-        ListRow{to_cp1252(item->text()), item->data(Qt::UserRole).toInt(), item->checkState() == Qt::Checked});
+    content.rows.push_back(ListRow{to_cp1252(item->text()), item->data(Qt::UserRole).toInt(),
+                                   item->checkState() == Qt::Checked, (item->flags() & Qt::ItemIsEnabled) != 0,
+                                   to_cp1252(item->toolTip())});
   }
   return content;
 }
 
 bool QtScreenView::show_picture(const std::string& screen_name, const std::string& box, const std::string& path) {
+  const Result<std::string> bytes = read_whole_file(fs_, path, kMaxPictureBytes);
+  return bytes && show_picture_data(screen_name, box, *bytes);
+}
+
+bool QtScreenView::show_picture_data(const std::string& screen_name, const std::string& box,
+                                     const std::string& bytes) {
   auto* widget = control<QLabel>(screen_name, box);
   if (widget == nullptr) return false;
-  const Result<std::string> bytes = read_whole_file(fs_, path, kMaxPictureBytes);
-  if (!bytes) return false;
   QImage picture;
-  if (!picture.loadFromData(reinterpret_cast<const uchar*>(bytes->data()), static_cast<int>(bytes->size()))) {
+  if (!picture.loadFromData(reinterpret_cast<const uchar*>(bytes.data()), static_cast<int>(bytes.size()))) {
     return false;
   }
   widget->setPixmap(QPixmap::fromImage(picture));

@@ -59,6 +59,7 @@ class QtScreenView final : public ScreenView {
   void set_list(const std::string& screen, const std::string& list, const ListContent& content) override;
   ListContent list(const std::string& screen, const std::string& list) override;
   bool show_picture(const std::string& screen, const std::string& box, const std::string& path) override;
+  bool show_picture_data(const std::string& screen, const std::string& box, const std::string& bytes) override;
   bool is_checked(const std::string& screen, const std::string& check_box) override;
 
   // "Copy" is the default button; closing the box also copies.

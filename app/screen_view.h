@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "aircraft/diagnosis.h"
+#include "app/commands.h"
 
 namespace pw {
 
@@ -26,6 +27,8 @@ struct ListRow {
   std::string text;  // Windows-1252
   int item_data = 0;
   bool checked = false;
+  bool enabled = true;  // false: shown greyed, cannot be ticked
+  std::string tooltip;  // Windows-1252; empty for none
 };
 
 struct ListContent {
@@ -33,9 +36,6 @@ struct ListContent {
   std::vector<ListRow> rows;
   int current = -1;  // the current row, -1 for none
 };
-
-// What to do with a package whose entry title is installed already.
-enum class DuplicateChoice { kCopy, kSkip, kReplace };
 
 struct OpenFileRequest {
   std::string filter;    // "Name (*.ext)|*.ext|..." as the design writes it
@@ -63,6 +63,8 @@ class ScreenView {
   // Shows a picture file in a picture box; false when it cannot be loaded
   // (the box then keeps what it showed).
   virtual bool show_picture(const std::string& screen, const std::string& box, const std::string& path) = 0;
+  // The same for a picture already in memory (a package's preview).
+  virtual bool show_picture_data(const std::string& screen, const std::string& box, const std::string& bytes) = 0;
   virtual bool is_checked(const std::string& screen, const std::string& check_box) = 0;
 
   // A package whose title is already installed: install a copy (what the

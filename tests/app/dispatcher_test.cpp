@@ -4,6 +4,7 @@
 
 #include "packages/package_installation.h"
 #include "packages/repaint_removal.h"
+#include "app/screen_lists.h"
 #include "packages/sim_tree.h"
 #include "support/test_button.h"
 
@@ -46,7 +47,7 @@ TEST(Dispatcher, CancelledConfirmationsChangeNothing) {
     SimTree t;
     FillRemoveAircraftList(t.ctx);
     t.view.tick("frm_Remove.lstAircraft", {0});
-    t.view.lists["frm_Package.lstAircraft"] = {true, {{"Red Livery", 0, false}}, 0};
+    t.view.lists["frm_Package.lstAircraft"] = {true, {{"Red Livery", 0, false, true, ""}}, 0};
     t.view.answers.push_back(kResultCancel);
     TestButton b(form, type);
     dispatch_release(t.ctx, b);
@@ -74,7 +75,9 @@ TEST(Dispatcher, RemoveCommandReportsTheWritingError) {
       "number of aircraft you have selected to install and the speed of your computer.\r\rDo you wish to continue?",
       t.view.messages[0].text);
   EXPECT_EQ("Repaint Removal Error", t.view.messages[1].title);
-  EXPECT_EQ("An error occured while writing the aircraft.cfg file.", t.view.messages[1].text);
+  // The design's text, then why.
+  EXPECT_EQ(0u, t.view.messages[1].text.find("An error occured while writing the aircraft.cfg file.\r\r"));
+  EXPECT_NE(std::string::npos, t.view.messages[1].text.find("pwtmp")) << t.view.messages[1].text;
   EXPECT_EQ(kStyleCritical, t.view.messages[1].style);
   EXPECT_FALSE(t.view.busy);
 }
@@ -92,9 +95,10 @@ TEST(Dispatcher, InstallGoesOnAfterADamagedPackageAndNamesIt) {
   dispatch_release(t.ctx, b);
   ASSERT_EQ(2u, t.view.messages.size());
   EXPECT_EQ("Package Install Error", t.view.messages[1].title);
-  EXPECT_EQ("An error occured with the repaint package file named... \r\r" + t.ctx.state.g_AircraftFolder +
-                "\\Downloads\\2.pkg",
-            t.view.messages[1].text);
+  const std::string& text = t.view.messages[1].text;
+  EXPECT_EQ(0u, text.find("An error occured with the repaint package file named... \r\r" + t.ctx.state.g_AircraftFolder +
+                          "\\Downloads\\2.pkg\r\r"));
+  EXPECT_NE(std::string::npos, text.find("damaged")) << text;
   EXPECT_TRUE(t.dir.exists(t.plane("Texture.Blue/texture.bmp")));
   EXPECT_TRUE(t.dir.exists(t.plane("Texture.Blue_000/texture.bmp")));
   EXPECT_FALSE(t.dir.exists(t.plane("Texture.Blue_001")));
@@ -126,8 +130,8 @@ TEST(Dispatcher, PreviewDialogKeepsItsFileNameAcrossACancel) {
 
 TEST(Dispatcher, PackageCommandNamesTheFileAndTheFolder) {
   SimTree t;
-  t.view.lists["frm_Package.lstAircraft"] = {true, {{"Red Livery", 0, false}}, 0};
-  t.view.lists["frm_Package.lstTextures"] = {true, {{"red.bmp", 0, true}}, 0};
+  t.view.lists["frm_Package.lstAircraft"] = {true, {{"Red Livery", 0, false, true, ""}}, 0};
+  t.view.lists["frm_Package.lstTextures"] = {true, {{"red.bmp", 0, true, true, ""}}, 0};
   TestButton b("frm_Package", "package");
   dispatch_release(t.ctx, b);
   ASSERT_EQ(2u, t.view.messages.size());
@@ -137,6 +141,13 @@ TEST(Dispatcher, PackageCommandNamesTheFileAndTheFolder) {
             "placed in the Uploads\rdirectory of " + t.ctx.state.g_AircraftFolder + ".",
             t.view.messages[1].text);
   EXPECT_TRUE(t.dir.exists(t.plane("Uploads/Red_Livery_Repaint.pkg")));
+
+  // A failure says which file and why.
+  t.view.lists["frm_Package.lstTextures"] = {true, {{"gone.bmp", 0, true, true, ""}}, 0};
+  dispatch_release(t.ctx, b);
+  ASSERT_EQ(4u, t.view.messages.size());
+  EXPECT_EQ(kStyleCritical, t.view.messages[3].style);
+  EXPECT_NE(std::string::npos, t.view.messages[3].text.find("gone.bmp")) << t.view.messages[3].text;
 }
 
 }  // namespace

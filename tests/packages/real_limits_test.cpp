@@ -93,7 +93,7 @@ TEST(RealLimits, InstallOnAFillingDiskFailsWholeAtEveryPoint) {
 // it installed the package; gives back its status once killed or ended.
 pid_t start_install(SimTree& t) {
   const pid_t pid = ::fork();
-  if (pid == 0) ::_exit(install_package(t.ctx, 0).outcome == InstallOutcome::kInstalled ? 0 : 1);
+  if (pid == 0) ::_exit(t.install(0).outcome == InstallOutcome::kInstalled ? 0 : 1);
   return pid;
 }
 int wait_for(pid_t pid) {
@@ -159,7 +159,7 @@ TEST(RealLimits, AKilledInstallLeavesTheOldOrNewFileAndTheNextInstallRecovers) {
     // The next install, as after a restart, clears what the killed one
     // left half done and installs in full.
     t.reload_entries();
-    const InstallReport report = install_package(t.ctx, 0);
+    const InstallReport report = t.install(0);
     EXPECT_EQ(InstallOutcome::kInstalled, report.outcome) << report.error.message;
     EXPECT_EQ(std::vector<std::string>{}, stray_names(t.dir.native(kPlane)));
     expect_no_half_folder(t, files);

@@ -53,6 +53,9 @@ class ScriptedView : public HeadlessView {
   bool show_picture(const std::string& screen, const std::string& box, const std::string& path) override {
     return load_pictures && HeadlessView::show_picture(screen, box, path);
   }
+  bool show_picture_data(const std::string& screen, const std::string& box, const std::string& bytes) override {
+    return load_pictures && HeadlessView::show_picture_data(screen, box, bytes);
+  }
 };
 
 }  // namespace pw::test

@@ -17,7 +17,7 @@
 
 #include "app/desktop_program.h"
 #include "app/main_screen.h"
-#include "app/platform/file_system.h"
+#include "base/platform/file_system.h"
 #include "app/qt_screen_view.h"
 #include "packages/install_screen.h"
 #include "packages/package_screen.h"

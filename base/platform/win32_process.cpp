@@ -1,4 +1,4 @@
-#include "app/platform/process.h"
+#include "base/platform/process.h"
 
 #include <windows.h>
 #include <shellapi.h>
@@ -8,7 +8,7 @@
 #include <cstdio>
 #include <vector>
 
-#include "app/platform/win32_paths.h"
+#include "base/platform/win32_paths.h"
 
 namespace pw {
 namespace {

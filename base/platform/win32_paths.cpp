@@ -1,8 +1,8 @@
-#include "app/platform/win32_paths.h"
+#include "base/platform/win32_paths.h"
 
 #include <vector>
 
-#include "app/text.h"
+#include "base/text.h"
 
 namespace pw::win32 {
 namespace {

@@ -1,8 +1,8 @@
-#include "app/file_ops.h"
+#include "base/file_ops.h"
 
 #include <utility>
 
-#include "app/text.h"
+#include "base/text.h"
 
 namespace pw {
 namespace {

@@ -1,11 +1,11 @@
-#include "app/platform/process.h"
+#include "base/platform/process.h"
 
 #include <unistd.h>
 
 #include <cerrno>
 #include <vector>
 
-#include "app/text.h"
+#include "base/text.h"
 
 namespace pw {
 namespace {

@@ -2,11 +2,11 @@
 // the wide ("W") file APIs through long paths, so neither the system's own
 // code page nor MAX_PATH limits what the simulator's tree may hold. The
 // file system itself ignores letter case.
-#include "app/platform/file_system.h"
+#include "base/platform/file_system.h"
 
 #include <algorithm>
 
-#include "app/platform/win32_paths.h"
+#include "base/platform/win32_paths.h"
 
 namespace pw {
 namespace {

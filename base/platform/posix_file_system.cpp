@@ -1,7 +1,7 @@
 // The file layer on POSIX systems. Core paths are Windows-1252 texts; native
 // names are UTF-8, and because the simulator's own platform ignores letter
 // case, every existing component is looked up whatever its case.
-#include "app/platform/file_system.h"
+#include "base/platform/file_system.h"
 
 #include <dirent.h>
 #include <fcntl.h>
@@ -14,7 +14,7 @@
 #include <cstdio>
 #include <cstring>
 
-#include "app/text.h"
+#include "base/text.h"
 
 namespace pw {
 namespace {
