@@ -4,7 +4,7 @@
 
 #include <functional>
 
-#include "app/dispatcher.h"
+#include "app/desktop/dispatcher.h"
 #include "packages/sim_tree.h"
 #include "support/immutable_flag.h"
 #include "support/test_button.h"

@@ -1,10 +1,10 @@
-#include "app/dispatcher.h"
+#include "app/desktop/dispatcher.h"
 
 #include <gtest/gtest.h>
 
 #include "packages/package_installation.h"
 #include "packages/repaint_removal.h"
-#include "app/screen_lists.h"
+#include "app/desktop/screen_lists.h"
 #include "packages/sim_tree.h"
 #include "support/test_button.h"
 

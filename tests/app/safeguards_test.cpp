@@ -2,8 +2,8 @@
 
 #include <gtest/gtest.h>
 
-#include "app/dispatcher.h"
-#include "app/screen_lists.h"
+#include "app/desktop/dispatcher.h"
+#include "app/desktop/screen_lists.h"
 #include "app/operation_log.h"
 #include "packages/sim_tree.h"
 #include "support/test_button.h"

@@ -9,7 +9,7 @@
 #include <string>
 #include <vector>
 
-#include "app/screen_lists.h"
+#include "app/desktop/screen_lists.h"
 #include "packages/repaint_removal.h"
 #include "packages/two_package_install.h"
 

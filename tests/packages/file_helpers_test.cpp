@@ -2,7 +2,7 @@
 
 #include <gtest/gtest.h>
 
-#include "app/screen_lists.h"
+#include "app/desktop/screen_lists.h"
 #include "tests/packages/sim_tree.h"
 
 namespace pw::test {

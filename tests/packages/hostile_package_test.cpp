@@ -15,7 +15,7 @@
 #include <string>
 #include <vector>
 
-#include "app/command_line.h"
+#include "app/cli/command_line.h"
 #include "base/file_ops.h"
 #include "base/platform/process.h"
 #include "packages/package_installation.h"

@@ -7,8 +7,8 @@
 #include <fstream>
 #include <sstream>
 
-#include "app/command_line.h"
-#include "app/dispatcher.h"
+#include "app/cli/command_line.h"
+#include "app/desktop/dispatcher.h"
 #include "packages/block_compressor.h"
 #include "packages/file_helpers.h"
 #include "tests/packages/mixed_data.h"

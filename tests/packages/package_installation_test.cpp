@@ -4,6 +4,7 @@
 
 #include "aircraft/entry_list.h"
 #include "tests/packages/mixed_data.h"
+#include "packages/package_format.h"
 #include "packages/repaint_removal.h"
 #include "tests/packages/sim_tree.h"
 #include "tests/packages/tree_checks.h"
@@ -93,6 +94,15 @@ TEST_F(InstallTest, UnsafeNamesAreRefusedByName) {
     EXPECT_NE(std::string::npos, report.error.message.find(name)) << report.error.message;
     expect_untouched();
   }
+}
+
+// A preview is a 400 x 300 picture: one far larger is damage, not a preview.
+TEST_F(InstallTest, APreviewOverTheCapIsDamage) {
+  put_package(package_bytes(blue_entry(), std::string(kMaxPreviewSize + 1, 'p'), blue_files()));
+  const InstallReport report = t.install(0);
+  EXPECT_EQ(ErrorCode::kDamaged, report.error.code);
+  EXPECT_NE(std::string::npos, report.error.message.find("4 MB")) << report.error.message;
+  expect_untouched();
 }
 
 TEST_F(InstallTest, AllThousandNamesTakenTouchesNothing) {

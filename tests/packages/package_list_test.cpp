@@ -1,6 +1,6 @@
 #include <gtest/gtest.h>
 
-#include "app/screen_lists.h"
+#include "app/desktop/screen_lists.h"
 #include "packages/file_helpers.h"
 #include "packages/package_installation.h"
 #include "support/test_button.h"

@@ -2,7 +2,7 @@
 
 #include <gtest/gtest.h>
 
-#include "app/screen_lists.h"
+#include "app/desktop/screen_lists.h"
 #include "packages/sim_tree.h"
 
 namespace pw {

@@ -14,8 +14,8 @@
 #include <vector>
 
 #include "aircraft/entry_list.h"
-#include "app/app_context.h"
-#include "app/screen_lists.h"
+#include "app/desktop/app_context.h"
+#include "app/desktop/screen_lists.h"
 #include "config/profile.h"
 #include "packages/package_format.h"
 #include "packages/package_creation.h"

@@ -15,8 +15,8 @@
 #include <utility>
 #include <vector>
 
-#include "app/dispatcher.h"
-#include "app/screen_lists.h"
+#include "app/desktop/dispatcher.h"
+#include "app/desktop/screen_lists.h"
 #include "packages/package_installation.h"
 #include "packages/sim_tree.h"
 #include "packages/tree_checks.h"

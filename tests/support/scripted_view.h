@@ -8,7 +8,7 @@
 #include <utility>
 #include <vector>
 
-#include "app/headless_view.h"
+#include "app/desktop/headless_view.h"
 
 namespace pw::test {
 

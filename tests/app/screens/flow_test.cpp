@@ -9,8 +9,8 @@
 #include <QTimer>
 #include <QtTest>
 
-#include "app/main_screen.h"
-#include "app/qt_screen_view.h"
+#include "app/desktop/main_screen.h"
+#include "app/desktop/qt_screen_view.h"
 #include "packages/install_screen.h"
 #include "packages/package_screen.h"
 #include "packages/remove_screen.h"

@@ -3,7 +3,7 @@
 #pragma once
 
 #include "app/aircraft_selection.h"
-#include "app/app_context.h"
+#include "app/desktop/app_context.h"
 
 namespace pw {
 

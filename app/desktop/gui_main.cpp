@@ -1,7 +1,7 @@
 // Entry point of paintwell, the desktop program.
 #include <QApplication>
 
-#include "app/desktop_program.h"
+#include "app/desktop/desktop_program.h"
 #include "base/platform/file_system.h"
 #include "base/platform/process.h"
 

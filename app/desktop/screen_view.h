@@ -1,6 +1,5 @@
-// What the operations need from the screens. The desktop program implements
-// it with widgets, the command line with standard streams, the tests with a
-// scripted user. Screens and controls are named as the design names them
+// What the dispatcher needs from the screens. The desktop program
+// implements it with widgets, the tests with a scripted user. Screens and controls are named as the design names them
 // ("frm_Install", "lstPackages", "btn_Install").
 #pragma once
 
@@ -10,18 +9,9 @@
 
 #include "aircraft/diagnosis.h"
 #include "app/commands.h"
+#include "base/message_styles.h"
 
 namespace pw {
-
-// Message box styles and results (the platform's numbers).
-inline constexpr int kStyleOkOnly = 0;
-inline constexpr int kStyleOkCancel = 1;
-inline constexpr int kStyleCritical = 16;
-inline constexpr int kStyleInformation = 64;
-inline constexpr int kResultOk = 1;
-inline constexpr int kResultCancel = 2;
-
-inline constexpr const char* kAppTitle = "Varnel FSX Paintwell";
 
 struct ListRow {
   std::string text;  // Windows-1252

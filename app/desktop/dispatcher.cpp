@@ -1,10 +1,10 @@
-#include "app/dispatcher.h"
+#include "app/desktop/dispatcher.h"
 
 #include "app/aircraft_selection.h"
 #include "app/command_texts.h"
 #include "app/commands.h"
 #include "app/safeguards.h"
-#include "app/screen_lists.h"
+#include "app/desktop/screen_lists.h"
 #include "base/text.h"
 #include "packages/package_creation.h"
 

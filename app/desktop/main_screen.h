@@ -5,7 +5,7 @@
 
 #include <QString>
 
-#include "app/screen_form.h"
+#include "app/desktop/screen_form.h"
 
 namespace pw {
 

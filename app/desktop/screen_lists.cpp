@@ -1,4 +1,4 @@
-#include "app/screen_lists.h"
+#include "app/desktop/screen_lists.h"
 
 #include <algorithm>
 #include <utility>

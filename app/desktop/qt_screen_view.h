@@ -10,7 +10,7 @@
 #include <string>
 #include <vector>
 
-#include "app/screen_view.h"
+#include "app/desktop/screen_view.h"
 
 class QMessageBox;
 class QWidget;

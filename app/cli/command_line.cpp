@@ -1,4 +1,4 @@
-#include "app/command_line.h"
+#include "app/cli/command_line.h"
 
 #include <algorithm>
 #include <charconv>
@@ -8,6 +8,7 @@
 
 #include "aircraft/diagnosis.h"
 #include "app/aircraft_selection.h"
+#include "app/cli/terminal.h"
 #include "app/command_texts.h"
 #include "app/commands.h"
 #include "app/operation_log.h"
@@ -91,25 +92,6 @@ struct Options {
   bool progress = false;
 };
 
-// Texts from the core are Windows-1252 with CR line breaks. Other control
-// bytes (a hostile package's names may hold escape sequences) never reach
-// the terminal: they show as '?'.
-std::string for_terminal(const std::string& text) {
-  std::string out = replace_all(replace_all(text, "\r\n", "\n"), "\r", "\n");
-  for (char& c : out) {
-    const bool control = static_cast<unsigned char>(c) < 0x20 || c == 0x7F;
-    if (control && c != '\n' && c != '\t') c = '?';
-  }
-  return cp1252_to_utf8(out);
-}
-
-// One TAB-separated field: line breaks and tabs inside it show as '?' too.
-std::string field_text(const std::string& text) {
-  std::string out = for_terminal(text);
-  for (char& c : out) c = c == '\n' || c == '\t' ? '?' : c;
-  return out;
-}
-
 const char* choice_name(DuplicateChoice choice) {
   switch (choice) {
     case DuplicateChoice::kSkip: return "skip";
@@ -119,33 +101,6 @@ const char* choice_name(DuplicateChoice choice) {
   return "copy";
 }
 
-// One line on standard error, redrawn in place with CR; cleared before
-// any other text goes there and when the operation ends.
-class ProgressLine {
- public:
-  explicit ProgressLine(std::ostream& err) : err_(err) {}
-
-  void show(const std::string& label, std::int64_t done, std::int64_t total) {
-    const std::int64_t percent = total > 0 ? std::clamp<std::int64_t>(done * 100 / total, 0, 100) : 100;
-    if (shown_ && percent == percent_ && label == label_) return;  // redraw only on change
-    percent_ = percent;
-    label_ = label;
-    shown_ = true;
-    err_ << '\r' << label << ' ' << percent << '%' << std::flush;
-  }
-
-  void clear() {
-    if (!shown_) return;
-    err_ << '\r' << std::string(label_.size() + 5, ' ') << '\r' << std::flush;
-    shown_ = false;
-  }
-
- private:
-  std::ostream& err_;
-  std::string label_;
-  std::int64_t percent_ = -1;
-  bool shown_ = false;
-};
 
 Result<Options> parse_options(const std::vector<std::string>& args) {
   Options o;

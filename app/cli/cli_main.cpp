@@ -3,7 +3,7 @@
 #include <string>
 #include <vector>
 
-#include "app/command_line.h"
+#include "app/cli/command_line.h"
 #include "base/platform/process.h"
 
 int main(int argc, char** argv) {

@@ -1,4 +1,4 @@
-#include "app/screen_form.h"
+#include "app/desktop/screen_form.h"
 
 #include <QCheckBox>
 #include <QLabel>

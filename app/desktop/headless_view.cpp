@@ -1,4 +1,4 @@
-#include "app/headless_view.h"
+#include "app/desktop/headless_view.h"
 
 namespace pw {
 namespace {

@@ -9,8 +9,8 @@
 #include <memory>
 #include <string>
 
-#include "app/app_context.h"
-#include "app/qt_screen_view.h"
+#include "app/desktop/app_context.h"
+#include "app/desktop/qt_screen_view.h"
 
 namespace pw {
 

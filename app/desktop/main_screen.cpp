@@ -1,4 +1,4 @@
-#include "app/main_screen.h"
+#include "app/desktop/main_screen.h"
 
 #include <QDesktopServices>
 #include <QLabel>

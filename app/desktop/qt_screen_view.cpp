@@ -1,4 +1,4 @@
-#include "app/qt_screen_view.h"
+#include "app/desktop/qt_screen_view.h"
 
 #include <QApplication>
 #include <QCheckBox>
@@ -13,7 +13,7 @@
 
 #include "base/file_ops.h"
 #include "base/platform/file_system.h"
-#include "app/screen_form.h"
+#include "app/desktop/screen_form.h"
 #include "base/text.h"
 #include "ui/image_button.h"
 #include "ui/message_box.h"

@@ -7,7 +7,7 @@
 #include <string>
 #include <vector>
 
-#include "app/app_context.h"
+#include "app/desktop/app_context.h"
 #include "packages/package_installation.h"
 
 namespace pw {

@@ -1,8 +1,8 @@
-#include "app/desktop_program.h"
+#include "app/desktop/desktop_program.h"
 
-#include "app/dispatcher.h"
-#include "app/main_screen.h"
-#include "app/screen_lists.h"
+#include "app/desktop/dispatcher.h"
+#include "app/desktop/main_screen.h"
+#include "app/desktop/screen_lists.h"
 #include "app/startup.h"
 #include "packages/install_screen.h"
 #include "packages/package_screen.h"

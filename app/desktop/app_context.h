@@ -2,7 +2,7 @@
 // and the screen lists work with.
 #pragma once
 
-#include "app/screen_view.h"
+#include "app/desktop/screen_view.h"
 #include "app/session.h"
 
 namespace pw {

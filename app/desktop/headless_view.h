@@ -1,6 +1,6 @@
 // A ScreenView without windows: it keeps every label, list, button state,
-// picture and check box in memory. The command line answers its questions
-// from it, and tests script a user on top of it.
+// picture and check box in memory, so tests drive the dispatcher as a
+// scripted user.
 #pragma once
 
 #include <map>
@@ -8,7 +8,7 @@
 #include <string>
 #include <vector>
 
-#include "app/screen_view.h"
+#include "app/desktop/screen_view.h"
 
 namespace pw {
 
