@@ -3,9 +3,11 @@
 #include <gtest/gtest.h>
 
 #include <functional>
+#include <optional>
 #include <sstream>
 
 #include "packages/sim_tree.h"
+#include "support/immutable_flag.h"
 
 namespace pw {
 namespace {
@@ -141,6 +143,7 @@ TEST(CommandLine, FailuresSayWhatAndWhy) {
     std::vector<std::string> args;  // after the command; "RCF" is the .rcf written
     int status;
     std::vector<const char*> said;  // each on standard error
+    bool program_read_only = false;  // as under Program Files
   } cases[] = {
       {"damaged download", [](SimTree& t) { t.dir.write(t.plane("Downloads/cut.pkg"), "cut"); }, {"list", "RCF"},
        kExitOk, {"cut.pkg", "past the end"}},
@@ -152,6 +155,7 @@ TEST(CommandLine, FailuresSayWhatAndWhy) {
        kExitFailed, {"Uploads"}},
       {"folder left behind", [](SimTree& t) { t.dir.write(t.plane("Texture.Red/sub/x.bmp"), "x"); },
        {"remove", "RCF", "0"}, kExitFailed, {"Texture.Red", "sub"}},
+      {"read-only program folder", [](SimTree&) {}, {"install", "RCF", "blue.pkg"}, kExitOk, {}, true},
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.name);
@@ -160,8 +164,10 @@ TEST(CommandLine, FailuresSayWhatAndWhy) {
     c.prepare(t);
     std::vector<std::string> args = c.args;
     for (std::string& a : args) a = a == "RCF" ? write_rcf(t) : a;
+    std::optional<test::ImmutableFlag> read_only;
+    if (c.program_read_only) read_only.emplace(t.dir.native("sim/Varnel Software/FSX Paintwell"));
     const CliRun r = run_cli(t, args);
-    EXPECT_EQ(c.status, r.status);
+    EXPECT_EQ(c.status, r.status) << r.err;
     for (const char* part : c.said) EXPECT_NE(std::string::npos, r.err.find(part)) << part << " in " << r.err;
   }
 }

@@ -12,6 +12,7 @@ namespace pw {
 namespace {
 
 using test::SimTree;
+using test::ShownMessage;
 using test::TestButton;
 
 TEST(Dispatcher, CommandKeyIgnoresCaseButScreenNameDoesNotAndDisabledDoesNothing) {
@@ -61,25 +62,39 @@ TEST(Dispatcher, CancelledConfirmationsChangeNothing) {
 }
 
 // Success is followed through the screens, what a failure leaves by the
-// fault injection; here what the user is told.
-TEST(Dispatcher, RemoveCommandReportsTheWritingError) {
-  SimTree t;
-  FillRemoveAircraftList(t.ctx);
-  t.view.tick("frm_Remove.lstAircraft", {0});
-  std::filesystem::create_directory(t.dir.native(t.plane("~Aircraft.cfg.pwtmp")));  // blocks the temporary file
-  TestButton b("frm_Remove", "remove");
-  dispatch_release(t.ctx, b);
-  ASSERT_EQ(2u, t.view.messages.size());
-  EXPECT_EQ(
-      "You are about to remove the selected repaints.  This process could take a few minutes depending on the\r"
-      "number of aircraft you have selected to install and the speed of your computer.\r\rDo you wish to continue?",
-      t.view.messages[0].text);
-  EXPECT_EQ("Repaint Removal Error", t.view.messages[1].title);
-  // The design's text, then why.
-  EXPECT_EQ(0u, t.view.messages[1].text.find("An error occured while writing the aircraft.cfg file.\r\r"));
-  EXPECT_NE(std::string::npos, t.view.messages[1].text.find("pwtmp")) << t.view.messages[1].text;
-  EXPECT_EQ(kStyleCritical, t.view.messages[1].style);
-  EXPECT_FALSE(t.view.busy);
+// fault injection; here what the user is told: the design's text, then why.
+TEST(Dispatcher, RemoveCommandReportsWhatFailedAndWhy) {
+  const struct {
+    const char* name;
+    const char* blocker;  // made a folder inside the aircraft's folder
+    const char* text;     // how the error message starts
+    const char* why;      // and what it names
+  } cases[] = {
+      {"aircraft.cfg not written", "~Aircraft.cfg.pwtmp", "An error occured while writing the aircraft.cfg file.\r\r",
+       "pwtmp"},
+      {"texture folder left", "Texture.Red/sub", "The selected repaints were removed from the aircraft.cfg file",
+       "Texture.Red"},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.name);
+    SimTree t;
+    FillRemoveAircraftList(t.ctx);
+    t.view.tick("frm_Remove.lstAircraft", {0});
+    std::filesystem::create_directories(t.dir.native(t.plane(c.blocker)));
+    TestButton b("frm_Remove", "remove");
+    dispatch_release(t.ctx, b);
+    ASSERT_EQ(2u, t.view.messages.size());
+    EXPECT_EQ(
+        "You are about to remove the selected repaints.  This process could take a few minutes depending on the\r"
+        "number of aircraft you have selected to install and the speed of your computer.\r\rDo you wish to continue?",
+        t.view.messages[0].text);
+    const ShownMessage& error = t.view.messages[1];
+    EXPECT_EQ("Repaint Removal Error", error.title);
+    EXPECT_EQ(0u, error.text.find(c.text)) << error.text;
+    EXPECT_NE(std::string::npos, error.text.find(c.why)) << error.text;
+    EXPECT_EQ(kStyleCritical, error.style);
+    EXPECT_FALSE(t.view.busy);
+  }
 }
 
 TEST(Dispatcher, InstallGoesOnAfterADamagedPackageAndNamesIt) {
