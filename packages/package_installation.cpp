@@ -1,9 +1,9 @@
-// InstallPackage. The package's head is read and checked before anything
-// is created; its block is then expanded a piece at a time straight into a
-// staging folder, which is renamed into place only once every file is on
-// disk (a block that proves damaged on the way takes the staging folder
-// with it), and Aircraft.cfg names the folder only after that, in one
-// replace.
+// Installing one package. The package's head is read and checked before
+// anything is created; its block is then expanded a piece at a time
+// straight into a staging folder, which is renamed into place only once
+// every file is on disk (a block that proves damaged on the way takes the
+// staging folder with it), and Aircraft.cfg names the folder only after
+// that, in one replace.
 #include "packages/package_installation.h"
 
 #include <cstdio>

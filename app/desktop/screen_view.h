@@ -1,6 +1,7 @@
 // What the dispatcher needs from the screens. The desktop program
-// implements it with widgets, the tests with a scripted user. Screens and controls are named as the design names them
-// ("frm_Install", "lstPackages", "btn_Install").
+// implements it with widgets, the tests with a scripted user. Screens and
+// controls are named as the design names them ("frm_Install",
+// "lstPackages", "btn_Install").
 #pragma once
 
 #include <optional>
