@@ -157,8 +157,8 @@ TEST(CreatePackage, FailuresLeaveAnOlderPackageAndNothingElse) {
        },
        none, "big.bmp"},
       // One file on the simulator's platform: no installer could tell them apart.
-      {"names differing only in case", [](SimTree& t) { t.dir.write(t.plane("Texture.Silver/a.BMP"), "x"); }, none,
-       "letter case"},
+      {"names differing only in case", none,
+       [](SimTree& t) { t.view.lists[kTextures].rows.push_back({"a.BMP", 5, true, true, ""}); }, "letter case"},
       {"name over 100 bytes",
        [](SimTree& t) { t.dir.write(t.plane("Texture.Silver/") + std::string(101, 'n'), "x"); }, none, "nnnn"},
       {"101 files ticked",
