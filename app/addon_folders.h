@@ -1,0 +1,29 @@
+// The folders outside the simulator's root that Prepar3D v4 and v5 load
+// aircraft from, as the user's add-on declarations name them. Paintwell
+// reads the declarations and never writes them.
+#pragma once
+
+#include <string>
+#include <vector>
+
+#include "app/platform/file_system.h"
+
+namespace pw {
+
+struct AddonSources {
+  std::vector<std::string> config_files;       // add-ons.cfg files
+  std::vector<std::string> discovery_folders;  // each sub-folder holding add-on.xml is an add-on
+};
+
+// Every declared folder: the folder of each active [Package.N] of the
+// configuration files and of each add-on found under an active
+// [DiscoveryPath.N] or a given discovery folder, plus the Path of each of
+// its components whose Category is SimObjects (relative to the add-on's
+// folder unless absolute). Missing or unreadable files declare nothing.
+std::vector<std::string> read_addon_folders(FileSystem& fs, const AddonSources& sources);
+
+// True when the absolute `path` is one of `folders` or lies inside one,
+// compared without regard to case, with either separator.
+bool is_inside_any(const std::string& path, const std::vector<std::string>& folders);
+
+}  // namespace pw
