@@ -2,7 +2,7 @@
 
 #include <array>
 
-#include "app/text.h"
+#include "base/text.h"
 
 namespace pw {
 namespace {

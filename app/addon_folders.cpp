@@ -2,8 +2,9 @@
 
 #include <string_view>
 
-#include "app/file_ops.h"
-#include "app/text.h"
+#include "base/file_ops.h"
+#include "base/platform/process.h"
+#include "base/text.h"
 #include "config/profile.h"
 
 namespace pw {
@@ -14,13 +15,6 @@ constexpr std::int64_t kMaxDeclarationBytes = 1 << 20;
 
 bool is_absolute(std::string_view path) {
   return (path.size() >= 2 && path[1] == ':') || path.starts_with('\\') || path.starts_with('/');
-}
-
-// Backslashes only, no doubled or trailing one, so that folders compare as texts.
-std::string normal_form(std::string_view path) {
-  std::string out = collapse_backslashes(replace_all(path, "/", "\\"));
-  while (out.size() > 1 && out.back() == '\\') out.pop_back();
-  return out;
 }
 
 std::string xml_unescape(std::string_view text) {
@@ -74,6 +68,21 @@ bool is_active(const ProfileDocument& cfg, const std::string& section) {
 
 }  // namespace
 
+AddonSources default_addon_sources() {
+  AddonSources sources;
+  const std::string roaming = known_folder(KnownFolder::kRoamingAppData);
+  const std::string shared = known_folder(KnownFolder::kProgramData);
+  const std::string documents = known_folder(KnownFolder::kDocuments);
+  for (const char* version : {"v4", "v5"}) {
+    const std::string settings = std::string("Lockheed Martin\\Prepar3D ") + version + "\\add-ons.cfg";
+    for (const std::string& base : {roaming, shared}) {
+      if (!base.empty()) sources.config_files.push_back(join_path(base, settings));
+    }
+    if (!documents.empty()) sources.discovery_folders.push_back(join_path(documents, std::string("Prepar3D ") + version + " Add-ons"));
+  }
+  return sources;
+}
+
 std::vector<std::string> read_addon_folders(FileSystem& fs, const AddonSources& sources) {
   std::vector<std::string> folders;
   for (const std::string& file : sources.config_files) {
@@ -89,16 +98,6 @@ std::vector<std::string> read_addon_folders(FileSystem& fs, const AddonSources& 
   }
   for (const std::string& discovery : sources.discovery_folders) add_discovered(fs, discovery, folders);
   return folders;
-}
-
-bool is_inside_any(const std::string& path, const std::vector<std::string>& folders) {
-  const std::string p = normal_form(path);
-  for (const std::string& folder : folders) {
-    const std::string f = normal_form(folder);
-    if (f.empty() || !starts_with_ci(p, f)) continue;
-    if (p.size() == f.size() || p[f.size()] == '\\' || f.back() == '\\') return true;
-  }
-  return false;
 }
 
 }  // namespace pw

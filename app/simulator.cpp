@@ -1,7 +1,7 @@
 #include "app/simulator.h"
 
-#include "app/file_ops.h"
 #include "app/pe_version.h"
+#include "base/file_ops.h"
 
 namespace pw {
 namespace {

@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include "aircraft/cfg_files.h"
 #include "app/addon_folders.h"
 #include "app/pe_version.h"
 #include "packages/memory_files.h"
@@ -72,11 +73,28 @@ TEST(AddonFolders, ActiveDeclarationsOnlyAndTheirSimObjects) {
   const std::vector<std::string> expected = {root + "\\Packages\\Float", root + "\\Packages\\Float\\SimObjects\\Airplanes",
                                              root + "\\Far & away", root + "\\Discovered\\Jet"};
   EXPECT_EQ(expected, folders);
+}
 
-  EXPECT_TRUE(is_inside_any(root + "/packages/FLOAT/SimObjects/Airplanes/Plane", folders));
-  EXPECT_TRUE(is_inside_any(root + "\\Far & away\\", folders));
-  EXPECT_FALSE(is_inside_any(root + "\\Far & away2\\Plane", folders));
-  EXPECT_FALSE(is_inside_any(root + "\\Packages\\Off\\Plane", folders));
+TEST(AircraftFolder, UnderTheRootOrInsideADeclaredAddonFolder) {
+  const std::vector<std::string> addons = {"C:\\Add-ons\\Float", "\\\\nas\\sims\\Jet"};
+  const struct {
+    const char* value;
+    std::optional<std::string> folder;
+  } cases[] = {
+      {"\\SimObjects\\Airplanes\\B737\\", "C:\\FSX\\SimObjects\\Airplanes\\B737"},
+      {"SimObjects\\..\\..\\Windows", std::nullopt},
+      {"D:\\Elsewhere\\Plane", std::nullopt},
+      {"", std::nullopt},
+      {"c:/add-ons/FLOAT/SimObjects/Airplanes/Plane\\", "c:/add-ons/FLOAT/SimObjects/Airplanes/Plane"},
+      {"C:\\Add-ons\\Float", "C:\\Add-ons\\Float"},
+      {"C:\\Add-ons\\Float2\\Plane", std::nullopt},
+      {"C:\\Add-ons\\Float\\..\\..\\Windows", std::nullopt},
+      {"\\\\nas\\sims\\Jet\\Plane", "\\\\nas\\sims\\Jet\\Plane"},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.value);
+    EXPECT_EQ(c.folder, aircraft_folder_for("C:\\FSX", addons, c.value));
+  }
 }
 
 }  // namespace
