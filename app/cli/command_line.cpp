@@ -7,6 +7,7 @@
 #include <ostream>
 
 #include "aircraft/diagnosis.h"
+#include "aircraft/entry_search.h"
 #include "app/aircraft_selection.h"
 #include "app/cli/terminal.h"
 #include "app/command_texts.h"
@@ -32,9 +33,12 @@ Steam edition and Prepar3D, as the Paintwell desktop program does. FILE selects 
 Configuration File (.rcf) or a repaint package (.pkg) that carries one.
 
 Commands:
-  list FILE
+  list FILE [--search TEXT]
       One line per entry of the aircraft's aircraft.cfg: INDEX, TAB,
-      ui_variation, TAB, texture, TAB, title.
+      ui_variation, TAB, texture, TAB, title. --search keeps the entries
+      in which every word of TEXT appears, whatever its case and accents,
+      in the title, ui_variation, atc_airline, atc_id, atc_parking_codes,
+      ui_createdby or texture folder.
   pack FILE INDEX [--preview BMP] [--only NAME]...
       Packs entry INDEX into <aircraft>\Uploads\<variation>_Repaint.pkg from
       all files of its texture folder, or only the NAMEs given (letter case
@@ -92,6 +96,7 @@ struct Options {
   std::string command;
   std::vector<std::string> operands;
   std::optional<std::string> preview;
+  std::string search;
   std::vector<std::string> only;
   bool delete_after = false;
   bool fix = false;
@@ -130,11 +135,12 @@ Result<Options> parse_options(const std::vector<std::string>& args) {
       }
       o.on_duplicate = value == "skip" ? DuplicateChoice::kSkip
                        : value == "replace" ? DuplicateChoice::kReplace : DuplicateChoice::kCopy;
-    } else if (a == "--sim" || a == "--addons-config" || a == "--preview" || a == "--only") {
+    } else if (a == "--sim" || a == "--addons-config" || a == "--preview" || a == "--only" || a == "--search") {
       if (!has_value) return make_error(ErrorCode::kRefused, a + " needs a value");
       const std::string value = utf8_to_cp1252(args[++i]);
       if (a == "--sim") o.sim_root = value;
       if (a == "--addons-config") o.addons_configs.push_back(value);
+      if (a == "--search") o.search = value;
       if (a == "--preview") o.preview = value;
       if (a == "--only") o.only.push_back(value);
     } else if (a.size() > 1 && a[0] == '-') {
@@ -242,7 +248,9 @@ class Run {
 
   int list() {
     const auto& entries = state().g_AircraftEntries;
+    const EntrySearch search(options_.search);
     for (std::size_t i = 0; i < entries.size(); ++i) {
+      if (!search.matches(entries[i])) continue;
       env_.out << i << '\t' << field_text(entries[i].ui_variation) << '\t' << field_text(entries[i].texture) << '\t'
                << field_text(entries[i].title) << '\n';
     }

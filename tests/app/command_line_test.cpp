@@ -39,6 +39,8 @@ TEST(CommandLine, ListPrintsEveryEntryWithItsIndex) {
   EXPECT_EQ(
       "0\tRed Livery\tRed\tCessna Red\n1\tAir (Tahiti) [2007]\tSilver\tCessna Silver\n2\tGreen\tGreen\tCessna Green\n",
       r.out);
+  EXPECT_EQ("1\tAir (Tahiti) [2007]\tSilver\tCessna Silver\n",
+            run_cli(t, {"list", "c172.rcf", "--search", "TAHITI cessna"}).out);
 }
 
 TEST(CommandLine, UsageErrorsExitWithTwoAndTouchNothing) {
