@@ -2,7 +2,8 @@
 
 #include <gtest/gtest.h>
 
-#include "app/dispatcher.h"
+#include "app/desktop/dispatcher.h"
+#include "app/desktop/screen_lists.h"
 #include "app/operation_log.h"
 #include "packages/sim_tree.h"
 #include "support/test_button.h"
@@ -41,7 +42,7 @@ TEST(InstallDuplicates, CopyByDefaultSkipOrReplaceWhenAsked) {
   const std::string before = t.cfg();
   const std::vector<PackageResult> skipped = install_blue(t);
   ASSERT_EQ(1u, skipped.size());
-  EXPECT_TRUE(skipped[0].skipped);
+  EXPECT_EQ(InstallOutcome::kSkipped, skipped[0].report.outcome);
   EXPECT_EQ(before, t.cfg());
   EXPECT_FALSE(t.dir.exists(t.plane("Texture.Blue_001")));
   EXPECT_EQ("Repaint Packages Installed", t.view.messages.back().title);
@@ -64,7 +65,7 @@ TEST(RemovalSafeguard, DuplicateNumberStopsTheRemovalAndOffersTheRepair) {
   FillRemoveAircraftList(t.ctx);
   t.view.tick("frm_Remove.lstAircraft", {0});
   TestButton b("frm_Remove", "remove");
-  run_remove_command(t.ctx, b);
+  dispatch_release(t.ctx, b);
   EXPECT_EQ(twin, t.cfg());
   EXPECT_TRUE(t.dir.exists(t.plane("Texture.Red")));
   ASSERT_EQ(2u, t.view.messages.size());
@@ -73,7 +74,7 @@ TEST(RemovalSafeguard, DuplicateNumberStopsTheRemovalAndOffersTheRepair) {
   EXPECT_FALSE(t.view.offered_findings.empty());
 
   t.view.accept_repair = true;
-  run_remove_command(t.ctx, b);  // how the repair renumbers is diagnosis_test's
+  dispatch_release(t.ctx, b);  // how the repair renumbers is diagnosis_test's
   EXPECT_NE(std::string::npos, t.cfg().find("[fltsim.3]\r\ntitle=Hidden twin"));
   EXPECT_EQ(4, t.ctx.state.g_AircraftLast + 1);  // lists re-read after the repair
 }
@@ -84,7 +85,7 @@ TEST(OperationLog, RecordsAWholeInstallAndARemovalWithRenumbering) {
   FillRemoveAircraftList(t.ctx);
   t.view.tick("frm_Remove.lstAircraft", {0});  // Red Livery, fltsim.0
   TestButton b("frm_Remove", "remove");
-  run_remove_command(t.ctx, b);
+  dispatch_release(t.ctx, b);
   const std::string log = t.dir.read(t.plane("Paintwell.log"));
   const std::string folder = t.ctx.state.g_AircraftFolder;
   EXPECT_NE(std::string::npos, log.find("  install\r\n    package " + folder + "\\Downloads\\blue.pkg\r\n"

@@ -117,7 +117,9 @@ TEST(PackageWriter, RefusesContentsItCannotWriteAndWritesNothing) {
     ASSERT_FALSE(checked.ok());
     EXPECT_EQ(ErrorCode::kRefused, checked.error().code);
   }
-  EXPECT_TRUE(check_package_contents(std::nullopt, std::vector<PackageFile>(100, PackageFile{"f", 1}), 100).ok());
+  std::vector<PackageFile> hundred;
+  for (int i = 0; i < 100; ++i) hundred.push_back({"f" + std::to_string(i), 1});
+  EXPECT_TRUE(check_package_contents(std::nullopt, hundred, 100).ok());
   MemoryOutputFile out;
   auto written = write_package(out, sample_entry(), std::nullopt, {{"a", 2}}, "abc");
   ASSERT_FALSE(written.ok());
@@ -203,7 +205,7 @@ TEST(PackageReader, ClaimsAreCheckedBeforeAllocating) {
   }
 
   // A block big enough that 4 GB could be genuine: only the 32-bit limit stops it.
-  MemoryInputFile huge(package_with(std::vector<PackageFile>(2, PackageFile{"big.dds", 2147483647}),
+  MemoryInputFile huge(package_with({{"big.dds", 2147483647}, {"big2.dds", 2147483647}},
                                     std::string(4200000, 'z')));
   auto layout = read_package_layout(huge);
   ASSERT_TRUE(layout.ok()) << layout.error().message;

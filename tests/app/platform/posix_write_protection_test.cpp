@@ -5,7 +5,7 @@
 
 #include <string>
 
-#include "app/platform/file_system.h"
+#include "base/platform/file_system.h"
 #include "support/immutable_flag.h"
 #include "support/temp_dir.h"
 

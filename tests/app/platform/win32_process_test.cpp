@@ -1,4 +1,4 @@
-#include "app/platform/process.h"
+#include "base/platform/process.h"
 
 #include <windows.h>
 
@@ -6,8 +6,8 @@
 
 #include <filesystem>
 
-#include "app/platform/file_system.h"
-#include "app/text.h"
+#include "base/platform/file_system.h"
+#include "base/text.h"
 #include "support/temp_dir.h"
 
 namespace pw {

@@ -5,8 +5,8 @@
 #include <QLabel>
 #include <QtTest>
 
-#include "app/main_screen.h"
-#include "app/qt_screen_view.h"
+#include "app/desktop/main_screen.h"
+#include "app/desktop/qt_screen_view.h"
 #include "app/startup.h"
 #include "screen_fixture.h"
 #include "ui/image_button.h"

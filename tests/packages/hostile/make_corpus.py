@@ -169,7 +169,8 @@ def names(corpus):
         corpus["bad_name_" + what] = package(files=FILES + [(name, b"evil")])
     for what, name in OK_NAMES.items():
         corpus["ok_" + what] = package(files=FILES + [(name, b"fine")])
-    corpus["ok_names_differing_in_case"] = package(files=[(b"a.bmp", b"first"), (b"A.BMP", b"second")])
+    # One file on the simulator's platform: the second would silently replace the first.
+    corpus["bad_names_differing_in_case"] = package(files=[(b"a.bmp", b"first"), (b"A.BMP", b"second")])
     for what, texture in BAD_TEXTURES.items():
         corpus["bad_texture_" + what] = package(texture=texture)
     corpus["bad_record_all_nul"] = bytes(RECORD_SIZE) + package()[RECORD_SIZE:]

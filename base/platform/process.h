@@ -1,0 +1,33 @@
+// Facts about the running program that start-up needs, as core paths
+// (Windows-1252 text, components joined with '/' or '\', no trailing
+// separator except for the root folder itself, "/").
+#pragma once
+
+#include <string>
+#include <vector>
+
+namespace pw {
+
+// The folder that holds the program's executable. When the platform cannot
+// tell, the current directory, where the program is normally started.
+std::string executable_folder();
+
+// The current directory; empty when it cannot be read (it was removed).
+std::string current_directory();
+
+// The program's arguments after its own name, in UTF-8 whatever the
+// system's code page (`main` gets them in the ANSI code page on Windows).
+std::vector<std::string> program_arguments(int argc, char** argv);
+
+// The user's folders that other programs keep their settings in.
+enum class KnownFolder { kRoamingAppData, kProgramData, kDocuments };
+
+// The folder, as a core path; empty where the platform has none (POSIX:
+// Prepar3D's declarations are given explicitly there).
+std::string known_folder(KnownFolder which);
+
+// True when standard error is a terminal (a person watching), false for a
+// file, a pipe or no stream at all.
+bool stderr_is_terminal();
+
+}  // namespace pw
