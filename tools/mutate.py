@@ -8,13 +8,15 @@ program incrementally (one object and the link), runs it with a time limit
 and prints each mutant's fate, then the killed/survived count and the places
 of the survivors. The source file is always put back, Ctrl-C included.
 
-  tools/mutate.py --build build-mutate/obj --list            # the sample
-  tools/mutate.py --keep-objects build-mutate/kept > before.log   # the run
+  tools/mutate.py --list                        # the sample
+  tools/mutate.py --keep-objects build-mutate/kept > before.log
   tools/mutate.py --keep-objects build-mutate/kept --rerun-killed before.log
 
-The build folder must be configured from the same sources (see README).
+Mutants are written into the sources of the build folder: edit nothing
+there while it runs (or build from a copy, --source).
 """
 import argparse
+import atexit
 import hashlib
 import json
 import os
@@ -180,7 +182,10 @@ def mutant_key(m):
 
 class Restorer:
     """Puts one source file and its object back as they were, mtimes included,
-    so the next build neither recompiles the original nor keeps the mutant."""
+    and drops the archive holding the object, so the next build links the
+    original again without compiling it. (Ninja takes an object newer than
+    the time it recorded for it as stale and compiles it again: an object
+    copied into place must keep the old mtime.)"""
 
     def __init__(self, source, obj):
         self.source, self.obj = Path(source), Path(obj)
@@ -192,12 +197,28 @@ class Restorer:
         shutil.copy2(self.obj, self.obj_backup)
         return self
 
+    def put_object(self, kept):
+        """A mutant's object compiled before, in place of the original."""
+        shutil.copyfile(kept, self.obj)
+        shutil.copystat(self.obj_backup, self.obj)
+        drop_archives(self.obj)
+
     def __exit__(self, *exc):
-        shutil.copy2(self.backup, self.source)  # copy2 keeps the original mtime
-        shutil.copyfile(self.obj_backup, self.obj)  # fresh mtime: newer than its source
+        shutil.copy2(self.backup, self.source)
+        shutil.copy2(self.obj_backup, self.obj)
+        drop_archives(self.obj)
         self.backup.unlink()
         self.obj_backup.unlink()
         return False
+
+
+def drop_archives(obj):
+    """The static library an object of `<build>/CMakeFiles/<lib>.dir/` goes into."""
+    for part in obj.parents:
+        if part.name.endswith(".dir") and part.parent.name == "CMakeFiles":
+            archive = part.parent.parent / f"lib{part.name[:-len('.dir')]}.a"
+            archive.unlink(missing_ok=True)
+            return
 
 
 def recover_backups(src, objects):
@@ -207,7 +228,28 @@ def recover_backups(src, objects):
         if backup.exists():
             shutil.copy2(backup, path)
             backup.unlink()
+            drop_archives(Path(path))
             print(f"restored {path} from an interrupted run", file=sys.stderr)
+
+
+def configure(source, build_dir):
+    """Optimised a little, no debug information: one object builds in seconds."""
+    subprocess.run(["cmake", "-G", "Ninja", "-S", str(source), "-B", str(build_dir),
+                    "-DCMAKE_BUILD_TYPE=Release", "-DCMAKE_CXX_FLAGS_RELEASE=-O1",
+                    "-DPAINTWELL_GUI=OFF"], check=True, stdout=subprocess.DEVNULL)
+
+
+def take_lock(build_dir):
+    """One run per build folder: a second would restore the first's mutants."""
+    lock = build_dir / "mutate.lock"
+    try:
+        holder = int(lock.read_text())
+        os.kill(holder, 0)
+        sys.exit(f"another run (process {holder}) uses {build_dir}")
+    except (FileNotFoundError, ValueError, ProcessLookupError):
+        pass
+    lock.write_text(str(os.getpid()))
+    atexit.register(lambda: lock.unlink(missing_ok=True))
 
 
 def build(build_dir, target):
@@ -257,7 +299,10 @@ def main():
     parser = argparse.ArgumentParser(description=__doc__, formatter_class=argparse.RawDescriptionHelpFormatter)
     parser.add_argument("files", nargs="*", help="sources to mutate, relative to the source folder "
                         "(default: every core source of config/, aircraft/, packages/, app/)")
-    parser.add_argument("--build", type=Path, default=ROOT / "build-mutate" / "obj")
+    parser.add_argument("--build", type=Path, default=ROOT / "build-mutate",
+                        help="build folder (configured from --source when new)")
+    parser.add_argument("--source", type=Path, default=ROOT,
+                        help="sources of a new build folder; mutants are made there")
     parser.add_argument("--target", default="paintwell_tests")
     parser.add_argument("--seed", type=int, default=20)
     parser.add_argument("--sample", type=int, default=200, help="0: every mutant")
@@ -272,10 +317,15 @@ def main():
     signal.signal(signal.SIGTERM, lambda *_: (_ for _ in ()).throw(KeyboardInterrupt()))
 
     build_dir = args.build.resolve()
+    if not (build_dir / "build.ninja").exists():
+        configure(args.source.resolve(), build_dir)
     if args.keep_objects:
         args.keep_objects.mkdir(parents=True, exist_ok=True)
+    if not args.list:
+        take_lock(build_dir)
     src, objects, mutants = all_mutants(build_dir, set(args.files))
-    recover_backups(src, objects)
+    if not args.list:
+        recover_backups(src, objects)
     chosen = mutants if args.sample <= 0 or args.sample >= len(mutants) else \
         random.Random(args.seed).sample(mutants, args.sample)
     chosen.sort(key=lambda m: (m["file"], m["start"], m["op"]))
@@ -308,9 +358,9 @@ def main():
             source = src / m["file"]
             obj = objects[str(source.resolve())]
             kept = args.keep_objects / (mutant_key(m) + ".o") if args.keep_objects else None
-            with Restorer(source, obj):
+            with Restorer(source, obj) as restorer:
                 if kept and kept.exists():  # compiled by an earlier run: only the link is left
-                    shutil.copyfile(kept, obj)
+                    restorer.put_object(kept)
                 else:
                     text = source.read_text(encoding="latin-1")
                     source.write_text(text[:m["start"]] + m["now"] + text[m["end"]:], encoding="latin-1")
