@@ -42,6 +42,7 @@ TEST(Diagnosis, FindsEachKindTheFileShows) {
       {"unclosed bracket", "[fltsim.0\r\ntitle=A\r\n", {{K::kUnreadable, "line 1"}}},
       {"NUL bytes", fltsim(0, "A") + std::string("x=\0\r\n", 5), {{K::kUnreadable, "Aircraft.cfg"}}},
       {"UTF-16", std::string("\xFF\xFE[\0f\0", 6), {{K::kUnreadable, "Aircraft.cfg"}}},
+      {"UTF-16 with no NUL byte", "\xFF\xFE\x3B\x26", {{K::kUnreadable, "Aircraft.cfg"}}},
       {"UTF-8 mark hides the first section", "\xEF\xBB\xBF" + fltsim(0, "A") + fltsim(1, "B"),
        {{K::kUnreadable, "Aircraft.cfg"}}},
   };

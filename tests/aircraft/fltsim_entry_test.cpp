@@ -5,8 +5,8 @@
 namespace pw {
 namespace {
 
-// The record's offsets are also pinned by the hostile corpus, which
-// make_corpus.py lays out from the field widths on its own.
+// The record's offsets are also pinned by the hostile corpus, laid out
+// field by field apart from this code.
 TEST(FltsimEntry, StoredFormIsBlankFilledAndCutAndReadsBack) {
   FltsimEntry entry;
   entry.title = std::string(300, 'T');

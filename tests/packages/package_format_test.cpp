@@ -39,9 +39,9 @@ std::string package_with(const std::vector<PackageFile>& table, const std::strin
   return build_package_head(sample_entry(), std::nullopt, table) + block;
 }
 
-// The reader's side of the layout is pinned by the hostile corpus, which
-// make_corpus.py lays out on its own; the round trip below then ties the
-// writer to it. Here: the bytes themselves.
+// The reader's side of the layout is pinned by the hostile corpus, laid
+// out field by field apart from this code; the round trip below then ties
+// the writer to it. Here: the bytes themselves.
 TEST(PackageWriter, PutsEveryFieldAtItsByte) {
   const std::string pkg = make_package(std::nullopt, {{"A", "A"}});
   EXPECT_EQ(store_entry(sample_entry()), pkg.substr(0, 4915));

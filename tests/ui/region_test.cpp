@@ -110,30 +110,6 @@ class RegionTest : public QObject {
     }
   }
 
-  // Random damage must never crash, and whatever is accepted must be sane
-  // and survive another round trip (run under the sanitizers too).
-  void decodeSurvivesRandomDamage() {
-    const std::vector<std::uint8_t> valid = encode_region_data(kTwoRects);
-    std::mt19937 random(7);
-    int accepted = 0;
-    for (int round = 0; round < 3000; ++round) {
-      std::vector<std::uint8_t> bytes = valid;
-      for (int e = 1 + int(random() % 4); e > 0; --e) {
-        const std::uint32_t what = random() % 3;
-        if (what == 0 && !bytes.empty()) bytes[random() % bytes.size()] = std::uint8_t(random());
-        if (what == 1 && !bytes.empty()) bytes.resize(random() % bytes.size());
-        if (what == 2) bytes.push_back(std::uint8_t(random()));
-      }
-      auto decoded = decode_region_data(bytes);
-      if (!decoded.ok()) continue;
-      ++accepted;
-      for (const Rect& r : *decoded) QVERIFY(r.right > r.left && r.bottom > r.top);
-      auto again = decode_region_data(encode_region_data(*decoded));
-      QVERIFY(again.ok() && *again == *decoded);
-    }
-    QVERIFY(accepted > 0);  // some edits (bound, coordinates) keep the record valid
-  }
-
   void scanCutsKeyRunsIntoBands() {
     const struct {
       const char* name;
