@@ -15,6 +15,7 @@ TEST(Text, TrimAndCaseFoldingCoverWindows1252) {
   EXPECT_TRUE(iequals("\x8A", "\x9A"));            // Š / š
   EXPECT_FALSE(iequals("\xD7", "\xF7"));           // × and ÷ are not a pair
   EXPECT_FALSE(iequals("abc", "abcd"));
+  EXPECT_TRUE(starts_with_ci("Fltsim.", "FLTSIM.") && ends_with_ci("a.PKG", "A.pkg"));  // the whole text
 }
 
 TEST(Text, SplitLinesFollowsLineInputRules) {

@@ -17,6 +17,12 @@ TEST(Process, ExecutableFolderHoldsThisProgram) {
   EXPECT_TRUE(std::filesystem::is_regular_file(std::filesystem::path(cp1252_to_utf8(folder)) / "paintwell_tests"));
 }
 
+TEST(Process, ArgumentsLeaveOutTheProgramName) {
+  char program[] = "paintwell-cli", command[] = "list", operand[] = "a.rcf";
+  char* argv[] = {program, command, operand};
+  EXPECT_EQ((std::vector<std::string>{"list", "a.rcf"}), program_arguments(3, argv));
+}
+
 TEST(Process, CurrentDirectoryIsACorePath) {
   test::TempDir dir;
   dir.write("caf\xC3\xA9/x", "");
