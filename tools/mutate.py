@@ -295,7 +295,7 @@ def killed_in(log):
     return ids
 
 
-def main():
+def parse_arguments():
     parser = argparse.ArgumentParser(description=__doc__, formatter_class=argparse.RawDescriptionHelpFormatter)
     parser.add_argument("files", nargs="*", help="sources to mutate, relative to the source folder "
                         "(default: every core source of config/, aircraft/, packages/, app/)")
@@ -313,32 +313,22 @@ def main():
     parser.add_argument("--keep-objects", type=Path, metavar="DIR",
                         help="keep each mutant's object in DIR and reuse it: a later run only links")
     parser.add_argument("--rerun-killed", metavar="LOG", help="only the mutants LOG reports killed")
-    args = parser.parse_args()
-    signal.signal(signal.SIGTERM, lambda *_: (_ for _ in ()).throw(KeyboardInterrupt()))
+    return parser.parse_args()
 
-    build_dir = args.build.resolve()
-    if not (build_dir / "build.ninja").exists():
-        configure(args.source.resolve(), build_dir)
-    if args.keep_objects:
-        args.keep_objects.mkdir(parents=True, exist_ok=True)
-    if not args.list:
-        take_lock(build_dir)
-    src, objects, mutants = all_mutants(build_dir, set(args.files))
-    if not args.list:
-        recover_backups(src, objects)
+
+def choose(mutants, args):
+    """The seeded sample, in file order; only those a log reports killed when asked."""
     chosen = mutants if args.sample <= 0 or args.sample >= len(mutants) else \
         random.Random(args.seed).sample(mutants, args.sample)
     chosen.sort(key=lambda m: (m["file"], m["start"], m["op"]))
     if args.rerun_killed:
         wanted = killed_in(args.rerun_killed)
         chosen = [m for m in chosen if mutant_id(m) in wanted]
-    print(f"# {len(chosen)} of {len(mutants)} mutants, seed {args.seed}", flush=True)
-    if args.list:
-        for m in chosen:
-            print(f"{mutant_id(m)}  {m['was']!r} -> {m['now']!r}")
-        return 0
+    return chosen
 
-    test_program = build_dir / "tests" / args.target
+
+def time_limit(build_dir, test_program, args):
+    """Builds the clean program, checks its tests pass and gives the limit per run."""
     ok, output = build(build_dir, args.target)
     if not ok:
         sys.exit("the clean build fails:\n" + output)
@@ -348,7 +338,53 @@ def main():
     clean = time.monotonic() - began
     timeout = args.timeout or max(4 * clean, clean + 10)
     print(f"# clean test run {clean:.1f}s, limit {timeout:.0f}s", flush=True)
+    return timeout
 
+
+def try_mutant(m, source, obj, build_dir, test_program, timeout, args):
+    """Builds and tests one mutant: its fate and the tests that failed."""
+    kept = args.keep_objects / (mutant_key(m) + ".o") if args.keep_objects else None
+    with Restorer(source, obj) as restorer:
+        if kept and kept.exists():  # compiled by an earlier run: only the link is left
+            restorer.put_object(kept)
+        else:
+            text = source.read_text(encoding="latin-1")
+            source.write_text(text[:m["start"]] + m["now"] + text[m["end"]:], encoding="latin-1")
+        ok, _ = build(build_dir, args.target)
+        if ok and kept and not kept.exists():
+            shutil.copyfile(obj, kept)
+        return run_tests(test_program, timeout, not args.every_test) if ok else ("stillborn", [])
+
+
+def report(counts, survivors, minutes):
+    live = counts["killed"] + counts["timeout"] + counts["survived"]
+    print(f"# killed {counts['killed'] + counts['timeout']} (timeouts {counts['timeout']}), "
+          f"survived {counts['survived']} of {live} built mutants; {counts['stillborn']} did not compile; "
+          f"{minutes:.0f} min")
+    for m in survivors:
+        print(f"# survivor {mutant_id(m)}  {m['was']!r} -> {m['now']!r}")
+
+
+def main():
+    args = parse_arguments()
+    signal.signal(signal.SIGTERM, lambda *_: (_ for _ in ()).throw(KeyboardInterrupt()))
+    build_dir = args.build.resolve()
+    if not (build_dir / "build.ninja").exists():
+        configure(args.source.resolve(), build_dir)
+    if args.keep_objects:
+        args.keep_objects.mkdir(parents=True, exist_ok=True)
+    if not args.list:
+        take_lock(build_dir)
+    src, objects, mutants = all_mutants(build_dir, set(args.files))
+    chosen = choose(mutants, args)
+    print(f"# {len(chosen)} of {len(mutants)} mutants, seed {args.seed}", flush=True)
+    if args.list:
+        for m in chosen:
+            print(f"{mutant_id(m)}  {m['was']!r} -> {m['now']!r}")
+        return 0
+    recover_backups(src, objects)
+    test_program = build_dir / "tests" / args.target
+    timeout = time_limit(build_dir, test_program, args)
     counts = {"killed": 0, "timeout": 0, "survived": 0, "stillborn": 0}
     survivors = []
     started = time.monotonic()
@@ -356,18 +392,7 @@ def main():
         for m in chosen:
             t0 = time.monotonic()
             source = src / m["file"]
-            obj = objects[str(source.resolve())]
-            kept = args.keep_objects / (mutant_key(m) + ".o") if args.keep_objects else None
-            with Restorer(source, obj) as restorer:
-                if kept and kept.exists():  # compiled by an earlier run: only the link is left
-                    restorer.put_object(kept)
-                else:
-                    text = source.read_text(encoding="latin-1")
-                    source.write_text(text[:m["start"]] + m["now"] + text[m["end"]:], encoding="latin-1")
-                ok, _ = build(build_dir, args.target)
-                if ok and kept and not kept.exists():
-                    shutil.copyfile(obj, kept)
-                fate, failed = run_tests(test_program, timeout, not args.every_test) if ok else ("stillborn", [])
+            fate, failed = try_mutant(m, source, objects[str(source.resolve())], build_dir, test_program, timeout, args)
             counts[fate] += 1
             if fate == "survived":
                 survivors.append(m)
@@ -378,12 +403,7 @@ def main():
         return 130
     finally:
         build(build_dir, args.target)  # the program of the clean code again
-    live = counts["killed"] + counts["timeout"] + counts["survived"]
-    print(f"# killed {counts['killed'] + counts['timeout']} (timeouts {counts['timeout']}), "
-          f"survived {counts['survived']} of {live} built mutants; {counts['stillborn']} did not compile; "
-          f"{(time.monotonic() - started) / 60:.0f} min")
-    for m in survivors:
-        print(f"# survivor {mutant_id(m)}  {m['was']!r} -> {m['now']!r}")
+    report(counts, survivors, (time.monotonic() - started) / 60)
     return 0
 
 
