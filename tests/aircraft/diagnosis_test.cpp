@@ -52,19 +52,6 @@ TEST(Diagnosis, FindsEachKindTheFileShows) {
   }
 }
 
-TEST(Diagnosis, FindsMissingAndOrphanTextureFolders) {
-  test::TempDir dir;
-  dir.write("Aircraft.cfg", fltsim(0, "A", "Blue") + fltsim(1, "B", "Gone") + fltsim(2, "C"));
-  dir.write("texture.blue/t.bmp", "x");
-  dir.write("Texture.Old/t.bmp", "x");
-  dir.write("Texture.note", "a file, not a folder");
-  Result<std::vector<Finding>> findings = diagnose_aircraft(native_file_system(), dir.path());
-  ASSERT_TRUE(findings.ok()) << findings.error().message;
-  EXPECT_EQ((std::vector<std::pair<FindingKind, std::string>>{{FindingKind::kMissingTextureFolder, "fltsim.1"},
-                                                                {FindingKind::kOrphanTextureFolder, "Texture.Old"}}),
-            kinds_and_subjects(*findings));
-}
-
 TEST(Diagnosis, RenumberingKeepsOrderAndEveryOtherLine) {
   const std::string cfg = "; top\r\n[General]\r\na=1\r\n\r\n[FLTSIM.0]\r\ntitle=A\r\n\r\n[fltsim.1]\r\ntitle=B\r\n\r\n"
                           "[fltsim.1]\r\ntitle=C\r\n\r\n[Views]\r\nx=1\r\n[fltsim.7]\ntitle=D\n";
@@ -72,17 +59,6 @@ TEST(Diagnosis, RenumberingKeepsOrderAndEveryOtherLine) {
             "[fltsim.2]\r\ntitle=C\r\n\r\n[Views]\r\nx=1\r\n[fltsim.3]\ntitle=D\n",
             renumbered_cfg_text(cfg));
   EXPECT_TRUE(diagnose_cfg_text(renumbered_cfg_text(cfg)).empty());
-}
-
-TEST(Diagnosis, RepairRefreshesTheBackupAndReplacesTheFile) {
-  test::TempDir dir;
-  const std::string broken = fltsim(0, "A") + fltsim(0, "B");
-  dir.write("aircraft.cfg", broken);
-  Result<Renumbering> renumbered = repair_aircraft_cfg(native_file_system(), dir.path());
-  ASSERT_TRUE(renumbered.ok());
-  EXPECT_EQ((Renumbering{{0, 1}}), *renumbered);
-  EXPECT_EQ(fltsim(0, "A") + fltsim(1, "B"), dir.read("aircraft.cfg"));
-  EXPECT_EQ(broken, dir.read("Aircraft.vnb"));
 }
 
 }  // namespace
