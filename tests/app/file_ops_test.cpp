@@ -88,22 +88,6 @@ std::string patterned(std::size_t size) {
   return bytes;
 }
 
-TEST_F(FileOpsTest, CopyFileStreamsEveryByte) {
-  const std::string big = patterned(2 * kCopyChunkSize + kCopyChunkSize / 2 + 7);
-  dir_.write("from.pkg", big);
-  dir_.write("Backup.pkg", "old");
-  dir_.write("empty", "");
-  ASSERT_TRUE(copy_file(native_, at("FROM.PKG"), at("backup.pkg")).ok());  // over the old, under its name
-  ASSERT_TRUE(copy_file(native_, at("from.pkg"), at("exact.pkg")).ok());
-  ASSERT_TRUE(copy_file(native_, at("empty"), at("empty.copy")).ok());
-  EXPECT_TRUE(big == dir_.read("Backup.pkg"));
-  EXPECT_TRUE(big == dir_.read("exact.pkg"));
-  EXPECT_EQ("", dir_.read("empty.copy"));
-
-  EXPECT_EQ(ErrorCode::kNotFound, code_of(copy_file(native_, at("none.pkg"), at("backup.pkg"))));
-  EXPECT_EQ((std::vector<std::string>{"Backup.pkg", "empty", "empty.copy", "exact.pkg", "from.pkg"}), dir_.names());
-}
-
 TEST_F(FileOpsTest, CopyFileLeavesOldOrFullCopyWhicheverStepFails) {
   const std::string source = patterned(kCopyChunkSize + 3);
   dir_.write("Aircraft.cfg", source);

@@ -129,21 +129,6 @@ TEST(ProfileDocument, WriteChangesOnlyWhatItMust) {
   }
 }
 
-TEST(ProfileDocument, DeleteSectionRemovesHeaderUpToNextHeader) {
-  ProfileDocument doc = ProfileDocument::parse("[a]\r\nx=1\r\n[B]\r\ny=2\r\n\r\n; note\r\n[c]\r\nz=3\r\n[b]\r\nw=4");
-  ASSERT_EQ("3", doc.find("c", "z"));
-  EXPECT_TRUE(doc.delete_section("b"));
-  EXPECT_EQ("[a]\r\nx=1\r\n[c]\r\nz=3\r\n[b]\r\nw=4", doc.serialize());
-  // Positions moved: the second [b] is now the first and is found.
-  EXPECT_EQ("3", doc.find("c", "z"));
-  EXPECT_EQ("4", doc.find("b", "w"));
-  EXPECT_TRUE(doc.delete_section(" B "));
-  EXPECT_EQ("[a]\r\nx=1\r\n[c]\r\nz=3\r\n", doc.serialize());
-  EXPECT_FALSE(doc.delete_section("b"));
-  EXPECT_FALSE(doc.delete_section(""));  // the lines before any header are no section
-  EXPECT_EQ("[a]\r\nx=1\r\n[c]\r\nz=3\r\n", doc.serialize());
-}
-
 // write_all takes a shortcut for new sections; it must end exactly where
 // one write per key ends, whatever the keys and values hold.
 TEST(ProfileDocument, WriteAllMatchesWritingOneByOne) {
@@ -190,24 +175,6 @@ TEST(ProfileDocument, WriteAllMatchesWritingOneByOne) {
     expected.write(c.section, "after", "x");
     EXPECT_EQ(expected.serialize(), actual.serialize());
   }
-}
-
-TEST(ProfileDocument, KeyValuesListEveryKeyLineOnce) {
-  const ProfileDocument doc = ProfileDocument::parse(
-      "[a]\r\n[b]\r\n Title = \"Q\" \r\n;note\r\n=orphan\r\nbare\r\n\r\ntitle=second\r\nk= a=b \n[b]\r\nz=1\r\n");
-  std::vector<std::pair<std::string, std::string>> seen;
-  for (const ProfileDocument::KeyValue& kv : doc.key_values(1)) seen.emplace_back(kv.key, kv.value);
-  const std::vector<std::pair<std::string, std::string>> expected = {
-      {"Title", "Q"}, {";note", ""}, {"bare", ""}, {"title", "second"}, {"k", "a=b"}};
-  EXPECT_EQ(expected, seen);
-  // Line ends belong to no key: such keys never match an empty line.
-  EXPECT_EQ(std::nullopt, doc.find("b", "\r\n"));
-  EXPECT_EQ(std::nullopt, doc.find("b", "\n"));
-  EXPECT_TRUE(doc.key_values(0).empty());
-  EXPECT_EQ(std::size_t{1}, doc.key_values(2).size());  // the duplicate [b]
-  EXPECT_TRUE(doc.key_values(3).empty());
-  EXPECT_EQ(std::optional<std::size_t>(1), doc.section_position(" B "));
-  EXPECT_EQ(std::nullopt, doc.section_position("c"));
 }
 
 }  // namespace

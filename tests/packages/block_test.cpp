@@ -46,14 +46,6 @@ std::string plain_uncompress(const std::string& block, std::size_t expected) {
   return out;
 }
 
-std::size_t compress_size(const std::string& data) {
-  uLongf length = compressBound(static_cast<uLong>(data.size()));
-  std::string out(length, '\0');
-  EXPECT_EQ(Z_OK, compress(reinterpret_cast<Bytef*>(out.data()), &length,
-                           reinterpret_cast<const Bytef*>(data.data()), static_cast<uLong>(data.size())));
-  return length;
-}
-
 TEST(BlockCompressor, SameBytesWithOneTwoOrEightThreadsAndPlainUncompressReadsThem) {
   const std::string data = mixed_bytes(3 * 1024 * 1024 + 12345, 7);
   const std::string one = compress_block(data, 1);
@@ -78,16 +70,6 @@ TEST(BlockCompressor, EverySizeAroundTheChunkEdgesRoundTrips) {
     EXPECT_EQ(data, plain_uncompress(block, data.size()));
     EXPECT_EQ(block, compress_block(data, 1));
   }
-}
-
-// Each chunk is primed with the data before it, so a pattern repeating
-// across chunk edges costs almost nothing more than in one deflate run.
-TEST(BlockCompressor, ChunksSeeTheDataBeforeThem) {
-  const std::string data = repeated_bytes(40 * kBlockChunkSize, 20000, 5);
-  const std::size_t single_run = compress_size(data);
-  EXPECT_LT(compress_block(data, 2).size(), single_run + 40 * 600) << "single run: " << single_run;
-  const std::string mixed = mixed_bytes(4 * 1024 * 1024, 9);
-  EXPECT_LT(compress_block(mixed, 2).size(), compress_size(mixed) * 102 / 100);
 }
 
 struct Expanded {
