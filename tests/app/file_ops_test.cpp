@@ -50,30 +50,6 @@ class FileOpsTest : public ::testing::Test {
   test::TempDir dir_;
 };
 
-// Reports a larger size than the file has, as a file cut short while read would.
-class OverstatingFileSystem : public test::FaultyFileSystem {
- public:
-  using FaultyFileSystem::FaultyFileSystem;
-  Result<std::unique_ptr<InputFile>> open_read(const std::string& path) override {
-    auto opened = FaultyFileSystem::open_read(path);
-    if (!opened) return opened.error();
-    return std::unique_ptr<InputFile>(std::make_unique<Overstating>(std::move(opened.value())));
-  }
-
- private:
-  class Overstating final : public InputFile {
-   public:
-    explicit Overstating(std::unique_ptr<InputFile> inner) : inner_(std::move(inner)) {}
-    std::int64_t size() const override { return inner_->size() + 5; }
-    Result<std::size_t> read_at(std::int64_t offset, std::span<char> out) override {
-      return inner_->read_at(offset, out);
-    }
-
-   private:
-    std::unique_ptr<InputFile> inner_;
-  };
-};
-
 TEST_F(FileOpsTest, ReplaceFileLeavesOldOrNewWhicheverStepFails) {
   dir_.write("aircraft.cfg", "old content");
   const auto replace = [&](FileSystem& fs) { return replace_file(fs, at("Aircraft.cfg"), "new content"); };

@@ -57,32 +57,6 @@ TEST(PackageWriter, PutsEveryFieldAtItsByte) {
   EXPECT_EQ(static_cast<std::int64_t>(big.size()) - layout->block_offset, layout->block_size);
 }
 
-TEST(PackageWriter, RoundTripsEntryPreviewAndFiles) {
-  FltsimEntry entry = sample_entry();
-  entry.Description = "Blue and white";
-  entry.rcf_text = "folder=x" + std::string(992, '\0');
-  const std::string binary("\0\x01\xFF\x80 end ", 9);
-  const std::vector<std::string> contents = {binary, "x", std::string(70000, 'q')};
-  MemoryInputFile file(make_package(std::string("BM\0\0", 4),
-                                    {{"one.dds", contents[0]}, {"two.cfg", contents[1]}, {"Three File.bmp", contents[2]}},
-                                    entry));
-  auto back = read_package_entry(file);
-  ASSERT_TRUE(back.ok());
-  EXPECT_EQ(entry.title, back->title);
-  EXPECT_EQ(entry.Description, back->Description);
-  EXPECT_EQ(entry.rcf_text, back->rcf_text);
-  auto preview = read_package_preview(file);
-  ASSERT_TRUE(preview.ok() && preview->has_value());
-  EXPECT_EQ(std::string("BM\0\0", 4), **preview);
-  auto layout = read_package_layout(file);
-  ASSERT_TRUE(layout.ok()) << layout.error().message;
-  ASSERT_EQ(3u, layout->files.size());
-  EXPECT_EQ("Three File.bmp", layout->files[2].name);
-  auto files = expand_package_files(file, *layout);
-  ASSERT_TRUE(files.ok()) << files.error().message;
-  EXPECT_EQ(contents, *files);
-}
-
 TEST(PackageWriter, RefusesContentsItCannotWriteAndWritesNothing) {
   const struct {
     const char* name;

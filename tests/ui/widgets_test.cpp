@@ -1,5 +1,5 @@
 // The widgets, one compact check per behaviour: button frames and
-// commands, tips, event watching, window outlines, dialogs, the skin.
+// commands, event watching, window outlines, dialogs, the skin.
 #include <QAbstractButton>
 #include <QComboBox>
 #include <QDir>
@@ -15,14 +15,12 @@
 
 #include "ui/cursor_file.h"
 #include "ui/file_dialog.h"
-#include "ui/font_scaling.h"
 #include "ui/image_button.h"
 #include "ui/qt_message_box.h"
 #include "ui/region_data.h"
 #include "ui/skin_paths.h"
 #include "ui/skinned_form.h"
 #include "ui/smart_sub_class.h"
-#include "ui/tooltip.h"
 #include "ui/trans_form.h"
 
 namespace pw::ui {
@@ -82,16 +80,6 @@ class WidgetsTest : public QObject {
       QCOMPARE(calls, c.calls);
     }
     LargeButton::set_dispatcher(nullptr);
-  }
-
-  void tipTimesAreClampedToWhatTheWindowHolds() {
-    QWidget owner;
-    cls_Tooltip tip;
-    QVERIFY(tip.Create(&owner));
-    for (const auto& [written, read] : QList<QPair<int, int>>{{40000, 32767}, {-5, 0}, {250, 250}}) {
-      tip.set_DelayTime(written);
-      QCOMPARE(tip.DelayTime(), read);
-    }
   }
 
   void watcherCancelsEventsAndLetsGoOfAnEndedWidget() {
@@ -178,35 +166,6 @@ class WidgetsTest : public QObject {
     cFileDialog dialog;
     dialog.set_FileName(std::string(1025, 'a'));
     QVERIFY(!dialog.ShowOpen().ok());
-  }
-
-  void cursorFileReadsBackInQtAndAnIconIsRefused() {
-    CursorImage cursor{8, 8, 3, 4, std::vector<std::uint32_t>(64, 0u)};
-    cursor.argb[3] = 0xFFFFFFFFu;
-    std::vector<std::uint8_t> bytes = encode_cursor_file(cursor);
-    auto hotspot = read_cursor_hotspot(bytes);
-    QVERIFY(hotspot.ok() && hotspot->x == 3 && hotspot->y == 4);
-    QImage image;
-    QVERIFY(image.loadFromData(bytes.data(), int(bytes.size()), "CUR"));
-    QCOMPARE(image.pixelColor(3, 0), QColor(255, 255, 255));
-    bytes[2] = 1;
-    QVERIFY(!read_cursor_hotspot(bytes).ok());
-  }
-
-  void fontsScaleOnceEachAndPixelFontsStay() {
-    QWidget window;
-    window.setFont(skin_font(9.75));
-    auto* own = new QLabel("b", &window);
-    own->setFont(skin_font(12));
-    auto* nested = new QLabel("d", own);
-    auto* pixels = new QLabel("c", &window);
-    QFont pixel_font;
-    pixel_font.setPixelSize(14);
-    pixels->setFont(pixel_font);
-    FixFonts(window, 120);
-    QVERIFY(qAbs(window.font().pointSizeF() - 7.8) < 0.01);
-    QVERIFY(qAbs(nested->font().pointSizeF() - 9.6) < 0.01);
-    QCOMPARE(pixels->font().pixelSize(), 14);
   }
 
   void skinNamesMissingFilesThenLoadsCutsItsCornersAndRecoloursByScreen() {
