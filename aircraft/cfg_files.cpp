@@ -1,8 +1,8 @@
 #include "aircraft/cfg_files.h"
 
 #include "aircraft/entry_writer.h"
-#include "app/file_ops.h"
-#include "app/text.h"
+#include "base/file_ops.h"
+#include "base/text.h"
 
 namespace pw {
 namespace {

@@ -4,8 +4,8 @@
 #include <cstdint>
 #include <string>
 
-#include "app/platform/file_system.h"
-#include "app/result.h"
+#include "base/platform/file_system.h"
+#include "base/result.h"
 
 namespace pw {
 

@@ -8,8 +8,8 @@
 
 #include "aircraft/cfg_files.h"
 #include "aircraft/entry_list.h"
-#include "app/file_ops.h"
-#include "app/text.h"
+#include "base/file_ops.h"
+#include "base/text.h"
 #include "config/profile.h"
 
 namespace pw {

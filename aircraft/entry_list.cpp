@@ -3,7 +3,7 @@
 #include <bitset>
 #include <string>
 
-#include "app/text.h"
+#include "base/text.h"
 
 namespace pw {
 namespace {

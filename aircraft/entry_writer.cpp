@@ -8,7 +8,7 @@
 #include <vector>
 
 #include "aircraft/entry_list.h"
-#include "app/text.h"
+#include "base/text.h"
 
 namespace pw {
 namespace {

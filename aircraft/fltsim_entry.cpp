@@ -3,7 +3,7 @@
 #include <cassert>
 #include <vector>
 
-#include "app/text.h"
+#include "base/text.h"
 
 namespace pw {
 

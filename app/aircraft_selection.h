@@ -4,34 +4,37 @@
 
 #include <string>
 
-#include "app/app_context.h"
+#include "app/session.h"
+#include "base/result.h"
 
 namespace pw {
 
 inline constexpr const char* kNoFolderMessage =
     "The selected Repaint Configuration File does not contain correct folder information.";
+inline constexpr const char* kAircraftListError = "Error in the get_aircraft_list sub routine";
 
-// Re-reads the aircraft's entries from its Aircraft.cfg into
-// g_AircraftEntries, g_AircraftSections and g_AircraftLast, and sets
-// g_FirstFreeFltsim when a numbering gap is met. A missing file gives no
-// entries; an unreadable one shows "Error in the get_aircraft_list sub
-// routine".
-void get_aircraft_list(AppContext& ctx);
+// Re-reads the aircraft's entries from its Aircraft.cfg into the shared
+// state (see take_listing). A missing file gives no entries. Errors: an
+// unreadable file (kAircraftListError and why); the entries are then empty.
+Result<void> get_aircraft_list(Session& session);
 
-// After Aircraft.cfg changed: get_aircraft_list, then the remove and package
-// screens' lists.
-void reread_aircraft(AppContext& ctx);
-
-// The select command: shows frm_Main's open dialog and selects the chosen
-// file. Cancelling changes nothing.
-void select_aircraft(AppContext& ctx);
+// What the main screen shows of the selected aircraft, from its
+// configuration.
+struct SelectedAircraft {
+  std::string title;
+  std::string folder;  // the "folder" value as written
+  std::string information;
+};
 
 // Selects the aircraft named by an .rcf or a .pkg: reads its configuration,
-// checks the folder, fills the labels and every screen's list, enables the
-// main screen's buttons, creates Downloads and makes Aircraft.001 once.
-// Returns false when the selection did not complete (a message was shown for
-// a missing or absent folder; unreadable files end it silently). A failed
-// selection keeps the previous aircraft.
-bool select_aircraft_file(AppContext& ctx, const std::string& path);
+// checks the folder, reads the entries and lists the packages (damaged ones
+// as such), all aside; only when every step passed does the new aircraft
+// replace the old one. Then Downloads is created, Aircraft.001 made once
+// and, for a package, its configuration text copied to package.rcf in the
+// program's folder (a failure of these stops nothing). Errors, and the
+// previous aircraft stays: a file that is no readable package or .rcf
+// (why), kNoFolderMessage, the aircraft folder missing (the message names
+// the title), kAircraftListError, a Downloads folder that cannot be listed.
+Result<SelectedAircraft> select_aircraft_file(Session& session, const std::string& path);
 
 }  // namespace pw

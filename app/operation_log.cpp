@@ -3,7 +3,7 @@
 #include <chrono>
 #include <cstdio>
 
-#include "app/file_ops.h"
+#include "base/file_ops.h"
 
 namespace pw {
 

@@ -7,7 +7,7 @@
 #include "aircraft/entry_list.h"
 #include "app/aircraft_selection.h"
 #include "app/operation_log.h"
-#include "app/text.h"
+#include "base/text.h"
 
 namespace pw {
 namespace {
@@ -24,7 +24,7 @@ bool is_copy_of(const std::string& installed, const std::string& title) {
 
 std::string section_text(int number) { return "[" + fltsim_section(number) + "]"; }
 
-void append_log(AppContext& ctx, const LogRecord& record) {
+void append_log(Session& ctx, const LogRecord& record) {
   // The log is a courtesy to the user: a failure to write it never turns a
   // done operation into a failed one.
   (void)append_log_record(ctx.fs, ctx.state.g_AircraftFolder, record);
@@ -32,7 +32,7 @@ void append_log(AppContext& ctx, const LogRecord& record) {
 
 }  // namespace
 
-std::optional<std::size_t> installed_duplicate(AppContext& ctx, const FltsimEntry& package_entry) {
+std::optional<std::size_t> installed_duplicate(Session& ctx, const FltsimEntry& package_entry) {
   const std::string title = trim_blanks(package_entry.title);
   Result<std::shared_ptr<const ProfileDocument>> cfg = ctx.profiles.load(aircraft_cfg_path(ctx.state.g_AircraftFolder));
   if (!cfg || title.empty()) return std::nullopt;
@@ -43,7 +43,17 @@ std::optional<std::size_t> installed_duplicate(AppContext& ctx, const FltsimEntr
   return std::nullopt;
 }
 
-bool repair_with_log(AppContext& ctx) {
+std::vector<Finding> numbers_used_twice(Session& ctx) {
+  Result<std::vector<Finding>> findings = diagnose_aircraft(ctx.fs, ctx.state.g_AircraftFolder);
+  std::vector<Finding> twice;
+  if (!findings) return twice;
+  for (const Finding& f : *findings) {
+    if (f.kind == FindingKind::kDuplicateNumber) twice.push_back(f);
+  }
+  return twice;
+}
+
+Result<void> repair_with_log(Session& ctx) {
   Result<Renumbering> renumbered = repair_aircraft_cfg(ctx.fs, ctx.state.g_AircraftFolder);
   LogRecord record{"repair", {}, renumbered ? "done" : "failed: " + renumbered.error().message};
   if (renumbered) {
@@ -52,22 +62,11 @@ bool repair_with_log(AppContext& ctx) {
     }
   }
   append_log(ctx, record);
-  if (!renumbered) {
-    ctx.view.ShowMessage("An error occured while writing the aircraft.cfg file.", kStyleCritical, kAppTitle);
-    return false;
-  }
-  reread_aircraft(ctx);
-  return true;
+  if (!renumbered) return renumbered.error();
+  return get_aircraft_list(ctx);
 }
 
-bool check_and_offer_repair(AppContext& ctx) {
-  Result<std::vector<Finding>> findings = diagnose_aircraft(ctx.fs, ctx.state.g_AircraftFolder);
-  if (!findings || findings->empty()) return false;
-  if (!ctx.view.offer_repair(*findings)) return false;
-  return repair_with_log(ctx);
-}
-
-void log_install(AppContext& ctx, const std::string& package_path, const InstallReport& report) {
+void log_install(Session& ctx, const std::string& package_path, const InstallReport& report) {
   LogRecord record{"install", {"package " + package_path}, "done"};
   if (report.outcome == InstallOutcome::kInstalled) {
     record.details.push_back("wrote " + section_text(report.section) + " " + report.variation);
@@ -79,19 +78,21 @@ void log_install(AppContext& ctx, const std::string& package_path, const Install
   append_log(ctx, record);
 }
 
-void log_skipped_install(AppContext& ctx, const std::string& package_path, const std::string& installed_title) {
+void log_skipped_install(Session& ctx, const std::string& package_path, const std::string& installed_title) {
   append_log(ctx, {"install", {"package " + package_path}, "skipped: already installed as " + installed_title});
 }
 
-void log_removal(AppContext& ctx, const RemovalReport& report) {
+void log_removal(Session& ctx, const RemovalReport& report) {
   LogRecord record{"remove", {}, "done"};
   for (const std::string& section : report.deleted_sections) record.details.push_back("deleted " + section);
   for (const auto& [old_number, new_number] : report.renumbered) {
     record.details.push_back("renumbered " + section_text(old_number) + " -> " + section_text(new_number));
   }
   for (const std::string& folder : report.deleted_folders) record.details.push_back("deleted folder " + folder);
-  if (report.result == kRemoveCfgFailed) record.result = "aircraft.cfg not written";
-  if (report.result == kRemoveFailed) record.result = "failed";
+  for (const std::string& left : report.left_folders) record.details.push_back("left " + left);
+  if (report.outcome == RemovalOutcome::kIncomplete) record.result = "incomplete: texture folders were left behind";
+  if (report.outcome == RemovalOutcome::kCfgNotWritten) record.result = "aircraft.cfg not written: " + report.error.message;
+  if (report.outcome == RemovalOutcome::kFailed) record.result = "failed: " + report.error.message;
   append_log(ctx, record);
 }
 

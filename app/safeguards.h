@@ -4,9 +4,11 @@
 
 #include <optional>
 #include <string>
+#include <vector>
 
+#include "aircraft/diagnosis.h"
 #include "aircraft/fltsim_entry.h"
-#include "app/app_context.h"
+#include "app/session.h"
 #include "packages/package_installation.h"
 #include "packages/repaint_removal.h"
 
@@ -14,19 +16,19 @@ namespace pw {
 
 // The index (in the entries as Aircraft.cfg holds them now) of an entry
 // whose title is the package's, with or without a " - NNN" copy suffix.
-std::optional<std::size_t> installed_duplicate(AppContext& ctx, const FltsimEntry& package_entry);
+std::optional<std::size_t> installed_duplicate(Session& session, const FltsimEntry& package_entry);
 
-// Runs the check of the selected aircraft and, when it found something,
-// shows it and offers the renumbering; after an accepted repair the entries
-// and lists are read again. True when the file was repaired.
-bool check_and_offer_repair(AppContext& ctx);
+// The section numbers that Aircraft.cfg uses more than once. A removal on
+// such a file would bring the hidden twin back beside a renumbered entry,
+// so it is refused until the file is repaired. Empty when the check fails.
+std::vector<Finding> numbers_used_twice(Session& session);
 
-// The renumbering repair with its log record; false when it failed (a
-// message was shown).
-bool repair_with_log(AppContext& ctx);
+// The renumbering repair with its log record; on success the entries are
+// read again. Errors: those of repair_aircraft_cfg.
+Result<void> repair_with_log(Session& session);
 
-void log_install(AppContext& ctx, const std::string& package_path, const InstallReport& report);
-void log_skipped_install(AppContext& ctx, const std::string& package_path, const std::string& installed_title);
-void log_removal(AppContext& ctx, const RemovalReport& report);
+void log_install(Session& session, const std::string& package_path, const InstallReport& report);
+void log_skipped_install(Session& session, const std::string& package_path, const std::string& installed_title);
+void log_removal(Session& session, const RemovalReport& report);
 
 }  // namespace pw

@@ -3,28 +3,23 @@
 
 #include <cstdint>
 #include <string>
+#include <utility>
 #include <vector>
 
+#include "aircraft/aircraft_state.h"
 #include "aircraft/fltsim_entry.h"
+#include "packages/package_installation.h"
 
 namespace pw {
 
-struct SharedState {
+struct SharedState : AircraftState {
   std::string program_folder;  // the folder of the executable (Media\ lives here)
   std::string g_SimRoot;
-  std::string g_AircraftFolder;  // full path, no trailing backslash
-  std::string g_ExcludeList;
-  std::string g_RcfText;  // exactly kRcfTextSize bytes once an aircraft was chosen
-
-  std::vector<FltsimEntry> g_AircraftEntries;
-  std::vector<int> g_AircraftSections;  // section number N of each entry
-  std::vector<bool> g_AircraftWhole;    // per entry: the record holds its whole section
-  std::int16_t g_AircraftLast = -1;
-  std::int16_t g_FirstFreeFltsim = 0;
 
   std::vector<FltsimEntry> g_PackageEntries;
   std::vector<std::string> g_PackagePaths;
   std::int16_t g_PackageLast = -1;
+  std::vector<DamagedPackage> damaged_packages;  // listed as unusable, after the others
 
   bool g_PreviewChosen = false;
   std::string g_PreviewPath;
@@ -34,5 +29,13 @@ struct SharedState {
 
   std::vector<bool> g_RemoveSelection;
 };
+
+// Takes a fresh package listing as the only listing there is.
+inline void take_packages(SharedState& s, PackageListing listing) {
+  s.g_PackageLast = static_cast<std::int16_t>(static_cast<int>(listing.entries.size()) - 1);
+  s.g_PackageEntries = std::move(listing.entries);
+  s.g_PackagePaths = std::move(listing.paths);
+  s.damaged_packages = std::move(listing.damaged);
+}
 
 }  // namespace pw

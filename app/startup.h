@@ -3,7 +3,7 @@
 
 #include <string>
 
-#include "app/app_context.h"
+#include "app/session.h"
 
 namespace pw {
 
@@ -16,8 +16,8 @@ std::string sim_root_for(const std::string& program_folder);
 
 // Sets the program folder and the simulator root (`sim_root`, or the
 // grandparent of the program folder when empty) and checks that FSX.EXE is
-// there, whatever the case of its name. When it is not, shows the one
-// start-up message and returns false.
-bool locate_simulator(AppContext& ctx, const std::string& program_folder, const std::string& sim_root);
+// there, whatever the case of its name. False when it is not (the caller
+// shows kFsxMissingMessage).
+bool locate_simulator(Session& ctx, const std::string& program_folder, const std::string& sim_root);
 
 }  // namespace pw

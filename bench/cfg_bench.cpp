@@ -1,5 +1,5 @@
 // A 1000-entry aircraft.cfg: listing its entries (get_aircraft_list) and
-// removing 10 of them (RemoveRepaints, which also refreshes the backup and
+// removing 10 of them (remove_repaints, which also refreshes the backup and
 // writes the file back), each against one plain read of the file. Both
 // are measured with the file in the page cache (warm) and with its pages
 // dropped first (cold), as when the program has just started.
@@ -14,7 +14,6 @@
 #include <string>
 
 #include "app/aircraft_selection.h"
-#include "app/headless_view.h"
 #include "bench/bench_support.h"
 #include "packages/repaint_removal.h"
 
@@ -34,14 +33,13 @@ void drop_cached(const std::string& path) {
   close(fd);
 }
 
-struct Session {
-  Session(const std::string& root, const std::string& aircraft) : ctx(native_file_system(), view) {
+struct BenchSession {
+  BenchSession(const std::string& root, const std::string& aircraft) : ctx(native_file_system()) {
     ctx.state.program_folder = root + "/Varnel Software/FSX Paintwell";
     ctx.state.g_SimRoot = root;
     ctx.state.g_AircraftFolder = aircraft;
   }
-  HeadlessView view;
-  AppContext ctx;
+  Session ctx;
 };
 
 void print(const char* what, const Measurement& m) {
@@ -60,10 +58,10 @@ struct Setup {
 
 // Starts a removal from the full file, with the removed entries' texture
 // folders in place; the listing it works from is not timed.
-std::unique_ptr<Session> prepare_removal(const Setup& setup) {
+std::unique_ptr<BenchSession> prepare_removal(const Setup& setup) {
   write_file(setup.cfg, setup.cfg_text);
-  auto session = std::make_unique<Session>(setup.root, setup.aircraft);
-  get_aircraft_list(session->ctx);
+  auto session = std::make_unique<BenchSession>(setup.root, setup.aircraft);
+  (void)get_aircraft_list(session->ctx);
   SharedState& s = session->ctx.state;
   s.g_RemoveSelection.assign(s.g_AircraftEntries.size(), false);
   for (int i = 0; i < kRemoved; ++i) {
@@ -84,21 +82,24 @@ bool run(const Setup& setup, bool cold) {
   Figures f;
   f.read = measure(setup.runs, settle, [&] { return plain_read(setup.cfg); });
   f.list = measure(setup.runs, settle, [&] {
-    Session s(setup.root, setup.aircraft);
-    get_aircraft_list(s.ctx);
+    BenchSession s(setup.root, setup.aircraft);
+    (void)get_aircraft_list(s.ctx);
     return s.ctx.state.g_AircraftEntries.size() == static_cast<std::size_t>(kEntries) &&
            s.ctx.profiles.parse_count() == 1;
   });
-  std::unique_ptr<Session> prepared;
+  std::unique_ptr<BenchSession> prepared;
   const auto prepare = [&] {
     prepared = prepare_removal(setup);
     settle();
   };
-  f.remove = measure(setup.runs, prepare, [&] { return RemoveRepaints(prepared->ctx) == kRemoveDone; });
+  f.remove = measure(setup.runs, prepare, [&] {
+    const Session& c = prepared->ctx;
+    return remove_repaints(c.operation(), c.state, c.state.g_RemoveSelection).outcome == RemovalOutcome::kDone;
+  });
   std::printf("%s\n", cold ? "cold (the file's pages dropped before each run)" : "warm (the file in the page cache)");
   print("one plain read of the file", f.read);
   print("get_aircraft_list (parsed once)", f.list);
-  print("RemoveRepaints, 10 entries", f.remove);
+  print("remove_repaints, 10 entries", f.remove);
   std::printf("  listing %s one read (target <= 10x), removing %s (target <= 20x)\n",
               ratio(f.list.best_seconds, f.read.best_seconds).c_str(),
               ratio(f.remove.best_seconds, f.read.best_seconds).c_str());

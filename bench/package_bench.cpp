@@ -1,7 +1,7 @@
 // Package creation and installation on a generated texture folder (25
 // files of noise, gradients and repeated blocks, 200 MiB by default),
 // each against the plain way of doing the same work:
-//   create:  CreatePackage   vs  reading the files into one buffer + zlib compress
+//   create:  create_package  vs  reading the files into one buffer + zlib compress
 //   install: install_package vs  reading the block + zlib uncompress + writing the files
 // Usage: package_bench [ROUNDS [MIB]]
 #include <fcntl.h>
@@ -16,7 +16,7 @@
 #include <vector>
 
 #include "app/aircraft_selection.h"
-#include "app/headless_view.h"
+#include "app/commands.h"
 #include "bench/bench_support.h"
 #include "packages/block_compressor.h"
 #include "packages/file_helpers.h"
@@ -37,17 +37,16 @@ struct Tree {
 };
 
 // A context on the real disk with the bench aircraft selected.
-struct Session {
-  explicit Session(const Tree& tree) : ctx(native_file_system(), view) {
+struct BenchSession {
+  explicit BenchSession(const Tree& tree) : ctx(native_file_system()) {
     ctx.state.program_folder = tree.root + "/Varnel Software/FSX Paintwell";
     ctx.state.g_SimRoot = tree.root;
     ctx.state.g_AircraftFolder = tree.aircraft;
     ctx.state.g_RcfText = "folder=SimObjects\\Airplanes\\Bench\r\n";
     ctx.state.g_RcfText.resize(kRcfTextSize, '\0');
-    get_aircraft_list(ctx);
+    (void)get_aircraft_list(ctx);
   }
-  HeadlessView view;
-  AppContext ctx;
+  Session ctx;
 };
 
 std::vector<std::string> texture_paths(const Tree& tree) {
@@ -132,26 +131,27 @@ void print(const char* what, const Measurement& m) {
   std::printf("  %-58s %7.3f s  peak %s%s\n", what, m.best_seconds, mib(m.peak_kib).c_str(), m.ok ? "" : "  FAILED");
 }
 
-// CreatePackage against reading the files into one buffer and compressing
+// create_package against reading the files into one buffer and compressing
 // it; leaves the package in Uploads for the install.
 bool bench_create(const Tree& tree, int rounds, std::int64_t total) {
-  Measurement create{true, 0, 0, 0}, compress_base{true, 0, 0, 0};
-  const auto create_package = [&] {
-    Session s(tree);
-    ListTextureFiles(s.ctx, 0);
-    return !CreatePackage(s.ctx, 0).empty();
+  Measurement created{true, 0, 0, 0}, compress_base{true, 0, 0, 0};
+  const auto create = [&] {
+    BenchSession s(tree);
+    const PackageRequest request{
+        0, texture_file_names(s.ctx.fs, s.ctx.state.g_AircraftFolder, s.ctx.state.g_AircraftEntries[0]), {}};
+    return create_package(s.ctx.operation(), s.ctx.state, request).ok();
   };
   for (int r = 0; r < rounds; ++r) {
-    keep_best(create, measure(1, [&] { remove_tree(tree.aircraft + "/Uploads"); }, create_package));
+    keep_best(created, measure(1, [&] { remove_tree(tree.aircraft + "/Uploads"); }, create));
     keep_best(compress_base, measure(1, [] {}, [&] { return baseline_create(tree, total); }));
   }
-  measure(1, [] {}, create_package);
+  measure(1, [] {}, create);
   const std::string package = tree.aircraft + "/Uploads/Bench_Repaint.pkg";
   std::printf("create (package %s)\n", mib(static_cast<std::int64_t>(read_file(package).size()) / 1024).c_str());
-  print("CreatePackage", create);
+  print("create_package", created);
   print("baseline: read the files into one buffer, zlib compress", compress_base);
-  std::printf("  ratio %s (target <= 0.60x)\n", ratio(create.best_seconds, compress_base.best_seconds).c_str());
-  return create.ok && compress_base.ok;
+  std::printf("  ratio %s (target <= 0.60x)\n", ratio(created.best_seconds, compress_base.best_seconds).c_str());
+  return created.ok && compress_base.ok;
 }
 
 // install_package of that package against reading its block,
@@ -172,8 +172,9 @@ bool bench_install(const Tree& tree, int rounds) {
   };
   for (int r = 0; r < rounds; ++r) {
     keep_best(install, measure(1, reset, [&] {
-                Session s(tree);
-                return ListPackages(s.ctx, "").ok() && install_package(s.ctx, 0).outcome == InstallOutcome::kInstalled;
+                BenchSession s(tree);
+                return ListPackages(s.ctx, "").ok() &&
+                       install_listed_package(s.ctx, 0, {}).outcome == InstallOutcome::kInstalled;
               }));
     keep_best(synced, measure(1, reset, [&] { return baseline_install(package, layout, installed, true); }));
     keep_best(unsynced, measure(1, reset, [&] { return baseline_install(package, layout, installed, false); }));

@@ -4,8 +4,8 @@
 #include <charconv>
 #include <cmath>
 
-#include "app/file_ops.h"
-#include "app/text.h"
+#include "base/file_ops.h"
+#include "base/text.h"
 
 namespace pw {
 namespace {

@@ -17,7 +17,7 @@
 #include <utility>
 #include <vector>
 
-#include "app/platform/file_system.h"
+#include "base/platform/file_system.h"
 
 namespace pw {
 

@@ -13,8 +13,8 @@
 #include <unordered_map>
 #include <vector>
 
-#include "app/platform/file_system.h"
-#include "app/result.h"
+#include "base/platform/file_system.h"
+#include "base/result.h"
 #include "config/byte_store.h"
 
 namespace pw {

@@ -5,7 +5,7 @@
 #include <iterator>
 #include <utility>
 
-#include "app/text.h"
+#include "base/text.h"
 #include "config/raw_lines.h"
 
 namespace pw {

@@ -2,7 +2,7 @@
 
 #include <cstdint>
 
-#include "app/file_ops.h"
+#include "base/file_ops.h"
 
 namespace pw {
 namespace {

@@ -101,7 +101,9 @@ struct BlockCompressor::Shared {
   std::unique_ptr<Deflater> own_deflater;  // for the calling thread when no worker started
 };
 
-unsigned default_compression_threads() { return std::max(1u, std::thread::hardware_concurrency()); }
+unsigned default_compression_threads() {
+  return std::clamp(std::thread::hardware_concurrency(), 1u, kMaxCompressionThreads);
+}
 
 void BlockCompressor::work(Shared& shared) {
   Deflater deflater;
@@ -125,7 +127,7 @@ void BlockCompressor::work(Shared& shared) {
 
 BlockCompressor::BlockCompressor(OutputFile& out, unsigned threads)
     : out_(out), shared_(std::make_unique<Shared>()) {
-  threads = std::max(1u, threads);
+  threads = std::clamp(threads, 1u, kMaxCompressionThreads);
   for (unsigned i = 0; i < threads; ++i) {
     try {
       workers_.emplace_back(work, std::ref(*shared_));

@@ -18,21 +18,27 @@
 #include <thread>
 #include <vector>
 
-#include "app/platform/file_system.h"
-#include "app/result.h"
+#include "base/platform/file_system.h"
+#include "base/result.h"
 
 namespace pw {
 
 inline constexpr std::size_t kBlockChunkSize = 128 * 1024;
 inline constexpr std::size_t kBlockDictionarySize = 32 * 1024;
 
+// Each worker holds a deflate state and a few chunks (under 1 MiB), so
+// their number is capped: memory stays bounded on any machine, and more
+// threads would wait on the disk anyway.
+inline constexpr unsigned kMaxCompressionThreads = 4;
+
 // One compression thread per core (std::thread::hardware_concurrency), at
-// least one.
+// least one and at most kMaxCompressionThreads.
 unsigned default_compression_threads();
 
 class BlockCompressor {
  public:
-  // Compresses onto `out` with `threads` worker threads (0 counts as 1).
+  // Compresses onto `out` with `threads` worker threads (0 counts as 1,
+  // more than kMaxCompressionThreads as that many).
   // When no thread can be started, the calling thread compresses. Only the
   // calling thread ever touches `out`. At most a few chunks per thread are
   // held at any time, so memory does not grow with the data.

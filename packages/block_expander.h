@@ -7,8 +7,8 @@
 #include <functional>
 #include <string_view>
 
-#include "app/platform/file_system.h"
-#include "app/result.h"
+#include "base/platform/file_system.h"
+#include "base/result.h"
 
 namespace pw {
 

@@ -2,33 +2,35 @@
 
 #include <algorithm>
 #include <chrono>
-#include <optional>
 #include <thread>
 #include <vector>
 
-#include "app/file_ops.h"
-#include "app/text.h"
+#include "base/file_ops.h"
+#include "base/text.h"
 #include "packages/package_format.h"
 
 namespace pw {
 namespace {
 
-constexpr const char* kPackageScreen = "frm_Package";
-constexpr const char* kInstallScreen = "frm_Install";
 constexpr std::size_t kMaxFolderEntries = 1000;
 
 // Deletes the matching files of one kind until none is left or the
 // attempts run out. A file held open elsewhere (the simulator, a virus
 // scanner) may vanish a moment later, hence the short wait between passes.
-void delete_matching(AppContext& ctx, const std::string& pattern, ListFilter filter) {
+// Returns the last failure of a deletion, if any.
+std::optional<Error> delete_matching(const OperationContext& op, const std::string& pattern, ListFilter filter) {
   const std::string folder = parent_path(pattern);
+  std::optional<Error> last_failure;
   for (int attempt = 0; attempt < kDeleteAttempts; ++attempt) {
-    auto names = list_matching(ctx.fs, pattern, filter);
-    if (!names || names->empty()) return;
+    auto names = list_matching(op.fs, pattern, filter);
+    if (!names || names->empty()) return last_failure;
     if (attempt > 0) std::this_thread::sleep_for(std::chrono::milliseconds(kDeleteRetryMs));
-    for (const std::string& name : *names) (void)ctx.fs.remove_file(join_path(folder, name));
-    ctx.view.pump_events();
+    for (const std::string& name : *names) {
+      if (Result<void> removed = op.fs.remove_file(join_path(folder, name)); !removed) last_failure = removed.error();
+    }
+    op.pump();
   }
+  return last_failure;
 }
 
 bool less_ignoring_case(const std::string& a, const std::string& b) {
@@ -38,81 +40,61 @@ bool less_ignoring_case(const std::string& a, const std::string& b) {
   return a < b;  // names that differ only in case still get a fixed order
 }
 
-// The rows of lstTextures for one entry: its texture folder's normal files.
-std::vector<std::string> texture_file_names(AppContext& ctx, int entryIndex) {
-  const SharedState& s = ctx.state;
-  if (entryIndex < 0 || static_cast<std::size_t>(entryIndex) >= s.g_AircraftEntries.size()) return {};
-  const auto folder = texture_folder_path(s, s.g_AircraftEntries[static_cast<std::size_t>(entryIndex)]);
+// "a.bmp, sub, ..." of what is still inside a folder (the first few).
+std::string left_inside(FileSystem& fs, const std::string& folder) {
+  std::vector<std::string> names;
+  for (const ListFilter filter : {ListFilter::kFolders, ListFilter::kAllFiles}) {
+    auto listed = list_matching(fs, folder + "\\*.*", filter);
+    if (listed) names.insert(names.end(), listed->begin(), listed->end());
+  }
+  std::string text;
+  constexpr std::size_t kNamed = 5;
+  for (std::size_t i = 0; i < names.size() && i < kNamed; ++i) text += (i == 0 ? "" : ", ") + names[i];
+  if (names.size() > kNamed) text += ", ...";
+  return text;
+}
+
+}  // namespace
+
+void DeleteFileAndWait(const OperationContext& op, const std::string& path_or_pattern) {
+  (void)delete_matching(op, path_or_pattern, ListFilter::kNormalFiles);
+}
+
+Result<void> RemoveFolder(const OperationContext& op, const std::string& folder) {
+  const std::string trimmed = trim_blanks(folder);
+  std::optional<Error> why;
+  // Hidden files are taken too, or the folder could never be removed.
+  auto names = list_matching(op.fs, trimmed + "\\*.*", ListFilter::kAllFiles);
+  if (names) {
+    if (names->size() > kMaxFolderEntries) names->resize(kMaxFolderEntries);
+    for (const std::string& name : *names) {
+      if (auto failed = delete_matching(op, join_path(trimmed, name), ListFilter::kAllFiles)) why = failed;
+    }
+  }
+  if (Result<void> removed = op.fs.remove_folder(folder); !removed && !why) why = removed.error();
+  if (!op.fs.exists(folder)) return {};
+  const std::string left = left_inside(op.fs, trimmed);
+  return make_error(ErrorCode::kIo, trimmed + " was left behind" + (left.empty() ? "" : ", holding " + left) +
+                                        (why ? ": " + why->message : ""));
+}
+
+std::optional<std::string> texture_folder_path(const std::string& aircraft_folder, const FltsimEntry& entry) {
+  const std::string name = "Texture." + trim_blanks(entry.texture);
+  if (!is_safe_entry_name(name)) return std::nullopt;
+  return collapse_backslashes(aircraft_folder + "\\" + name);
+}
+
+std::vector<std::string> texture_file_names(FileSystem& fs, const std::string& aircraft_folder,
+                                            const FltsimEntry& entry) {
+  const auto folder = texture_folder_path(aircraft_folder, entry);
   if (!folder) return {};
-  auto listed = list_matching(ctx.fs, collapse_backslashes(*folder + "\\*.*"), ListFilter::kNormalFiles);
+  auto listed = list_matching(fs, collapse_backslashes(*folder + "\\*.*"), ListFilter::kNormalFiles);
   if (!listed) return {};
   std::vector<std::string> names;
   for (const std::string& name : *listed) names.push_back(trim_blanks(name));
   std::sort(names.begin(), names.end(), less_ignoring_case);
   if (names.size() > kMaxTextureRows) names.resize(kMaxTextureRows);
   return names;
-}
-
-// The preview bitmap stored in a package; nullopt when it has none or
-// cannot be read any more.
-std::optional<std::string> stored_preview(AppContext& ctx, const std::string& package_path) {
-  auto opened = ctx.fs.open_read(package_path);
-  if (!opened) return std::nullopt;
-  auto preview = read_package_preview(**opened);
-  if (!preview) return std::nullopt;
-  return std::move(*preview);
-}
-
-}  // namespace
-
-void DeleteFileAndWait(AppContext& ctx, const std::string& path_or_pattern) {
-  delete_matching(ctx, path_or_pattern, ListFilter::kNormalFiles);
-}
-
-void RemoveFolder(AppContext& ctx, const std::string& folder) {
-  const std::string trimmed = trim_blanks(folder);
-  // Hidden files are taken too, or the folder could never be removed.
-  auto names = list_matching(ctx.fs, trimmed + "\\*.*", ListFilter::kAllFiles);
-  if (names) {
-    if (names->size() > kMaxFolderEntries) names->resize(kMaxFolderEntries);
-    for (const std::string& name : *names) delete_matching(ctx, join_path(trimmed, name), ListFilter::kAllFiles);
-  }
-  (void)ctx.fs.remove_folder(folder);
-}
-
-std::optional<std::string> texture_folder_path(const SharedState& state, const FltsimEntry& entry) {
-  const std::string name = "Texture." + trim_blanks(entry.texture);
-  if (!is_safe_entry_name(name)) return std::nullopt;
-  return collapse_backslashes(state.g_AircraftFolder + "\\" + name);
-}
-
-void ListTextureFiles(AppContext& ctx, int entryIndex) {
-  ListContent content;
-  content.enabled = true;
-  const std::vector<std::string> names = texture_file_names(ctx, entryIndex);
-  for (std::size_t i = 0; i < names.size(); ++i) {
-    content.rows.push_back(ListRow{names[i], static_cast<int>(i), true});
-  }
-  content.current = content.rows.empty() ? -1 : 0;
-  ctx.view.set_list(kPackageScreen, "lstTextures", content);
-}
-
-void ShowPackagePreview(AppContext& ctx, int packageIndex) {
-  const SharedState& s = ctx.state;
-  if (packageIndex < 0 || packageIndex > s.g_PackageLast ||
-      static_cast<std::size_t>(packageIndex) >= s.g_PackagePaths.size()) {
-    return;
-  }
-  const auto preview = stored_preview(ctx, trim_blanks(s.g_PackagePaths[static_cast<std::size_t>(packageIndex)]));
-  if (!preview) return;
-  const std::string temp = temp_preview_path(s);
-  // Showing the old file after a failed write would show another package's picture.
-  if (!replace_file(ctx.fs, temp, *preview)) return;
-  (void)ctx.view.show_picture(kInstallScreen, "picPreview", temp);
-}
-
-std::string temp_preview_path(const SharedState& state) {
-  return state.program_folder + "\\Media\\tmpPreviewImage.bmp";
 }
 
 }  // namespace pw

@@ -5,9 +5,11 @@
 #include <cstddef>
 #include <optional>
 #include <string>
+#include <vector>
 
 #include "aircraft/fltsim_entry.h"
-#include "app/app_context.h"
+#include "base/operation_context.h"
+#include "base/result.h"
 
 namespace pw {
 
@@ -16,40 +18,29 @@ namespace pw {
 inline constexpr int kDeleteAttempts = 20;
 inline constexpr int kDeleteRetryMs = 10;
 
-// lstTextures holds at most this many rows.
+// A texture folder lists at most this many files for packing.
 inline constexpr std::size_t kMaxTextureRows = 100;
 
 // Deletes every normal (not hidden) file matching the path or pattern
-// (wildcards in the last part, case ignored) and repeats, letting the
-// screens handle their events between passes, until none matches or
+// (wildcards in the last part, case ignored) and repeats, letting pending
+// window events run between passes, until none matches or
 // kDeleteAttempts passes are done. Errors are ignored.
-void DeleteFileAndWait(AppContext& ctx, const std::string& path_or_pattern);
+void DeleteFileAndWait(const OperationContext& op, const std::string& path_or_pattern);
 
 // Deletes the first 1000 files directly inside the folder, hidden ones
-// included, then the folder itself (which stays when it still holds
-// something, a subfolder for instance). Errors are ignored.
-void RemoveFolder(AppContext& ctx, const std::string& folder);
+// included, then the folder itself. Errors: the folder still exists
+// afterwards (kIo, naming what is left in it and, when known, why).
+Result<void> RemoveFolder(const OperationContext& op, const std::string& folder);
 
-// <g_AircraftFolder>\Texture.<trimmed texture>, doubled backslashes
+// <aircraft_folder>\Texture.<trimmed texture>, doubled backslashes
 // reduced; nullopt when "Texture.<texture>" is not a safe single folder
 // name (an empty texture, "..", a separator, a drive...).
-std::optional<std::string> texture_folder_path(const SharedState& state, const FltsimEntry& entry);
+std::optional<std::string> texture_folder_path(const std::string& aircraft_folder, const FltsimEntry& entry);
 
-// Fills lstTextures of frm_Package (enabled) with the normal files of the
-// entry's texture folder, sorted by name without regard to case, all
-// checked, item data = row position, at most kMaxTextureRows, row 0 current.
-// A bad index, an unsafe or empty texture or a missing folder gives an
-// empty list.
-void ListTextureFiles(AppContext& ctx, int entryIndex);
-
-// Shows the preview of package `packageIndex` (of g_PackagePaths) in
-// picPreview of frm_Install: the stored bitmap is written, byte for byte,
-// to temp_preview_path and that file is shown. A package without a
-// preview, a bad index, a vanished or damaged package, a failed write or a
-// bitmap that does not load leave the picture as it was.
-void ShowPackagePreview(AppContext& ctx, int packageIndex);
-
-// <program folder>\Media\tmpPreviewImage.bmp
-std::string temp_preview_path(const SharedState& state);
+// The normal files of the entry's texture folder, sorted by name without
+// regard to case, at most kMaxTextureRows. An unsafe or empty texture or a
+// missing folder gives none.
+std::vector<std::string> texture_file_names(FileSystem& fs, const std::string& aircraft_folder,
+                                            const FltsimEntry& entry);
 
 }  // namespace pw

@@ -3,7 +3,7 @@
 // package's preview, and the choice to delete installed package files.
 #pragma once
 
-#include "app/screen_form.h"
+#include "app/desktop/screen_form.h"
 
 namespace pw {
 

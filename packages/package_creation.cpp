@@ -7,8 +7,8 @@
 #include <utility>
 #include <vector>
 
-#include "app/file_ops.h"
-#include "app/text.h"
+#include "base/file_ops.h"
+#include "base/text.h"
 #include "packages/block_compressor.h"
 #include "packages/file_helpers.h"
 #include "packages/package_format.h"
@@ -16,31 +16,33 @@
 namespace pw {
 namespace {
 
-constexpr const char* kPackageScreen = "frm_Package";
-
 // The 13 characters the package name rule removes, then the four that
 // Windows refuses in a file name.
 constexpr std::string_view kRemovedFromName = ",/\\()[]:;=*'\"?<>|";
 
 Error refused(std::string message) { return make_error(ErrorCode::kRefused, std::move(message)); }
 
-// The checked rows of lstTextures, in list order, with their current sizes.
-Result<std::vector<PackageFile>> checked_files(AppContext& ctx, const std::string& texture_folder) {
+Error with_context(const std::string& what, const Error& error) {
+  return make_error(error.code, what + ": " + error.message);
+}
+
+// The requested files, in order, with their current sizes.
+Result<std::vector<PackageFile>> measured_files(FileSystem& fs, const std::vector<std::string>& names,
+                                                const std::string& texture_folder) {
   std::vector<PackageFile> files;
-  for (const ListRow& row : ctx.view.list(kPackageScreen, "lstTextures").rows) {
-    if (!row.checked) continue;
-    if (files.size() == kMaxPackageFiles) return refused("more than 100 files are checked");
-    const std::string name = trim_blanks(row.text);
+  for (const std::string& requested : names) {
+    if (files.size() == kMaxPackageFiles) return refused("more than 100 files are chosen");
+    const std::string name = trim_blanks(requested);
     // The installer refuses such names, so no package is made with them.
     if (!is_safe_entry_name(name)) return refused("file name cannot travel in a package: " + name);
-    const auto stamp = ctx.fs.stamp(join_path(texture_folder, name));
-    if (!stamp) return make_error(ErrorCode::kNotFound, "file is missing: " + name);
+    const auto stamp = fs.stamp(join_path(texture_folder, name));
+    if (!stamp) return make_error(ErrorCode::kNotFound, "cannot read " + join_path(texture_folder, name) + ": no such file");
     if (stamp->size < 1 || stamp->size > kMaxPackageDataSize) {
       return refused("file " + name + " is empty or too large to pack");
     }
     files.push_back(PackageFile{name, static_cast<std::int32_t>(stamp->size)});
   }
-  if (files.empty()) return refused("no file is checked");
+  if (files.empty()) return refused("no file is chosen");
   return files;
 }
 
@@ -59,7 +61,7 @@ Error changed_while_packed(const std::string& name) {
 Result<void> pack_file(FileSystem& fs, const std::string& path, const PackageFile& f, std::string& buffer,
                        BlockCompressor& block, const std::function<void(std::size_t)>& advanced) {
   auto opened = fs.open_read(path);
-  if (!opened) return opened.error();
+  if (!opened) return with_context("cannot read " + path, opened.error());
   InputFile& in = **opened;
   if (in.size() != f.size) return changed_while_packed(f.name);
   std::int64_t at = 0;
@@ -67,7 +69,7 @@ Result<void> pack_file(FileSystem& fs, const std::string& path, const PackageFil
     const auto room = static_cast<std::int64_t>(buffer.size());
     const auto want = static_cast<std::size_t>(std::min<std::int64_t>(f.size - at, room));
     auto got = in.read_at(at, std::span<char>(buffer.data(), want));
-    if (!got) return got.error();
+    if (!got) return with_context("cannot read " + path, got.error());
     if (*got == 0) return changed_while_packed(f.name);
     PW_TRY(block.write(std::string_view(buffer.data(), *got)));
     at += static_cast<std::int64_t>(*got);
@@ -100,30 +102,33 @@ Result<void> pack_files(FileSystem& fs, const std::string& texture_folder, const
 }
 
 // The chosen preview bitmap, or nullopt when none is chosen.
-Result<std::optional<std::string>> chosen_preview(AppContext& ctx) {
-  if (!ctx.state.g_PreviewChosen) return std::optional<std::string>{};
-  auto bytes = read_whole_file(ctx.fs, trim_blanks(ctx.state.g_PreviewPath), kMaxPackageDataSize);
-  if (!bytes) return bytes.error();
+Result<std::optional<std::string>> chosen_preview(FileSystem& fs, const std::optional<std::string>& path) {
+  if (!path) return std::optional<std::string>{};
+  auto bytes = read_whole_file(fs, trim_blanks(*path), kMaxPreviewSize);
+  if (!bytes) return with_context("cannot read the preview " + trim_blanks(*path), bytes.error());
   return std::optional<std::string>(std::move(*bytes));
 }
 
 // The Uploads folder, created when nothing of that name exists.
 Result<std::string> uploads_folder(FileSystem& fs, const std::string& aircraft_folder) {
   const std::string folder = aircraft_folder + "\\Uploads";
-  if (!fs.exists(folder)) PW_TRY(fs.make_folder(folder));
+  if (fs.exists(folder)) return folder;
+  if (Result<void> made = fs.make_folder(folder); !made) {
+    return with_context("cannot create the folder " + folder, made.error());
+  }
   return folder;
 }
 
 // Head first (the sizes are known from the files' lengths), then the block
 // while the files are read; the replace keeps an older package of the
 // same name until the new one is complete.
-Result<void> write_package_file(AppContext& ctx, const std::string& path, const FltsimEntry& entry,
+Result<void> write_package_file(const OperationContext& op, const std::string& path, const FltsimEntry& entry,
                                 const std::optional<std::string>& preview,
                                 const std::vector<PackageFile>& files, const std::string& texture_folder) {
   PW_TRY(check_package_contents(preview, files, total_size(files)));
-  return replace_file_with(ctx.fs, path, [&](OutputFile& out) -> Result<void> {
+  return replace_file_with(op.fs, path, [&](OutputFile& out) -> Result<void> {
     PW_TRY(out.write(build_package_head(entry, preview, files)));
-    return pack_files(ctx.fs, texture_folder, files, out, ctx.progress);
+    return pack_files(op.fs, texture_folder, files, out, op.progress);
   });
 }
 
@@ -139,45 +144,26 @@ std::string package_file_name(std::string_view ui_variation) {
   return kept;
 }
 
-std::string CreatePackage(AppContext& ctx, int entryIndex) {
-  SharedState& s = ctx.state;
-  if (entryIndex < 0 || static_cast<std::size_t>(entryIndex) >= s.g_AircraftEntries.size()) return {};
-  FltsimEntry& entry = s.g_AircraftEntries[static_cast<std::size_t>(entryIndex)];
+Result<std::string> create_package(const OperationContext& op, AircraftState& aircraft,
+                                   const PackageRequest& request) {
+  const int k = request.entry_index;
+  if (k < 0 || static_cast<std::size_t>(k) >= aircraft.g_AircraftEntries.size()) return refused("no such entry");
+  FltsimEntry& entry = aircraft.g_AircraftEntries[static_cast<std::size_t>(k)];
   const std::string name = package_file_name(entry.ui_variation);
-  const auto texture_folder = texture_folder_path(s, entry);
-  if (!texture_folder) return {};
-  auto files = checked_files(ctx, *texture_folder);
-  if (!files) return {};
-  auto preview = chosen_preview(ctx);
-  if (!preview) return {};
-  auto uploads = uploads_folder(ctx.fs, s.g_AircraftFolder);
-  if (!uploads) return {};
-  entry.rcf_text = s.g_RcfText;
-  const Result<void> written =
-      write_package_file(ctx, join_path(*uploads, name), entry, *preview, *files, *texture_folder);
-  if (!written) return {};
-  return name;
-}
-
-void FillPackageAircraftList(AppContext& ctx) {
-  const SharedState& s = ctx.state;
-  ListContent content;
-  content.enabled = true;
-  const int last = std::min<int>(s.g_AircraftLast, static_cast<int>(s.g_AircraftEntries.size()) - 1);
-  for (int i = 0; i <= last; ++i) {
-    content.rows.push_back(ListRow{trim_blanks(s.g_AircraftEntries[static_cast<std::size_t>(i)].ui_variation), i, false});
+  const auto texture_folder = texture_folder_path(aircraft.g_AircraftFolder, entry);
+  if (!texture_folder) return refused("unsafe texture folder name: " + entry.texture);
+  auto files = measured_files(op.fs, request.files, *texture_folder);
+  if (!files) return files.error();
+  auto preview = chosen_preview(op.fs, request.preview_path);
+  if (!preview) return preview.error();
+  auto uploads = uploads_folder(op.fs, aircraft.g_AircraftFolder);
+  if (!uploads) return uploads.error();
+  entry.rcf_text = aircraft.g_RcfText;
+  const std::string path = join_path(*uploads, name);
+  if (Result<void> written = write_package_file(op, path, entry, *preview, *files, *texture_folder); !written) {
+    return with_context("cannot write " + path, written.error());
   }
-  content.current = content.rows.empty() ? -1 : 0;
-  ctx.view.set_list(kPackageScreen, "lstAircraft", content);
-  // With no entry left the file list would still show a removed repaint's files.
-  if (content.rows.empty()) ListTextureFiles(ctx, -1);
-  PackageAircraftClicked(ctx);
-}
-
-void PackageAircraftClicked(AppContext& ctx) {
-  const ListContent content = ctx.view.list(kPackageScreen, "lstAircraft");
-  if (content.current < 0 || static_cast<std::size_t>(content.current) >= content.rows.size()) return;
-  ListTextureFiles(ctx, content.rows[static_cast<std::size_t>(content.current)].item_data);
+  return name;
 }
 
 }  // namespace pw

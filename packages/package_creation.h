@@ -1,10 +1,14 @@
-// Package creation: the package screen's lists and CreatePackage.
+// Package creation: writing <aircraft>\Uploads\<name>_Repaint.pkg.
 #pragma once
 
+#include <optional>
 #include <string>
 #include <string_view>
+#include <vector>
 
-#include "app/app_context.h"
+#include "aircraft/aircraft_state.h"
+#include "base/operation_context.h"
+#include "base/result.h"
 
 namespace pw {
 
@@ -14,25 +18,26 @@ namespace pw {
 // are removed as well. Letter case, dots and other characters stay.
 std::string package_file_name(std::string_view ui_variation);
 
-// Writes <g_AircraftFolder>\Uploads\<package_file_name> from entry
-// `entryIndex` of g_AircraftEntries (whose rcf_text is first set to
-// g_RcfText) with the checked rows of frm_Package's lstTextures, in list
-// order, and the preview g_PreviewPath when g_PreviewChosen. Uploads is
-// created when nothing of that name exists. Returns the file name, or the
-// empty text on any failure: a bad index, an unsafe texture, no checked
-// row or more than 100, a name that cannot travel in a package
-// (is_safe_entry_name), a missing, empty or over-large file, an
-// unreadable preview, a file layer error. The package is written through
-// replace_file_with, so a failure leaves no partial file and an older
-// package of the same name as it was.
-std::string CreatePackage(AppContext& ctx, int entryIndex);
+// What to pack: entry `entry_index` of g_AircraftEntries, the names of
+// files of its texture folder in table order, and the preview bitmap's
+// path (none: no preview).
+struct PackageRequest {
+  int entry_index = -1;
+  std::vector<std::string> files;
+  std::optional<std::string> preview_path;
+};
 
-// Fills lstAircraft of frm_Package with every entry's trimmed ui_variation
-// (item data = entry index) and makes row 0 current, which lists its
-// texture files; with no entry, lstTextures is emptied.
-void FillPackageAircraftList(AppContext& ctx);
-
-// Click on frm_Package's lstAircraft: lists the current entry's files.
-void PackageAircraftClicked(AppContext& ctx);
+// Writes <g_AircraftFolder>\Uploads\<package_file_name> from the request
+// (the entry's rcf_text is first set to g_RcfText) and returns the file
+// name. Uploads is created when nothing of that name exists. Errors, each
+// naming the file or folder and why: a bad index or an unsafe texture, no
+// file or more than 100, a name that cannot travel in a package
+// (is_safe_entry_name), a missing, empty or over-large file, an unreadable
+// preview, an Uploads folder that cannot be made, a package that cannot
+// be written. The package is written through replace_file_with, so a
+// failure leaves no partial file and an older package of the same name as
+// it was.
+Result<std::string> create_package(const OperationContext& op, AircraftState& aircraft,
+                                   const PackageRequest& request);
 
 }  // namespace pw

@@ -4,10 +4,11 @@
 
 #include <algorithm>
 #include <limits>
+#include <set>
 #include <span>
 #include <utility>
 
-#include "app/text.h"
+#include "base/text.h"
 #include "packages/block_compressor.h"
 #include "packages/block_expander.h"
 
@@ -99,11 +100,24 @@ Result<PreviewHead> read_preview_head(InputFile& file) {
   if (!length_bytes.ok()) return length_bytes.error();
   const auto length = static_cast<std::int32_t>(load_le32(length_bytes->data()));
   if (length < 0) return damaged("negative preview length " + std::to_string(length));
+  if (length > kMaxPreviewSize) return damaged("preview of " + std::to_string(length) + " bytes, over 4 MB");
   if (length > file.size() - kPreviewOffset) {
     return damaged("preview runs past the end of the file");
   }
   return PreviewHead{true, length, kPreviewOffset + length};
 }
+
+// Two names that differ only in letter case are one file on the simulator's
+// platform: the second would silently take the first one's place.
+std::optional<std::string> case_twin(const std::vector<PackageFile>& files) {
+  std::set<std::string> seen;
+  for (const PackageFile& f : files) {
+    if (!seen.insert(to_lower(f.name)).second) return f.name;
+  }
+  return std::nullopt;
+}
+
+std::string twin_text(const std::string& name) { return "two files are named " + name + " but for letter case"; }
 
 Result<std::vector<PackageFile>> parse_file_table(std::string_view table, std::size_t count) {
   std::vector<PackageFile> files;
@@ -119,6 +133,7 @@ Result<std::vector<PackageFile>> parse_file_table(std::string_view table, std::s
     }
     files.push_back(std::move(file));
   }
+  if (auto twin = case_twin(files)) return damaged(twin_text(*twin));
   return files;
 }
 
@@ -356,8 +371,9 @@ Result<void> check_package_contents(const std::optional<std::string>& preview,
     return refused("the file sizes add up to " + std::to_string(total) + " bytes but " +
                    std::to_string(data_size) + " bytes of data were given");
   }
-  if (preview && preview->size() > static_cast<std::uint64_t>(kMaxPackageDataSize)) {
-    return refused("the preview is too large, over 2 GB");
+  if (auto twin = case_twin(files)) return refused(twin_text(*twin));
+  if (preview && preview->size() > static_cast<std::uint64_t>(kMaxPreviewSize)) {
+    return refused("the preview is too large, over 4 MB");
   }
   return {};
 }

@@ -12,8 +12,8 @@
 #include <vector>
 
 #include "aircraft/fltsim_entry.h"
-#include "app/platform/file_system.h"
-#include "app/result.h"
+#include "base/platform/file_system.h"
+#include "base/result.h"
 
 namespace pw {
 
@@ -37,6 +37,9 @@ inline constexpr std::size_t kPackageNameSize = 100;        // blank-filled
 inline constexpr std::size_t kMaxPackageFiles = 100;
 // ExpandBytes takes a 32-bit expected size, so no package may hold more.
 inline constexpr std::int64_t kMaxPackageDataSize = 2147483647;
+// A 400 x 300 preview is 360 KB as a 24-bit bitmap; anything far larger is
+// no preview, and every click on a package would read it whole.
+inline constexpr std::int64_t kMaxPreviewSize = 4 * 1024 * 1024;
 
 static_assert(kPreviewFlagOffset == static_cast<std::int64_t>(kFltsimRecordSize));
 
@@ -84,12 +87,13 @@ Result<FltsimEntry> read_package_entry(InputFile& file);
 
 // The preview bitmap, or nullopt when the flag at 4915 is anything but 1.
 // kDamaged when the flag or the length is missing, the length is negative
-// or the bitmap runs past the end of the file.
+// or over kMaxPreviewSize, or the bitmap runs past the end of the file.
 Result<std::optional<std::string>> read_package_preview(InputFile& file);
 
 // Everything from the preview flag to the start of the compressed block,
-// validated: count 1..100, sizes >= 1, the table inside the file, a block of
-// at least one byte, and a total no larger than the block could expand to.
+// validated: count 1..100, sizes >= 1, no two names equal but for letter
+// case, the table inside the file, a block of at least one byte, and a
+// total no larger than the block could expand to.
 // Names are trimmed of blanks but not otherwise checked (see
 // is_safe_entry_name). kDamaged for any violation.
 Result<PackageLayout> read_package_layout(InputFile& file);
@@ -133,7 +137,8 @@ bool is_safe_entry_name(std::string_view name);
 
 // Checks what write_package would be given: 1 to 100 files, names of 1 to
 // 100 bytes, sizes >= 1 adding up to `data_size` and to no more than
-// kMaxPackageDataSize, a preview of at most 2^31 - 1 bytes. kRefused otherwise.
+// kMaxPackageDataSize, no two names equal but for letter case, a preview
+// of at most kMaxPreviewSize bytes. kRefused otherwise.
 Result<void> check_package_contents(const std::optional<std::string>& preview,
                                     const std::vector<PackageFile>& files,
                                     std::int64_t data_size);

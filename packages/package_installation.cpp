@@ -1,9 +1,9 @@
-// InstallPackage. The package's head is read and checked before anything
-// is created; its block is then expanded a piece at a time straight into a
-// staging folder, which is renamed into place only once every file is on
-// disk (a block that proves damaged on the way takes the staging folder
-// with it), and Aircraft.cfg names the folder only after that, in one
-// replace.
+// Installing one package. The package's head is read and checked before
+// anything is created; its block is then expanded a piece at a time
+// straight into a staging folder, which is renamed into place only once
+// every file is on disk (a block that proves damaged on the way takes the
+// staging folder with it), and Aircraft.cfg names the folder only after
+// that, in one replace.
 #include "packages/package_installation.h"
 
 #include <cstdio>
@@ -14,8 +14,8 @@
 
 #include "aircraft/cfg_files.h"
 #include "aircraft/entry_writer.h"
-#include "app/file_ops.h"
-#include "app/text.h"
+#include "base/file_ops.h"
+#include "base/text.h"
 #include "config/profile.h"
 #include "packages/file_helpers.h"
 #include "packages/package_format.h"
@@ -107,30 +107,30 @@ class StagingSink final : public PackageFileSink {
 };
 
 // Expands every file into a new staging folder.
-Result<void> fill_staging(AppContext& ctx, const std::string& stage, OpenPackage& package) {
-  PW_TRY(ctx.fs.make_folder(stage));
-  report_progress(ctx.progress, 0, package.layout.total_size);
+Result<void> fill_staging(const OperationContext& op, const std::string& stage, OpenPackage& package) {
+  PW_TRY(op.fs.make_folder(stage));
+  report_progress(op.progress, 0, package.layout.total_size);
   {
-    StagingSink sink(ctx.fs, stage, ctx.progress, package.layout.total_size);
+    StagingSink sink(op.fs, stage, op.progress, package.layout.total_size);
     PW_TRY(stream_package_files(*package.file, package.layout, sink));
   }
-  (void)ctx.fs.sync_folder(stage);  // not every file system can sync a folder
+  (void)op.fs.sync_folder(stage);  // not every file system can sync a folder
   return {};
 }
 
 // Puts the files in place under T: staging folder, then one rename.
-Result<void> place_files(AppContext& ctx, const std::string& aircraft_folder, const Target& target,
+Result<void> place_files(const OperationContext& op, const std::string& aircraft_folder, const Target& target,
                          OpenPackage& package) {
   const std::string stage = collapse_backslashes(aircraft_folder + "\\~" + file_name(target.folder) + ".pwstage");
-  if (ctx.fs.exists(stage)) RemoveFolder(ctx, stage);  // left by a crash
-  Result<void> placed = fill_staging(ctx, stage, package);
+  if (op.fs.exists(stage)) (void)RemoveFolder(op, stage);  // left by a crash
+  Result<void> placed = fill_staging(op, stage, package);
   package.file.reset();  // closed before anything may delete the package
-  if (placed) placed = ctx.fs.rename_new(stage, target.folder);
+  if (placed) placed = op.fs.rename_new(stage, target.folder);
   if (!placed) {
-    RemoveFolder(ctx, stage);
+    (void)RemoveFolder(op, stage);
     return placed;
   }
-  (void)ctx.fs.sync_folder(aircraft_folder);
+  (void)op.fs.sync_folder(aircraft_folder);
   return {};
 }
 
@@ -144,13 +144,13 @@ struct CfgChange {
 // Nothing is written here, so g_FirstFreeFltsim advances only once the
 // file is replaced and failed installs leave no run of gaps that would hide
 // later entries from the listing.
-Result<CfgChange> cfg_with_entry(AppContext& ctx, const std::string& cfg, const FltsimEntry& entry,
-                                 std::int16_t suffix) {
-  auto read = read_whole_file(ctx.fs, cfg, kMaxAircraftCfgBytes);
+Result<CfgChange> cfg_with_entry(FileSystem& fs, const std::string& cfg, const FltsimEntry& entry,
+                                 std::int16_t first_free, std::int16_t suffix) {
+  auto read = read_whole_file(fs, cfg, kMaxAircraftCfgBytes);
   if (!read && read.error().code != ErrorCode::kNotFound) return read.error();
   ProfileDocument doc = ProfileDocument::parse(with_trailing_newline(read ? *read : std::string()));
   CfgChange change;
-  change.next_free = ctx.state.g_FirstFreeFltsim;
+  change.next_free = first_free;
   change.section = AppendPackageEntry(doc, entry, change.next_free, suffix);
   change.bytes = doc.serialize();
   return change;
@@ -165,55 +165,35 @@ InstallReport failure(InstallOutcome outcome, Error error) {
 
 Error refused(std::string message) { return make_error(ErrorCode::kRefused, std::move(message)); }
 
-bool is_listed_package(const SharedState& s, int k) {
-  return k >= 0 && k <= s.g_PackageLast && static_cast<std::size_t>(k) < s.g_PackageEntries.size() &&
-         static_cast<std::size_t>(k) < s.g_PackagePaths.size();
-}
-
 }  // namespace
 
-InstallReport install_package(AppContext& ctx, int packageIndex) {
-  SharedState& s = ctx.state;
-  if (!is_listed_package(s, packageIndex)) return failure(InstallOutcome::kFailed, refused("no such package"));
-  const FltsimEntry entry = s.g_PackageEntries[static_cast<std::size_t>(packageIndex)];
-  const std::string package_path = trim_blanks(s.g_PackagePaths[static_cast<std::size_t>(packageIndex)]);
-  const auto base = texture_folder_path(s, entry);
+InstallReport install_package(const OperationContext& op, AircraftState& aircraft, const std::string& package_path,
+                              const FltsimEntry& entry, bool delete_package) {
+  const std::string path = trim_blanks(package_path);
+  const auto base = texture_folder_path(aircraft.g_AircraftFolder, entry);
   if (!base) return failure(InstallOutcome::kFailed, refused("unsafe texture folder name: " + entry.texture));
-  auto package = open_package(ctx.fs, package_path);
+  auto package = open_package(op.fs, path);
   if (!package) return failure(InstallOutcome::kFailed, package.error());
-  const auto target = choose_target(ctx.fs, *base);
+  const auto target = choose_target(op.fs, *base);
   if (!target) return failure(InstallOutcome::kFailed, refused("all 1000 texture folder names are taken: " + *base));
-  if (auto placed = place_files(ctx, s.g_AircraftFolder, *target, *package); !placed) {
+  if (auto placed = place_files(op, aircraft.g_AircraftFolder, *target, *package); !placed) {
     return failure(InstallOutcome::kFailed, placed.error());
   }
-  const std::string cfg = aircraft_cfg_path(s.g_AircraftFolder);
-  auto change = cfg_with_entry(ctx, cfg, entry, target->suffix);
-  Result<void> written = change ? replace_file(ctx.fs, cfg, change->bytes) : Result<void>(change.error());
+  const std::string cfg = aircraft_cfg_path(aircraft.g_AircraftFolder);
+  auto change = cfg_with_entry(op.fs, cfg, entry, aircraft.g_FirstFreeFltsim, target->suffix);
+  Result<void> written = change ? replace_file(op.fs, cfg, change->bytes) : Result<void>(change.error());
   if (!written) {
-    RemoveFolder(ctx, target->folder);
+    (void)RemoveFolder(op, target->folder);
     return failure(change ? InstallOutcome::kCfgNotWritten : InstallOutcome::kFailed, written.error());
   }
-  s.g_FirstFreeFltsim = change->next_free;
-  if (ctx.view.is_checked("frm_Install", "chkDelete")) DeleteFileAndWait(ctx, package_path);
+  aircraft.g_FirstFreeFltsim = change->next_free;
+  if (delete_package) DeleteFileAndWait(op, path);
   InstallReport report;
   report.outcome = InstallOutcome::kInstalled;
   report.variation = trim_blanks(entry.ui_variation);
   report.folder = target->folder;
   report.section = change->section;
   return report;
-}
-
-std::string InstallPackage(AppContext& ctx, int packageIndex) {
-  const InstallReport report = install_package(ctx, packageIndex);
-  switch (report.outcome) {
-    case InstallOutcome::kInstalled:
-      return report.variation;
-    case InstallOutcome::kCfgNotWritten:
-      return "-1";
-    case InstallOutcome::kFailed:
-      break;
-  }
-  return {};
 }
 
 }  // namespace pw

@@ -1,21 +1,17 @@
-// The install screen's package list, its selection handling and the
-// browse check.
+// The package listing of an aircraft and the browse check.
 #include <algorithm>
 #include <memory>
 #include <utility>
 #include <vector>
 
-#include "app/file_ops.h"
-#include "app/text.h"
+#include "base/file_ops.h"
+#include "base/text.h"
 #include "config/ez_cfg.h"
-#include "packages/file_helpers.h"
 #include "packages/package_format.h"
 #include "packages/package_installation.h"
 
 namespace pw {
 namespace {
-
-constexpr const char* kInstallScreen = "frm_Install";
 
 bool less_ignoring_case(const std::string& a, const std::string& b) {
   const std::string la = to_lower(a);
@@ -30,9 +26,9 @@ Error too_many_packages() {
 
 // Full paths of the .pkg files in <aircraft>\Downloads, sorted by name
 // without regard to case as the simulator's platform lists them.
-Result<std::vector<std::string>> downloaded_packages(AppContext& ctx) {
-  const std::string folder = ctx.state.g_AircraftFolder + "\\Downloads\\";
-  auto names = list_matching(ctx.fs, collapse_backslashes(folder) + "*.pkg", ListFilter::kNormalFiles);
+Result<std::vector<std::string>> downloaded_packages(FileSystem& fs, const std::string& aircraft_folder) {
+  const std::string folder = aircraft_folder + "\\Downloads\\";
+  auto names = list_matching(fs, collapse_backslashes(folder) + "*.pkg", ListFilter::kNormalFiles);
   if (!names) return names.error();
   std::sort(names->begin(), names->end(), less_ignoring_case);
   std::vector<std::string> paths;
@@ -61,93 +57,38 @@ std::string comparable_folder(std::string_view folder) {
   return text;
 }
 
-// The "folder" value of a carried configuration text, read the way the
-// program reads every .rcf: through a file "tmp.rcf" in its own folder.
-Result<std::string> carried_folder(AppContext& ctx, const std::string& rcf_text) {
-  const std::string tmp = ctx.state.program_folder + "\\tmp.rcf";
-  PW_TRY(replace_file(ctx.fs, tmp, rcf_text + "\r\n"));
-  EZ_CFG cfg(ctx.fs);
-  cfg.ReadCFG(tmp);
-  (void)ctx.fs.remove_file(tmp);
-  return cfg.GetValue("folder");
-}
-
 }  // namespace
 
-Result<void> ListPackages(AppContext& ctx, const std::string& browsed) {
-  auto paths = downloaded_packages(ctx);
+Result<PackageListing> list_packages(FileSystem& fs, const std::string& aircraft_folder, const std::string& browsed) {
+  auto paths = downloaded_packages(fs, aircraft_folder);
   if (!paths) return paths.error();
   const std::string extra = trim_blanks(browsed);
   if (!extra.empty()) {
     if (paths->size() == static_cast<std::size_t>(kMaxListedPackages)) return too_many_packages();
     paths->push_back(extra);
   }
-  std::vector<FltsimEntry> entries;
-  std::vector<std::string> trimmed;
+  PackageListing listing;
   for (const std::string& path : *paths) {
-    auto entry = read_entry_of(ctx.fs, path);
-    if (!entry) return entry.error();
-    entries.push_back(std::move(*entry));
-    trimmed.push_back(trim_blanks(path));
+    auto entry = read_entry_of(fs, path);
+    if (!entry) {
+      listing.damaged.push_back({trim_blanks(path), entry.error().message});
+      continue;
+    }
+    listing.entries.push_back(std::move(*entry));
+    listing.paths.push_back(trim_blanks(path));
   }
-  // Only a complete listing replaces the old one.
-  SharedState& s = ctx.state;
-  s.g_PackageLast = static_cast<std::int16_t>(static_cast<int>(entries.size()) - 1);
-  s.g_PackageEntries = std::move(entries);
-  s.g_PackagePaths = std::move(trimmed);
-  return {};
+  return listing;
 }
 
-void FillPackageList(AppContext& ctx, bool mark) {
-  const SharedState& s = ctx.state;
-  ListContent content;
-  content.enabled = true;
-  const int last = std::min<int>(s.g_PackageLast, static_cast<int>(s.g_PackageEntries.size()) - 1);
-  for (int i = 0; i <= last; ++i) {
-    std::string text = trim_blanks(s.g_PackageEntries[static_cast<std::size_t>(i)].ui_variation);
-    if (mark && i == last) text = "*" + text;
-    content.rows.push_back(ListRow{std::move(text), i, false});
-  }
-  content.current = content.rows.empty() ? -1 : 0;
-  ctx.view.set_list(kInstallScreen, "lstPackages", content);
-  // Also run for an empty list, so btn_Install cannot stay enabled with nothing to install.
-  PackageListClicked(ctx);
-}
-
-void PackageListClicked(AppContext& ctx) {
-  const ListContent content = ctx.view.list(kInstallScreen, "lstPackages");
-  if (content.current >= 0 && static_cast<std::size_t>(content.current) < content.rows.size()) {
-    ctx.view.set_busy(true);
-    ShowPackagePreview(ctx, content.rows[static_cast<std::size_t>(content.current)].item_data);
-    ctx.view.set_busy(false);
-  }
-  const bool any_checked =
-      std::any_of(content.rows.begin(), content.rows.end(), [](const ListRow& row) { return row.checked; });
-  ctx.view.set_button_state(kInstallScreen, "btn_Install", any_checked ? "enabled" : "disabled");
-}
-
-Result<bool> package_fits_aircraft(AppContext& ctx, const std::string& package_path) {
-  auto entry = read_entry_of(ctx.fs, package_path);
+Result<bool> package_fits_aircraft(FileSystem& fs, const std::string& sim_root, const std::string& aircraft_folder,
+                                   const std::string& package_path) {
+  auto entry = read_entry_of(fs, package_path);
   if (!entry) return entry.error();
-  auto folder = carried_folder(ctx, entry->rcf_text);
-  if (!folder) return folder.error();
-  const SharedState& s = ctx.state;
-  return comparable_folder(s.g_AircraftFolder) == comparable_folder(s.g_SimRoot + "\\" + *folder);
-}
-
-void BrowseForPackages(AppContext& ctx) {
-  const auto chosen = ctx.view.open_file(kInstallScreen, OpenFileRequest{"Package File (*.pkg)|*.pkg", ""});
-  if (!chosen) return;
-  const std::string path = trim_blanks(*chosen);
-  if (path.empty()) return;
-  const Result<bool> fits = package_fits_aircraft(ctx, path);
-  if (!fits) return;
-  if (!*fits) {
-    ctx.view.ShowMessage(kFolderMismatchMessage, kStyleOkOnly, kAppTitle);
-    return;
-  }
-  if (!ListPackages(ctx, path)) return;
-  FillPackageList(ctx, true);
+  // Read as the program reads every .rcf, but from memory: the program's
+  // own folder is often read-only (Program Files).
+  EZ_CFG cfg(fs);
+  cfg.ReadCFGText(entry->rcf_text + "\r\n");
+  return comparable_folder(aircraft_folder) == comparable_folder(sim_root + "\\" + cfg.GetValue("folder"));
 }
 
 }  // namespace pw

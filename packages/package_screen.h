@@ -2,7 +2,7 @@
 // chosen one with a tick each, and the preview that goes into the package.
 #pragma once
 
-#include "app/screen_form.h"
+#include "app/desktop/screen_form.h"
 
 namespace pw {
 

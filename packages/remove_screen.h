@@ -2,7 +2,7 @@
 // aircraft's removable entries with a tick each, and two buttons.
 #pragma once
 
-#include "app/screen_form.h"
+#include "app/desktop/screen_form.h"
 
 namespace pw {
 

@@ -8,8 +8,8 @@
 #include "aircraft/cfg_files.h"
 #include "aircraft/entry_list.h"
 #include "aircraft/entry_writer.h"
-#include "app/file_ops.h"
-#include "app/text.h"
+#include "base/file_ops.h"
+#include "base/text.h"
 #include "packages/file_helpers.h"
 #include "packages/package_format.h"
 
@@ -38,12 +38,16 @@ bool is_removable(const FltsimEntry& entry, const std::vector<std::string>& excl
   return true;
 }
 
-bool is_selected(const SharedState& s, std::size_t i) {
-  return i < s.g_RemoveSelection.size() && s.g_RemoveSelection[i];
-}
+// The aircraft and the entries chosen for removal.
+struct Removal {
+  const AircraftState& s;
+  const std::vector<bool>& selection;
+};
+
+bool is_selected(const Removal& r, std::size_t i) { return i < r.selection.size() && r.selection[i]; }
 
 // Unknown (a listing that did not say) counts as not whole.
-bool is_whole(const SharedState& s, std::size_t i) { return i < s.g_AircraftWhole.size() && s.g_AircraftWhole[i]; }
+bool is_whole(const AircraftState& s, std::size_t i) { return i < s.g_AircraftWhole.size() && s.g_AircraftWhole[i]; }
 
 std::string texture_folder_name(const FltsimEntry& entry) { return "Texture." + trim_blanks(entry.texture); }
 
@@ -51,7 +55,8 @@ std::string texture_folder_name(const FltsimEntry& entry) { return "Texture." + 
 // listed entry and of the numbers 0 to the last index deleted (a section
 // above a numbering gap must not survive beside its renumbered copy), the
 // kept entries written back from 0, the empty lines tidied.
-std::string removed_cfg_text(const SharedState& s, std::string cfg_bytes) {
+std::string removed_cfg_text(const Removal& r, std::string cfg_bytes) {
+  const AircraftState& s = r.s;
   ProfileDocument cfg = ProfileDocument::parse(with_trailing_newline(cfg_bytes));
   // Each number once: naming it twice would also take a hidden twin.
   std::set<int> numbers(s.g_AircraftSections.begin(), s.g_AircraftSections.end());
@@ -61,7 +66,7 @@ std::string removed_cfg_text(const SharedState& s, std::string cfg_bytes) {
   // written back from them. The views stay valid while the document lives.
   std::vector<std::vector<ProfileDocument::KeyValue>> original(s.g_AircraftEntries.size());
   for (std::size_t i = 0; i < s.g_AircraftEntries.size(); ++i) {
-    if (is_selected(s, i) || is_whole(s, i)) continue;
+    if (is_selected(r, i) || is_whole(s, i)) continue;
     const std::optional<std::size_t> position = cfg.section_position(fltsim_section(s.g_AircraftSections[i]));
     if (position) original[i] = cfg.key_values(*position);
   }
@@ -70,20 +75,21 @@ std::string removed_cfg_text(const SharedState& s, std::string cfg_bytes) {
   cfg.delete_sections(doomed);
   int next = 0;
   for (std::size_t i = 0; i < s.g_AircraftEntries.size(); ++i) {
-    if (!is_selected(s, i)) WriteAircraftEntry(cfg, s.g_AircraftEntries[i], next++, original[i]);
+    if (!is_selected(r, i)) WriteAircraftEntry(cfg, s.g_AircraftEntries[i], next++, original[i]);
   }
   return normalise_aircraft_cfg_text(cfg.serialize());
 }
 
 // Texture folders of the removed entries that no kept entry names.
-std::vector<std::string> folders_to_delete(const SharedState& s) {
+std::vector<std::string> folders_to_delete(const Removal& r) {
+  const AircraftState& s = r.s;
   std::set<std::string> kept;
   for (std::size_t i = 0; i < s.g_AircraftEntries.size(); ++i) {
-    if (!is_selected(s, i)) kept.insert(to_lower(texture_folder_name(s.g_AircraftEntries[i])));
+    if (!is_selected(r, i)) kept.insert(to_lower(texture_folder_name(s.g_AircraftEntries[i])));
   }
   std::vector<std::string> folders;
   for (std::size_t i = 0; i < s.g_AircraftEntries.size(); ++i) {
-    if (!is_selected(s, i)) continue;
+    if (!is_selected(r, i)) continue;
     const std::string name = texture_folder_name(s.g_AircraftEntries[i]);
     if (kept.count(to_lower(name)) == 0) folders.push_back(s.g_AircraftFolder + "\\" + name);
   }
@@ -92,9 +98,10 @@ std::vector<std::string> folders_to_delete(const SharedState& s) {
 
 // A selected entry whose texture names no folder of its own (empty, or a
 // path that would leave the aircraft's folder) cannot be removed safely.
-bool selection_is_safe(const SharedState& s) {
+bool selection_is_safe(const Removal& r) {
+  const AircraftState& s = r.s;
   for (std::size_t i = 0; i < s.g_AircraftEntries.size(); ++i) {
-    if (is_selected(s, i) && (trim_blanks(s.g_AircraftEntries[i].texture).empty() ||
+    if (is_selected(r, i) && (trim_blanks(s.g_AircraftEntries[i].texture).empty() ||
                               !is_safe_entry_name(texture_folder_name(s.g_AircraftEntries[i])))) {
       return false;
     }
@@ -104,67 +111,69 @@ bool selection_is_safe(const SharedState& s) {
 
 }  // namespace
 
-RemovalReport remove_repaints(AppContext& ctx) {
-  const SharedState& s = ctx.state;
+std::vector<int> removable_entries(const AircraftState& aircraft) {
+  const std::vector<std::string> exclusions = exclusion_items(aircraft.g_ExcludeList);
+  std::vector<int> removable;
+  for (std::size_t i = 0; i < aircraft.g_AircraftEntries.size(); ++i) {
+    if (is_removable(aircraft.g_AircraftEntries[i], exclusions)) removable.push_back(static_cast<int>(i));
+  }
+  return removable;
+}
+
+RemovalReport remove_repaints(const OperationContext& op, const AircraftState& s, const std::vector<bool>& selection) {
+  const Removal r{s, selection};
   RemovalReport report;
-  if (!selection_is_safe(s) || s.g_AircraftSections.size() != s.g_AircraftEntries.size()) return report;
+  if (!selection_is_safe(r)) {
+    report.error = make_error(ErrorCode::kRefused, "a chosen entry names no texture folder of its own");
+    return report;
+  }
+  if (s.g_AircraftSections.size() != s.g_AircraftEntries.size()) {
+    report.error = make_error(ErrorCode::kRefused, "the entries are not listed from Aircraft.cfg");
+    return report;
+  }
   // Progress in steps: the backups, the new Aircraft.cfg, each folder.
-  const std::vector<std::string> folders = folders_to_delete(s);
+  const std::vector<std::string> folders = folders_to_delete(r);
   const auto steps = static_cast<std::int64_t>(2 + folders.size());
-  report_progress(ctx.progress, 0, steps);
-  if (!RefreshAircraftCfgBackup(ctx.fs, s.g_AircraftFolder).ok()) return report;
-  BackupAircraftCfgOnce(ctx.fs, s.g_AircraftFolder);
-  report_progress(ctx.progress, 1, steps);
+  report_progress(op.progress, 0, steps);
+  if (Result<void> backup = RefreshAircraftCfgBackup(op.fs, s.g_AircraftFolder); !backup) {
+    report.error = backup.error();
+    return report;
+  }
+  BackupAircraftCfgOnce(op.fs, s.g_AircraftFolder);
+  report_progress(op.progress, 1, steps);
   const std::string cfg_path = aircraft_cfg_path(s.g_AircraftFolder);
-  Result<std::string> bytes = read_whole_file(ctx.fs, cfg_path, kMaxAircraftCfgBytes);
-  if (!bytes) return report;
+  Result<std::string> bytes = read_whole_file(op.fs, cfg_path, kMaxAircraftCfgBytes);
+  if (!bytes) {
+    report.error = bytes.error();
+    return report;
+  }
   // Aircraft.cfg is replaced in one step before any folder goes, so a
   // failure never leaves an entry whose textures are gone.
-  if (!replace_file(ctx.fs, cfg_path, removed_cfg_text(s, std::move(*bytes))).ok()) {
-    report.result = kRemoveCfgFailed;
+  if (Result<void> written = replace_file(op.fs, cfg_path, removed_cfg_text(r, std::move(*bytes))); !written) {
+    report.outcome = RemovalOutcome::kCfgNotWritten;
+    report.error = written.error();
     return report;
   }
   int next = 0;
   for (std::size_t i = 0; i < s.g_AircraftEntries.size(); ++i) {
     const int old_number = s.g_AircraftSections[i];
-    if (is_selected(s, i)) {
+    if (is_selected(r, i)) {
       report.deleted_sections.push_back("[" + fltsim_section(old_number) + "] " + trim_blanks(s.g_AircraftEntries[i].title));
     } else if (old_number != next++) {
       report.renumbered.emplace_back(old_number, next - 1);
     }
   }
   for (std::size_t i = 0; i < folders.size(); ++i) {
-    report_progress(ctx.progress, static_cast<std::int64_t>(2 + i), steps);
-    RemoveFolder(ctx, folders[i]);
-    if (!ctx.fs.exists(folders[i])) report.deleted_folders.push_back(folders[i]);
+    report_progress(op.progress, static_cast<std::int64_t>(2 + i), steps);
+    if (Result<void> removed = RemoveFolder(op, folders[i]); !removed) {
+      report.left_folders.push_back(removed.error().message);
+    } else {
+      report.deleted_folders.push_back(folders[i]);
+    }
   }
-  report_progress(ctx.progress, steps, steps);
-  report.result = kRemoveDone;
+  report_progress(op.progress, steps, steps);
+  report.outcome = report.left_folders.empty() ? RemovalOutcome::kDone : RemovalOutcome::kIncomplete;
   return report;
-}
-
-std::int16_t RemoveRepaints(AppContext& ctx) { return remove_repaints(ctx).result; }
-
-void FillRemoveAircraftList(AppContext& ctx) {
-  const SharedState& s = ctx.state;
-  const std::vector<std::string> exclusions = exclusion_items(s.g_ExcludeList);
-  ListContent content;
-  for (std::size_t i = 0; i < s.g_AircraftEntries.size(); ++i) {
-    const FltsimEntry& entry = s.g_AircraftEntries[i];
-    if (!is_removable(entry, exclusions)) continue;
-    content.rows.push_back({trim_blanks(entry.ui_variation), static_cast<int>(i), false});
-  }
-  if (!content.rows.empty()) content.current = 0;
-  ctx.view.set_list("frm_Remove", "lstAircraft", content);
-  // Also for an empty list: the remove button must not stay usable then.
-  RemoveListClicked(ctx);
-}
-
-void RemoveListClicked(AppContext& ctx) {
-  const ListContent content = ctx.view.list("frm_Remove", "lstAircraft");
-  bool any_ticked = false;
-  for (const ListRow& row : content.rows) any_ticked = any_ticked || row.checked;
-  ctx.view.set_button_state("frm_Remove", "btn_Remove", any_ticked ? "enabled" : "disabled");
 }
 
 }  // namespace pw

@@ -5,7 +5,7 @@
 #include <QFileInfo>
 #include <algorithm>
 
-#include "app/text.h"
+#include "base/text.h"
 
 namespace pw::ui {
 namespace {

@@ -13,7 +13,7 @@
 #include <string_view>
 #include <vector>
 
-#include "app/result.h"
+#include "base/result.h"
 
 class QFileDialog;
 

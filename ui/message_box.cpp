@@ -5,7 +5,7 @@
 #include <QTimer>
 #include <string>
 
-#include "app/text.h"
+#include "base/text.h"
 #include "ui/qt_message_box.h"
 
 namespace pw::ui {

@@ -6,13 +6,13 @@
 
 #include <string_view>
 
-#include "app/screen_view.h"  // the style and result codes, shared with the core
+#include "base/message_styles.h"
 
 namespace pw::ui {
 
 // Styles: kStyleOkOnly (0), kStyleOkCancel (1), kStyleCritical (16),
 // kStyleInformation (64); results kResultOk (1) and kResultCancel (2); the
-// title kAppTitle when a caller gives none. All from app/screen_view.h.
+// title kAppTitle when a caller gives none. All from base/message_styles.h.
 
 class MessageService {
  public:

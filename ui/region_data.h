@@ -9,7 +9,7 @@
 #include <span>
 #include <vector>
 
-#include "app/result.h"
+#include "base/result.h"
 
 namespace pw::ui {
 

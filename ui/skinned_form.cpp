@@ -15,7 +15,7 @@
 #include <string>
 #include <vector>
 
-#include "app/text.h"
+#include "base/text.h"
 #include "ui/cursor_file.h"
 #include "ui/font_scaling.h"
 #include "ui/image_button.h"

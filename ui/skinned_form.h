@@ -24,7 +24,7 @@
 #include <QWidget>
 #include <cstdint>
 
-#include "app/result.h"
+#include "base/result.h"
 #include "ui/trans_form.h"
 
 class QLabel;

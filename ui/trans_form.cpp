@@ -7,7 +7,7 @@
 #include <QWidget>
 #include <QWindow>
 
-#include "app/text.h"
+#include "base/text.h"
 
 namespace pw::ui {
 namespace {

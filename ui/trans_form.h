@@ -11,7 +11,7 @@
 #include <optional>
 #include <vector>
 
-#include "app/result.h"
+#include "base/result.h"
 #include "ui/region_data.h"
 
 class QWidget;

@@ -2,7 +2,7 @@
 
 #include <gtest/gtest.h>
 
-#include "app/platform/file_system.h"
+#include "base/platform/file_system.h"
 #include "support/temp_dir.h"
 
 namespace pw {

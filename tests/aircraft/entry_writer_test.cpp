@@ -3,7 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "aircraft/entry_list.h"
-#include "app/text.h"
+#include "base/text.h"
 #include "config/profile.h"
 
 namespace pw {

@@ -2,7 +2,12 @@
 
 #include <gtest/gtest.h>
 
+#include <functional>
+
+#include "app/desktop/dispatcher.h"
 #include "packages/sim_tree.h"
+#include "support/immutable_flag.h"
+#include "support/test_button.h"
 
 namespace pw {
 namespace {
@@ -18,6 +23,10 @@ struct Fresh : SimTree {
     ctx.state.g_AircraftLast = -1;
     std::filesystem::remove(dir.native(plane("Downloads")));
   }
+  void select_by_dialog() {
+    test::TestButton select("frm_Main", "select");
+    dispatch_release(ctx, select);
+  }
   std::string rcf(const std::string& text) {
     dir.write("C172.rcf", text);
     return dir.path() + "\\C172.rcf";
@@ -29,7 +38,7 @@ TEST(SelectAircraft, RcfFillsStateLabelsListsAndPreparesTheFolder) {
   const std::string text =
       "// repaint configuration\r\nFOLDER = \\SimObjects\\Airplanes\\C172\\\r\ntitle=Cessna 172\r\n"
       "information=Line one\xA5nLine two\r\nexclude= green |RED livery\r\n";
-  ASSERT_TRUE(select_aircraft_file(t.ctx, t.rcf(text)));
+  ASSERT_TRUE(select_aircraft_path(t.ctx, t.rcf(text)));
   const SharedState& s = t.ctx.state;
   EXPECT_EQ(s.g_SimRoot + "\\SimObjects\\Airplanes\\C172", s.g_AircraftFolder);
   EXPECT_EQ(text + std::string(kRcfTextSize - text.size(), '\0'), s.g_RcfText);
@@ -48,7 +57,7 @@ TEST(SelectAircraft, RcfFillsStateLabelsListsAndPreparesTheFolder) {
 TEST(SelectAircraft, LongRcfIsReadWholeButCarriesOnlyItsFirst1000Bytes) {
   Fresh t;
   const std::string text = "folder=SimObjects\\Airplanes\\C172\r\n// " + std::string(1200, 'x') + "\r\ntitle=Late\r\n";
-  ASSERT_TRUE(select_aircraft_file(t.ctx, t.rcf(text)));
+  ASSERT_TRUE(select_aircraft_path(t.ctx, t.rcf(text)));
   EXPECT_EQ(text.substr(0, kRcfTextSize), t.ctx.state.g_RcfText);
   EXPECT_EQ("Selected Aircraft: Late", t.view.labels["frm_Main.Label5"]);
 }
@@ -70,7 +79,7 @@ TEST(SelectAircraft, BadFolderValuesShowTheirMessageAndKeepThePreviousAircraft) 
     SimTree t;
     const std::string before = t.ctx.state.g_AircraftFolder;
     t.dir.write("bad.rcf", c.rcf);
-    EXPECT_FALSE(select_aircraft_file(t.ctx, t.dir.path() + "\\bad.rcf"));
+    EXPECT_FALSE(select_aircraft_path(t.ctx, t.dir.path() + "\\bad.rcf"));
     ASSERT_EQ(1u, t.view.messages.size());
     EXPECT_EQ(c.message, t.view.messages[0].text);
     EXPECT_EQ(kAppTitle, t.view.messages[0].title);
@@ -84,7 +93,7 @@ TEST(SelectAircraft, PackageSelectsItsAircraftAndIsListedLastWithAMark) {
   t.dir.write(t.plane("Downloads/a.pkg"), test::package_bytes(test::blue_entry(), std::nullopt, test::blue_files()));
   t.dir.write("chosen.pkg", test::package_bytes(test::blue_entry(), std::nullopt, test::blue_files()));
   t.view.files.push_back(t.dir.path() + "\\chosen.pkg");
-  select_aircraft(t.ctx);
+  t.select_by_dialog();
   EXPECT_EQ(t.ctx.state.g_SimRoot + "\\SimObjects\\Airplanes\\C172", t.ctx.state.g_AircraftFolder);
   EXPECT_EQ((std::vector<std::string>{"Blue Sky", "*Blue Sky"}), t.view.row_texts("frm_Install.lstPackages"));
   EXPECT_EQ(test::carried_text(test::kCarriedFolder) + "\r\n",
@@ -94,19 +103,76 @@ TEST(SelectAircraft, PackageSelectsItsAircraftAndIsListedLastWithAMark) {
   EXPECT_EQ("Package File (*.pkg)|*.pkg|Repaint Configuration File (*.rcf)|*.rcf", t.view.dialogs[0].second.filter);
 }
 
-TEST(SelectAircraft, CancelledDialogUnreadableFileOrMissingCfgChangeNothingSilently) {
-  SimTree t;
-  select_aircraft(t.ctx);  // the dialog answers cancel
-  EXPECT_FALSE(select_aircraft_file(t.ctx, t.dir.path() + "\\missing.rcf"));
-  t.dir.write("short.pkg", "too short to hold an entry");
-  EXPECT_FALSE(select_aircraft_file(t.ctx, t.dir.path() + "\\short.pkg"));
+TEST(SelectAircraft, CancelledDialogChangesNothingAndAMissingCfgListsNothing) {
+  Fresh t;
+  t.select_by_dialog();  // the dialog answers cancel
   EXPECT_TRUE(t.view.labels.empty());
-
-  std::filesystem::remove(t.dir.native(t.plane("Aircraft.cfg")));
-  get_aircraft_list(t.ctx);  // no file: no entries
-  EXPECT_EQ(-1, t.ctx.state.g_AircraftLast);
-  EXPECT_EQ(0, t.ctx.state.g_FirstFreeFltsim);
   EXPECT_TRUE(t.view.messages.empty());
+  std::filesystem::remove(t.dir.native(t.plane("Aircraft.cfg")));
+  ASSERT_TRUE(select_aircraft_path(t.ctx, t.rcf("folder=SimObjects\\Airplanes\\C172\r\n")));
+  EXPECT_EQ(-1, t.ctx.state.g_AircraftLast);
+  EXPECT_TRUE(t.view.messages.empty());
+}
+
+// Whatever step fails, the user is told why and the previous aircraft stays
+// whole: its folder, entries and packages.
+TEST(SelectAircraft, AFailedSelectionSaysWhyAndKeepsThePreviousAircraft) {
+  const struct {
+    const char* name;
+    std::function<std::string(SimTree&)> prepare;  // gives the file to select
+    const char* why;
+  } cases[] = {
+      {"missing file", [](SimTree& t) { return t.dir.path() + "\\missing.rcf"; }, "missing.rcf"},
+      {"package too short for an entry",
+       [](SimTree& t) {
+         t.dir.write("short.pkg", "too short to hold an entry");
+         return t.dir.path() + "\\short.pkg";
+       },
+       "short.pkg"},
+      {"unreadable aircraft.cfg",
+       [](SimTree& t) {
+         t.dir.write("sim/SimObjects/Airplanes/B737/Aircraft.cfg/x", "a folder where the file should be");
+         t.dir.write("b737.rcf", "folder=SimObjects\\Airplanes\\B737\r\n");
+         return t.dir.path() + "\\b737.rcf";
+       },
+       kAircraftListError},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.name);
+    SimTree t;
+    const SharedState before = t.ctx.state;
+    EXPECT_FALSE(select_aircraft_path(t.ctx, c.prepare(t)));
+    ASSERT_EQ(1u, t.view.messages.size());
+    EXPECT_NE(std::string::npos, t.view.messages[0].text.find(c.why)) << t.view.messages[0].text;
+    EXPECT_EQ(before.g_AircraftFolder, t.ctx.state.g_AircraftFolder);
+    EXPECT_EQ(before.g_AircraftLast, t.ctx.state.g_AircraftLast);
+    EXPECT_EQ(before.g_RcfText, t.ctx.state.g_RcfText);
+    EXPECT_TRUE(t.view.labels.empty());
+  }
+}
+
+// A damaged package in Downloads is listed as unusable; the aircraft is
+// selected all the same. A read-only program folder (Program Files) loses
+// only the package.rcf copy.
+TEST(SelectAircraft, ADamagedDownloadOrAReadOnlyProgramFolderStopsNothing) {
+  Fresh t;
+  t.dir.write(t.plane("Downloads/a.pkg"), test::package_bytes(test::blue_entry(), std::nullopt, test::blue_files()));
+  t.dir.write(t.plane("Downloads/cut.pkg"), "cut short");
+  t.dir.write("chosen.pkg", test::package_bytes(test::blue_entry(), std::nullopt, test::blue_files()));
+  bool read_only = false;
+  {
+    const test::ImmutableFlag flag(t.dir.native("sim/Varnel Software/FSX Paintwell"));  // what root cannot write either
+    read_only = flag.ok();
+    ASSERT_TRUE(select_aircraft_path(t.ctx, t.dir.path() + "\\chosen.pkg"));
+  }
+  EXPECT_TRUE(t.view.messages.empty());
+  EXPECT_EQ((std::vector<std::string>{"Blue Sky", "*Blue Sky", "cut.pkg"}), t.view.row_texts("frm_Install.lstPackages"));
+  const ListRow& cut = t.view.lists["frm_Install.lstPackages"].rows[2];
+  EXPECT_FALSE(cut.enabled);
+  EXPECT_NE(std::string::npos, cut.tooltip.find("past the end")) << cut.tooltip;
+  if (read_only) {
+    EXPECT_EQ(std::vector<std::string>{"Media"}, t.dir.names("sim/Varnel Software/FSX Paintwell"));
+  }
 }
 
 }  // namespace

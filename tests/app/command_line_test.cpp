@@ -1,10 +1,13 @@
-#include "app/command_line.h"
+#include "app/cli/command_line.h"
 
 #include <gtest/gtest.h>
 
+#include <functional>
+#include <optional>
 #include <sstream>
 
 #include "packages/sim_tree.h"
+#include "support/immutable_flag.h"
 
 namespace pw {
 namespace {
@@ -129,6 +132,44 @@ TEST(CommandLine, InstallRefusesAPackageMadeForAnotherAircraft) {
   EXPECT_NE(std::string::npos, r.err.find("do not match"));
   EXPECT_EQ(test::kOriginalCfg, t.cfg());
   EXPECT_FALSE(t.dir.exists(t.plane("Texture.Blue")));
+}
+
+// Every failure reaches standard error with what and why; a damaged
+// download is named but stops nothing.
+TEST(CommandLine, FailuresSayWhatAndWhy) {
+  const struct {
+    const char* name;
+    std::function<void(SimTree&)> prepare;
+    std::vector<std::string> args;  // after the command; "RCF" is the .rcf written
+    int status;
+    std::vector<const char*> said;  // each on standard error
+    bool program_read_only = false;  // as under Program Files
+  } cases[] = {
+      {"damaged download", [](SimTree& t) { t.dir.write(t.plane("Downloads/cut.pkg"), "cut"); }, {"list", "RCF"},
+       kExitOk, {"cut.pkg", "past the end"}},
+      {"unreadable file", [](SimTree&) {}, {"list", "missing.rcf"}, kExitFailed, {"missing.rcf"}},
+      {"backup not writable",
+       [](SimTree& t) { std::filesystem::create_directories(t.dir.native(t.plane("Aircraft.vnb/x"))); },
+       {"install", "RCF", "blue.pkg"}, kExitFailed, {"Aircraft.vnb"}},
+      {"uploads not writable", [](SimTree& t) { t.dir.write(t.plane("Uploads"), "a file"); }, {"pack", "RCF", "0"},
+       kExitFailed, {"Uploads"}},
+      {"folder left behind", [](SimTree& t) { t.dir.write(t.plane("Texture.Red/sub/x.bmp"), "x"); },
+       {"remove", "RCF", "0"}, kExitFailed, {"Texture.Red", "sub"}},
+      {"read-only program folder", [](SimTree&) {}, {"install", "RCF", "blue.pkg"}, kExitOk, {}, true},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.name);
+    SimTree t;
+    t.dir.write("blue.pkg", test::package_bytes(test::blue_entry(), std::nullopt, test::blue_files()));
+    c.prepare(t);
+    std::vector<std::string> args = c.args;
+    for (std::string& a : args) a = a == "RCF" ? write_rcf(t) : a;
+    std::optional<test::ImmutableFlag> read_only;
+    if (c.program_read_only) read_only.emplace(t.dir.native("sim/Varnel Software/FSX Paintwell"));
+    const CliRun r = run_cli(t, args);
+    EXPECT_EQ(c.status, r.status) << r.err;
+    for (const char* part : c.said) EXPECT_NE(std::string::npos, r.err.find(part)) << part << " in " << r.err;
+  }
 }
 
 // A hostile package's names must not reach the terminal as escape sequences.

@@ -1,9 +1,10 @@
-#include "app/dispatcher.h"
+#include "app/desktop/dispatcher.h"
 
 #include <gtest/gtest.h>
 
 #include "packages/package_installation.h"
 #include "packages/repaint_removal.h"
+#include "app/desktop/screen_lists.h"
 #include "packages/sim_tree.h"
 #include "support/test_button.h"
 
@@ -11,6 +12,7 @@ namespace pw {
 namespace {
 
 using test::SimTree;
+using test::ShownMessage;
 using test::TestButton;
 
 TEST(Dispatcher, CommandKeyIgnoresCaseButScreenNameDoesNotAndDisabledDoesNothing) {
@@ -46,7 +48,7 @@ TEST(Dispatcher, CancelledConfirmationsChangeNothing) {
     SimTree t;
     FillRemoveAircraftList(t.ctx);
     t.view.tick("frm_Remove.lstAircraft", {0});
-    t.view.lists["frm_Package.lstAircraft"] = {true, {{"Red Livery", 0, false}}, 0};
+    t.view.lists["frm_Package.lstAircraft"] = {true, {{"Red Livery", 0, false, true, ""}}, 0};
     t.view.answers.push_back(kResultCancel);
     TestButton b(form, type);
     dispatch_release(t.ctx, b);
@@ -60,23 +62,39 @@ TEST(Dispatcher, CancelledConfirmationsChangeNothing) {
 }
 
 // Success is followed through the screens, what a failure leaves by the
-// fault injection; here what the user is told.
-TEST(Dispatcher, RemoveCommandReportsTheWritingError) {
-  SimTree t;
-  FillRemoveAircraftList(t.ctx);
-  t.view.tick("frm_Remove.lstAircraft", {0});
-  std::filesystem::create_directory(t.dir.native(t.plane("~Aircraft.cfg.pwtmp")));  // blocks the temporary file
-  TestButton b("frm_Remove", "remove");
-  dispatch_release(t.ctx, b);
-  ASSERT_EQ(2u, t.view.messages.size());
-  EXPECT_EQ(
-      "You are about to remove the selected repaints.  This process could take a few minutes depending on the\r"
-      "number of aircraft you have selected to install and the speed of your computer.\r\rDo you wish to continue?",
-      t.view.messages[0].text);
-  EXPECT_EQ("Repaint Removal Error", t.view.messages[1].title);
-  EXPECT_EQ("An error occured while writing the aircraft.cfg file.", t.view.messages[1].text);
-  EXPECT_EQ(kStyleCritical, t.view.messages[1].style);
-  EXPECT_FALSE(t.view.busy);
+// fault injection; here what the user is told: the design's text, then why.
+TEST(Dispatcher, RemoveCommandReportsWhatFailedAndWhy) {
+  const struct {
+    const char* name;
+    const char* blocker;  // made a folder inside the aircraft's folder
+    const char* text;     // how the error message starts
+    const char* why;      // and what it names
+  } cases[] = {
+      {"aircraft.cfg not written", "~Aircraft.cfg.pwtmp", "An error occured while writing the aircraft.cfg file.\r\r",
+       "pwtmp"},
+      {"texture folder left", "Texture.Red/sub", "The selected repaints were removed from the aircraft.cfg file",
+       "Texture.Red"},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.name);
+    SimTree t;
+    FillRemoveAircraftList(t.ctx);
+    t.view.tick("frm_Remove.lstAircraft", {0});
+    std::filesystem::create_directories(t.dir.native(t.plane(c.blocker)));
+    TestButton b("frm_Remove", "remove");
+    dispatch_release(t.ctx, b);
+    ASSERT_EQ(2u, t.view.messages.size());
+    EXPECT_EQ(
+        "You are about to remove the selected repaints.  This process could take a few minutes depending on the\r"
+        "number of aircraft you have selected to install and the speed of your computer.\r\rDo you wish to continue?",
+        t.view.messages[0].text);
+    const ShownMessage& error = t.view.messages[1];
+    EXPECT_EQ("Repaint Removal Error", error.title);
+    EXPECT_EQ(0u, error.text.find(c.text)) << error.text;
+    EXPECT_NE(std::string::npos, error.text.find(c.why)) << error.text;
+    EXPECT_EQ(kStyleCritical, error.style);
+    EXPECT_FALSE(t.view.busy);
+  }
 }
 
 TEST(Dispatcher, InstallGoesOnAfterADamagedPackageAndNamesIt) {
@@ -92,9 +110,10 @@ TEST(Dispatcher, InstallGoesOnAfterADamagedPackageAndNamesIt) {
   dispatch_release(t.ctx, b);
   ASSERT_EQ(2u, t.view.messages.size());
   EXPECT_EQ("Package Install Error", t.view.messages[1].title);
-  EXPECT_EQ("An error occured with the repaint package file named... \r\r" + t.ctx.state.g_AircraftFolder +
-                "\\Downloads\\2.pkg",
-            t.view.messages[1].text);
+  const std::string& text = t.view.messages[1].text;
+  EXPECT_EQ(0u, text.find("An error occured with the repaint package file named... \r\r" + t.ctx.state.g_AircraftFolder +
+                          "\\Downloads\\2.pkg\r\r"));
+  EXPECT_NE(std::string::npos, text.find("damaged")) << text;
   EXPECT_TRUE(t.dir.exists(t.plane("Texture.Blue/texture.bmp")));
   EXPECT_TRUE(t.dir.exists(t.plane("Texture.Blue_000/texture.bmp")));
   EXPECT_FALSE(t.dir.exists(t.plane("Texture.Blue_001")));
@@ -126,8 +145,8 @@ TEST(Dispatcher, PreviewDialogKeepsItsFileNameAcrossACancel) {
 
 TEST(Dispatcher, PackageCommandNamesTheFileAndTheFolder) {
   SimTree t;
-  t.view.lists["frm_Package.lstAircraft"] = {true, {{"Red Livery", 0, false}}, 0};
-  t.view.lists["frm_Package.lstTextures"] = {true, {{"red.bmp", 0, true}}, 0};
+  t.view.lists["frm_Package.lstAircraft"] = {true, {{"Red Livery", 0, false, true, ""}}, 0};
+  t.view.lists["frm_Package.lstTextures"] = {true, {{"red.bmp", 0, true, true, ""}}, 0};
   TestButton b("frm_Package", "package");
   dispatch_release(t.ctx, b);
   ASSERT_EQ(2u, t.view.messages.size());
@@ -137,6 +156,13 @@ TEST(Dispatcher, PackageCommandNamesTheFileAndTheFolder) {
             "placed in the Uploads\rdirectory of " + t.ctx.state.g_AircraftFolder + ".",
             t.view.messages[1].text);
   EXPECT_TRUE(t.dir.exists(t.plane("Uploads/Red_Livery_Repaint.pkg")));
+
+  // A failure says which file and why.
+  t.view.lists["frm_Package.lstTextures"] = {true, {{"gone.bmp", 0, true, true, ""}}, 0};
+  dispatch_release(t.ctx, b);
+  ASSERT_EQ(4u, t.view.messages.size());
+  EXPECT_EQ(kStyleCritical, t.view.messages[3].style);
+  EXPECT_NE(std::string::npos, t.view.messages[3].text.find("gone.bmp")) << t.view.messages[3].text;
 }
 
 }  // namespace

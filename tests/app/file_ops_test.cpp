@@ -1,4 +1,4 @@
-#include "app/file_ops.h"
+#include "base/file_ops.h"
 
 #include <gtest/gtest.h>
 

@@ -2,7 +2,8 @@
 
 #include <gtest/gtest.h>
 
-#include "app/dispatcher.h"
+#include "app/desktop/dispatcher.h"
+#include "app/desktop/screen_lists.h"
 #include "app/operation_log.h"
 #include "packages/sim_tree.h"
 #include "support/test_button.h"
@@ -29,7 +30,7 @@ TEST(OperationLog, RecordsAWholeInstallAndARemovalWithRenumbering) {
   FillRemoveAircraftList(t.ctx);
   t.view.tick("frm_Remove.lstAircraft", {0});  // Red Livery, fltsim.0
   TestButton b("frm_Remove", "remove");
-  run_remove_command(t.ctx, b);
+  dispatch_release(t.ctx, b);
   const std::string log = t.dir.read(t.plane("Paintwell.log"));
   const std::string folder = t.ctx.state.g_AircraftFolder;
   EXPECT_NE(std::string::npos, log.find("  install\r\n    package " + folder + "\\Downloads\\blue.pkg\r\n"

@@ -12,10 +12,10 @@
 #include <vector>
 
 #include "aircraft/fltsim_entry.h"
-#include "app/file_ops.h"
-#include "app/platform/file_system.h"
-#include "app/platform/process.h"
-#include "app/text.h"
+#include "base/file_ops.h"
+#include "base/platform/file_system.h"
+#include "base/platform/process.h"
+#include "base/text.h"
 #include "config/profile.h"
 #include "support/temp_dir.h"
 

@@ -2,7 +2,7 @@
 
 #include <string>
 
-#include "app/platform/file_system.h"
+#include "base/platform/file_system.h"
 #include "config/profile.h"
 #include "support/faulty_file_system.h"
 #include "support/temp_dir.h"

@@ -11,8 +11,8 @@
 #include <string>
 #include <vector>
 
-#include "app/platform/file_system.h"
-#include "app/text.h"
+#include "base/platform/file_system.h"
+#include "base/text.h"
 #include "config/ez_cfg.h"
 
 namespace {

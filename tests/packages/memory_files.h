@@ -15,7 +15,7 @@
 #include <utility>
 #include <vector>
 
-#include "app/platform/file_system.h"
+#include "base/platform/file_system.h"
 #include "packages/package_format.h"
 
 namespace pw::testing {

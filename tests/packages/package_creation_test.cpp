@@ -7,7 +7,8 @@
 #include <fstream>
 #include <sstream>
 
-#include "app/command_line.h"
+#include "app/cli/command_line.h"
+#include "app/desktop/dispatcher.h"
 #include "packages/block_compressor.h"
 #include "packages/file_helpers.h"
 #include "tests/packages/mixed_data.h"
@@ -41,6 +42,12 @@ ReadBack read_back(const SimTree& t) {
   for (const PackageFile& f : layout.files) back.names.push_back(f.name);
   back.files = *expand_package_files(**file, layout);
   return back;
+}
+
+// The name of the package made, or the empty text.
+std::string created(SimTree& t, int entry) {
+  const Result<std::string> made = CreatePackage(t.ctx, entry);
+  return made ? *made : std::string();
 }
 
 // Uploads holds the older package of the same name, intact, and nothing else.
@@ -85,7 +92,7 @@ TEST(CreatePackage, ListsEveryEntryAndPacksTheTickedFilesInListOrder) {
   EXPECT_EQ(0, list.current);
   t.view.tick(kTextures, {1, 3}, false);
 
-  ASSERT_EQ(kTahitiPkg, CreatePackage(t.ctx, 1));
+  ASSERT_EQ(kTahitiPkg, created(t, 1));
   EXPECT_EQ(std::vector<std::string>{kTahitiPkg}, t.dir.names(t.plane("Uploads")));
   const ReadBack back = read_back(t);
   EXPECT_EQ("Air (Tahiti) [2007]", back.entry.ui_variation);
@@ -108,7 +115,7 @@ TEST(CreatePackage, CarriesTheChosenPreviewAndReplacesAnOlderPackageReportingByt
   t.show_in_package_screen(1);
   ProgressLog progress;
   t.ctx.progress = progress.recorder();
-  ASSERT_EQ(kTahitiPkg, CreatePackage(t.ctx, 1));
+  ASSERT_EQ(kTahitiPkg, created(t, 1));
   EXPECT_EQ(std::vector<std::string>{kTahitiPkg}, t.dir.names(t.plane("Uploads")));
   const ReadBack back = read_back(t);
   EXPECT_EQ(bitmap, back.preview);
@@ -121,7 +128,7 @@ TEST(CreatePackage, CarriesTheChosenPreviewAndReplacesAnOlderPackageReportingByt
   progress.expect_complete_run(total);
 }
 
-// Each failure gives the empty result and leaves the older package alone.
+// Each failure says why and leaves the older package alone.
 TEST(CreatePackage, FailuresLeaveAnOlderPackageAndNothingElse) {
   using Step = std::function<void(SimTree&)>;
   const Step none = [](SimTree&) {};
@@ -129,20 +136,31 @@ TEST(CreatePackage, FailuresLeaveAnOlderPackageAndNothingElse) {
     const char* name;
     Step before_listing;
     Step after_listing;
+    const char* why;  // part of the error's message
     int entry = 1;
   } cases[] = {
-      {"zero-byte file", [](SimTree& t) { t.dir.write(t.plane("Texture.Silver/empty.dds"), ""); }, none},
-      {"nothing ticked", none, [](SimTree& t) { t.view.tick(kTextures, {0, 1, 2, 3, 4}, false); }},
+      {"zero-byte file", [](SimTree& t) { t.dir.write(t.plane("Texture.Silver/empty.dds"), ""); }, none, "empty.dds"},
+      {"nothing ticked", none, [](SimTree& t) { t.view.tick(kTextures, {0, 1, 2, 3, 4}, false); }, "no file"},
       {"file gone since listing", none,
-       [](SimTree& t) { std::filesystem::remove(t.dir.native(t.plane("Texture.Silver/d.txt"))); }},
+       [](SimTree& t) { std::filesystem::remove(t.dir.native(t.plane("Texture.Silver/d.txt"))); }, "d.txt"},
       {"missing preview",
        [](SimTree& t) {
          t.ctx.state.g_PreviewChosen = true;
          t.ctx.state.g_PreviewPath = t.dir.path() + "\\nothing.bmp";
        },
-       none},
+       none, "nothing.bmp"},
+      {"preview over the cap",
+       [](SimTree& t) {
+         t.dir.write("big.bmp", std::string(kMaxPreviewSize + 1, 'b'));
+         t.ctx.state.g_PreviewChosen = true;
+         t.ctx.state.g_PreviewPath = t.dir.path() + "\\big.bmp";
+       },
+       none, "big.bmp"},
+      // One file on the simulator's platform: no installer could tell them apart.
+      {"names differing only in case", none,
+       [](SimTree& t) { t.view.lists[kTextures].rows.push_back({"a.BMP", 5, true, true, ""}); }, "letter case"},
       {"name over 100 bytes",
-       [](SimTree& t) { t.dir.write(t.plane("Texture.Silver/") + std::string(101, 'n'), "x"); }, none},
+       [](SimTree& t) { t.dir.write(t.plane("Texture.Silver/") + std::string(101, 'n'), "x"); }, none, "nnnn"},
       {"101 files ticked",
        [](SimTree& t) {
          for (int i = 0; i < 96; ++i) t.dir.write(t.plane("Texture.Silver/f") + std::to_string(i), "x");
@@ -151,8 +169,9 @@ TEST(CreatePackage, FailuresLeaveAnOlderPackageAndNothingElse) {
          auto& rows = t.view.lists[kTextures].rows;
          ASSERT_EQ(kMaxTextureRows, rows.size());  // the list itself stops at 100
          rows.push_back(rows.front());
-       }},
-      {"no such entry", none, none, 7},
+       },
+       "more than 100"},
+      {"no such entry", none, none, "no such entry", 7},
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.name);
@@ -161,7 +180,9 @@ TEST(CreatePackage, FailuresLeaveAnOlderPackageAndNothingElse) {
     c.before_listing(t);
     t.show_in_package_screen(1);
     c.after_listing(t);
-    EXPECT_EQ("", CreatePackage(t.ctx, c.entry));
+    const Result<std::string> made = CreatePackage(t.ctx, c.entry);
+    ASSERT_FALSE(made.ok());
+    EXPECT_NE(std::string::npos, made.error().message.find(c.why)) << made.error().message;
     expect_older_package_only(t);
   }
 }
@@ -174,7 +195,7 @@ TEST(CreatePackage, EveryFailingFileCallLeavesTheOlderPackage) {
     SCOPED_TRACE(k);
     ASSERT_LT(k, 100);
     t.faulty.fail_at(k);
-    const std::string result = CreatePackage(t.ctx, 1);
+    const std::string result = created(t, 1);
     if (t.faulty.failed_call().empty()) {
       EXPECT_EQ(kTahitiPkg, result);
       break;
@@ -210,7 +231,7 @@ TEST(CreatePackage, AFileThatChangesSizeWhileReadFailsTheCreation) {
       c.change(t.dir.native(t.plane("Texture.Silver/big.dds")));
       changed = true;
     };
-    EXPECT_EQ("", CreatePackage(t.ctx, 1));
+    EXPECT_EQ("", created(t, 1));
     EXPECT_TRUE(changed);
     expect_older_package_only(t);
   }

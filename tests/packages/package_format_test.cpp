@@ -80,7 +80,9 @@ TEST(PackageWriter, RefusesContentsItCannotWriteAndWritesNothing) {
     ASSERT_FALSE(checked.ok());
     EXPECT_EQ(ErrorCode::kRefused, checked.error().code);
   }
-  EXPECT_TRUE(check_package_contents(std::nullopt, std::vector<PackageFile>(100, PackageFile{"f", 1}), 100).ok());
+  std::vector<PackageFile> hundred;
+  for (int i = 0; i < 100; ++i) hundred.push_back({"f" + std::to_string(i), 1});
+  EXPECT_TRUE(check_package_contents(std::nullopt, hundred, 100).ok());
   MemoryOutputFile out;
   auto written = write_package(out, sample_entry(), std::nullopt, {{"a", 2}}, "abc");
   ASSERT_FALSE(written.ok());

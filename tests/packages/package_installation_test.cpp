@@ -4,6 +4,7 @@
 
 #include "aircraft/entry_list.h"
 #include "tests/packages/mixed_data.h"
+#include "packages/package_format.h"
 #include "packages/repaint_removal.h"
 #include "tests/packages/sim_tree.h"
 #include "tests/packages/tree_checks.h"
@@ -46,15 +47,11 @@ TEST_F(InstallTest, SamePackageThreeTimesGetsNumberedFoldersAndFreeSections) {
   } installs[] = {{"Texture.Blue", 2}, {"Texture.Blue_000", 4}, {"Texture.Blue_001", 5}};
   for (const auto& [folder, number] : installs) {
     SCOPED_TRACE(folder);
-    if (number == 5) {
-      EXPECT_EQ("Blue Sky", InstallPackage(t.ctx, 0));
-    } else {
-      const InstallReport report = install_package(t.ctx, 0);
-      EXPECT_EQ(InstallOutcome::kInstalled, report.outcome);
-      EXPECT_EQ("Blue Sky", report.variation);
-      EXPECT_EQ(t.core_plane(folder), report.folder);
-      EXPECT_EQ(number, report.section);
-    }
+    const InstallReport report = t.install(0);
+    EXPECT_EQ(InstallOutcome::kInstalled, report.outcome);
+    EXPECT_EQ("Blue Sky", report.variation);
+    EXPECT_EQ(t.core_plane(folder), report.folder);
+    EXPECT_EQ(number, report.section);
     EXPECT_EQ((std::vector<std::string>{"Panel.dds", "texture.bmp"}), t.dir.names(t.plane(folder)));
     EXPECT_EQ(blue_files()[0].bytes, t.dir.read(t.plane(folder) + "/texture.bmp"));
     EXPECT_EQ(blue_files()[1].bytes, t.dir.read(t.plane(folder) + "/Panel.dds"));
@@ -68,21 +65,20 @@ TEST_F(InstallTest, SamePackageThreeTimesGetsNumberedFoldersAndFreeSections) {
   EXPECT_EQ(kOriginalCfg, t.cfg().substr(0, kOriginalCfg.size()));
   EXPECT_EQ(6u, read_aircraft_entries(ProfileDocument::parse(t.cfg())).entries.size());
   for (const std::string& name : t.dir.names(t.plane(""))) EXPECT_NE('~', name[0]) << name;
-  EXPECT_TRUE(t.dir.exists(t.plane("Downloads/blue.pkg")));  // chkDelete is off
+  EXPECT_TRUE(t.dir.exists(t.plane("Downloads/blue.pkg")));  // not asked to delete it
 }
 
 TEST_F(InstallTest, DeleteOptionDeletesThePackageOnlyAfterSuccess) {
-  t.view.check_boxes["frm_Install.chkDelete"] = true;
   std::string damaged = package_bytes(blue_entry(), std::nullopt, blue_files());
   put_package(damaged.substr(0, damaged.size() - 3));
-  EXPECT_EQ("", InstallPackage(t.ctx, 0));
+  EXPECT_EQ(InstallOutcome::kFailed, t.install(0, true).outcome);
   EXPECT_TRUE(t.dir.exists(t.plane("Downloads/blue.pkg")));
 
   put_package(package_bytes(blue_entry(), "BM", blue_files()));
-  EXPECT_EQ("", InstallPackage(t.ctx, 1));
-  EXPECT_EQ("", InstallPackage(t.ctx, -1));
+  EXPECT_EQ(InstallOutcome::kFailed, t.install(1, true).outcome);
+  EXPECT_EQ(InstallOutcome::kFailed, t.install(-1, true).outcome);
   EXPECT_TRUE(t.dir.exists(t.plane("Downloads/blue.pkg")));
-  EXPECT_EQ("Blue Sky", InstallPackage(t.ctx, 0));
+  EXPECT_EQ(InstallOutcome::kInstalled, t.install(0, true).outcome);
   EXPECT_FALSE(t.dir.exists(t.plane("Downloads/blue.pkg")));
 }
 
@@ -93,11 +89,20 @@ TEST_F(InstallTest, UnsafeNamesAreRefusedByName) {
     std::vector<NamedBytes> files = blue_files();
     files.push_back({name, "evil"});
     put_package(package_bytes(blue_entry(), std::nullopt, files));
-    const InstallReport report = install_package(t.ctx, 0);
+    const InstallReport report = t.install(0);
     EXPECT_EQ(ErrorCode::kRefused, report.error.code);
     EXPECT_NE(std::string::npos, report.error.message.find(name)) << report.error.message;
     expect_untouched();
   }
+}
+
+// A preview is a 400 x 300 picture: one far larger is damage, not a preview.
+TEST_F(InstallTest, APreviewOverTheCapIsDamage) {
+  put_package(package_bytes(blue_entry(), std::string(kMaxPreviewSize + 1, 'p'), blue_files()));
+  const InstallReport report = t.install(0);
+  EXPECT_EQ(ErrorCode::kDamaged, report.error.code);
+  EXPECT_NE(std::string::npos, report.error.message.find("4 MB")) << report.error.message;
+  expect_untouched();
 }
 
 TEST_F(InstallTest, AllThousandNamesTakenTouchesNothing) {
@@ -110,7 +115,7 @@ TEST_F(InstallTest, AllThousandNamesTakenTouchesNothing) {
     std::filesystem::create_directory(t.dir.native(t.plane(name)));
   }
   const std::vector<std::string> with_folders = t.dir.names(t.plane(""));
-  EXPECT_EQ("", InstallPackage(t.ctx, 0));
+  EXPECT_EQ(ErrorCode::kRefused, t.install(0).error.code);
   EXPECT_EQ(kOriginalCfg, t.cfg());
   EXPECT_EQ(with_folders, t.dir.names(t.plane("")));
   EXPECT_TRUE(t.dir.names(t.plane("Texture.Blue_999")).empty());
@@ -122,7 +127,7 @@ TEST_F(InstallTest, StreamsEveryByteReportingBytesWritten) {
   put_package(package_bytes(blue_entry(), std::nullopt, files));
   ProgressLog progress;
   t.ctx.progress = progress.recorder();
-  const InstallReport report = install_package(t.ctx, 0);
+  const InstallReport report = t.install(0);
   ASSERT_EQ(InstallOutcome::kInstalled, report.outcome) << report.error.message;
   EXPECT_EQ(as_files(files), folder_files(t.dir.native(t.plane("Texture.Blue"))));
   progress.expect_complete_run(static_cast<std::int64_t>(files[0].bytes.size() + 1 + files[2].bytes.size()));
@@ -138,14 +143,12 @@ TEST_F(InstallTest, ReadOnlyAircraftCfgFailsInstallAndRemovalUntouched) {
   const stdfs::path cfg = t.dir.native(t.plane("Aircraft.cfg"));
   put_package(package_bytes(blue_entry(), std::nullopt, blue_files()));
   stdfs::permissions(cfg, write, stdfs::perm_options::remove);
-  const InstallReport report = install_package(t.ctx, 0);
+  const InstallReport report = t.install(0);
   EXPECT_EQ(InstallOutcome::kCfgNotWritten, report.outcome);
   EXPECT_EQ(ErrorCode::kAccessDenied, report.error.code) << report.error.message;
-  EXPECT_EQ("-1", InstallPackage(t.ctx, 0));
   expect_untouched();
 
-  t.ctx.state.g_RemoveSelection = {false, true, false};
-  EXPECT_EQ(kRemoveCfgFailed, RemoveRepaints(t.ctx));
+  EXPECT_EQ(RemovalOutcome::kCfgNotWritten, t.remove({false, true, false}).outcome);
   EXPECT_EQ(kOriginalCfg, t.cfg());
   std::vector<std::string> expected = before_;  // and the backups a removal takes first
   expected.insert(expected.end(), {"Aircraft.001", "Aircraft.vnb"});

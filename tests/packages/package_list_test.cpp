@@ -1,7 +1,9 @@
 #include <gtest/gtest.h>
 
+#include "app/desktop/screen_lists.h"
 #include "packages/file_helpers.h"
 #include "packages/package_installation.h"
+#include "support/test_button.h"
 #include "tests/packages/sim_tree.h"
 
 namespace pw::test {
@@ -31,7 +33,11 @@ class ListTest : public ::testing::Test {
   void browse_to(const std::string& folder) {
     t.dir.write("elsewhere/x.pkg", package_bytes(entry_named("Browsed", folder), std::nullopt, blue_files()));
     t.view.files.push_back(" " + t.dir.path() + "\\elsewhere\\x.pkg ");
-    BrowseForPackages(t.ctx);
+    browse();
+  }
+  void browse() {
+    TestButton button("frm_Install", "browse");
+    dispatch_release(t.ctx, button);
   }
   bool tmp_rcf_left() { return t.dir.exists("sim/Varnel Software/FSX Paintwell/tmp.rcf"); }
 
@@ -48,7 +54,7 @@ TEST_F(ListTest, ListsOnlyPkgFilesAndShowsTheFirstPreview) {
   EXPECT_EQ((std::vector<std::string>{"Ay", "Bee"}), t.view.row_texts(kPackages));
   EXPECT_EQ(1, t.view.lists[kPackages].rows[1].item_data);
   EXPECT_EQ(0, t.view.lists[kPackages].current);
-  EXPECT_EQ("BM-a", t.dir.read("sim/Varnel Software/FSX Paintwell/Media/tmpPreviewImage.bmp"));
+  EXPECT_EQ("BM-a", t.view.pictures["frm_Install.picPreview"]);
   EXPECT_EQ("disabled", t.view.button_states["frm_Install.btn_Install"]);
   EXPECT_FALSE(t.view.busy);
   EXPECT_EQ(2, t.view.busy_changes);
@@ -58,13 +64,20 @@ TEST_F(ListTest, ListsOnlyPkgFilesAndShowsTheFirstPreview) {
   EXPECT_EQ("enabled", t.view.button_states["frm_Install.btn_Install"]);
 }
 
-TEST_F(ListTest, AFailedListingKeepsTheOldOneAndAnEmptyOneAllowsNoInstall) {
-  ASSERT_TRUE(ListPackages(t.ctx, ""));
+// A damaged package is listed as such, greyed with its reason; the others
+// stay usable.
+TEST_F(ListTest, ADamagedPackageIsAGreyedRowAndAnEmptyListingAllowsNoInstall) {
   t.dir.write(t.plane("Downloads/broken.pkg"), "too short for a record");
-  EXPECT_FALSE(ListPackages(t.ctx, ""));
-  EXPECT_FALSE(ListPackages(t.ctx, t.dir.path() + "\\missing.pkg"));
+  ASSERT_TRUE(ListPackages(t.ctx, ""));
   EXPECT_EQ(1, t.ctx.state.g_PackageLast);
   EXPECT_EQ(2u, t.ctx.state.g_PackagePaths.size());
+  FillPackageList(t.ctx, false);
+  EXPECT_EQ((std::vector<std::string>{"Ay", "Bee", "broken.pkg"}), t.view.row_texts(kPackages));
+  const ListRow& broken = t.view.lists[kPackages].rows[2];
+  EXPECT_FALSE(broken.enabled);
+  EXPECT_EQ(-1, broken.item_data);
+  EXPECT_NE(std::string::npos, broken.tooltip.find("past the end")) << broken.tooltip;
+  std::filesystem::remove(t.dir.native(t.plane("Downloads/broken.pkg")));
 
   std::filesystem::remove_all(t.dir.native(t.plane("Downloads")));
   ASSERT_TRUE(ListPackages(t.ctx, ""));
@@ -116,13 +129,14 @@ TEST_F(ListTest, BrowsedPackageIsListedWhenItsFolderFitsTheAircraft) {
 }
 
 TEST_F(ListTest, CancelledOrUnreadableBrowseChangesNothing) {
-  BrowseForPackages(t.ctx);  // the script cancels
-  t.view.files.push_back(t.dir.path() + "\\nowhere.pkg");
-  BrowseForPackages(t.ctx);
+  browse();  // the script cancels
   EXPECT_TRUE(t.view.messages.empty());
+  t.view.files.push_back(t.dir.path() + "\\nowhere.pkg");
+  browse();
+  ASSERT_EQ(1u, t.view.messages.size());  // saying which file and why
+  EXPECT_NE(std::string::npos, t.view.messages[0].text.find("nowhere.pkg")) << t.view.messages[0].text;
   EXPECT_EQ(0u, t.view.lists.count(kPackages));
   EXPECT_EQ(-1, t.ctx.state.g_PackageLast);
-  EXPECT_FALSE(package_fits_aircraft(t.ctx, t.dir.path() + "\\nowhere.pkg").ok());
 }
 
 }  // namespace

@@ -1,5 +1,6 @@
 // The limits of a real machine rather than injected faults: a disk that
-// fills up during an install, and an install killed at random moments.
+// fills up during an install, an install killed at random moments, and the
+// memory of a machine with many cores.
 // Each needs the superuser or Linux features; where the machine does not
 // allow it the test is skipped, saying why.
 #include <gtest/gtest.h>
@@ -15,7 +16,9 @@
 #include <random>
 #include <thread>
 
+#include "packages/block_compressor.h"
 #include "packages/two_package_install.h"
+#include "support/peak_memory.h"
 
 namespace pw::test {
 namespace {
@@ -93,7 +96,7 @@ TEST(RealLimits, InstallOnAFillingDiskFailsWholeAtEveryPoint) {
 // it installed the package; gives back its status once killed or ended.
 pid_t start_install(SimTree& t) {
   const pid_t pid = ::fork();
-  if (pid == 0) ::_exit(install_package(t.ctx, 0).outcome == InstallOutcome::kInstalled ? 0 : 1);
+  if (pid == 0) ::_exit(t.install(0).outcome == InstallOutcome::kInstalled ? 0 : 1);
   return pid;
 }
 int wait_for(pid_t pid) {
@@ -159,7 +162,7 @@ TEST(RealLimits, AKilledInstallLeavesTheOldOrNewFileAndTheNextInstallRecovers) {
     // The next install, as after a restart, clears what the killed one
     // left half done and installs in full.
     t.reload_entries();
-    const InstallReport report = install_package(t.ctx, 0);
+    const InstallReport report = t.install(0);
     EXPECT_EQ(InstallOutcome::kInstalled, report.outcome) << report.error.message;
     EXPECT_EQ(std::vector<std::string>{}, stray_names(t.dir.native(kPlane)));
     expect_no_half_folder(t, files);
@@ -167,6 +170,31 @@ TEST(RealLimits, AKilledInstallLeavesTheOldOrNewFileAndTheNextInstallRecovers) {
     if (HasFailure()) return;
   }
   EXPECT_GT(interrupted, 0) << "no kill landed before the install completed";
+}
+
+// Discards what it is given: only the compressor's own memory counts.
+class DiscardingFile : public OutputFile {
+ public:
+  Result<void> write(std::string_view) override { return {}; }
+  Result<void> sync() override { return {}; }
+  Result<void> close() override { return {}; }
+};
+
+// Asked for a thread per core of a 64-core machine, the compressor still
+// keeps a few MiB: memory does not grow with the machine.
+TEST(RealLimits, CompressorMemoryIsBoundedWhateverTheCoreCount) {
+  const std::string data = pw::testing::random_bytes(16 << 20, 41);
+  PeakMemory memory;
+  if (!memory.reset()) GTEST_SKIP() << "this system gives no peak memory figure";
+  {
+    DiscardingFile out;
+    BlockCompressor block(out, 64);
+    for (std::size_t at = 0; at < data.size(); at += kBlockChunkSize) {
+      ASSERT_TRUE(block.write(std::string_view(data).substr(at, kBlockChunkSize)));
+    }
+    ASSERT_TRUE(block.finish());
+  }
+  EXPECT_LT(memory.growth_kb().value_or(0), 8 * 1024);
 }
 
 }  // namespace

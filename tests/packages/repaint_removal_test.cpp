@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include "app/desktop/screen_lists.h"
 #include "packages/sim_tree.h"
 
 namespace pw {
@@ -17,16 +18,16 @@ const std::string kWithoutSilver =
     "[fltsim.0]\r\ntitle=Cessna Red\r\nsim=c172\r\ntexture=Red\r\nui_variation=\"Red Livery\"\r\nvisual_damage=1\r\n\r\n"
     "[fltsim.1]\r\ntitle=Cessna Green\r\ntexture=Green\r\nui_variation=\"Green\"\r\nvisual_damage=\r\n\r\n";
 
-void select_for_removal(SimTree& t, std::initializer_list<int> indices) {
-  t.ctx.state.g_RemoveSelection.assign(t.ctx.state.g_AircraftEntries.size(), false);
-  for (int i : indices) t.ctx.state.g_RemoveSelection[static_cast<std::size_t>(i)] = true;
+RemovalOutcome remove(SimTree& t, std::initializer_list<int> indices) {
+  std::vector<bool> selection(t.ctx.state.g_AircraftEntries.size(), false);
+  for (int i : indices) selection[static_cast<std::size_t>(i)] = true;
+  return t.remove(selection).outcome;
 }
 
 TEST(RemoveRepaints, RenumbersKeptEntriesAcrossAGapAndDeletesTheFolder) {
   SimTree t;
   t.dir.write(t.plane("Texture.Green/g.bmp"), "green");
-  select_for_removal(t, {1});
-  ASSERT_EQ(kRemoveDone, RemoveRepaints(t.ctx));
+  ASSERT_EQ(RemovalOutcome::kDone, remove(t, {1}));
   EXPECT_EQ(kWithoutSilver, t.cfg());
   EXPECT_FALSE(t.dir.exists(t.plane("Texture.Silver")));
   EXPECT_TRUE(t.dir.exists(t.plane("Texture.Red/red.bmp")));
@@ -36,8 +37,7 @@ TEST(RemoveRepaints, RenumbersKeptEntriesAcrossAGapAndDeletesTheFolder) {
 
   // A second removal refreshes Aircraft.vnb but keeps the first Aircraft.001.
   t.reload_entries();
-  select_for_removal(t, {0});
-  ASSERT_EQ(kRemoveDone, RemoveRepaints(t.ctx));
+  ASSERT_EQ(RemovalOutcome::kDone, remove(t, {0}));
   EXPECT_EQ(kWithoutSilver, t.dir.read(t.plane("Aircraft.vnb")));
   EXPECT_EQ(test::kOriginalCfg, t.dir.read(t.plane("Aircraft.001")));
   EXPECT_EQ(std::string::npos, t.cfg().find("Cessna Red"));
@@ -52,8 +52,7 @@ TEST(RemoveRepaints, KeptEntriesKeepLongValuesAndUnknownKeys) {
   cfg.replace(cfg.find(green), green.size(), green + "isUserSelectable=0\r\ndescription=" + description + "\r\n");
   t.dir.write(t.plane("Aircraft.cfg"), cfg);
   t.reload_entries();
-  select_for_removal(t, {1});
-  ASSERT_EQ(kRemoveDone, RemoveRepaints(t.ctx));
+  ASSERT_EQ(RemovalOutcome::kDone, remove(t, {1}));
   EXPECT_NE(std::string::npos, t.cfg().find("[fltsim.1]\r\ntitle=Cessna Green\r\ntexture=Green\r\nui_variation=\"Green\"\r\n"
                                             "description=" + description + "\r\nvisual_damage=\r\n"
                                             "isUserSelectable=0\r\n\r\n"));
@@ -61,10 +60,9 @@ TEST(RemoveRepaints, KeptEntriesKeepLongValuesAndUnknownKeys) {
 
 TEST(RemoveRepaints, ReportsOneStepForTheFileAndOnePerFolder) {
   SimTree t;
-  select_for_removal(t, {0, 1});
   test::ProgressLog progress;
   t.ctx.progress = progress.recorder();
-  ASSERT_EQ(kRemoveDone, RemoveRepaints(t.ctx));
+  ASSERT_EQ(RemovalOutcome::kDone, remove(t, {0, 1}));
   progress.expect_complete_run(4);  // backups, Aircraft.cfg, Texture.Red, Texture.Silver
   EXPECT_FALSE(t.dir.exists(t.plane("Texture.Red")));
 }
@@ -75,26 +73,37 @@ TEST(RemoveRepaints, OtherFilesAndSelections) {
     const char* name;
     std::string cfg;
     std::initializer_list<int> removed;
-    std::int16_t result;
+    RemovalOutcome result;
     std::string expected;  // Aircraft.cfg afterwards; empty: not checked
+    bool red_kept;
   } cases[] = {
-      {"everything", test::kOriginalCfg, {0, 1, 2}, kRemoveDone,
-       "[General]\r\natc_type=CESSNA\r\n\r\n[Views]\r\neyepoint=1\r\n\r\n"},
+      {"everything", test::kOriginalCfg, {0, 1, 2}, RemovalOutcome::kDone,
+       "[General]\r\natc_type=CESSNA\r\n\r\n[Views]\r\neyepoint=1\r\n\r\n", false},
       {"a folder a kept entry still names", test::kOriginalCfg + "\r\n[fltsim.4]\r\ntitle=Also red\r\ntexture=RED\r\n",
-       {0}, kRemoveDone, ""},
-      {"a texture that leaves the aircraft's folder", bad, {0}, kRemoveFailed, bad},
+       {0}, RemovalOutcome::kDone, "", true},
+      {"a texture that leaves the aircraft's folder", bad, {0}, RemovalOutcome::kFailed, bad, true},
+      // Only files are deleted: a folder inside keeps Texture.Red, and the
+      // report must say so rather than claim success.
+      {"a folder holding a folder", test::kOriginalCfg, {0}, RemovalOutcome::kIncomplete, "", false},
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.name);
     SimTree t;
     t.dir.write(t.plane("Aircraft.cfg"), c.cfg);
+    if (c.result == RemovalOutcome::kIncomplete) t.dir.write(t.plane("Texture.Red/sub/x.bmp"), "x");
     t.reload_entries();
-    select_for_removal(t, c.removed);
-    EXPECT_EQ(c.result, RemoveRepaints(t.ctx));
+    std::vector<bool> selection(t.ctx.state.g_AircraftEntries.size(), false);
+    for (int i : c.removed) selection[static_cast<std::size_t>(i)] = true;
+    const RemovalReport report = t.remove(selection);
+    EXPECT_EQ(c.result, report.outcome) << report.error.message;
     if (!c.expected.empty()) {
       EXPECT_EQ(c.expected, t.cfg());
     }
-    EXPECT_EQ(c.result == kRemoveFailed || c.removed.size() == 1, t.dir.exists(t.plane("Texture.Red/red.bmp")));
+    EXPECT_EQ(c.red_kept, t.dir.exists(t.plane("Texture.Red/red.bmp")));
+    // What was left is named, with what it still holds.
+    EXPECT_EQ(c.result == RemovalOutcome::kIncomplete ? 1u : 0u, report.left_folders.size());
+    for (const std::string& left : report.left_folders) EXPECT_NE(std::string::npos, left.find("Texture.Red")) << left;
+    for (const std::string& left : report.left_folders) EXPECT_NE(std::string::npos, left.find("sub")) << left;
   }
 }
 

@@ -14,10 +14,13 @@
 #include <vector>
 
 #include "aircraft/entry_list.h"
-#include "app/app_context.h"
+#include "app/desktop/app_context.h"
+#include "app/desktop/screen_lists.h"
 #include "config/profile.h"
 #include "packages/package_format.h"
 #include "packages/package_creation.h"
+#include "packages/package_installation.h"
+#include "packages/repaint_removal.h"
 #include "support/faulty_file_system.h"
 #include "support/scripted_view.h"
 #include "support/temp_dir.h"
@@ -133,6 +136,18 @@ class SimTree {
     FillPackageAircraftList(ctx);
     view.lists["frm_Package.lstAircraft"].current = index;
     PackageAircraftClicked(ctx);
+  }
+
+  // Package k of the listing, installed as the command installs it but
+  // without its duplicate check and log.
+  InstallReport install(int k, bool delete_package = false) {
+    const SharedState& s = ctx.state;
+    if (k < 0 || static_cast<std::size_t>(k) >= s.g_PackagePaths.size()) return InstallReport{};
+    const auto i = static_cast<std::size_t>(k);
+    return install_package(ctx.operation(), ctx.state, s.g_PackagePaths[i], s.g_PackageEntries[i], delete_package);
+  }
+  RemovalReport remove(const std::vector<bool>& selection) {
+    return remove_repaints(ctx.operation(), ctx.state, selection);
   }
 
   std::string plane(std::string_view rel) const { return std::string(kPlane) + std::string(rel); }

@@ -12,7 +12,7 @@
 #include <string>
 #include <vector>
 
-#include "app/text.h"
+#include "base/text.h"
 #include "config/profile.h"
 #include "packages/sim_tree.h"
 

@@ -15,7 +15,8 @@
 #include <utility>
 #include <vector>
 
-#include "app/dispatcher.h"
+#include "app/desktop/dispatcher.h"
+#include "app/desktop/screen_lists.h"
 #include "packages/package_installation.h"
 #include "packages/sim_tree.h"
 #include "packages/tree_checks.h"
@@ -86,11 +87,12 @@ class TwoPackageInstall {
     EXPECT_TRUE(!blue || as_files(blue_) == folder_files(t.dir.native(t.plane("Texture.Blue")))) << "Texture.Blue";
     EXPECT_TRUE(!gold || as_files(gold_) == folder_files(t.dir.native(t.plane("Texture.Gold")))) << "Texture.Gold";
     // Success only for a whole install; each package not installed was
-    // reported, unless the command ended before its loop (the backup copy
-    // failed), which it does without a message.
+    // reported, and a command that ended before its loop (the backups
+    // failed) names the file it could not write.
     EXPECT_EQ(blue && gold, shown_title(t.view, "Repaint Packages Installed"));
     if (results.empty()) {
       EXPECT_FALSE(blue || gold);
+      EXPECT_TRUE(shown_text_with(t.view, "Aircraft.vnb") || shown_text_with(t.view, "Aircraft.cfg"));
     } else if (results.size() == 2) {
       EXPECT_EQ(blue, results[0].report.outcome == InstallOutcome::kInstalled);
       EXPECT_EQ(gold, results[1].report.outcome == InstallOutcome::kInstalled);

@@ -9,7 +9,7 @@
 #include <optional>
 #include <string>
 
-#include "app/platform/file_system.h"
+#include "base/platform/file_system.h"
 
 namespace pw::test {
 

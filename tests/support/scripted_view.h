@@ -8,7 +8,7 @@
 #include <utility>
 #include <vector>
 
-#include "app/headless_view.h"
+#include "app/desktop/headless_view.h"
 
 namespace pw::test {
 
@@ -52,6 +52,9 @@ class ScriptedView : public HeadlessView {
   void pump_events() override { ++pumps; }
   bool show_picture(const std::string& screen, const std::string& box, const std::string& path) override {
     return load_pictures && HeadlessView::show_picture(screen, box, path);
+  }
+  bool show_picture_data(const std::string& screen, const std::string& box, const std::string& bytes) override {
+    return load_pictures && HeadlessView::show_picture_data(screen, box, bytes);
   }
 };
 

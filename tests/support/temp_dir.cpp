@@ -7,7 +7,7 @@
 #include <stdexcept>
 #include <system_error>
 
-#include "app/text.h"
+#include "base/text.h"
 
 namespace pw::test {
 

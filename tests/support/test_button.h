@@ -6,7 +6,7 @@
 #include <utility>
 #include <vector>
 
-#include "app/dispatcher.h"
+#include "app/desktop/dispatcher.h"
 
 namespace pw::test {
 

@@ -15,10 +15,10 @@
 #include <QTimer>
 #include <cstdio>
 
-#include "app/desktop_program.h"
-#include "app/main_screen.h"
-#include "app/platform/file_system.h"
-#include "app/qt_screen_view.h"
+#include "app/desktop/desktop_program.h"
+#include "app/desktop/main_screen.h"
+#include "base/platform/file_system.h"
+#include "app/desktop/qt_screen_view.h"
 #include "packages/install_screen.h"
 #include "packages/package_screen.h"
 #include "packages/remove_screen.h"

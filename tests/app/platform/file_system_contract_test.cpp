@@ -1,6 +1,6 @@
 // The contract of the native file layer that every platform keeps alike:
 // reads, writes, stamps and the error codes of each failure.
-#include "app/platform/file_system.h"
+#include "base/platform/file_system.h"
 
 #include <gtest/gtest.h>
 

@@ -5,8 +5,8 @@
 #include <string>
 #include <string_view>
 
-#include "app/platform/file_system.h"
-#include "app/result.h"
+#include "base/platform/file_system.h"
+#include "base/result.h"
 
 namespace pw::test {
 

@@ -1,4 +1,4 @@
-#include "app/platform/file_system.h"
+#include "base/platform/file_system.h"
 
 #include <gtest/gtest.h>
 #include <unistd.h>

@@ -1,10 +1,10 @@
-#include "app/platform/process.h"
+#include "base/platform/process.h"
 
 #include <gtest/gtest.h>
 
 #include <filesystem>
 
-#include "app/text.h"
+#include "base/text.h"
 #include "support/temp_dir.h"
 
 namespace pw {

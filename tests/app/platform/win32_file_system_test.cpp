@@ -1,4 +1,4 @@
-#include "app/platform/file_system.h"
+#include "base/platform/file_system.h"
 
 #include <windows.h>
 
@@ -12,8 +12,8 @@
 #include <thread>
 #include <tuple>
 
-#include "app/file_ops.h"
-#include "app/text.h"
+#include "base/file_ops.h"
+#include "base/text.h"
 #include "app/platform/file_system_helpers.h"
 #include "support/temp_dir.h"
 

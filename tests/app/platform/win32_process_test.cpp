@@ -1,10 +1,10 @@
-#include "app/platform/process.h"
+#include "base/platform/process.h"
 
 #include <windows.h>
 
 #include <gtest/gtest.h>
 
-#include "app/platform/file_system.h"
+#include "base/platform/file_system.h"
 
 namespace pw {
 namespace {

@@ -9,8 +9,8 @@
 #include <QTimer>
 #include <QtTest>
 
-#include "app/main_screen.h"
-#include "app/qt_screen_view.h"
+#include "app/desktop/main_screen.h"
+#include "app/desktop/qt_screen_view.h"
 #include "packages/install_screen.h"
 #include "packages/package_screen.h"
 #include "packages/remove_screen.h"
@@ -199,7 +199,7 @@ class FlowTest : public QObject {
     QCOMPARE(run_->program->main_screen()->findChild<QLabel*>("Label5")->text(),
              QString::fromUtf8("Selected Aircraft: Caf\u00e9 \u20ac One\nTwo\nThree"));
     ListContent content;
-    content.rows = {{"M\xFCller Air", 7, true}, {"<b>plain</b>", 3, false}};
+    content.rows = {{"M\xFCller Air", 7, true, true, ""}, {"<b>plain</b>", 3, false, true, ""}};
     content.current = 1;
     view().set_list("frm_Install", "lstPackages", content);
     auto* list = run_->program->install_screen()->findChild<QListWidget*>("lstPackages");
@@ -217,13 +217,13 @@ class FlowTest : public QObject {
   void fillingAListRaisesNoClickAndAPlainListHasNoCheckBoxes() {
     ScreenForm* install = view().screen("frm_Install");
     QSignalSpy clicks(install, &ScreenForm::list_clicked);
-    view().set_list("frm_Install", "lstPackages", {true, {{"One", 0, false}, {"Two", 1, false}}, 1});
+    view().set_list("frm_Install", "lstPackages", {true, {{"One", 0, false, true, ""}, {"Two", 1, false, true, ""}}, 1});
     QCOMPARE(clicks.count(), 0);
     tick(install->findChild<QListWidget*>("lstPackages"), 0);
     QVERIFY(clicks.count() >= 1);
     QCOMPARE(clicks.last().at(0).toString(), QString("lstPackages"));
 
-    view().set_list("frm_Package", "lstAircraft", {true, {{"Sunrise Air", 1, true}}, 0});
+    view().set_list("frm_Package", "lstAircraft", {true, {{"Sunrise Air", 1, true, true, ""}}, 0});
     const QListWidgetItem* item = view().screen("frm_Package")->findChild<QListWidget*>("lstAircraft")->item(0);
     QVERIFY(!(item->flags() & Qt::ItemIsUserCheckable));
     QVERIFY(!view().list("frm_Package", "lstAircraft").rows[0].checked);

@@ -13,7 +13,7 @@
 #include <QtTest>
 
 #include "aircraft/fltsim_entry.h"
-#include "app/qt_screen_view.h"
+#include "app/desktop/qt_screen_view.h"
 #include "packages/package_format.h"
 #include "ui/file_dialog.h"
 #include "ui/image_button.h"

@@ -13,7 +13,7 @@
 #include <string>
 #include <vector>
 
-#include "app/desktop_program.h"
+#include "app/desktop/desktop_program.h"
 
 class QListWidget;
 

@@ -2,7 +2,7 @@
 #include <QFile>
 #include <QtTest>
 
-#include "app/main_screen.h"
+#include "app/desktop/main_screen.h"
 #include "screen_fixture.h"
 #include "ui/image_button.h"
 

@@ -1,0 +1,412 @@
+#include "app/cli/command_line.h"
+
+#include <algorithm>
+#include <charconv>
+#include <cstdint>
+#include <optional>
+#include <ostream>
+
+#include "aircraft/diagnosis.h"
+#include "app/aircraft_selection.h"
+#include "app/cli/terminal.h"
+#include "app/command_texts.h"
+#include "app/commands.h"
+#include "app/operation_log.h"
+#include "app/safeguards.h"
+#include "app/startup.h"
+#include "base/file_ops.h"
+#include "base/text.h"
+#include "packages/file_helpers.h"
+#include "packages/package_creation.h"
+#include "packages/package_format.h"
+#include "packages/package_installation.h"
+#include "packages/repaint_removal.h"
+
+namespace pw {
+namespace {
+
+constexpr const char* kHelp = R"(Usage: paintwell-cli [--sim ROOT] COMMAND ARGUMENTS
+
+Installs, removes and packs aircraft repaints of Flight Simulator X, as the
+Paintwell desktop program does. FILE selects the aircraft: a Repaint
+Configuration File (.rcf) or a repaint package (.pkg) that carries one.
+
+Commands:
+  list FILE
+      One line per entry of the aircraft's aircraft.cfg: INDEX, TAB,
+      ui_variation, TAB, texture, TAB, title.
+  pack FILE INDEX [--preview BMP] [--only NAME]...
+      Packs entry INDEX into <aircraft>\Uploads\<variation>_Repaint.pkg from
+      all files of its texture folder, or only the NAMEs given (letter case
+      ignored), with BMP as the preview picture. Prints the package's path.
+  install FILE [--delete] PKG...
+      Installs each package into the aircraft; a package made for another
+      aircraft is refused. --delete deletes each package file once it is
+      installed. Prints one line per installed package: ui_variation, TAB,
+      the texture folder created.
+  install FILE --on-duplicate copy|skip|replace ...
+      What to do with a package whose title is installed already: install
+      a copy (the default), skip it, or replace the installed entry and its
+      folder. Each duplicate is named on standard error.
+  remove FILE INDEX...
+      Removes those entries and their texture folders. An entry without a
+      texture, or excluded by the configuration file, is refused.
+  check FILE [--fix]
+      Lists what is wrong with the aircraft's aircraft.cfg and texture
+      folders: KIND, TAB, SECTION or FOLDER, TAB, explanation. Exit status 0
+      when nothing is. --fix renumbers the [fltsim.N] sections into one
+      sequence from 0 (Aircraft.vnb keeps the file as it was) and nothing
+      else.
+  log FILE
+      Prints Paintwell.log, the record of every change made to the aircraft.
+  inspect PKG
+      Shows the package's entry fields, preview length and file table.
+
+INDEX is the entry's position as `list` prints it, not its section number.
+
+Options:
+  --sim ROOT   the simulator's folder (default: two folders above this
+               program's folder); it must hold FSX.EXE.
+  --progress   a progress line on standard error while a package is
+               made or installed or repaints are removed (on by default
+               when standard error is a terminal).
+  --help       this text.
+
+Every command but inspect first selects the aircraft as the desktop
+program's Select Aircraft button does (Downloads created, Aircraft.001 made
+once, package.rcf written beside the program when FILE is a package).
+Confirmations are answered yes; messages go to standard error.
+Exit status: 0 success, 1 an operation failed or was refused, 2 usage error.
+)";
+
+struct Options {
+  std::string sim_root;
+  std::string command;
+  std::vector<std::string> operands;
+  std::optional<std::string> preview;
+  std::vector<std::string> only;
+  bool delete_after = false;
+  bool fix = false;
+  DuplicateChoice on_duplicate = DuplicateChoice::kCopy;
+  bool help = false;
+  bool progress = false;
+};
+
+const char* choice_name(DuplicateChoice choice) {
+  switch (choice) {
+    case DuplicateChoice::kSkip: return "skip";
+    case DuplicateChoice::kReplace: return "replace";
+    case DuplicateChoice::kCopy: break;
+  }
+  return "copy";
+}
+
+
+Result<Options> parse_options(const std::vector<std::string>& args) {
+  Options o;
+  for (std::size_t i = 0; i < args.size(); ++i) {
+    const std::string& a = args[i];
+    const bool has_value = i + 1 < args.size();
+    if (a == "--help" || a == "-h") {
+      o.help = true;
+    } else if (a == "--progress") {
+      o.progress = true;
+    } else if (a == "--delete") {
+      o.delete_after = true;
+    } else if (a == "--fix") {
+      o.fix = true;
+    } else if (a == "--on-duplicate") {
+      const std::string value = has_value ? args[++i] : "";
+      if (value != "copy" && value != "skip" && value != "replace") {
+        return make_error(ErrorCode::kRefused, "--on-duplicate takes copy, skip or replace");
+      }
+      o.on_duplicate = value == "skip" ? DuplicateChoice::kSkip
+                       : value == "replace" ? DuplicateChoice::kReplace : DuplicateChoice::kCopy;
+    } else if (a == "--sim" || a == "--preview" || a == "--only") {
+      if (!has_value) return make_error(ErrorCode::kRefused, a + " needs a value");
+      const std::string value = utf8_to_cp1252(args[++i]);
+      if (a == "--sim") o.sim_root = value;
+      if (a == "--preview") o.preview = value;
+      if (a == "--only") o.only.push_back(value);
+    } else if (a.size() > 1 && a[0] == '-') {
+      return make_error(ErrorCode::kRefused, "unknown option " + a);
+    } else if (o.command.empty()) {
+      o.command = a;
+    } else {
+      o.operands.push_back(utf8_to_cp1252(a));
+    }
+  }
+  return o;
+}
+
+// What is wrong with the command's words; empty when nothing is.
+std::string usage_problem(const Options& o) {
+  const std::size_t n = o.operands.size();
+  if (o.command.empty()) return "no command";
+  if (o.command == "list") return n == 1 ? "" : "list takes one FILE";
+  if (o.command == "pack") return n == 2 ? "" : "pack takes FILE and one INDEX";
+  if (o.command == "install") return n >= 2 ? "" : "install takes FILE and at least one PKG";
+  if (o.command == "remove") return n >= 2 ? "" : "remove takes FILE and at least one INDEX";
+  if (o.command == "inspect") return n == 1 ? "" : "inspect takes one PKG";
+  if (o.command == "check") return n == 1 ? "" : "check takes one FILE";
+  if (o.command == "log") return n == 1 ? "" : "log takes one FILE";
+  return "unknown command " + o.command;
+}
+
+bool is_absolute(const std::string& path) {
+  return (!path.empty() && (path[0] == '/' || path[0] == '\\')) || (path.size() > 1 && path[1] == ':');
+}
+
+std::string absolute(const CommandLineEnvironment& env, const std::string& path) {
+  return is_absolute(path) ? path : join_path(env.current_directory, path);
+}
+
+std::optional<int> parse_index(const std::string& text) {
+  int value = 0;
+  const auto [end, ec] = std::from_chars(text.data(), text.data() + text.size(), value);
+  if (ec != std::errc() || end != text.data() + text.size() || value < 0) return std::nullopt;
+  return value;
+}
+
+// One command on the selected aircraft. Messages and refusals go to
+// standard error, results to standard output.
+class Run {
+ public:
+  Run(CommandLineEnvironment& env, const Options& options)
+      : env_(env), options_(options), progress_line_(env.err), session_(env.fs) {}
+
+  int run() {
+    const std::string sim_root = options_.sim_root.empty() ? "" : absolute(env_, options_.sim_root);
+    if (!locate_simulator(session_, env_.program_folder, sim_root)) return refuse(kFsxMissingMessage);
+    const Result<SelectedAircraft> selected = select_aircraft_file(session_, absolute(env_, options_.operands[0]));
+    if (!selected) return say(selected.error().message), kExitFailed;
+    for (const DamagedPackage& damaged : session_.state.damaged_packages) {
+      refuse(damaged.path + " cannot be installed: " + damaged.reason);
+    }
+    if (options_.command == "list") return list();
+    if (options_.command == "pack") return pack();
+    if (options_.command == "install") return install();
+    if (options_.command == "check") return check();
+    if (options_.command == "log") return print_log();
+    return remove();
+  }
+
+ private:
+  // Runs one long operation, with the progress line when asked for.
+  template <class Operation>
+  auto with_progress(const std::string& label, Operation&& operation) {
+    if (options_.progress) {
+      session_.progress = [this, label](std::int64_t done, std::int64_t total) {
+        progress_line_.show(label, done, total);
+      };
+    }
+    auto result = operation();
+    session_.progress = nullptr;
+    progress_line_.clear();
+    return result;
+  }
+
+  // A message of the desktop program, as its own lines.
+  void say(const std::string& text) {
+    progress_line_.clear();
+    env_.err << for_terminal(text) << "\n";
+  }
+
+  int refuse(const std::string& why) {
+    progress_line_.clear();
+    env_.err << "paintwell-cli: " << for_terminal(why) << "\n";
+    return kExitFailed;
+  }
+
+  const SharedState& state() const { return session_.state; }
+
+  int list() {
+    const auto& entries = state().g_AircraftEntries;
+    for (std::size_t i = 0; i < entries.size(); ++i) {
+      env_.out << i << '\t' << field_text(entries[i].ui_variation) << '\t' << field_text(entries[i].texture) << '\t'
+               << field_text(entries[i].title) << '\n';
+    }
+    return kExitOk;
+  }
+
+  std::optional<int> entry_index(const std::string& text) {
+    const std::optional<int> index = parse_index(text);
+    if (!index || *index >= static_cast<int>(state().g_AircraftEntries.size())) return std::nullopt;
+    return index;
+  }
+
+  int pack() {
+    const std::optional<int> index = entry_index(options_.operands[1]);
+    if (!index) return refuse("there is no entry " + options_.operands[1]);
+    PackageRequest request;
+    request.entry_index = *index;
+    const std::vector<std::string> names = texture_file_names(
+        env_.fs, state().g_AircraftFolder, state().g_AircraftEntries[static_cast<std::size_t>(*index)]);
+    for (const std::string& name : names) {
+      const bool asked = options_.only.empty() || std::any_of(options_.only.begin(), options_.only.end(),
+                                                              [&](const std::string& o) { return iequals(o, name); });
+      if (asked) request.files.push_back(name);
+    }
+    for (const std::string& name : options_.only) {
+      if (std::none_of(names.begin(), names.end(), [&](const std::string& n) { return iequals(n, name); })) {
+        return refuse(name + " is not a file of the entry's texture folder");
+      }
+    }
+    if (options_.preview) request.preview_path = absolute(env_, *options_.preview);
+    const Result<std::string> name =
+        with_progress("Packing", [&] { return create_package(session_.operation(), session_.state, request); });
+    if (!name) return refuse("the package could not be created: " + name.error().message);
+    say(package_created_text(*name, state().g_AircraftFolder));
+    env_.out << env_.fs.native_path(state().g_AircraftFolder + "\\Uploads\\" + *name) << '\n';
+    return kExitOk;
+  }
+
+  int install();
+
+  int check() {
+    Result<std::vector<Finding>> findings = diagnose_aircraft(env_.fs, state().g_AircraftFolder);
+    if (!findings) return refuse(findings.error().message);
+    for (const Finding& f : *findings) {
+      env_.out << finding_kind_name(f.kind) << '\t' << field_text(f.subject) << '\t' << field_text(f.explanation)
+               << '\n';
+    }
+    if (findings->empty()) return kExitOk;
+    if (!options_.fix) return kExitFailed;
+    if (Result<void> repaired = repair_with_log(session_); !repaired) return refuse(repaired.error().message);
+    Result<std::vector<Finding>> after = diagnose_aircraft(env_.fs, state().g_AircraftFolder);
+    return after && after->empty() ? kExitOk : kExitFailed;
+  }
+
+  int print_log() {
+    const std::string path = operation_log_path(state().g_AircraftFolder);
+    if (!env_.fs.exists(path)) return kExitOk;
+    Result<std::string> log = read_whole_file(env_.fs, path, std::int64_t{64} << 20);
+    if (!log) return refuse(log.error().message);
+    env_.out << for_terminal(*log);
+    return kExitOk;
+  }
+
+  int remove();
+
+  CommandLineEnvironment& env_;
+  const Options& options_;
+  ProgressLine progress_line_;
+  Session session_;
+};
+
+int Run::remove() {
+  const std::vector<int> removable = removable_entries(state());
+  std::vector<bool> selection(state().g_AircraftEntries.size(), false);
+  for (std::size_t i = 1; i < options_.operands.size(); ++i) {
+    const std::string& text = options_.operands[i];
+    const std::optional<int> index = entry_index(text);
+    if (!index) return refuse("there is no entry " + text);
+    if (std::find(removable.begin(), removable.end(), *index) == removable.end()) {
+      return refuse("entry " + text + " has no texture folder or is excluded from removal");
+    }
+    selection[static_cast<std::size_t>(*index)] = true;
+  }
+  if (const std::vector<Finding> twice = numbers_used_twice(session_); !twice.empty()) {
+    return say(removal_refused_text(twice)), kExitFailed;
+  }
+  const RemovalReport removal = with_progress("Removing", [&] { return remove_entries(session_, selection); });
+  switch (removal.outcome) {
+    case RemovalOutcome::kDone:
+      return say(removal_success_text()), kExitOk;
+    case RemovalOutcome::kIncomplete:
+      return say(removal_incomplete_text(removal.left_folders)), kExitFailed;
+    case RemovalOutcome::kCfgNotWritten:
+      return say(with_reason(removal_cfg_error_text(), removal.error)), kExitFailed;
+    case RemovalOutcome::kFailed:
+      break;
+  }
+  return say(with_reason(removal_error_text(), removal.error)), kExitFailed;
+}
+
+// Each package is checked as a browsed one is; those that fit are listed
+// and installed in the order given.
+int Run::install() {
+  SharedState& s = session_.state;
+  s.g_PackageEntries.clear();
+  s.g_PackagePaths.clear();
+  bool all_done = true;
+  for (std::size_t i = 1; i < options_.operands.size(); ++i) {
+    const std::string path = absolute(env_, options_.operands[i]);
+    Result<bool> fits = package_fits_aircraft(env_.fs, s.g_SimRoot, s.g_AircraftFolder, path);
+    Result<std::unique_ptr<InputFile>> file = fits ? env_.fs.open_read(path) : fits.error();
+    Result<FltsimEntry> entry = file ? read_package_entry(**file) : file.error();
+    all_done = all_done && entry && *fits;
+    if (!entry) {
+      say(with_reason(package_error_text(path), entry.error()));
+    } else if (!*fits) {
+      say(kFolderMismatchMessage);
+    } else {
+      s.g_PackageEntries.push_back(std::move(*entry));
+      s.g_PackagePaths.push_back(path);
+    }
+  }
+  s.g_PackageLast = static_cast<std::int16_t>(s.g_PackagePaths.size()) - 1;
+  if (s.g_PackagePaths.empty()) return kExitFailed;
+  if (Result<void> prepared = prepare_install(session_); !prepared) return refuse(prepared.error().message);
+  const InstallOptions options{options_.delete_after, options_.on_duplicate};
+  for (int k = 0; k <= s.g_PackageLast; ++k) {
+    const std::string path = s.g_PackagePaths[static_cast<std::size_t>(k)];
+    const InstallReport report =
+        with_progress("Installing", [&] { return install_listed_package(session_, k, options); });
+    if (!report.duplicate_of.empty()) {
+      refuse(report.duplicate_of + " is installed already: " + choice_name(options.on_duplicate));
+    }
+    if (report.outcome == InstallOutcome::kInstalled) {
+      env_.out << field_text(report.variation) << '\t' << env_.fs.native_path(report.folder) << '\n';
+    } else if (report.outcome != InstallOutcome::kSkipped) {
+      all_done = false;
+      const bool cfg = report.outcome == InstallOutcome::kCfgNotWritten;
+      say(with_reason(cfg ? package_cfg_error_text(path) : package_error_text(path), report.error));
+    }
+  }
+  if (all_done) say(install_success_text());
+  return all_done ? kExitOk : kExitFailed;
+}
+
+int inspect(CommandLineEnvironment& env, const std::string& path) {
+  Result<std::unique_ptr<InputFile>> file = env.fs.open_read(path);
+  if (!file) return env.err << "paintwell-cli: " << file.error().message << "\n", kExitFailed;
+  Result<FltsimEntry> entry = read_package_entry(**file);
+  Result<std::optional<std::string>> preview = entry ? read_package_preview(**file) : entry.error();
+  Result<PackageLayout> layout = preview ? read_package_layout(**file) : preview.error();
+  if (!layout) return env.err << "paintwell-cli: " << layout.error().message << "\n", kExitFailed;
+  for (std::size_t f = 0; f < kFltsimKeyCount; ++f) {
+    const FltsimField& field = fltsim_fields()[f];
+    env.out << field.key << '=' << field_text((*entry).*field.member) << '\n';
+  }
+  const std::string& rcf = entry->rcf_text;
+  env.out << "rcf_text:\n" << for_terminal(rcf.substr(0, rcf.find('\0'))) << '\n';
+  env.out << "preview: " << (layout->has_preview ? std::to_string(layout->preview_size) + " bytes" : "none") << '\n';
+  env.out << "files: " << layout->files.size() << '\n';
+  for (const PackageFile& f : layout->files) env.out << f.size << '\t' << field_text(f.name) << '\n';
+  return kExitOk;
+}
+
+}  // namespace
+
+int run_command_line(const std::vector<std::string>& args, CommandLineEnvironment& env) {
+  Result<Options> options = parse_options(args);
+  if (!options) {
+    env.err << "paintwell-cli: " << options.error().message << " (see --help)\n";
+    return kExitUsage;
+  }
+  if (options->help) {
+    env.out << kHelp;
+    return kExitOk;
+  }
+  const std::string& command = options->command;
+  const std::string problem = usage_problem(*options);
+  if (!problem.empty()) {
+    env.err << "paintwell-cli: " << problem << " (see --help)\n";
+    return kExitUsage;
+  }
+  if (command == "inspect") return inspect(env, absolute(env, options->operands[0]));
+  return Run(env, *options).run();
+}
+
+}  // namespace pw

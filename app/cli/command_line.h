@@ -1,0 +1,29 @@
+// paintwell-cli: the operations of the desktop program from a shell, for
+// painters who script their releases and for use without a display.
+#pragma once
+
+#include <iosfwd>
+#include <string>
+#include <vector>
+
+#include "base/platform/file_system.h"
+
+namespace pw {
+
+inline constexpr int kExitOk = 0;
+inline constexpr int kExitFailed = 1;
+inline constexpr int kExitUsage = 2;
+
+struct CommandLineEnvironment {
+  FileSystem& fs;
+  std::string program_folder;     // core path of the executable's folder
+  std::string current_directory;  // core path; relative arguments start here
+  std::ostream& out;
+  std::ostream& err;
+};
+
+// Runs one command; `args` are the arguments after the program name, in
+// UTF-8. Returns the exit status.
+int run_command_line(const std::vector<std::string>& args, CommandLineEnvironment& env);
+
+}  // namespace pw

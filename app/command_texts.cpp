@@ -1,0 +1,59 @@
+#include "app/command_texts.h"
+
+namespace pw {
+
+std::string cr_lines(const std::vector<std::string>& lines) {
+  std::string text;
+  for (const std::string& line : lines) {
+    if (!text.empty()) text += '\r';
+    text += line;
+  }
+  return text;
+}
+
+std::string with_reason(const std::string& text, const Error& why) { return cr_lines({text, "", why.message}); }
+
+std::string package_error_text(const std::string& package_path) {
+  return cr_lines({"An error occured with the repaint package file named... ", "", package_path});
+}
+
+std::string package_cfg_error_text(const std::string& package_path) {
+  return cr_lines({"An error occured while writing the aircraft.cfg file for the repaint package file named... ", "",
+                   package_path});
+}
+
+std::string install_success_text() {
+  return cr_lines({"All selected repaint packages have been successfully installed", "into your selected aircraft.", "",
+                   "Please press OK to continue."});
+}
+
+std::string removal_error_text() { return "An error occured while attempting to remove a repaint."; }
+
+std::string removal_cfg_error_text() { return "An error occured while writing the aircraft.cfg file."; }
+
+std::string removal_incomplete_text(const std::vector<std::string>& left_folders) {
+  std::vector<std::string> lines{"The selected repaints were removed from the aircraft.cfg file, but not every",
+                                 "texture folder could be deleted:", ""};
+  lines.insert(lines.end(), left_folders.begin(), left_folders.end());
+  return cr_lines(lines);
+}
+
+std::string removal_refused_text(const std::vector<Finding>& numbers_used_twice) {
+  std::string names;
+  for (const Finding& f : numbers_used_twice) names += (names.empty() ? "[" : ", [") + f.subject + "]";
+  return cr_lines({"The aircraft.cfg file uses " + names + " more than once.",
+                   "Removing repaints now would bring a hidden entry back beside a renumbered one.", "",
+                   "Renumber the entries first, then tick the repaints to remove again."});
+}
+
+std::string removal_success_text() {
+  return cr_lines({"All selected aircraft repaints have been successfully removed", "from your aircraft.", "",
+                   "Please press OK to continue."});
+}
+
+std::string package_created_text(const std::string& package_name, const std::string& aircraft_folder) {
+  return cr_lines({"A repaint package file named... ", "", package_name, "",
+                   "has been successfully created and placed in the Uploads", "directory of " + aircraft_folder + "."});
+}
+
+}  // namespace pw

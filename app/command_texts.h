@@ -1,0 +1,35 @@
+// The texts the install, removal and package commands show, held once for
+// the dispatcher's message boxes and the command line's standard error.
+#pragma once
+
+#include <string>
+#include <vector>
+
+#include "aircraft/diagnosis.h"
+#include "base/result.h"
+
+namespace pw {
+
+inline constexpr const char* kInstallErrorTitle = "Package Install Error";
+inline constexpr const char* kRemovalErrorTitle = "Repaint Removal Error";
+
+// The lines joined with single CRs, as the dispatcher's messages are.
+std::string cr_lines(const std::vector<std::string>& lines);
+// A fixed text followed by an empty line and the reason of the failure.
+std::string with_reason(const std::string& text, const Error& why);
+
+std::string package_error_text(const std::string& package_path);
+std::string package_cfg_error_text(const std::string& package_path);
+std::string install_success_text();
+
+std::string removal_error_text();      // any failure before Aircraft.cfg was written
+std::string removal_cfg_error_text();  // Aircraft.cfg could not be written
+// Aircraft.cfg was written, but folders stayed: one line for each.
+std::string removal_incomplete_text(const std::vector<std::string>& left_folders);
+// A removal refused because of numbers used twice.
+std::string removal_refused_text(const std::vector<Finding>& numbers_used_twice);
+std::string removal_success_text();
+
+std::string package_created_text(const std::string& package_name, const std::string& aircraft_folder);
+
+}  // namespace pw

@@ -1,0 +1,46 @@
+// The operations as both front ends run them: explicit inputs, a report of
+// what was done, a log record for every change. The dispatcher reads its
+// screens' controls into these inputs; the command line reads its
+// arguments.
+#pragma once
+
+#include <string>
+#include <vector>
+
+#include "app/session.h"
+#include "base/result.h"
+#include "packages/package_installation.h"
+#include "packages/repaint_removal.h"
+
+namespace pw {
+
+// What to do with a package whose entry title is installed already.
+enum class DuplicateChoice { kCopy, kSkip, kReplace };
+
+struct InstallOptions {
+  bool delete_package = false;  // delete the package file once it is installed
+  DuplicateChoice on_duplicate = DuplicateChoice::kCopy;
+};
+
+// Refills g_PackagePaths, g_PackageEntries, g_PackageLast and the damaged
+// packages from <g_AircraftFolder>\Downloads and `browsed` (see
+// list_packages). Errors: those of list_packages; the listing then stays
+// as it was.
+Result<void> ListPackages(Session& session, const std::string& browsed);
+
+// Before the packages of one install: Aircraft.vnb refreshed, Aircraft.cfg
+// given a final empty line. Errors name the file and why.
+Result<void> prepare_install(Session& session);
+
+// Installs package k of the listing. When its title is installed already
+// (see installed_duplicate) the options say whether a copy is installed,
+// the package is skipped (kSkipped) or the installed entry and its folder
+// are removed first (a failed removal is kCfgNotWritten). Every outcome is
+// logged. A bad index is kFailed (kRefused).
+InstallReport install_listed_package(Session& session, int k, const InstallOptions& options);
+
+// Removes the entries marked in `selection` (see remove_repaints) and logs
+// what was done.
+RemovalReport remove_entries(Session& session, const std::vector<bool>& selection);
+
+}  // namespace pw

@@ -1,0 +1,98 @@
+#include "app/desktop/desktop_program.h"
+
+#include "app/desktop/dispatcher.h"
+#include "app/desktop/main_screen.h"
+#include "app/desktop/screen_lists.h"
+#include "app/startup.h"
+#include "packages/install_screen.h"
+#include "packages/package_screen.h"
+#include "packages/remove_screen.h"
+#include "ui/image_button.h"
+#include "ui/skin_paths.h"
+
+namespace pw {
+namespace {
+
+// The dispatcher's view of a released image button.
+class ReleasedButton final : public PressedButton {
+ public:
+  explicit ReleasedButton(ui::LargeButton& button) : button_(button) {
+    error_reported = button.error_reported();
+  }
+  std::string state() const override { return to_cp1252(button_.state()); }
+  void set_state(const std::string& state) override { button_.set_state(from_cp1252(state)); }
+  void clear_tracking() override { button_.clear_tracking(); }
+  std::string button_type() const override { return to_cp1252(button_.button_type()); }
+  std::string form_name() const override { return to_cp1252(button_.form_name()); }
+
+ private:
+  ui::LargeButton& button_;
+};
+
+template <class Screen>
+bool load(std::unique_ptr<Screen>& slot) {
+  slot = std::make_unique<Screen>();
+  if (slot->skin_ok()) return true;
+  slot.reset();
+  return false;
+}
+
+}  // namespace
+
+DesktopProgram::DesktopProgram(FileSystem& fs) : view_(fs), ctx_(fs, view_) {
+  ctx_.progress = [this](std::int64_t done, std::int64_t total) { view_.show_progress(done, total); };
+}
+
+DesktopProgram::~DesktopProgram() = default;
+
+bool DesktopProgram::start(const std::string& program_folder) {
+  ui::set_program_folder(from_cp1252(program_folder));
+  if (!locate_simulator(ctx_, program_folder, "")) {
+    view_.ShowMessage(kFsxMissingMessage, kStyleOkOnly, kAppTitle);
+    return false;
+  }
+  if (!load_screens()) return false;
+  main_->show();
+  main_->activateWindow();
+  return true;
+}
+
+// Stops at the first screen whose skin is incomplete: its message was the
+// one the user needs, and a program without its frame is no use.
+bool DesktopProgram::load_screens() {
+  if (!load(main_) || !load(package_) || !load(install_) || !load(remove_)) {
+    main_.reset();
+    package_.reset();
+    install_.reset();
+    remove_.reset();
+    return false;
+  }
+  for (ScreenForm* screen : {static_cast<ScreenForm*>(main_.get()), static_cast<ScreenForm*>(package_.get()),
+                             static_cast<ScreenForm*>(install_.get()), static_cast<ScreenForm*>(remove_.get())}) {
+    wire(*screen);
+  }
+  return true;
+}
+
+void DesktopProgram::wire(ScreenForm& screen) {
+  view_.add_screen(screen);
+  for (ui::LargeButton* button : screen.findChildren<ui::LargeButton*>()) {
+    connect(button, &ui::LargeButton::released, this, &DesktopProgram::on_released);
+  }
+  const QString name = screen.objectName();
+  connect(&screen, &ScreenForm::list_clicked, this, [this, name](const QString& list) { on_list_clicked(name, list); });
+}
+
+void DesktopProgram::on_released(ui::LargeButton* button) {
+  ReleasedButton released(*button);
+  dispatch_release(ctx_, released);
+  button->set_error_reported(released.error_reported);
+}
+
+void DesktopProgram::on_list_clicked(const QString& screen, const QString& list) {
+  if (screen == QLatin1String("frm_Package") && list == QLatin1String("lstAircraft")) return PackageAircraftClicked(ctx_);
+  if (screen == QLatin1String("frm_Install") && list == QLatin1String("lstPackages")) return PackageListClicked(ctx_);
+  if (screen == QLatin1String("frm_Remove") && list == QLatin1String("lstAircraft")) return RemoveListClicked(ctx_);
+}
+
+}  // namespace pw

@@ -1,0 +1,63 @@
+// The desktop program put together: the start-up checks, the four screens
+// loaded in order, and the wiring from their widgets to the core (button
+// releases to the dispatcher, list clicks and ticks to the click handlers,
+// progress to the screen in front).
+#pragma once
+
+#include <QObject>
+#include <QString>
+#include <memory>
+#include <string>
+
+#include "app/desktop/app_context.h"
+#include "app/desktop/qt_screen_view.h"
+
+namespace pw {
+
+namespace ui {
+class LargeButton;
+}
+class ScreenForm;
+class frm_Main;
+class frm_Package;
+class frm_Install;
+class frm_Remove;
+
+class DesktopProgram final : public QObject {
+  Q_OBJECT
+
+ public:
+  explicit DesktopProgram(FileSystem& fs);
+  ~DesktopProgram() override;
+
+  // Start-up from the program's folder (core path): skin files are looked
+  // up in its Media folder, the simulator root is two folders above it.
+  // Without FSX.EXE there: the one start-up message, no window, false.
+  // Then frm_Main, frm_Package, frm_Install and frm_Remove are loaded in
+  // that order (a missing skin file: its message, false) and frm_Main is
+  // shown.
+  bool start(const std::string& program_folder);
+
+  AppContext& context() { return ctx_; }
+  QtScreenView& view() { return view_; }
+  // Null before start and after a failed one.
+  frm_Main* main_screen() const { return main_.get(); }
+  frm_Package* package_screen() const { return package_.get(); }
+  frm_Install* install_screen() const { return install_.get(); }
+  frm_Remove* remove_screen() const { return remove_.get(); }
+
+ private:
+  bool load_screens();
+  void wire(ScreenForm& screen);
+  void on_released(ui::LargeButton* button);
+  void on_list_clicked(const QString& screen, const QString& list);
+
+  QtScreenView view_;
+  AppContext ctx_;
+  std::unique_ptr<frm_Main> main_;
+  std::unique_ptr<frm_Package> package_;
+  std::unique_ptr<frm_Install> install_;
+  std::unique_ptr<frm_Remove> remove_;
+};
+
+}  // namespace pw

@@ -1,0 +1,236 @@
+#include "app/desktop/dispatcher.h"
+
+#include "app/aircraft_selection.h"
+#include "app/command_texts.h"
+#include "app/commands.h"
+#include "app/safeguards.h"
+#include "app/desktop/screen_lists.h"
+#include "base/text.h"
+#include "packages/package_creation.h"
+
+namespace pw {
+namespace {
+
+constexpr const char* kSelectFilter = "Package File (*.pkg)|*.pkg|Repaint Configuration File (*.rcf)|*.rcf";
+const std::string kLongRun =
+    "number of aircraft you have selected to install and the speed of your computer.";
+
+bool confirmed(AppContext& ctx, const std::string& text, const std::string& title) {
+  return ctx.view.ShowMessage(text, kStyleOkCancel, title) == kResultOk;
+}
+
+void show_error(AppContext& ctx, PressedButton& button, const std::string& text, const std::string& title) {
+  ctx.view.ShowMessage(text, kStyleCritical, title);
+  button.error_reported = true;
+}
+
+// The repair offered after a check found something; a failed repair says why.
+void check_and_offer_repair(AppContext& ctx) {
+  Result<std::vector<Finding>> findings = diagnose_aircraft(ctx.fs, ctx.state.g_AircraftFolder);
+  if (!findings || findings->empty() || !ctx.view.offer_repair(*findings)) return;
+  if (Result<void> repaired = repair_with_log(ctx); !repaired) {
+    ctx.view.ShowMessage(with_reason(removal_cfg_error_text(), repaired.error()), kStyleCritical, kAppTitle);
+  }
+  reread_aircraft(ctx);
+}
+
+// One ticked package of the install command; a duplicate is asked about.
+PackageResult install_one(AppContext& ctx, PressedButton& button, int k, bool delete_package) {
+  const SharedState& s = ctx.state;
+  const bool listed = k >= 0 && k <= s.g_PackageLast;
+  PackageResult result{listed ? s.g_PackagePaths[static_cast<std::size_t>(k)] : "", {}};
+  InstallOptions options{delete_package, DuplicateChoice::kCopy};
+  if (listed) {
+    const FltsimEntry& entry = s.g_PackageEntries[static_cast<std::size_t>(k)];
+    if (installed_duplicate(ctx, entry)) options.on_duplicate = ctx.view.ask_duplicate(trim_blanks(entry.title));
+  }
+  result.report = install_listed_package(ctx, k, options);
+  const InstallReport& r = result.report;
+  if (r.outcome == InstallOutcome::kFailed) {
+    show_error(ctx, button, with_reason(package_error_text(result.path), r.error), kInstallErrorTitle);
+  } else if (r.outcome == InstallOutcome::kCfgNotWritten) {
+    show_error(ctx, button, with_reason(package_cfg_error_text(result.path), r.error), kInstallErrorTitle);
+  }
+  return result;
+}
+
+void run_remove_command(AppContext& ctx, PressedButton& button) {
+  const std::string question =
+      cr_lines({"You are about to remove the selected repaints.  This process could take a few minutes depending on the",
+                kLongRun, "", "Do you wish to continue?"});
+  if (!confirmed(ctx, question, "Remove Aircraft Repaints")) return;
+  button.error_reported = false;
+  if (const std::vector<Finding> twice = numbers_used_twice(ctx); !twice.empty()) {
+    show_error(ctx, button, removal_refused_text(twice), kRemovalErrorTitle);
+    check_and_offer_repair(ctx);
+    return;
+  }
+  ctx.view.set_busy(true);
+  SharedState& s = ctx.state;
+  s.g_RemoveSelection.assign(s.g_AircraftEntries.size(), false);
+  for (const ListRow& row : ctx.view.list("frm_Remove", "lstAircraft").rows) {
+    if (row.checked && row.item_data >= 0 && static_cast<std::size_t>(row.item_data) < s.g_RemoveSelection.size()) {
+      s.g_RemoveSelection[static_cast<std::size_t>(row.item_data)] = true;
+    }
+  }
+  const RemovalReport removal = remove_entries(ctx, s.g_RemoveSelection);
+  if (removal.outcome == RemovalOutcome::kFailed) {
+    show_error(ctx, button, with_reason(removal_error_text(), removal.error), kRemovalErrorTitle);
+  } else if (removal.outcome == RemovalOutcome::kCfgNotWritten) {
+    show_error(ctx, button, with_reason(removal_cfg_error_text(), removal.error), kRemovalErrorTitle);
+  } else if (removal.outcome == RemovalOutcome::kIncomplete) {
+    show_error(ctx, button, removal_incomplete_text(removal.left_folders), kRemovalErrorTitle);
+  }
+  ctx.view.set_busy(false);
+  reread_aircraft(ctx);
+  if (!button.error_reported) ctx.view.ShowMessage(removal_success_text(), kStyleInformation, "Repaint Removal Successful");
+}
+
+// The package command: the current entry of lstAircraft with the ticked
+// rows of lstTextures and the chosen preview.
+void run_package_command(AppContext& ctx) {
+  const ListContent list = ctx.view.list("frm_Package", "lstAircraft");
+  if (list.current < 0 || static_cast<std::size_t>(list.current) >= list.rows.size()) return;
+  const int k = list.rows[static_cast<std::size_t>(list.current)].item_data;
+  if (k < 0 || static_cast<std::size_t>(k) >= ctx.state.g_AircraftEntries.size()) return;
+  const std::string variation = trim_blanks(ctx.state.g_AircraftEntries[static_cast<std::size_t>(k)].ui_variation);
+  const std::string question = cr_lines(
+      {"You are about to create a new repaint package for the " + variation + " aircraft.", "", "Do you wish to continue?"});
+  if (!confirmed(ctx, question, "Create Repaint Package")) return;
+  ctx.view.set_busy(true);
+  const Result<std::string> name = CreatePackage(ctx, k);
+  ctx.view.set_busy(false);
+  if (!name) {
+    ctx.view.ShowMessage("The repaint package could not be created." + std::string("\r\r") + name.error().message,
+                         kStyleCritical, "Create Repaint Package");
+    return;
+  }
+  ctx.view.ShowMessage(package_created_text(*name, ctx.state.g_AircraftFolder), kStyleInformation,
+                       "Repaint Package Created");
+}
+
+void run_preview_command(AppContext& ctx) {
+  SharedState& s = ctx.state;
+  s.g_PreviewChosen = false;
+  // The dialog object keeps its FileName: a cancel yields the earlier choice.
+  if (auto chosen = ctx.view.open_file("frm_Package", {"Bitmap Image Files |*.bmp", s.program_folder})) {
+    s.preview_dialog_file_name = *chosen;
+  }
+  const std::string path = trim_blanks(s.preview_dialog_file_name);
+  if (path.empty()) return;
+  s.g_PreviewChosen = true;
+  s.g_PreviewPath = path;
+  ctx.view.show_picture("frm_Package", "picPreview", path);
+}
+
+// The browse command: a package that fits the aircraft is listed after
+// those of Downloads and marked with a "*".
+void BrowseForPackages(AppContext& ctx) {
+  const auto chosen = ctx.view.open_file("frm_Install", OpenFileRequest{"Package File (*.pkg)|*.pkg", ""});
+  const std::string path = chosen ? trim_blanks(*chosen) : "";
+  if (path.empty()) return;
+  const SharedState& s = ctx.state;
+  const Result<bool> fits = package_fits_aircraft(ctx.fs, s.g_SimRoot, s.g_AircraftFolder, path);
+  if (!fits) {
+    ctx.view.ShowMessage(with_reason(package_error_text(path), fits.error()), kStyleOkOnly, kAppTitle);
+    return;
+  }
+  if (!*fits) {
+    ctx.view.ShowMessage(kFolderMismatchMessage, kStyleOkOnly, kAppTitle);
+    return;
+  }
+  if (Result<void> listed = ListPackages(ctx, path); !listed) {
+    ctx.view.ShowMessage(with_reason(package_error_text(path), listed.error()), kStyleOkOnly, kAppTitle);
+    return;
+  }
+  FillPackageList(ctx, true);
+}
+
+void run_main_command(AppContext& ctx, const std::string& command) {
+  if (command == "exit") return ctx.view.shut_down();
+  if (command == "upload") return ctx.view.show_screen_in_place("frm_Package", "frm_Main");
+  if (command == "add") return ctx.view.show_screen_in_place("frm_Install", "frm_Main");
+  if (command == "remove") return ctx.view.show_centred_over_main("frm_Remove", true);
+  if (command == "select") {
+    if (const auto path = ctx.view.open_file("frm_Main", {kSelectFilter, ""})) select_aircraft_path(ctx, *path);
+  }
+}
+
+void run_screen_command(AppContext& ctx, PressedButton& button, const std::string& screen,
+                        const std::string& command) {
+  if (screen == "frm_Main") return run_main_command(ctx, command);
+  if (screen == "frm_Remove") {
+    if (command == "return") return ctx.view.hide_screen("frm_Remove");
+    if (command == "remove") return run_remove_command(ctx, button);
+    return;
+  }
+  if (screen != "frm_Package" && screen != "frm_Install") return;
+  if (command == "exit") return ctx.view.shut_down();
+  if (command == "return") return ctx.view.show_screen_in_place("frm_Main", screen);
+  if (screen == "frm_Package") {
+    if (command == "preview") return run_preview_command(ctx);
+    if (command == "package") return run_package_command(ctx);
+    return;
+  }
+  if (command == "browse") return BrowseForPackages(ctx);
+  if (command == "install") run_install_command(ctx, button);
+}
+
+}  // namespace
+
+void dispatch_release(AppContext& ctx, PressedButton& button) {
+  if (button.state() == "disabled") return;
+  button.set_state("highlight");
+  run_screen_command(ctx, button, button.form_name(), to_lower(button.button_type()));
+  button.clear_tracking();
+  if (button.state() != "disabled") button.set_state("enabled");
+}
+
+Result<std::string> CreatePackage(AppContext& ctx, int entryIndex) {
+  PackageRequest request{entryIndex, {}, std::nullopt};
+  for (const ListRow& row : ctx.view.list("frm_Package", "lstTextures").rows) {
+    if (row.checked) request.files.push_back(row.text);
+  }
+  if (ctx.state.g_PreviewChosen) request.preview_path = ctx.state.g_PreviewPath;
+  return create_package(ctx.operation(), ctx.state, request);
+}
+
+bool select_aircraft_path(AppContext& ctx, const std::string& path) {
+  const Result<SelectedAircraft> selected = select_aircraft_file(ctx, path);
+  if (!selected) {
+    ctx.view.ShowMessage(selected.error().message, kStyleOkOnly, kAppTitle);
+    return false;
+  }
+  show_selected_aircraft(ctx, *selected, ends_with_ci(path, ".pkg"));
+  check_and_offer_repair(ctx);
+  return true;
+}
+
+std::vector<PackageResult> run_install_command(AppContext& ctx, PressedButton& button) {
+  const std::string question =
+      cr_lines({"You are about to install new repaints.  This process could take a few minutes depending on the",
+                kLongRun, "", "Do you wish to continue?"});
+  if (!confirmed(ctx, question, "Install Aircraft Repaints")) return {};
+  button.error_reported = false;
+  ctx.view.set_busy(true);
+  if (Result<void> prepared = prepare_install(ctx); !prepared) {
+    ctx.view.set_busy(false);
+    show_error(ctx, button, with_reason("The repaint packages could not be installed.", prepared.error()),
+               kInstallErrorTitle);
+    return {};
+  }
+  const bool delete_packages = ctx.view.is_checked("frm_Install", "chkDelete");
+  std::vector<PackageResult> results;
+  for (const ListRow& row : ctx.view.list("frm_Install", "lstPackages").rows) {
+    if (row.checked && row.enabled) results.push_back(install_one(ctx, button, row.item_data, delete_packages));
+  }
+  ctx.view.set_busy(false);
+  if (ListPackages(ctx, "").ok()) FillPackageList(ctx, false);
+  reread_aircraft(ctx);
+  if (!button.error_reported) {
+    ctx.view.ShowMessage(install_success_text(), kStyleInformation, "Repaint Packages Installed");
+  }
+  return results;
+}
+
+}  // namespace pw

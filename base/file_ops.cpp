@@ -1,0 +1,150 @@
+#include "base/file_ops.h"
+
+#include <utility>
+
+#include "base/text.h"
+
+namespace pw {
+namespace {
+
+std::size_t last_separator(std::string_view path) { return path.find_last_of("\\/"); }
+
+// The folder that holds a path: the parent, or the root when the path sits
+// directly in it, or the current folder for a bare name.
+std::string folder_of(std::string_view path) {
+  const std::size_t sep = last_separator(path);
+  if (sep == std::string_view::npos) return ".";
+  if (sep == 0) return std::string(path.substr(0, 1));
+  return std::string(path.substr(0, sep));
+}
+
+bool name_matches(std::string_view mask, std::string_view name) {
+  if (wildcard_match(mask, name)) return true;
+  // "x.*" also takes names without any extension, as the simulator's platform does.
+  return mask.size() >= 2 && mask.substr(mask.size() - 2) == ".*" &&
+         name.find('.') == std::string_view::npos && wildcard_match(mask.substr(0, mask.size() - 2), name);
+}
+
+bool passes(const DirEntry& entry, ListFilter filter) {
+  switch (filter) {
+    case ListFilter::kNormalFiles:
+      return !entry.is_folder && !entry.is_hidden;
+    case ListFilter::kAllFiles:
+      return !entry.is_folder;
+    case ListFilter::kFolders:
+      return entry.is_folder;
+  }
+  return false;
+}
+
+// Writes, syncs and closes the temporary file; the caller cleans up on failure.
+Result<void> write_temp(FileSystem& fs, const std::string& temp,
+                        const std::function<Result<void>(OutputFile&)>& write_body) {
+  auto created = fs.create(temp);
+  if (!created) return created.error();
+  std::unique_ptr<OutputFile> out = std::move(created.value());
+  PW_TRY(write_body(*out));
+  PW_TRY(out->sync());
+  return out->close();
+}
+
+}  // namespace
+
+std::string join_path(std::string_view folder, std::string_view name) {
+  std::string path(folder);
+  path += '\\';
+  path += name;
+  return path;
+}
+
+std::string parent_path(std::string_view path) {
+  const std::size_t sep = last_separator(path);
+  if (sep == std::string_view::npos) return {};
+  return std::string(path.substr(0, sep));
+}
+
+std::string file_name(std::string_view path) {
+  const std::size_t sep = last_separator(path);
+  if (sep == std::string_view::npos) return std::string(path);
+  return std::string(path.substr(sep + 1));
+}
+
+std::string temp_path_for(std::string_view path) {
+  const std::size_t sep = last_separator(path);
+  const std::size_t name_start = sep == std::string_view::npos ? 0 : sep + 1;
+  std::string temp(path.substr(0, name_start));
+  temp += '~';
+  temp += path.substr(name_start);
+  temp += ".pwtmp";
+  return temp;
+}
+
+Result<std::string> read_whole_file(FileSystem& fs, const std::string& path, std::int64_t max_bytes) {
+  auto opened = fs.open_read(path);
+  if (!opened) return opened.error();
+  InputFile& in = **opened;
+  const std::int64_t size = in.size();
+  if (size > max_bytes) {
+    return make_error(ErrorCode::kRefused, "file is larger than " + std::to_string(max_bytes) +
+                                               " bytes: " + fs.native_path(path));
+  }
+  std::string bytes(static_cast<std::size_t>(size), '\0');
+  std::size_t done = 0;
+  while (done < bytes.size()) {
+    auto got = in.read_at(static_cast<std::int64_t>(done), std::span<char>(bytes).subspan(done));
+    if (!got) return got.error();
+    if (*got == 0) return make_error(ErrorCode::kIo, "file ended early: " + fs.native_path(path));
+    done += *got;
+  }
+  return bytes;
+}
+
+Result<void> replace_file_with(FileSystem& fs, const std::string& path,
+                               const std::function<Result<void>(OutputFile&)>& write_body) {
+  const std::string temp = temp_path_for(path);
+  Result<void> written = write_temp(fs, temp, write_body);
+  if (written) written = fs.rename_over(temp, path);
+  if (!written) {
+    (void)fs.remove_file(temp);  // best effort: the first error is the one to report
+    return written;
+  }
+  (void)fs.sync_folder(folder_of(path));
+  return {};
+}
+
+Result<void> replace_file(FileSystem& fs, const std::string& path, std::string_view bytes) {
+  return replace_file_with(fs, path, [bytes](OutputFile& out) { return out.write(bytes); });
+}
+
+Result<void> copy_file(FileSystem& fs, const std::string& from, const std::string& to) {
+  auto opened = fs.open_read(from);
+  if (!opened) return opened.error();
+  InputFile& in = **opened;
+  return replace_file_with(fs, to, [&in](OutputFile& out) -> Result<void> {
+    std::string chunk(kCopyChunkSize, '\0');
+    std::int64_t offset = 0;
+    while (true) {
+      auto got = in.read_at(offset, chunk);
+      if (!got) return got.error();
+      if (*got == 0) return {};
+      PW_TRY(out.write(std::string_view(chunk).substr(0, *got)));
+      offset += static_cast<std::int64_t>(*got);
+    }
+  });
+}
+
+Result<std::vector<std::string>> list_matching(FileSystem& fs, const std::string& pattern, ListFilter filter) {
+  const std::string mask = file_name(pattern);
+  auto listed = fs.list(folder_of(pattern));
+  if (!listed) {
+    if (listed.error().code == ErrorCode::kNotFound) return std::vector<std::string>{};
+    return listed.error();
+  }
+  std::vector<std::string> names;
+  for (const DirEntry& entry : *listed) {
+    if (passes(entry, filter) && name_matches(mask, entry.name)) names.push_back(entry.name);
+  }
+  return names;
+}
+
+}  // namespace pw

@@ -1,0 +1,72 @@
+// Path helpers and the file operations every module shares: whole-file
+// reads, the one atomic replace that every save goes through, copies and
+// wildcard listings. Only the FileSystem interface is used, so each of them
+// can be run against a fault-injecting one.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <functional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "base/platform/file_system.h"
+#include "base/result.h"
+
+namespace pw {
+
+// folder + "\" + name, nothing else added or removed.
+std::string join_path(std::string_view folder, std::string_view name);
+// Everything before the last '\' or '/'; empty when there is none.
+std::string parent_path(std::string_view path);
+// Everything after the last '\' or '/'; the whole path when there is none.
+std::string file_name(std::string_view path);
+
+// The temporary file replace_file_with writes: "~" + name + ".pwtmp" in the
+// target's folder. A stale one left by a crash is simply overwritten.
+std::string temp_path_for(std::string_view path);
+
+// The chunk copy_file moves at a time; memory use does not grow with the file.
+inline constexpr std::size_t kCopyChunkSize = std::size_t{1} << 20;
+
+// The whole content of a file.
+// Errors: kRefused when it is larger than max_bytes (nothing is read), kIo
+// when it yields fewer bytes than its size, and those of open_read/read_at.
+Result<std::string> read_whole_file(FileSystem& fs, const std::string& path, std::int64_t max_bytes);
+
+// Replaces (or creates) the file at `path` in one step: write_body writes
+// the new content into the temporary file beside it (temp_path_for), which
+// is then synced, closed and renamed over the target, and the folder is
+// synced. On failure the temporary file is removed, the target is left as
+// it was and the first error is returned: write_body's own, or one of
+// create, sync, close or rename_over (kNotFound when the folder is missing,
+// kAccessDenied, kNoSpace, kIo). A failing sync of the folder is not
+// reported, because the target already holds the new content and some file
+// systems cannot sync folders.
+Result<void> replace_file_with(FileSystem& fs, const std::string& path,
+                               const std::function<Result<void>(OutputFile&)>& write_body);
+
+// replace_file_with writing exactly `bytes`.
+Result<void> replace_file(FileSystem& fs, const std::string& path, std::string_view bytes);
+
+// Copies `from` over `to` through replace_file_with, kCopyChunkSize at a
+// time, so `to` is either its old self or a full copy. Errors: those of
+// open_read and read_at on `from` (then `to` is not touched), and those of
+// replace_file_with.
+Result<void> copy_file(FileSystem& fs, const std::string& from, const std::string& to);
+
+enum class ListFilter {
+  kNormalFiles,  // files that are neither hidden nor system
+  kAllFiles,     // every file, hidden ones included
+  kFolders,      // folders only, hidden ones included
+};
+
+// Bare names in the pattern's folder, in listing order, that match its last
+// part: '*' and '?' as wildcards, letter case ignored, and a final ".*"
+// also matching names without a dot (so "*.*" matches every name).
+// A missing folder gives an empty list. Errors: those of list other than
+// kNotFound.
+Result<std::vector<std::string>> list_matching(FileSystem& fs, const std::string& pattern, ListFilter filter);
+
+}  // namespace pw

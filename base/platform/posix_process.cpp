@@ -1,0 +1,51 @@
+#include "base/platform/process.h"
+
+#include <unistd.h>
+
+#include <cerrno>
+#include <vector>
+
+#include "base/text.h"
+
+namespace pw {
+namespace {
+
+// A native folder path as the core sees it, without a trailing separator
+// unless it is the root.
+std::string core_folder(std::string native) {
+  while (native.size() > 1 && native.back() == '/') native.pop_back();
+  return utf8_to_cp1252(native);
+}
+
+}  // namespace
+
+std::string executable_folder() {
+  std::vector<char> buffer(4096);
+  while (true) {
+    const ssize_t n = ::readlink("/proc/self/exe", buffer.data(), buffer.size());
+    if (n < 0) return current_directory();
+    if (static_cast<std::size_t>(n) < buffer.size()) {
+      const std::string native(buffer.data(), static_cast<std::size_t>(n));
+      return core_folder(native.substr(0, native.rfind('/') + 1));
+    }
+    buffer.resize(buffer.size() * 2);  // the link may have been cut
+  }
+}
+
+std::string current_directory() {
+  std::vector<char> buffer(4096);
+  while (::getcwd(buffer.data(), buffer.size()) == nullptr) {
+    if (errno != ERANGE) return {};
+    buffer.resize(buffer.size() * 2);
+  }
+  return core_folder(buffer.data());
+}
+
+std::vector<std::string> program_arguments(int argc, char** argv) {
+  if (argc < 1) return {};
+  return std::vector<std::string>(argv + 1, argv + argc);
+}
+
+bool stderr_is_terminal() { return ::isatty(STDERR_FILENO) == 1; }
+
+}  // namespace pw
