@@ -31,7 +31,7 @@ import time
 from pathlib import Path
 
 ROOT = Path(__file__).resolve().parent.parent
-CORE_FOLDERS = ("config/", "aircraft/", "packages/", "app/")
+CORE_FOLDERS = ("base/", "config/", "aircraft/", "packages/", "app/")
 FILE_LAYER_CALLS = ("sync", "sync_folder", "rename_over", "rename_new")
 BACKUP_SUFFIX = ".mutate-original"
 
@@ -134,13 +134,14 @@ def mutants_of(path, text):
 
 
 def core_sources(build):
-    """The core's .cpp files compiled into the test program, with their objects."""
+    """The core's .cpp files compiled into the test program (one library or
+    one per layer), with their objects."""
     commands = json.loads((build / "compile_commands.json").read_text())
     sources = {}
     for c in commands:
         source = Path(c["file"]).resolve()
         obj = c.get("output") or re.search(r"-o (\S+)", c["command"]).group(1)
-        if "paintwell_core.dir" not in obj:
+        if not re.search(r"paintwell_\w+\.dir", obj) or "paintwell_tests.dir" in obj:
             continue
         sources[str(source)] = (Path(c["directory"]) / obj).resolve()
     return sources
@@ -298,7 +299,7 @@ def killed_in(log):
 def parse_arguments():
     parser = argparse.ArgumentParser(description=__doc__, formatter_class=argparse.RawDescriptionHelpFormatter)
     parser.add_argument("files", nargs="*", help="sources to mutate, relative to the source folder "
-                        "(default: every core source of config/, aircraft/, packages/, app/)")
+                        "(default: every core source of base/, config/, aircraft/, packages/, app/)")
     parser.add_argument("--build", type=Path, default=ROOT / "build-mutate",
                         help="build folder (configured from --source when new)")
     parser.add_argument("--source", type=Path, default=ROOT,

@@ -9,7 +9,7 @@
 namespace pw {
 namespace {
 
-TEST(EzCfg, NumericalLookupGivesLeadingNumber) {
+TEST(EzCfg, NumericalLookupGivesLeadingNumberAndANewKeyFollowsTheLast) {
   const struct {
     const char* value;  // nullptr: key missing
     const char* expected;
@@ -25,6 +25,10 @@ TEST(EzCfg, NumericalLookupGivesLeadingNumber) {
     cfg.ReadCFGText(c.value ? std::string("n=") + c.value : std::string("other=1"));
     EXPECT_EQ(c.expected, cfg.GetValue("n", true));
   }
+  EZ_CFG cfg(native_file_system());
+  cfg.ReadCFGText("a=1\r\nb=2");
+  EXPECT_TRUE(cfg.AddToCFG("c", "3"));
+  EXPECT_EQ("3", cfg.GetValue("c"));
 }
 
 }  // namespace
