@@ -42,6 +42,7 @@ TEST(Diagnosis, FindsEachKindTheFileShows) {
       {"unclosed bracket", "[fltsim.0\r\ntitle=A\r\n", {{K::kUnreadable, "line 1"}}},
       {"NUL bytes", fltsim(0, "A") + std::string("x=\0\r\n", 5), {{K::kUnreadable, "Aircraft.cfg"}}},
       {"UTF-16", std::string("\xFF\xFE[\0f\0", 6), {{K::kUnreadable, "Aircraft.cfg"}}},
+      {"UTF-16 with no NUL byte", "\xFF\xFE\x3B\x26", {{K::kUnreadable, "Aircraft.cfg"}}},
       {"UTF-8 mark hides the first section", "\xEF\xBB\xBF" + fltsim(0, "A") + fltsim(1, "B"),
        {{K::kUnreadable, "Aircraft.cfg"}}},
   };
@@ -51,19 +52,6 @@ TEST(Diagnosis, FindsEachKindTheFileShows) {
   }
 }
 
-TEST(Diagnosis, FindsMissingAndOrphanTextureFolders) {
-  test::TempDir dir;
-  dir.write("Aircraft.cfg", fltsim(0, "A", "Blue") + fltsim(1, "B", "Gone") + fltsim(2, "C"));
-  dir.write("texture.blue/t.bmp", "x");
-  dir.write("Texture.Old/t.bmp", "x");
-  dir.write("Texture.note", "a file, not a folder");
-  Result<std::vector<Finding>> findings = diagnose_aircraft(native_file_system(), dir.path());
-  ASSERT_TRUE(findings.ok()) << findings.error().message;
-  EXPECT_EQ((std::vector<std::pair<FindingKind, std::string>>{{FindingKind::kMissingTextureFolder, "fltsim.1"},
-                                                                {FindingKind::kOrphanTextureFolder, "Texture.Old"}}),
-            kinds_and_subjects(*findings));
-}
-
 TEST(Diagnosis, RenumberingKeepsOrderAndEveryOtherLine) {
   const std::string cfg = "; top\r\n[General]\r\na=1\r\n\r\n[FLTSIM.0]\r\ntitle=A\r\n\r\n[fltsim.1]\r\ntitle=B\r\n\r\n"
                           "[fltsim.1]\r\ntitle=C\r\n\r\n[Views]\r\nx=1\r\n[fltsim.7]\ntitle=D\n";
@@ -71,17 +59,6 @@ TEST(Diagnosis, RenumberingKeepsOrderAndEveryOtherLine) {
             "[fltsim.2]\r\ntitle=C\r\n\r\n[Views]\r\nx=1\r\n[fltsim.3]\ntitle=D\n",
             renumbered_cfg_text(cfg));
   EXPECT_TRUE(diagnose_cfg_text(renumbered_cfg_text(cfg)).empty());
-}
-
-TEST(Diagnosis, RepairRefreshesTheBackupAndReplacesTheFile) {
-  test::TempDir dir;
-  const std::string broken = fltsim(0, "A") + fltsim(0, "B");
-  dir.write("aircraft.cfg", broken);
-  Result<Renumbering> renumbered = repair_aircraft_cfg(native_file_system(), dir.path());
-  ASSERT_TRUE(renumbered.ok());
-  EXPECT_EQ((Renumbering{{0, 1}}), *renumbered);
-  EXPECT_EQ(fltsim(0, "A") + fltsim(1, "B"), dir.read("aircraft.cfg"));
-  EXPECT_EQ(broken, dir.read("Aircraft.vnb"));
 }
 
 }  // namespace

@@ -54,55 +54,6 @@ TEST(SelectAircraft, RcfFillsStateLabelsListsAndPreparesTheFolder) {
   EXPECT_TRUE(t.view.messages.empty());
 }
 
-TEST(SelectAircraft, LongRcfIsReadWholeButCarriesOnlyItsFirst1000Bytes) {
-  Fresh t;
-  const std::string text = "folder=SimObjects\\Airplanes\\C172\r\n// " + std::string(1200, 'x') + "\r\ntitle=Late\r\n";
-  ASSERT_TRUE(select_aircraft_path(t.ctx, t.rcf(text)));
-  EXPECT_EQ(text.substr(0, kRcfTextSize), t.ctx.state.g_RcfText);
-  EXPECT_EQ("Selected Aircraft: Late", t.view.labels["frm_Main.Label5"]);
-}
-
-TEST(SelectAircraft, BadFolderValuesShowTheirMessageAndKeepThePreviousAircraft) {
-  struct Case {
-    const char* name;
-    std::string rcf;
-    std::string message;
-  } cases[] = {
-      {"no folder line", "title=X\r\n", kNoFolderMessage},
-      {"empty folder value", "folder=  \r\ntitle=X\r\n", kNoFolderMessage},
-      {"folder climbing out", "folder=..\\..\\Windows\r\ntitle=X\r\n", kNoFolderMessage},
-      {"missing folder", "folder=SimObjects\\Airplanes\\Nope\r\ntitle=Ghost 1\r\n",
-       "The aircraft folder listed for Ghost 1 does not exist. Please check your configuration and try again."},
-  };
-  for (const Case& c : cases) {
-    SCOPED_TRACE(c.name);
-    SimTree t;
-    const std::string before = t.ctx.state.g_AircraftFolder;
-    t.dir.write("bad.rcf", c.rcf);
-    EXPECT_FALSE(select_aircraft_path(t.ctx, t.dir.path() + "\\bad.rcf"));
-    ASSERT_EQ(1u, t.view.messages.size());
-    EXPECT_EQ(c.message, t.view.messages[0].text);
-    EXPECT_EQ(kAppTitle, t.view.messages[0].title);
-    EXPECT_EQ(before, t.ctx.state.g_AircraftFolder);
-    EXPECT_TRUE(t.view.button_states["frm_Main.btn_Add"].empty());
-  }
-}
-
-TEST(SelectAircraft, PackageSelectsItsAircraftAndIsListedLastWithAMark) {
-  Fresh t;
-  t.dir.write(t.plane("Downloads/a.pkg"), test::package_bytes(test::blue_entry(), std::nullopt, test::blue_files()));
-  t.dir.write("chosen.pkg", test::package_bytes(test::blue_entry(), std::nullopt, test::blue_files()));
-  t.view.files.push_back(t.dir.path() + "\\chosen.pkg");
-  t.select_by_dialog();
-  EXPECT_EQ(t.ctx.state.g_SimRoot + "\\SimObjects\\Airplanes\\C172", t.ctx.state.g_AircraftFolder);
-  EXPECT_EQ((std::vector<std::string>{"Blue Sky", "*Blue Sky"}), t.view.row_texts("frm_Install.lstPackages"));
-  EXPECT_EQ(test::carried_text(test::kCarriedFolder) + "\r\n",
-            t.dir.read("sim/Varnel Software/FSX Paintwell/package.rcf"));
-  EXPECT_EQ(test::carried_text(test::kCarriedFolder), t.ctx.state.g_RcfText);
-  ASSERT_EQ(1u, t.view.dialogs.size());
-  EXPECT_EQ("Package File (*.pkg)|*.pkg|Repaint Configuration File (*.rcf)|*.rcf", t.view.dialogs[0].second.filter);
-}
-
 TEST(SelectAircraft, CancelledDialogChangesNothingAndAMissingCfgListsNothing) {
   Fresh t;
   t.select_by_dialog();  // the dialog answers cancel

@@ -43,27 +43,6 @@ TEST(CommandLine, ListPrintsEveryEntryWithItsIndex) {
             run_cli(t, {"list", "c172.rcf", "--search", "TAHITI cessna"}).out);
 }
 
-TEST(CommandLine, UsageErrorsExitWithTwoAndTouchNothing) {
-  SimTree t;
-  for (const std::vector<std::string>& args : std::vector<std::vector<std::string>>{
-           {}, {"frobnicate"}, {"list"}, {"pack", "x.rcf"}, {"install", "x.rcf"}, {"list", "--sim"}, {"list", "--bogus", "a"}}) {
-    SCOPED_TRACE(args.empty() ? "(none)" : args[0]);
-    EXPECT_EQ(2, run_cli(t, args).status);
-  }
-  EXPECT_FALSE(t.dir.exists(t.plane("Aircraft.001")));
-  const CliRun help = run_cli(t, {"--help"});
-  EXPECT_EQ(0, help.status);
-  EXPECT_NE(std::string::npos, help.out.find("inspect PKG"));
-}
-
-TEST(CommandLine, MissingFsxExeIsRefusedWithTheStartupMessage) {
-  SimTree t;
-  std::filesystem::remove(t.dir.native("sim/FSX.EXE"));
-  const CliRun r = run_cli(t, {"list", write_rcf(t)});
-  EXPECT_EQ(1, r.status);
-  EXPECT_NE(std::string::npos, r.err.find("FSX.EXE not properly located."));
-}
-
 TEST(CommandLine, RemoveRefusesEntriesTheScreenWouldNotOffer) {
   SimTree t;
   const std::string rcf = write_rcf(t, "exclude=green\r\n");
@@ -161,18 +140,6 @@ TEST(CommandLine, AddonAircraftOutsideTheRootOnlyWhereDeclared) {
             where.out);
 }
 
-TEST(CommandLine, InstallRefusesAPackageMadeForAnotherAircraft) {
-  SimTree t;
-  FltsimEntry other = test::blue_entry();
-  other.rcf_text = test::carried_text("SimObjects\\Airplanes\\B737");
-  t.dir.write("other.pkg", test::package_bytes(other, std::nullopt, test::blue_files()));
-  const CliRun r = run_cli(t, {"install", write_rcf(t), "other.pkg"});
-  EXPECT_EQ(1, r.status);
-  EXPECT_NE(std::string::npos, r.err.find("do not match"));
-  EXPECT_EQ(test::kOriginalCfg, t.cfg());
-  EXPECT_FALSE(t.dir.exists(t.plane("Texture.Blue")));
-}
-
 // Every failure reaches standard error with what and why; a damaged
 // download is named but stops nothing.
 TEST(CommandLine, FailuresSayWhatAndWhy) {
@@ -195,6 +162,7 @@ TEST(CommandLine, FailuresSayWhatAndWhy) {
       {"folder left behind", [](SimTree& t) { t.dir.write(t.plane("Texture.Red/sub/x.bmp"), "x"); },
        {"remove", "RCF", "0"}, kExitFailed, {"Texture.Red", "sub"}},
       {"read-only program folder", [](SimTree&) {}, {"install", "RCF", "blue.pkg"}, kExitOk, {}, true},
+      {"option without its value", [](SimTree&) {}, {"list", "RCF", "--only"}, kExitUsage, {"--only needs a value"}},
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.name);

@@ -15,52 +15,6 @@ using test::SimTree;
 using test::ShownMessage;
 using test::TestButton;
 
-TEST(Dispatcher, CommandKeyIgnoresCaseButScreenNameDoesNotAndDisabledDoesNothing) {
-  SimTree t;
-  TestButton disabled("frm_Main", "exit", "disabled");
-  dispatch_release(t.ctx, disabled);
-  EXPECT_FALSE(t.view.shut);
-  EXPECT_TRUE(disabled.history.empty());
-  EXPECT_FALSE(disabled.tracking_cleared);
-
-  TestButton remove("frm_Main", "Remove");
-  dispatch_release(t.ctx, remove);
-  EXPECT_EQ(std::vector<std::string>{"modal frm_Remove"}, t.view.screen_events);
-  EXPECT_EQ((std::vector<std::string>{"highlight", "enabled"}), remove.history);
-  EXPECT_TRUE(remove.tracking_cleared);
-
-  TestButton wrong_screen("FRM_MAIN", "exit");
-  dispatch_release(t.ctx, wrong_screen);
-  EXPECT_FALSE(t.view.shut);
-  EXPECT_EQ("enabled", wrong_screen.state());
-
-  // Where each command leads is followed through the screens (flow_test).
-  TestButton exit("frm_Install", "EXIT");
-  dispatch_release(t.ctx, exit);
-  EXPECT_TRUE(t.view.shut);
-}
-
-TEST(Dispatcher, CancelledConfirmationsChangeNothing) {
-  const std::pair<const char*, const char*> commands[] = {
-      {"frm_Remove", "remove"}, {"frm_Install", "install"}, {"frm_Package", "package"}};
-  for (const auto& [form, type] : commands) {
-    SCOPED_TRACE(form);
-    SimTree t;
-    FillRemoveAircraftList(t.ctx);
-    t.view.tick("frm_Remove.lstAircraft", {0});
-    t.view.lists["frm_Package.lstAircraft"] = {true, {{"Red Livery", 0, false, true, ""}}, 0};
-    t.view.answers.push_back(kResultCancel);
-    TestButton b(form, type);
-    dispatch_release(t.ctx, b);
-    ASSERT_EQ(1u, t.view.messages.size());
-    EXPECT_EQ(kStyleOkCancel, t.view.messages[0].style);
-    EXPECT_EQ(test::kOriginalCfg, t.cfg());
-    EXPECT_FALSE(t.dir.exists(t.plane("Aircraft.vnb")));
-    EXPECT_FALSE(t.dir.exists(t.plane("Uploads")));
-    EXPECT_EQ("enabled", b.state());
-  }
-}
-
 // Success is followed through the screens, what a failure leaves by the
 // fault injection; here what the user is told: the design's text, then why.
 TEST(Dispatcher, RemoveCommandReportsWhatFailedAndWhy) {
@@ -121,26 +75,6 @@ TEST(Dispatcher, InstallGoesOnAfterADamagedPackageAndNamesIt) {
   EXPECT_EQ(test::kOriginalCfg, t.dir.read(t.plane("Aircraft.vnb")));
   EXPECT_TRUE(t.view.lists["frm_Install.lstPackages"].rows.size() == 3);
   for (const ListRow& row : t.view.lists["frm_Install.lstPackages"].rows) EXPECT_FALSE(row.checked);
-}
-
-TEST(Dispatcher, PreviewDialogKeepsItsFileNameAcrossACancel) {
-  SimTree t;
-  TestButton b("frm_Package", "preview");
-  dispatch_release(t.ctx, b);  // cancelled before any choice
-  EXPECT_FALSE(t.ctx.state.g_PreviewChosen);
-  ASSERT_EQ(1u, t.view.dialogs.size());
-  EXPECT_EQ("Bitmap Image Files |*.bmp", t.view.dialogs[0].second.filter);
-  EXPECT_EQ(t.ctx.state.program_folder, t.view.dialogs[0].second.init_dir);
-
-  t.view.files.push_back(std::string("  /tmp/shot.bmp "));
-  dispatch_release(t.ctx, b);
-  EXPECT_TRUE(t.ctx.state.g_PreviewChosen);
-  EXPECT_EQ("/tmp/shot.bmp", t.ctx.state.g_PreviewPath);
-  t.view.pictures.clear();
-  dispatch_release(t.ctx, b);  // cancelled: the earlier choice again
-  EXPECT_TRUE(t.ctx.state.g_PreviewChosen);
-  EXPECT_EQ("/tmp/shot.bmp", t.ctx.state.g_PreviewPath);
-  EXPECT_EQ("/tmp/shot.bmp", t.view.pictures["frm_Package.picPreview"]);
 }
 
 TEST(Dispatcher, PackageCommandNamesTheFileAndTheFolder) {

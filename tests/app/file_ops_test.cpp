@@ -16,31 +16,6 @@ namespace {
 
 using test::code_of;
 
-TEST(FileOpsPaths, SplitOnTheLastSeparatorOfEitherKind) {
-  const struct {
-    const char* path;
-    const char* parent;
-    const char* name;
-    const char* temp;
-  } cases[] = {
-      {"C:\\sim\\Aircraft.cfg", "C:\\sim", "Aircraft.cfg", "C:\\sim\\~Aircraft.cfg.pwtmp"},
-      {"/sim/a/b.pkg", "/sim/a", "b.pkg", "/sim/a/~b.pkg.pwtmp"},
-      {"/sim/a\\b.pkg", "/sim/a", "b.pkg", "/sim/a\\~b.pkg.pwtmp"},
-      {"/sim\\a/b.pkg", "/sim\\a", "b.pkg", "/sim\\a/~b.pkg.pwtmp"},
-      {"bare.txt", "", "bare.txt", "~bare.txt.pwtmp"},
-      {"folder\\", "folder", "", "folder\\~.pwtmp"},
-      {"/top", "", "top", "/~top.pwtmp"},
-  };
-  for (const auto& c : cases) {
-    SCOPED_TRACE(c.path);
-    EXPECT_EQ(c.parent, parent_path(c.path));
-    EXPECT_EQ(c.name, file_name(c.path));
-    EXPECT_EQ(c.temp, temp_path_for(c.path));
-  }
-  EXPECT_EQ("C:\\sim\\Texture.Blue", join_path("C:\\sim", "Texture.Blue"));
-  EXPECT_EQ("a\\\\b", join_path("a\\", "b"));  // joins only; cleaning is the caller's
-}
-
 class FileOpsTest : public ::testing::Test {
  protected:
   std::string at(std::string_view rel) const { return dir_.path() + "\\" + std::string(rel); }
@@ -75,59 +50,6 @@ class FileOpsTest : public ::testing::Test {
   test::TempDir dir_;
 };
 
-// Reports a larger size than the file has, as a file cut short while read would.
-class OverstatingFileSystem : public test::FaultyFileSystem {
- public:
-  using FaultyFileSystem::FaultyFileSystem;
-  Result<std::unique_ptr<InputFile>> open_read(const std::string& path) override {
-    auto opened = FaultyFileSystem::open_read(path);
-    if (!opened) return opened.error();
-    return std::unique_ptr<InputFile>(std::make_unique<Overstating>(std::move(opened.value())));
-  }
-
- private:
-  class Overstating final : public InputFile {
-   public:
-    explicit Overstating(std::unique_ptr<InputFile> inner) : inner_(std::move(inner)) {}
-    std::int64_t size() const override { return inner_->size() + 5; }
-    Result<std::size_t> read_at(std::int64_t offset, std::span<char> out) override {
-      return inner_->read_at(offset, out);
-    }
-
-   private:
-    std::unique_ptr<InputFile> inner_;
-  };
-};
-
-TEST_F(FileOpsTest, ReadWholeFileHonoursItsLimit) {
-  const std::string bytes("ab\0\r\n\xFF", 6);
-  dir_.write("f.bin", bytes);
-  auto read = read_whole_file(native_, at("F.BIN"), 6);
-  ASSERT_TRUE(read.ok()) << read.error().message;
-  EXPECT_EQ(bytes, *read);
-
-  EXPECT_EQ(ErrorCode::kRefused, code_of(read_whole_file(native_, at("f.bin"), 5)));
-
-  OverstatingFileSystem overstating(native_);
-  EXPECT_EQ(ErrorCode::kIo, code_of(read_whole_file(overstating, at("f.bin"), 100)));
-
-  test::FaultyFileSystem faulty(native_);
-  faulty.fail_at(2, ErrorCode::kAccessDenied);
-  EXPECT_EQ(ErrorCode::kAccessDenied, code_of(read_whole_file(faulty, at("f.bin"), 100)));
-  EXPECT_EQ("read_at", faulty.failed_call());
-}
-
-TEST_F(FileOpsTest, ReplaceFileCreatesOrReplacesUnderTheExistingName) {
-  ASSERT_TRUE(replace_file(native_, at("new.txt"), "first").ok());
-  EXPECT_EQ("first", dir_.read("new.txt"));
-
-  dir_.write("Aircraft.cfg", "old");
-  dir_.write("~aircraft.cfg.pwtmp", "stale leftover of a crash");
-  ASSERT_TRUE(replace_file(native_, at("aircraft.cfg"), "new").ok());
-  EXPECT_EQ("new", dir_.read("Aircraft.cfg"));
-  EXPECT_EQ((std::vector<std::string>{"Aircraft.cfg", "new.txt"}), dir_.names());
-}
-
 TEST_F(FileOpsTest, ReplaceFileLeavesOldOrNewWhicheverStepFails) {
   dir_.write("aircraft.cfg", "old content");
   const auto replace = [&](FileSystem& fs) { return replace_file(fs, at("Aircraft.cfg"), "new content"); };
@@ -136,37 +58,10 @@ TEST_F(FileOpsTest, ReplaceFileLeavesOldOrNewWhicheverStepFails) {
             run_with_faults(replace, "aircraft.cfg", "old content", "new content", {"aircraft.cfg"}));
 }
 
-TEST_F(FileOpsTest, ReplaceFileWithReportsTheBodysOwnError) {
-  dir_.write("big.bin", "old");
-  const auto body = [](OutputFile& out) -> Result<void> {
-    PW_TRY(out.write("partial"));
-    return make_error(ErrorCode::kDamaged, "source ended early");
-  };
-  EXPECT_EQ(ErrorCode::kDamaged, code_of(replace_file_with(native_, at("big.bin"), body)));
-  EXPECT_EQ("old", dir_.read("big.bin"));
-  EXPECT_EQ((std::vector<std::string>{"big.bin"}), dir_.names());
-}
-
 std::string patterned(std::size_t size) {
   std::string bytes(size, '\0');
   for (std::size_t i = 0; i < size; ++i) bytes[i] = static_cast<char>((i * 7 + i / 251) & 0xFF);
   return bytes;
-}
-
-TEST_F(FileOpsTest, CopyFileStreamsEveryByte) {
-  const std::string big = patterned(2 * kCopyChunkSize + kCopyChunkSize / 2 + 7);
-  dir_.write("from.pkg", big);
-  dir_.write("Backup.pkg", "old");
-  dir_.write("empty", "");
-  ASSERT_TRUE(copy_file(native_, at("FROM.PKG"), at("backup.pkg")).ok());  // over the old, under its name
-  ASSERT_TRUE(copy_file(native_, at("from.pkg"), at("exact.pkg")).ok());
-  ASSERT_TRUE(copy_file(native_, at("empty"), at("empty.copy")).ok());
-  EXPECT_TRUE(big == dir_.read("Backup.pkg"));
-  EXPECT_TRUE(big == dir_.read("exact.pkg"));
-  EXPECT_EQ("", dir_.read("empty.copy"));
-
-  EXPECT_EQ(ErrorCode::kNotFound, code_of(copy_file(native_, at("none.pkg"), at("backup.pkg"))));
-  EXPECT_EQ((std::vector<std::string>{"Backup.pkg", "empty", "empty.copy", "exact.pkg", "from.pkg"}), dir_.names());
 }
 
 TEST_F(FileOpsTest, CopyFileLeavesOldOrFullCopyWhicheverStepFails) {
@@ -178,41 +73,6 @@ TEST_F(FileOpsTest, CopyFileLeavesOldOrFullCopyWhicheverStepFails) {
       run_with_faults(copy, "Aircraft.001", "old backup", source, {"Aircraft.001", "Aircraft.cfg"});
   for (const char* call : {"open_read", "read_at", "create", "write", "sync", "close", "rename_over"}) {
     EXPECT_EQ(1u, failed.count(call)) << call;
-  }
-}
-
-TEST_F(FileOpsTest, ListMatchingFiltersByPatternAndKind) {
-  for (const char* name : {"a.pkg", "b.PKG", "c.pkgx", ".h.pkg", "README"}) dir_.write(std::string("Downloads/") + name, "");
-  std::filesystem::create_directories(dir_.native("Downloads/d.pkg"));
-  std::filesystem::create_directories(dir_.native("Downloads/Sub"));
-  using Names = std::vector<std::string>;
-  const struct {
-    const char* mask;
-    ListFilter filter;
-    Names expected;
-  } cases[] = {
-      {"*.pkg", ListFilter::kNormalFiles, {"a.pkg", "b.PKG"}},
-      {"*.PKG", ListFilter::kAllFiles, {".h.pkg", "a.pkg", "b.PKG"}},
-      {"*.pkg", ListFilter::kFolders, {"d.pkg"}},
-      {"*.*", ListFilter::kNormalFiles, {"README", "a.pkg", "b.PKG", "c.pkgx"}},
-      {"*.*", ListFilter::kFolders, {"Sub", "d.pkg"}},
-      {"?.pkg", ListFilter::kNormalFiles, {"a.pkg", "b.PKG"}},
-      {"readme.*", ListFilter::kNormalFiles, {"README"}},
-      {"B.pkg", ListFilter::kNormalFiles, {"b.PKG"}},
-      {"*.bmp", ListFilter::kNormalFiles, {}},
-  };
-  for (const auto& c : cases) {
-    SCOPED_TRACE(c.mask);
-    auto listed = list_matching(native_, at("DOWNLOADS\\") + c.mask, c.filter);
-    ASSERT_TRUE(listed.ok()) << listed.error().message;
-    std::sort(listed->begin(), listed->end());
-    EXPECT_EQ(c.expected, *listed);
-  }
-  for (const char* pattern : {"Uploads\\*.pkg", "Downloads\\a.pkg\\*.*"}) {
-    SCOPED_TRACE(pattern);
-    auto listed = list_matching(native_, at(pattern), ListFilter::kAllFiles);
-    ASSERT_TRUE(listed.ok());
-    EXPECT_TRUE(listed->empty());
   }
 }
 

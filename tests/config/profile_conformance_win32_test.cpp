@@ -132,31 +132,5 @@ TEST(ProfileConformance, ReaderAgreesWithThePlatform) {
   }
 }
 
-// The documented edge cases, straight through the platform, so that a
-// corpus that drifted still pins them.
-TEST(ProfileConformance, DocumentedEdgeCases) {
-  test::TempDir dir;
-  const std::string value300(300, 'v');
-  const std::string bytes = "[fltsim.0]\r\nlong=" + value300 + "\r\nquoted=\"Sunrise Air\"\r\npadded=   x y   \r\n";
-  dir.write("edge.cfg", bytes);
-  const std::string path = join_path(dir.path(), "edge.cfg");
-  const ProfileDocument document = ProfileDocument::parse(bytes);
-  const struct {
-    const char* section;
-    const char* key;
-    std::string expected;
-  } cases[] = {
-      {"fltsim.0", "long", value300.substr(0, 254)}, {"fltsim.0", "quoted", "Sunrise Air"},
-      {"FLTSIM.0", "PADDED", "x y"},                 {"fltsim.0", "absent", ""},
-      {"fltsim.9", "long", ""},
-  };
-  for (const auto& c : cases) {
-    SCOPED_TRACE(std::string(c.section) + "/" + c.key);
-    EXPECT_EQ(c.expected, platform_read(c.section, c.key, path));
-    EXPECT_EQ(c.expected, read_profile_value(document, c.section, c.key));
-  }
-  EXPECT_EQ("", platform_read("fltsim.0", "long", join_path(dir.path(), "no such file.cfg")));
-}
-
 }  // namespace
 }  // namespace pw

@@ -46,14 +46,6 @@ std::string plain_uncompress(const std::string& block, std::size_t expected) {
   return out;
 }
 
-std::size_t compress_size(const std::string& data) {
-  uLongf length = compressBound(static_cast<uLong>(data.size()));
-  std::string out(length, '\0');
-  EXPECT_EQ(Z_OK, compress(reinterpret_cast<Bytef*>(out.data()), &length,
-                           reinterpret_cast<const Bytef*>(data.data()), static_cast<uLong>(data.size())));
-  return length;
-}
-
 TEST(BlockCompressor, SameBytesWithOneTwoOrEightThreadsAndPlainUncompressReadsThem) {
   const std::string data = mixed_bytes(3 * 1024 * 1024 + 12345, 7);
   const std::string one = compress_block(data, 1);
@@ -77,59 +69,6 @@ TEST(BlockCompressor, EverySizeAroundTheChunkEdgesRoundTrips) {
     const std::string block = compress_block(data, 2);
     EXPECT_EQ(data, plain_uncompress(block, data.size()));
     EXPECT_EQ(block, compress_block(data, 1));
-  }
-}
-
-// Each chunk is primed with the data before it, so a pattern repeating
-// across chunk edges costs almost nothing more than in one deflate run.
-TEST(BlockCompressor, ChunksSeeTheDataBeforeThem) {
-  const std::string data = repeated_bytes(40 * kBlockChunkSize, 20000, 5);
-  const std::size_t single_run = compress_size(data);
-  EXPECT_LT(compress_block(data, 2).size(), single_run + 40 * 600) << "single run: " << single_run;
-  const std::string mixed = mixed_bytes(4 * 1024 * 1024, 9);
-  EXPECT_LT(compress_block(mixed, 2).size(), compress_size(mixed) * 102 / 100);
-}
-
-// Memory stays bounded because pieces are written as they complete.
-TEST(BlockCompressor, WritesPiecesBeforeTheEnd) {
-  const std::string data = random_bytes(40 * kBlockChunkSize, 13);
-  MemoryOutputFile out;
-  BlockCompressor block(out, 2);
-  ASSERT_TRUE(block.write(data).ok());
-  const std::size_t before_finish = out.bytes().size();
-  ASSERT_TRUE(block.finish().ok());
-  EXPECT_GT(before_finish, out.bytes().size() * 8 / 10);
-}
-
-TEST(BlockCompressor, AFailingWriteIsReportedAndSticks) {
-  const std::string data = random_bytes(10 * kBlockChunkSize, 17);
-  for (int failing = 0; failing < 5; ++failing) {
-    SCOPED_TRACE(failing);
-    MemoryOutputFile out;
-    out.fail_write(failing);
-    BlockCompressor block(out, 2);
-    Result<void> result = block.write(data);
-    if (result.ok()) result = block.finish();
-    ASSERT_FALSE(result.ok());
-    EXPECT_EQ(ErrorCode::kNoSpace, result.error().code);
-    const Result<void> again = block.finish();
-    ASSERT_FALSE(again.ok());
-    EXPECT_EQ(ErrorCode::kNoSpace, again.error().code);
-  }
-  MemoryOutputFile out;
-  BlockCompressor block(out, 2);
-  ASSERT_TRUE(block.finish().ok());
-  EXPECT_FALSE(block.write("late").ok());
-  EXPECT_FALSE(block.finish().ok());
-  // Abandoned mid-stream, the workers must still stop, and no stream end is written.
-  for (const unsigned threads : {1u, 2u, 8u}) {
-    SCOPED_TRACE(threads);
-    MemoryOutputFile unfinished;
-    {
-      BlockCompressor abandoned(unfinished, threads);
-      ASSERT_TRUE(abandoned.write(data).ok());
-    }
-    EXPECT_EQ('<', plain_uncompress(unfinished.bytes(), data.size())[0]);
   }
 }
 
@@ -168,41 +107,6 @@ TEST(ExpandBlock, DeliversTheDataInBoundedPiecesReadingBoundedChunks) {
   const Expanded t = expand(trickling, 777, static_cast<std::int64_t>(block.size()) + 13, size);
   ASSERT_TRUE(t.result.ok()) << t.result.error().message;
   EXPECT_EQ(data, t.bytes);
-}
-
-TEST(ExpandBlock, DamagedStreamsAreDamagedAndNothingBeyondTheTotalIsDelivered) {
-  const std::string data = mixed_bytes(700 * 1024, 23);
-  const std::string block = compress_block(data, 2);
-  const auto size = static_cast<std::int64_t>(data.size());
-  std::string corrupt = block;
-  corrupt[block.size() / 2] = static_cast<char>(corrupt[block.size() / 2] ^ 0x5A);
-  std::string bad_checksum = block;
-  bad_checksum.back() = static_cast<char>(bad_checksum.back() ^ 1);
-  const struct {
-    const char* name;
-    std::string bytes;
-    std::int64_t expected;
-    bool intact;  // what is delivered before the fault is found is the data
-  } cases[] = {
-      {"cut after the header", block.substr(0, 2), size, true},
-      {"cut in the middle", block.substr(0, block.size() / 2), size, true},
-      {"cut before the checksum", block.substr(0, block.size() - 4), size, true},
-      {"a flipped byte", corrupt, size, false},
-      {"a wrong checksum", bad_checksum, size, true},
-      {"ends early", block, size + 1, true},
-      {"runs long", block, size - 1, true},
-      {"runs far too long", block, 1000, true},
-      {"not zlib at all", std::string(5000, 'x'), size, true},
-  };
-  for (const auto& c : cases) {
-    SCOPED_TRACE(c.name);
-    MemoryInputFile file(c.bytes);
-    const Expanded e = expand(file, 0, static_cast<std::int64_t>(c.bytes.size()), c.expected);
-    ASSERT_FALSE(e.result.ok());
-    EXPECT_EQ(ErrorCode::kDamaged, e.result.error().code) << e.result.error().message;
-    EXPECT_LE(static_cast<std::int64_t>(e.bytes.size()), c.expected);
-    EXPECT_TRUE(!c.intact || data.compare(0, e.bytes.size(), e.bytes) == 0);
-  }
 }
 
 TEST(ExpandBlock, ErrorsOfTheFileAndTheSinkEndIt) {

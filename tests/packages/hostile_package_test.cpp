@@ -1,5 +1,5 @@
-// Every package of the hostile corpus (hostile/, made by make_corpus.py
-// there) installed into a fresh aircraft: each "bad_" one is refused with a
+// Every package of the hostile corpus (kept as data in hostile/)
+// installed into a fresh aircraft: each "bad_" one is refused with a
 // message and leaves every byte of the tree as it was, each "ok_" one
 // installs and changes nothing but Aircraft.cfg and its new texture
 // folder; all in bounded time and memory. The command line's inspect must

@@ -39,63 +39,6 @@ class InstallTest : public ::testing::Test {
   const std::vector<std::string> before_ = t.dir.names(t.plane(""));
 };
 
-TEST_F(InstallTest, SamePackageThreeTimesGetsNumberedFoldersAndFreeSections) {
-  put_package(package_bytes(blue_entry(), std::nullopt, blue_files()));
-  const struct {
-    const char* folder;
-    int section;
-  } installs[] = {{"Texture.Blue", 2}, {"Texture.Blue_000", 4}, {"Texture.Blue_001", 5}};
-  for (const auto& [folder, number] : installs) {
-    SCOPED_TRACE(folder);
-    const InstallReport report = t.install(0);
-    EXPECT_EQ(InstallOutcome::kInstalled, report.outcome);
-    EXPECT_EQ("Blue Sky", report.variation);
-    EXPECT_EQ(t.core_plane(folder), report.folder);
-    EXPECT_EQ(number, report.section);
-    EXPECT_EQ((std::vector<std::string>{"Panel.dds", "texture.bmp"}), t.dir.names(t.plane(folder)));
-    EXPECT_EQ(blue_files()[0].bytes, t.dir.read(t.plane(folder) + "/texture.bmp"));
-    EXPECT_EQ(blue_files()[1].bytes, t.dir.read(t.plane(folder) + "/Panel.dds"));
-  }
-  // The gap at 2 is used first, then the numbers past the last entry:
-  // never the titled section 3.
-  EXPECT_EQ("Cessna Blue|Blue|Blue Sky", section(2));
-  EXPECT_EQ("Cessna Blue - 000|Blue_000|Blue Sky - 000", section(4));
-  EXPECT_EQ("Cessna Blue - 001|Blue_001|Blue Sky - 001", section(5));
-  EXPECT_EQ(6, t.ctx.state.g_FirstFreeFltsim);
-  EXPECT_EQ(kOriginalCfg, t.cfg().substr(0, kOriginalCfg.size()));
-  EXPECT_EQ(6u, read_aircraft_entries(ProfileDocument::parse(t.cfg())).entries.size());
-  for (const std::string& name : t.dir.names(t.plane(""))) EXPECT_NE('~', name[0]) << name;
-  EXPECT_TRUE(t.dir.exists(t.plane("Downloads/blue.pkg")));  // not asked to delete it
-}
-
-TEST_F(InstallTest, DeleteOptionDeletesThePackageOnlyAfterSuccess) {
-  std::string damaged = package_bytes(blue_entry(), std::nullopt, blue_files());
-  put_package(damaged.substr(0, damaged.size() - 3));
-  EXPECT_EQ(InstallOutcome::kFailed, t.install(0, true).outcome);
-  EXPECT_TRUE(t.dir.exists(t.plane("Downloads/blue.pkg")));
-
-  put_package(package_bytes(blue_entry(), "BM", blue_files()));
-  EXPECT_EQ(InstallOutcome::kFailed, t.install(1, true).outcome);
-  EXPECT_EQ(InstallOutcome::kFailed, t.install(-1, true).outcome);
-  EXPECT_TRUE(t.dir.exists(t.plane("Downloads/blue.pkg")));
-  EXPECT_EQ(InstallOutcome::kInstalled, t.install(0, true).outcome);
-  EXPECT_FALSE(t.dir.exists(t.plane("Downloads/blue.pkg")));
-}
-
-// The hostile corpus covers unsafe names at large; the message must name the file.
-TEST_F(InstallTest, UnsafeNamesAreRefusedByName) {
-  for (const char* name : {"..\\x", "a/b", "nul.dds"}) {
-    SCOPED_TRACE(name);
-    std::vector<NamedBytes> files = blue_files();
-    files.push_back({name, "evil"});
-    put_package(package_bytes(blue_entry(), std::nullopt, files));
-    const InstallReport report = t.install(0);
-    EXPECT_EQ(ErrorCode::kRefused, report.error.code);
-    EXPECT_NE(std::string::npos, report.error.message.find(name)) << report.error.message;
-    expect_untouched();
-  }
-}
-
 // A preview is a 400 x 300 picture: one far larger is damage, not a preview.
 TEST_F(InstallTest, APreviewOverTheCapIsDamage) {
   put_package(package_bytes(blue_entry(), std::string(kMaxPreviewSize + 1, 'p'), blue_files()));
@@ -103,22 +46,6 @@ TEST_F(InstallTest, APreviewOverTheCapIsDamage) {
   EXPECT_EQ(ErrorCode::kDamaged, report.error.code);
   EXPECT_NE(std::string::npos, report.error.message.find("4 MB")) << report.error.message;
   expect_untouched();
-}
-
-TEST_F(InstallTest, AllThousandNamesTakenTouchesNothing) {
-  put_package(package_bytes(blue_entry(), std::nullopt, blue_files()));
-  std::filesystem::create_directory(t.dir.native(t.plane("Texture.Blue")));
-  for (int i = 0; i < 1000; ++i) {
-    char name[32];
-    // A few in another case: any case counts as taken.
-    std::snprintf(name, sizeof name, i % 250 == 0 ? "Texture.BLUE_%03d" : "Texture.Blue_%03d", i);
-    std::filesystem::create_directory(t.dir.native(t.plane(name)));
-  }
-  const std::vector<std::string> with_folders = t.dir.names(t.plane(""));
-  EXPECT_EQ(ErrorCode::kRefused, t.install(0).error.code);
-  EXPECT_EQ(kOriginalCfg, t.cfg());
-  EXPECT_EQ(with_folders, t.dir.names(t.plane("")));
-  EXPECT_TRUE(t.dir.names(t.plane("Texture.Blue_999")).empty());
 }
 
 TEST_F(InstallTest, StreamsEveryByteReportingBytesWritten) {

@@ -1,20 +1,13 @@
 // The limits of a real machine rather than injected faults: a disk that
-// fills up during an install, an install killed at random moments, and the
-// memory of a machine with many cores.
+// fills up during an install, and the memory of a machine with many cores.
 // Each needs the superuser or Linux features; where the machine does not
 // allow it the test is skipped, saying why.
 #include <gtest/gtest.h>
-#include <signal.h>
 #include <sys/mount.h>
-#include <sys/wait.h>
-#include <unistd.h>
 
-#include <chrono>
 #include <cstdlib>
 #include <fstream>
 #include <memory>
-#include <random>
-#include <thread>
 
 #include "packages/block_compressor.h"
 #include "packages/two_package_install.h"
@@ -24,7 +17,6 @@ namespace pw::test {
 namespace {
 
 namespace stdfs = std::filesystem;
-using Clock = std::chrono::steady_clock;
 
 // A size-limited tmpfs that holds the temporary folders (TempDir, hence
 // SimTree) while it lives; ok() is false where mounting is not allowed.
@@ -90,86 +82,6 @@ TEST(RealLimits, InstallOnAFillingDiskFailsWholeAtEveryPoint) {
   }
   EXPECT_GT(no_space, 0) << "the disk never ran out of space";
   EXPECT_GT(whole, 0) << "the install never had room to complete";
-}
-
-// Runs an install of package 0 in a child process, which ends with 0 when
-// it installed the package; gives back its status once killed or ended.
-pid_t start_install(SimTree& t) {
-  const pid_t pid = ::fork();
-  if (pid == 0) ::_exit(t.install(0).outcome == InstallOutcome::kInstalled ? 0 : 1);
-  return pid;
-}
-int wait_for(pid_t pid) {
-  int status = 0;
-  ::waitpid(pid, &status, 0);
-  return status;
-}
-
-// Every texture folder but the tree's own holds the whole package; the
-// ones Aircraft.cfg names exist (but Green, which the tree leaves without).
-void expect_no_half_folder(SimTree& t, const std::vector<NamedBytes>& files) {
-  std::set<std::string> on_disk;
-  for (const std::string& folder : texture_folders(t.dir.native(kPlane))) {
-    on_disk.insert(to_lower(folder));
-    if (folder == "Texture.Red" || folder == "Texture.Silver") continue;
-    EXPECT_EQ(as_files(files), folder_files(t.dir.native(t.plane(folder)))) << folder;
-  }
-  for (const std::string& named : named_texture_folders(t.cfg())) {
-    EXPECT_TRUE(named == "texture.green" || on_disk.count(named) == 1) << named;
-  }
-}
-
-TEST(RealLimits, AKilledInstallLeavesTheOldOrNewFileAndTheNextInstallRecovers) {
-  // Many files, each synced on its own, so that an install takes a while.
-  std::vector<NamedBytes> files;
-  for (int i = 0; i < 12; ++i) {
-    files.push_back({"part" + std::to_string(i) + ".dds",
-                     pw::testing::random_bytes(256 * 1024, static_cast<std::uint32_t>(i + 7)) +
-                         std::string(256 * 1024, 'z')});
-  }
-  const std::string package = package_bytes(blue_entry(), std::nullopt, files);
-  const auto prepare = [&](SimTree& t) {
-    t.dir.write(t.plane("Downloads/big.pkg"), package);
-    ASSERT_TRUE(ListPackages(t.ctx, ""));
-  };
-  // How long an undisturbed install takes, and what it leaves.
-  SimTree reference;
-  prepare(reference);
-  const Clock::time_point start = Clock::now();
-  ASSERT_EQ(0, wait_for(start_install(reference)));
-  const auto duration = Clock::now() - start;
-  const std::string installed_cfg = reference.cfg();
-  ASSERT_NE(kOriginalCfg, installed_cfg);
-
-  std::mt19937 random(20240607);
-  int interrupted = 0;
-  constexpr int kRuns = 10;
-  for (int run = 0; run < kRuns; ++run) {
-    // Spread over the whole install and a little beyond it.
-    const double share = (run + std::uniform_real_distribution<double>(0.0, 1.0)(random)) / kRuns * 1.2;
-    SCOPED_TRACE("killed after " + std::to_string(share) + " of an install");
-    SimTree t;
-    prepare(t);
-    const pid_t pid = start_install(t);
-    std::this_thread::sleep_for(std::chrono::duration_cast<Clock::duration>(duration * share));
-    ::kill(pid, SIGKILL);
-    wait_for(pid);
-    const std::string cfg = t.cfg();
-    ASSERT_TRUE(cfg == kOriginalCfg || cfg == installed_cfg) << cfg;
-    interrupted += cfg == kOriginalCfg ? 1 : 0;
-    expect_no_half_folder(t, files);
-
-    // The next install, as after a restart, clears what the killed one
-    // left half done and installs in full.
-    t.reload_entries();
-    const InstallReport report = t.install(0);
-    EXPECT_EQ(InstallOutcome::kInstalled, report.outcome) << report.error.message;
-    EXPECT_EQ(std::vector<std::string>{}, stray_names(t.dir.native(kPlane)));
-    expect_no_half_folder(t, files);
-    EXPECT_EQ(cfg == kOriginalCfg ? 4u : 5u, read_aircraft_entries(ProfileDocument::parse(t.cfg())).entries.size());
-    if (HasFailure()) return;
-  }
-  EXPECT_GT(interrupted, 0) << "no kill landed before the install completed";
 }
 
 // Discards what it is given: only the compressor's own memory counts.

@@ -79,12 +79,6 @@ QString SimTree::plane(const QString& rel) const {
   return dir_.path() + "/" + kPlaneFolder + (rel.isEmpty() ? QString() : "/" + rel);
 }
 
-QString SimTree::read(const QString& path) const {
-  QFile file(path);
-  if (!file.open(QIODevice::ReadOnly)) return QStringLiteral("<missing>");
-  return QString::fromLatin1(file.readAll());
-}
-
 bool SimTree::write(const QString& path, const QByteArray& bytes) const {
   QDir().mkpath(QFileInfo(path).absolutePath());
   QFile file(path);

@@ -41,7 +41,6 @@ class SimTree {
   QString program_folder() const { return dir_.path() + "/Varnel Software/FSX Paintwell"; }
   QString plane(const QString& rel = {}) const;
   QString rcf() const { return dir_.path() + "/Trainer.rcf"; }
-  QString read(const QString& path) const;
   bool write(const QString& path, const QByteArray& bytes) const;
 
  private:
