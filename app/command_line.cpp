@@ -34,10 +34,13 @@ Commands:
   list FILE
       One line per entry of the aircraft's aircraft.cfg: INDEX, TAB,
       ui_variation, TAB, texture, TAB, title.
-  pack FILE INDEX [--preview BMP] [--only NAME]...
+  pack FILE INDEX [--preview BMP] [--only NAME]... [--strict]
       Packs entry INDEX into <aircraft>\Uploads\<variation>_Repaint.pkg from
       all files of its texture folder, or only the NAMEs given (letter case
       ignored), with BMP as the preview picture. Prints the package's path.
+      What the texture check finds in the folder goes to standard error as
+      check prints it; with --strict any finding stops the pack (exit 1,
+      nothing written).
   install FILE [--delete] PKG...
       Installs each package into the aircraft; a package made for another
       aircraft is refused. --delete deletes each package file once it is
@@ -52,8 +55,9 @@ Commands:
       texture, or excluded by the configuration file, is refused.
   check FILE [--fix]
       Lists what is wrong with the aircraft's aircraft.cfg and texture
-      folders: KIND, TAB, SECTION or FOLDER, TAB, explanation. Exit status 0
-      when nothing is. --fix renumbers the [fltsim.N] sections into one
+      folders (texture.cfg fallbacks, thumbnails, textures cut short):
+      KIND, TAB, SECTION or FOLDER, TAB, explanation. Exit status 0 when
+      nothing is. --fix renumbers the [fltsim.N] sections into one
       sequence from 0 (Aircraft.vnb keeps the file as it was) and nothing
       else.
   log FILE
@@ -86,6 +90,7 @@ struct Options {
   std::vector<std::string> only;
   bool delete_after = false;
   bool fix = false;
+  bool strict = false;
   DuplicateChoice on_duplicate = DuplicateChoice::kCopy;
   bool help = false;
   bool progress = false;
@@ -108,6 +113,11 @@ std::string field_text(const std::string& text) {
   std::string out = for_terminal(text);
   for (char& c : out) c = c == '\n' || c == '\t' ? '?' : c;
   return out;
+}
+
+// One finding as check prints it: KIND, TAB, SUBJECT, TAB, explanation.
+void print_finding(std::ostream& out, const Finding& f) {
+  out << finding_kind_name(f.kind) << '\t' << field_text(f.subject) << '\t' << field_text(f.explanation) << '\n';
 }
 
 const char* choice_name(DuplicateChoice choice) {
@@ -198,6 +208,8 @@ Result<Options> parse_options(const std::vector<std::string>& args) {
       o.delete_after = true;
     } else if (a == "--fix") {
       o.fix = true;
+    } else if (a == "--strict") {
+      o.strict = true;
     } else if (a == "--on-duplicate") {
       const std::string value = has_value ? args[++i] : "";
       if (value != "copy" && value != "skip" && value != "replace") {
@@ -318,10 +330,19 @@ class Session {
       ctx_.state.g_PreviewChosen = true;
       ctx_.state.g_PreviewPath = absolute(env_, *options_.preview);
     }
+    if (!texture_check_passed(*index)) return refuse("the texture check found problems: nothing was packed");
     const std::string name = with_progress("Packing", [&] { return run_package_command(ctx_); });
     if (name.empty()) return refuse("the package could not be created");
     env_.out << env_.fs.native_path(ctx_.state.g_AircraftFolder + "\\Uploads\\" + name) << '\n';
     return kExitOk;
+  }
+
+  // Prints what the texture check finds in the folder to pack; false when
+  // that must stop the pack.
+  bool texture_check_passed(int index) {
+    const std::vector<Finding> findings = packed_folder_findings(ctx_, index);
+    for (const Finding& f : findings) print_finding(env_.err, f);
+    return findings.empty() || !options_.strict;
   }
 
   bool tick_only_named_files() {
@@ -348,10 +369,7 @@ class Session {
   int check() {
     Result<std::vector<Finding>> findings = diagnose_aircraft(env_.fs, ctx_.state.g_AircraftFolder);
     if (!findings) return refuse(findings.error().message);
-    for (const Finding& f : *findings) {
-      env_.out << finding_kind_name(f.kind) << '\t' << field_text(f.subject) << '\t' << field_text(f.explanation)
-               << '\n';
-    }
+    for (const Finding& f : *findings) print_finding(env_.out, f);
     if (findings->empty()) return kExitOk;
     if (!options_.fix) return kExitFailed;
     if (!repair_with_log(ctx_)) return kExitFailed;

@@ -79,6 +79,17 @@ PackageResult install_one(AppContext& ctx, PressedButton& button, int k) {
   return result;
 }
 
+// What the texture check found in the installed folders, to follow the
+// outcome message; empty when nothing.
+std::string installed_findings_text(const std::vector<PackageResult>& results) {
+  std::vector<Finding> findings;
+  for (const PackageResult& r : results) {
+    findings.insert(findings.end(), r.report.texture_findings.begin(), r.report.texture_findings.end());
+  }
+  if (findings.empty()) return {};
+  return std::string{kCR, kCR} + "The texture check of the new repaints found:" + kCR + findings_text(findings);
+}
+
 // A removal on a file with a number used twice would bring the hidden twin
 // back beside a renumbered entry: refuse it and offer the repair first.
 bool refuse_removal_on_duplicate_numbers(AppContext& ctx, PressedButton& button) {
@@ -211,7 +222,8 @@ std::vector<PackageResult> run_install_command(AppContext& ctx, PressedButton& b
   reread_aircraft(ctx);
   if (!button.error_reported) {
     ctx.view.ShowMessage(lines({"All selected repaint packages have been successfully installed",
-                                "into your selected aircraft.", "", "Please press OK to continue."}),
+                                "into your selected aircraft.", "", "Please press OK to continue."}) +
+                             installed_findings_text(results),
                          kStyleInformation, "Repaint Packages Installed");
   }
   return results;
@@ -227,6 +239,7 @@ std::string run_package_command(AppContext& ctx) {
                  trim_blanks(ctx.state.g_AircraftEntries[static_cast<std::size_t>(k)].ui_variation) + " aircraft.",
              "", "Do you wish to continue?"});
   if (!confirmed(ctx, question, "Create Repaint Package")) return {};
+  if (!texture_findings_accepted(ctx, k)) return {};
   ctx.view.set_busy(true);
   const std::string name = trim_blanks(CreatePackage(ctx, k));
   ctx.view.set_busy(false);

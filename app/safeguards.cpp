@@ -5,9 +5,11 @@
 #include "aircraft/cfg_files.h"
 #include "aircraft/diagnosis.h"
 #include "aircraft/entry_list.h"
+#include "aircraft/texture_check.h"
 #include "app/aircraft_selection.h"
 #include "app/operation_log.h"
 #include "app/text.h"
+#include "packages/file_helpers.h"
 
 namespace pw {
 namespace {
@@ -67,11 +69,37 @@ bool check_and_offer_repair(AppContext& ctx) {
   return repair_with_log(ctx);
 }
 
+std::vector<Finding> packed_folder_findings(AppContext& ctx, int entryIndex) {
+  const auto& entries = ctx.state.g_AircraftEntries;
+  if (entryIndex < 0 || static_cast<std::size_t>(entryIndex) >= entries.size()) return {};
+  const auto folder = texture_folder_path(ctx.state, entries[static_cast<std::size_t>(entryIndex)]);
+  if (!folder) return {};
+  Result<std::vector<Finding>> findings = check_texture_folder(ctx.fs, *folder, *folder);
+  return findings ? std::move(*findings) : std::vector<Finding>{};
+}
+
+std::string findings_text(const std::vector<Finding>& findings) {
+  std::string text;
+  for (const Finding& f : findings) text += (text.empty() ? "- [" : "\r- [") + f.subject + "] " + f.explanation;
+  return text;
+}
+
+bool texture_findings_accepted(AppContext& ctx, int entryIndex) {
+  const std::vector<Finding> findings = packed_folder_findings(ctx, entryIndex);
+  if (findings.empty()) return true;
+  const std::string text = "The texture check of this repaint found:\r\r" + findings_text(findings) +
+                           "\r\rPress OK to create the package anyway, or Cancel to stop.";
+  return ctx.view.ShowMessage(text, kStyleOkCancel, "Create Repaint Package") == kResultOk;
+}
+
 void log_install(AppContext& ctx, const std::string& package_path, const InstallReport& report) {
   LogRecord record{"install", {"package " + package_path}, "done"};
   if (report.outcome == InstallOutcome::kInstalled) {
     record.details.push_back("wrote " + section_text(report.section) + " " + report.variation);
     record.details.push_back("created folder " + report.folder);
+    for (const Finding& f : report.texture_findings) {
+      record.details.push_back("texture check: [" + f.subject + "] " + f.explanation);
+    }
   } else {
     record.result = (report.outcome == InstallOutcome::kCfgNotWritten ? "aircraft.cfg not written: " : "failed: ") +
                     report.error.message;

@@ -4,6 +4,7 @@
 
 #include <optional>
 #include <string>
+#include <vector>
 
 #include "aircraft/fltsim_entry.h"
 #include "app/app_context.h"
@@ -25,6 +26,19 @@ bool check_and_offer_repair(AppContext& ctx);
 // message was shown).
 bool repair_with_log(AppContext& ctx);
 
+// The texture check of entry `entryIndex`'s folder, which the package
+// command packs. Advisory: a folder that cannot be checked gives none, and
+// packing reports the fault itself.
+std::vector<Finding> packed_folder_findings(AppContext& ctx, int entryIndex);
+
+// Findings as message lines, "- [subject] explanation" each, CR between.
+std::string findings_text(const std::vector<Finding>& findings);
+
+// Shows what the texture check found in the folder to pack and asks
+// whether to pack it anyway; true when there is nothing or the user goes on.
+bool texture_findings_accepted(AppContext& ctx, int entryIndex);
+
+// Records the install, with what the texture check found in the new folder.
 void log_install(AppContext& ctx, const std::string& package_path, const InstallReport& report);
 void log_skipped_install(AppContext& ctx, const std::string& package_path, const std::string& installed_title);
 void log_removal(AppContext& ctx, const RemovalReport& report);

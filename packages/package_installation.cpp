@@ -14,6 +14,7 @@
 
 #include "aircraft/cfg_files.h"
 #include "aircraft/entry_writer.h"
+#include "aircraft/texture_check.h"
 #include "app/file_ops.h"
 #include "app/text.h"
 #include "config/profile.h"
@@ -186,6 +187,7 @@ InstallReport install_package(AppContext& ctx, int packageIndex) {
   if (auto placed = place_files(ctx, s.g_AircraftFolder, *target, *package); !placed) {
     return failure(InstallOutcome::kFailed, placed.error());
   }
+  Result<std::vector<Finding>> texture_findings = check_texture_folder(ctx.fs, target->folder, target->folder);
   const std::string cfg = aircraft_cfg_path(s.g_AircraftFolder);
   auto change = cfg_with_entry(ctx, cfg, entry, target->suffix);
   Result<void> written = change ? replace_file(ctx.fs, cfg, change->bytes) : Result<void>(change.error());
@@ -200,6 +202,7 @@ InstallReport install_package(AppContext& ctx, int packageIndex) {
   report.variation = trim_blanks(entry.ui_variation);
   report.folder = target->folder;
   report.section = change->section;
+  if (texture_findings) report.texture_findings = std::move(*texture_findings);
   return report;
 }
 

@@ -3,6 +3,9 @@
 #pragma once
 
 #include <string>
+#include <vector>
+
+#include "aircraft/diagnosis.h"
 
 #include "app/app_context.h"
 #include "app/result.h"
@@ -47,6 +50,7 @@ struct InstallReport {
   std::string variation;  // kInstalled: the package's trimmed ui_variation
   std::string folder;     // kInstalled: the texture folder created (full path)
   int section = -1;       // kInstalled: the N of the [fltsim.N] written
+  std::vector<Finding> texture_findings;  // kInstalled: the texture check of the new folder
   Error error{ErrorCode::kIo, {}};  // otherwise: what went wrong
 };
 
@@ -56,6 +60,8 @@ struct InstallReport {
 // free name of <aircraft>\Texture.<texture>, _000 ... _999, and the entry
 // is appended to Aircraft.cfg in one replace (section from
 // g_FirstFreeFltsim, which advances only when the file was written).
+// Between the two, check_texture_folder looks at the folder in place; its
+// findings go into the report and never stop the install.
 // kCfgNotWritten: the replace of Aircraft.cfg failed; the new folder is
 // removed and Aircraft.cfg is unchanged. kFailed, with nothing left
 // behind: a bad index (kRefused), a texture that makes an unsafe folder
