@@ -166,13 +166,15 @@ Result<std::vector<Finding>> diagnose_aircraft(FileSystem& fs, const std::string
   Result<std::vector<std::string>> folders = repaint_folders(fs, aircraft_folder);
   if (!folders) return folders.error();
   const ProfileDocument cfg = ProfileDocument::parse(bytes);
+  std::set<std::string> present;  // lower-case: the listing answers what one look-up per entry would
+  for (const std::string& folder : *folders) present.insert(to_lower(folder));
   std::set<std::string> named;
   std::set<int> reported;
   for (const FltsimSection& s : fltsim_sections(cfg)) {
     if (s.texture.empty()) continue;
     const std::string folder_name = "Texture." + s.texture;
     named.insert(to_lower(folder_name));
-    if (s.title.empty() || fs.exists(aircraft_folder + "\\" + folder_name) || !reported.insert(s.number).second) continue;
+    if (s.title.empty() || present.count(to_lower(folder_name)) || !reported.insert(s.number).second) continue;
     findings.push_back({FindingKind::kMissingTextureFolder, section_label(s.number),
                         "[" + section_label(s.number) + "] names the folder " + folder_name + ", which does not exist"});
   }

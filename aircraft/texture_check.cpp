@@ -61,6 +61,22 @@ struct Others {
   }
 };
 
+// Whether fallback folders exist, each asked of the file layer once: an
+// aircraft's repaints mostly name the same few.
+class FallbackFolders {
+ public:
+  explicit FallbackFolders(FileSystem& fs) : fs_(fs) {}
+  bool exists(const std::string& path) {
+    const auto [at, added] = known_.try_emplace(path, false);
+    if (added) at->second = fs_.is_folder(path);
+    return at->second;
+  }
+
+ private:
+  FileSystem& fs_;
+  std::unordered_map<std::string, bool> known_;
+};
+
 // A painter's habit shows when most of the aircraft's other repaints follow it.
 bool is_habit(int followers, int count) { return 2 * followers > count; }
 
@@ -85,7 +101,7 @@ std::string fallback_path(const std::string& placed_as, std::string_view value) 
   return path;
 }
 
-void check_fallbacks(FileSystem& fs, const ProfileDocument& cfg, const std::string& placed_as,
+void check_fallbacks(FallbackFolders& folders, const ProfileDocument& cfg, const std::string& placed_as,
                      const std::string& subject, std::vector<Finding>& out) {
   const std::optional<std::size_t> section = cfg.section_position("fltsim");
   if (!section) return;
@@ -98,7 +114,7 @@ void check_fallbacks(FileSystem& fs, const ProfileDocument& cfg, const std::stri
   for (; written.count(next) != 0; ++next) {
     const std::string key = std::string(kFallbackPrefix) + std::to_string(next);
     const std::string value = read_profile_value(cfg, "fltsim", key);
-    if (fs.is_folder(fallback_path(placed_as, value))) continue;
+    if (folders.exists(fallback_path(placed_as, value))) continue;
     out.push_back({FindingKind::kMissingFallback, subject,
                    key + " = " + value + " is no folder on this machine: what the repaint leaves out shows transparent"});
   }
@@ -113,8 +129,8 @@ void check_fallbacks(FileSystem& fs, const ProfileDocument& cfg, const std::stri
                      " is never read"});
 }
 
-void check_texture_cfg(FileSystem& fs, const FolderScan& scan, const std::string& placed_as,
-                       const std::string& subject, std::vector<Finding>& out) {
+void check_texture_cfg(FileSystem& fs, FallbackFolders& folders, const FolderScan& scan,
+                       const std::string& placed_as, const std::string& subject, std::vector<Finding>& out) {
   const std::string name = *scan.texture_cfg;
   Result<std::string> bytes = read_whole_file(fs, join_path(scan.path, name), kMaxTextureCfgBytes);
   if (!bytes) {
@@ -124,7 +140,7 @@ void check_texture_cfg(FileSystem& fs, const FolderScan& scan, const std::string
   for (const Finding& f : unsafe_profile_findings(*bytes, name)) {
     out.push_back({FindingKind::kUnreadable, subject, name + ": " + f.explanation});
   }
-  check_fallbacks(fs, ProfileDocument::parse(*bytes), placed_as, subject, out);
+  check_fallbacks(folders, ProfileDocument::parse(*bytes), placed_as, subject, out);
 }
 
 // The first bytes every file of a texture kind starts with; empty for
@@ -158,11 +174,11 @@ void check_texture_files(FileSystem& fs, const FolderScan& scan, const std::stri
   }
 }
 
-void check_scanned(FileSystem& fs, const FolderScan& scan, const std::string& placed_as, const Others& others,
-                   std::vector<Finding>& out) {
+void check_scanned(FileSystem& fs, FallbackFolders& folders, const FolderScan& scan, const std::string& placed_as,
+                   const Others& others, std::vector<Finding>& out) {
   const std::string subject = file_name(placed_as);
   if (scan.texture_cfg) {
-    check_texture_cfg(fs, scan, placed_as, subject, out);
+    check_texture_cfg(fs, folders, scan, placed_as, subject, out);
   } else if (scan.has_files && is_habit(others.with_texture_cfg, others.count)) {
     out.push_back({FindingKind::kMissingTextureCfg, subject,
                    "texture.cfg is missing, though most of the aircraft's repaints have one: the parts this "
@@ -223,7 +239,8 @@ Result<std::vector<Finding>> check_texture_folder(FileSystem& fs, const std::str
     others.add(*scan, 1);
   }
   std::vector<Finding> findings;
-  check_scanned(fs, *own, placed_as, others, findings);
+  FallbackFolders folders(fs);
+  check_scanned(fs, folders, *own, placed_as, others, findings);
   return findings;
 }
 
@@ -245,13 +262,14 @@ Result<std::vector<Finding>> check_aircraft_textures(FileSystem& fs, const std::
     scans.push_back(std::move(*scan));
   }
   std::set<std::size_t> checked;
+  FallbackFolders folders(fs);
   for (const FltsimEntry& entry : listing.entries) {
     const auto found = by_name.find(to_lower("Texture." + trim_blanks(entry.texture)));
     if (found == by_name.end() || !checked.insert(found->second).second) continue;
     const FolderScan& scan = scans[found->second];
     Others others = all;
     others.add(scan, -1);
-    check_scanned(fs, scan, scan.path, others, findings);
+    check_scanned(fs, folders, scan, scan.path, others, findings);
   }
   add_inline_comments(cfg, listing, findings);
   return findings;
