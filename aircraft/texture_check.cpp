@@ -119,14 +119,16 @@ void check_fallbacks(FallbackFolders& folders, const ProfileDocument& cfg, const
                    key + " = " + value + " is no folder on this machine: what the repaint leaves out shows transparent"});
   }
   std::string unread;
+  int unread_count = 0;
   for (const int n : written) {
     if (n >= 1 && n < next) continue;
     unread += (unread.empty() ? "" : ", ") + std::string(kFallbackPrefix) + std::to_string(n);
+    ++unread_count;
   }
-  if (unread.empty()) return;
+  if (unread_count == 0) return;
   out.push_back({FindingKind::kFallbackGap, subject,
                  std::string(kFallbackPrefix) + std::to_string(next) + " is missing, so " + unread +
-                     " is never read"});
+                     (unread_count == 1 ? " is" : " are") + " never read"});
 }
 
 void check_texture_cfg(FileSystem& fs, FallbackFolders& folders, const FolderScan& scan,
