@@ -54,7 +54,7 @@ TEST(Diagnosis, FindsEachKindTheFileShows) {
 TEST(Diagnosis, FindsMissingAndOrphanTextureFolders) {
   test::TempDir dir;
   dir.write("Aircraft.cfg", fltsim(0, "A", "Blue") + fltsim(1, "B", "Gone") + fltsim(2, "C"));
-  dir.write("texture.blue/t.bmp", "x");
+  dir.write("texture.blue/t.bmp", "BM");
   dir.write("Texture.Old/t.bmp", "x");
   dir.write("Texture.note", "a file, not a folder");
   Result<std::vector<Finding>> findings = diagnose_aircraft(native_file_system(), dir.path());

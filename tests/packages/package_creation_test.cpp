@@ -255,7 +255,7 @@ TEST(CommandLineProgress, DrawsAndClearsTheLineOnlyWhenAsked) {
       EXPECT_EQ(std::string::npos, line.find('\r'));
       continue;
     }
-    EXPECT_EQ(0u, line.find("\rPacking 0%"));
+    EXPECT_EQ(line.find('\r'), line.find("\rPacking 0%"));  // after what the texture check found
     EXPECT_NE(std::string::npos, line.find("\rPacking 100%"));
     EXPECT_LT(3, std::count(line.begin(), line.end(), '%'));  // drawn as the bytes were read
     // Cleared before the success message is printed.
