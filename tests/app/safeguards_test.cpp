@@ -82,6 +82,7 @@ TEST(RemovalSafeguard, DuplicateNumberStopsTheRemovalAndOffersTheRepair) {
 TEST(OperationLog, RecordsAWholeInstallAndARemovalWithRenumbering) {
   SimTree t;
   install_blue(t);  // written as fltsim.2, in the gap
+  EXPECT_NE(std::string::npos, t.view.messages.back().text.find("\r- [Texture.Blue] Panel.dds does not start"));
   FillRemoveAircraftList(t.ctx);
   t.view.tick("frm_Remove.lstAircraft", {0});  // Red Livery, fltsim.0
   TestButton b("frm_Remove", "remove");
