@@ -18,7 +18,33 @@ Result<std::string> read_cfg_or_empty(FileSystem& fs, const std::string& path) {
   return read_whole_file(fs, path, kMaxAircraftCfgBytes);
 }
 
+bool is_absolute(const std::string& path) {
+  return path.find(':') != std::string::npos || path.starts_with("\\\\") || path.starts_with('/');
+}
+
+bool has_parent_step(const std::string& path) {
+  return ("\\" + replace_all(path, "/", "\\") + "\\").find("\\..\\") != std::string::npos;
+}
+
+bool inside_any(const std::string& path, const std::vector<std::string>& folders) {
+  for (const std::string& folder : folders) {
+    if (is_inside_folder(path, folder)) return true;
+  }
+  return false;
+}
+
 }  // namespace
+
+std::optional<std::string> aircraft_folder_for(const std::string& sim_root, const std::vector<std::string>& addon_folders,
+                                               const std::string& folder_value) {
+  if (folder_value.empty() || has_parent_step(folder_value)) return std::nullopt;
+  const bool addon = is_absolute(folder_value) && inside_any(folder_value, addon_folders);
+  if (!addon && folder_value.find(':') != std::string::npos) return std::nullopt;
+  std::string folder = collapse_backslashes(addon ? folder_value : sim_root + "\\" + folder_value);
+  if (addon && folder_value.starts_with("\\\\")) folder.insert(0, "\\");  // a network share keeps its two
+  if (!folder.empty() && folder.back() == '\\') folder.pop_back();
+  return folder;
+}
 
 std::string aircraft_cfg_path(const std::string& aircraft_folder) {
   return in_folder(aircraft_folder, "Aircraft.cfg");

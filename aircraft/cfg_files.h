@@ -2,7 +2,9 @@
 #pragma once
 
 #include <cstdint>
+#include <optional>
 #include <string>
+#include <vector>
 
 #include "base/platform/file_system.h"
 #include "base/result.h"
@@ -13,6 +15,15 @@ namespace pw {
 std::string aircraft_cfg_path(const std::string& aircraft_folder);
 std::string aircraft_001_path(const std::string& aircraft_folder);
 std::string aircraft_vnb_path(const std::string& aircraft_folder);
+
+// The aircraft folder an .rcf's "folder" value names: the simulator root,
+// one '\', the value, doubled backslashes and a trailing one removed; or the
+// value itself when it is an absolute path inside one of `addon_folders`
+// (Prepar3D loads aircraft from those too). nullopt when the value is empty
+// or would lead anywhere else (a "..", a drive): a package from a stranger
+// must not aim writes elsewhere.
+std::optional<std::string> aircraft_folder_for(const std::string& sim_root, const std::vector<std::string>& addon_folders,
+                                               const std::string& folder_value);
 
 // Copies Aircraft.cfg to Aircraft.001 unless that exists: 1 = copied,
 // 2 = it existed, 0 = the copy failed.

@@ -37,13 +37,6 @@ Result<std::string> load_rcf_head(FileSystem& fs, const std::string& path) {
   return head;
 }
 
-// A folder value that climbs out of the simulator root is not an aircraft
-// folder: a package from a stranger must not aim our writes elsewhere.
-bool climbs_out(const std::string& folder_value) {
-  const std::string unified = "\\" + replace_all(folder_value, "/", "\\") + "\\";
-  return unified.find("\\..\\") != std::string::npos || folder_value.find(':') != std::string::npos;
-}
-
 Result<AircraftListing> read_listing(Session& session, const std::string& folder) {
   Result<std::shared_ptr<const ProfileDocument>> cfg = session.profiles.load(aircraft_cfg_path(folder));
   if (!cfg) return make_error(cfg.error().code, std::string(kAircraftListError) + ": " + cfg.error().message);
@@ -66,10 +59,10 @@ Result<Candidate> read_candidate(Session& session, const std::string& path, cons
   } else {
     cfg.ReadCFG(path);
   }
-  const std::string folder_value = cfg.GetValue("folder");
-  if (folder_value.empty() || climbs_out(folder_value)) return make_error(ErrorCode::kRefused, kNoFolderMessage);
-  std::string folder = collapse_backslashes(session.state.g_SimRoot + "\\" + folder_value);
-  if (!folder.empty() && folder.back() == '\\') folder.pop_back();
+  const std::optional<std::string> named =
+      aircraft_folder_for(session.state.g_SimRoot, session.state.addon_folders, cfg.GetValue("folder"));
+  if (!named) return make_error(ErrorCode::kRefused, kNoFolderMessage);
+  const std::string& folder = *named;
   if (!session.fs.exists(folder)) {
     return make_error(ErrorCode::kNotFound, "The aircraft folder listed for " + cfg.GetValue("title") +
                                                 " does not exist. Please check your configuration and try again.");
@@ -85,7 +78,7 @@ Result<Candidate> read_candidate(Session& session, const std::string& path, cons
   Result<PackageListing> packages = list_packages(session.fs, folder, is_package_path(path) ? path : "");
   if (!packages) return packages.error();
   next.packages = std::move(*packages);
-  next.shown = {cfg.GetValue("title"), folder_value, cfg.GetValue("information")};
+  next.shown = {cfg.GetValue("title"), cfg.GetValue("folder"), cfg.GetValue("information")};
   return next;
 }
 

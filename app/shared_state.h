@@ -15,6 +15,8 @@ namespace pw {
 struct SharedState : AircraftState {
   std::string program_folder;  // the folder of the executable (Media\ lives here)
   std::string g_SimRoot;
+  std::string simulator_name;              // "FSX", "Prepar3D v5", ...
+  std::vector<std::string> addon_folders;  // Prepar3D's declared add-on folders, outside the root
 
   std::vector<FltsimEntry> g_PackageEntries;
   std::vector<std::string> g_PackagePaths;

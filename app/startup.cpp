@@ -1,5 +1,6 @@
 #include "app/startup.h"
 
+#include "app/simulator.h"
 #include "base/file_ops.h"
 
 namespace pw {
@@ -8,10 +9,15 @@ std::string sim_root_for(const std::string& program_folder) {
   return parent_path(parent_path(program_folder));
 }
 
-bool locate_simulator(Session& ctx, const std::string& program_folder, const std::string& sim_root) {
+bool locate_simulator(Session& ctx, const std::string& program_folder, const std::string& sim_root,
+                      const AddonSources& addons) {
   ctx.state.program_folder = program_folder;
   ctx.state.g_SimRoot = sim_root.empty() ? sim_root_for(program_folder) : sim_root;
-  return ctx.fs.exists(join_path(ctx.state.g_SimRoot, "FSX.EXE"));
+  const std::optional<Simulator> found = find_simulator(ctx.fs, ctx.state.g_SimRoot);
+  if (!found) return false;
+  ctx.state.simulator_name = found->name;
+  ctx.state.addon_folders = read_addon_folders(ctx.fs, addons);
+  return true;
 }
 
 }  // namespace pw

@@ -3,6 +3,7 @@
 
 #include <string>
 
+#include "app/addon_folders.h"
 #include "app/session.h"
 
 namespace pw {
@@ -15,9 +16,11 @@ inline constexpr const char* kFsxMissingMessage =
 std::string sim_root_for(const std::string& program_folder);
 
 // Sets the program folder and the simulator root (`sim_root`, or the
-// grandparent of the program folder when empty) and checks that FSX.EXE is
-// there, whatever the case of its name. False when it is not (the caller
-// shows kFsxMissingMessage).
-bool locate_simulator(Session& ctx, const std::string& program_folder, const std::string& sim_root);
+// grandparent of the program folder when empty) and checks that the root
+// holds FSX.EXE or Prepar3D.exe, whatever the case of its name; names the
+// simulator found and reads the add-on folders `addons` declares. False
+// when neither executable is there (the caller shows kFsxMissingMessage).
+bool locate_simulator(Session& ctx, const std::string& program_folder, const std::string& sim_root,
+                      const AddonSources& addons);
 
 }  // namespace pw

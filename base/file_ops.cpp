@@ -69,6 +69,23 @@ std::string file_name(std::string_view path) {
   return std::string(path.substr(sep + 1));
 }
 
+namespace {
+
+// Backslashes only, none doubled or trailing, so that folders compare as texts.
+std::string comparable_path(std::string_view path) {
+  std::string out = collapse_backslashes(replace_all(path, "/", "\\"));
+  while (out.size() > 1 && out.back() == '\\') out.pop_back();
+  return out;
+}
+
+}  // namespace
+
+bool is_inside_folder(std::string_view path, std::string_view folder) {
+  const std::string p = comparable_path(path), f = comparable_path(folder);
+  if (f.empty() || !starts_with_ci(p, f)) return false;
+  return p.size() == f.size() || p[f.size()] == '\\' || f.back() == '\\';
+}
+
 std::string temp_path_for(std::string_view path) {
   const std::size_t sep = last_separator(path);
   const std::size_t name_start = sep == std::string_view::npos ? 0 : sep + 1;

@@ -23,6 +23,10 @@ std::string parent_path(std::string_view path);
 // Everything after the last '\' or '/'; the whole path when there is none.
 std::string file_name(std::string_view path);
 
+// True when `path` is `folder` or lies inside it, compared without regard
+// to case, with either separator and doubled separators reduced.
+bool is_inside_folder(std::string_view path, std::string_view folder);
+
 // The temporary file replace_file_with writes: "~" + name + ".pwtmp" in the
 // target's folder. A stale one left by a crash is simply overwritten.
 std::string temp_path_for(std::string_view path);

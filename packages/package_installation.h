@@ -81,7 +81,8 @@ InstallReport install_package(const OperationContext& op, AircraftState& aircraf
 // (letter case, doubled and trailing backslashes aside). The text is
 // parsed in memory: nothing is written. Errors: the package cannot be read
 // (file layer codes, kDamaged when shorter than a record).
-Result<bool> package_fits_aircraft(FileSystem& fs, const std::string& sim_root, const std::string& aircraft_folder,
+Result<bool> package_fits_aircraft(FileSystem& fs, const std::string& sim_root,
+                                   const std::vector<std::string>& addon_folders, const std::string& aircraft_folder,
                                    const std::string& package_path);
 
 }  // namespace pw

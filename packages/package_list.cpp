@@ -4,6 +4,7 @@
 #include <utility>
 #include <vector>
 
+#include "aircraft/cfg_files.h"
 #include "base/file_ops.h"
 #include "base/text.h"
 #include "config/ez_cfg.h"
@@ -80,7 +81,8 @@ Result<PackageListing> list_packages(FileSystem& fs, const std::string& aircraft
   return listing;
 }
 
-Result<bool> package_fits_aircraft(FileSystem& fs, const std::string& sim_root, const std::string& aircraft_folder,
+Result<bool> package_fits_aircraft(FileSystem& fs, const std::string& sim_root,
+                                   const std::vector<std::string>& addon_folders, const std::string& aircraft_folder,
                                    const std::string& package_path) {
   auto entry = read_entry_of(fs, package_path);
   if (!entry) return entry.error();
@@ -88,7 +90,8 @@ Result<bool> package_fits_aircraft(FileSystem& fs, const std::string& sim_root, 
   // own folder is often read-only (Program Files).
   EZ_CFG cfg(fs);
   cfg.ReadCFGText(entry->rcf_text + "\r\n");
-  return comparable_folder(aircraft_folder) == comparable_folder(sim_root + "\\" + cfg.GetValue("folder"));
+  const std::optional<std::string> named = aircraft_folder_for(sim_root, addon_folders, cfg.GetValue("folder"));
+  return named && comparable_folder(aircraft_folder) == comparable_folder(*named);
 }
 
 }  // namespace pw

@@ -7,6 +7,7 @@
 #include <ostream>
 
 #include "aircraft/diagnosis.h"
+#include "aircraft/entry_search.h"
 #include "app/aircraft_selection.h"
 #include "app/cli/terminal.h"
 #include "app/command_texts.h"
@@ -25,16 +26,20 @@
 namespace pw {
 namespace {
 
-constexpr const char* kHelp = R"(Usage: paintwell-cli [--sim ROOT] COMMAND ARGUMENTS
+constexpr const char* kHelp = R"(Usage: paintwell-cli [--sim ROOT] [--addons-config FILE]... COMMAND ARGUMENTS
 
-Installs, removes and packs aircraft repaints of Flight Simulator X, as the
-Paintwell desktop program does. FILE selects the aircraft: a Repaint
-Configuration File (.rcf) or a repaint package (.pkg) that carries one.
+Installs, removes and packs aircraft repaints of Flight Simulator X, its
+Steam edition and Prepar3D, as the Paintwell desktop program does. FILE
+selects the aircraft: a Repaint Configuration File (.rcf) or a repaint
+package (.pkg) that carries one.
 
 Commands:
-  list FILE
+  list FILE [--search TEXT]
       One line per entry of the aircraft's aircraft.cfg: INDEX, TAB,
-      ui_variation, TAB, texture, TAB, title.
+      ui_variation, TAB, texture, TAB, title. --search keeps the entries
+      in which every word of TEXT appears, whatever its case and accents,
+      in the title, ui_variation, atc_airline, atc_id, atc_parking_codes,
+      ui_createdby or texture folder.
   pack FILE INDEX [--preview BMP] [--only NAME]... [--strict]
       Packs entry INDEX into <aircraft>\Uploads\<variation>_Repaint.pkg from
       all files of its texture folder, or only the NAMEs given (letter case
@@ -65,12 +70,19 @@ Commands:
       Prints Paintwell.log, the record of every change made to the aircraft.
   inspect PKG
       Shows the package's entry fields, preview length and file table.
+  where
+      Prints the simulator's root, which simulator it is and this
+      program's folder.
 
 INDEX is the entry's position as `list` prints it, not its section number.
 
 Options:
   --sim ROOT   the simulator's folder (default: two folders above this
-               program's folder); it must hold FSX.EXE.
+               program's folder); it must hold FSX.EXE or Prepar3D.exe.
+  --addons-config FILE
+               a Prepar3D add-ons.cfg whose declared add-on folders may
+               hold aircraft outside the root, besides those Prepar3D v4
+               and v5 keep on Windows.
   --progress   a progress line on standard error while a package is
                made or installed or repaints are removed (on by default
                when standard error is a terminal).
@@ -85,9 +97,11 @@ Exit status: 0 success, 1 an operation failed or was refused, 2 usage error.
 
 struct Options {
   std::string sim_root;
+  std::vector<std::string> addons_configs;
   std::string command;
   std::vector<std::string> operands;
   std::optional<std::string> preview;
+  std::string search;
   std::vector<std::string> only;
   bool delete_after = false;
   bool fix = false;
@@ -134,10 +148,12 @@ Result<Options> parse_options(const std::vector<std::string>& args) {
       }
       o.on_duplicate = value == "skip" ? DuplicateChoice::kSkip
                        : value == "replace" ? DuplicateChoice::kReplace : DuplicateChoice::kCopy;
-    } else if (a == "--sim" || a == "--preview" || a == "--only") {
+    } else if (a == "--sim" || a == "--addons-config" || a == "--preview" || a == "--only" || a == "--search") {
       if (!has_value) return make_error(ErrorCode::kRefused, a + " needs a value");
       const std::string value = utf8_to_cp1252(args[++i]);
       if (a == "--sim") o.sim_root = value;
+      if (a == "--addons-config") o.addons_configs.push_back(value);
+      if (a == "--search") o.search = value;
       if (a == "--preview") o.preview = value;
       if (a == "--only") o.only.push_back(value);
     } else if (a.size() > 1 && a[0] == '-') {
@@ -162,6 +178,7 @@ std::string usage_problem(const Options& o) {
   if (o.command == "inspect") return n == 1 ? "" : "inspect takes one PKG";
   if (o.command == "check") return n == 1 ? "" : "check takes one FILE";
   if (o.command == "log") return n == 1 ? "" : "log takes one FILE";
+  if (o.command == "where") return n == 0 ? "" : "where takes nothing";
   return "unknown command " + o.command;
 }
 
@@ -189,7 +206,10 @@ class Run {
 
   int run() {
     const std::string sim_root = options_.sim_root.empty() ? "" : absolute(env_, options_.sim_root);
-    if (!locate_simulator(session_, env_.program_folder, sim_root)) return refuse(kFsxMissingMessage);
+    AddonSources addons = default_addon_sources();
+    for (const std::string& file : options_.addons_configs) addons.config_files.push_back(absolute(env_, file));
+    if (!locate_simulator(session_, env_.program_folder, sim_root, addons)) return refuse(kFsxMissingMessage);
+    if (options_.command == "where") return where();
     const Result<SelectedAircraft> selected = select_aircraft_file(session_, absolute(env_, options_.operands[0]));
     if (!selected) return say(selected.error().message), kExitFailed;
     for (const DamagedPackage& damaged : session_.state.damaged_packages) {
@@ -232,9 +252,18 @@ class Run {
 
   const SharedState& state() const { return session_.state; }
 
+  int where() {
+    env_.out << "root: " << for_terminal(env_.fs.native_path(state().g_SimRoot)) << '\n'
+             << "simulator: " << for_terminal(state().simulator_name) << '\n'
+             << "program: " << for_terminal(env_.fs.native_path(state().program_folder)) << '\n';
+    return kExitOk;
+  }
+
   int list() {
     const auto& entries = state().g_AircraftEntries;
+    const EntrySearch search(options_.search);
     for (std::size_t i = 0; i < entries.size(); ++i) {
+      if (!search.matches(entries[i])) continue;
       env_.out << i << '\t' << field_text(entries[i].ui_variation) << '\t' << field_text(entries[i].texture) << '\t'
                << field_text(entries[i].title) << '\n';
     }
@@ -353,7 +382,7 @@ bool Run::list_operand_packages() {
   bool all_listed = true;
   for (std::size_t i = 1; i < options_.operands.size(); ++i) {
     const std::string path = absolute(env_, options_.operands[i]);
-    Result<bool> fits = package_fits_aircraft(env_.fs, s.g_SimRoot, s.g_AircraftFolder, path);
+    Result<bool> fits = package_fits_aircraft(env_.fs, s.g_SimRoot, s.addon_folders, s.g_AircraftFolder, path);
     Result<std::unique_ptr<InputFile>> file = fits ? env_.fs.open_read(path) : fits.error();
     Result<FltsimEntry> entry = file ? read_package_entry(**file) : file.error();
     all_listed = all_listed && entry && *fits;

@@ -47,11 +47,12 @@ DesktopProgram::~DesktopProgram() = default;
 
 bool DesktopProgram::start(const std::string& program_folder) {
   ui::set_program_folder(from_cp1252(program_folder));
-  if (!locate_simulator(ctx_, program_folder, "")) {
+  if (!locate_simulator(ctx_, program_folder, "", default_addon_sources())) {
     view_.ShowMessage(kFsxMissingMessage, kStyleOkOnly, kAppTitle);
     return false;
   }
   if (!load_screens()) return false;
+  view_.set_label("frm_Main", "lbl_Simulator", "Simulator: " + ctx_.state.simulator_name);
   main_->show();
   main_->activateWindow();
   return true;

@@ -132,7 +132,7 @@ void BrowseForPackages(AppContext& ctx) {
   const std::string path = chosen ? trim_blanks(*chosen) : "";
   if (path.empty()) return;
   const SharedState& s = ctx.state;
-  const Result<bool> fits = package_fits_aircraft(ctx.fs, s.g_SimRoot, s.g_AircraftFolder, path);
+  const Result<bool> fits = package_fits_aircraft(ctx.fs, s.g_SimRoot, s.addon_folders, s.g_AircraftFolder, path);
   if (!fits) {
     ctx.view.ShowMessage(with_reason(package_error_text(path), fits.error()), kStyleOkOnly, kAppTitle);
     return;

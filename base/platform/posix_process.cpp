@@ -46,6 +46,8 @@ std::vector<std::string> program_arguments(int argc, char** argv) {
   return std::vector<std::string>(argv + 1, argv + argc);
 }
 
+std::string known_folder(KnownFolder) { return {}; }
+
 bool stderr_is_terminal() { return ::isatty(STDERR_FILENO) == 1; }
 
 }  // namespace pw

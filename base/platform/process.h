@@ -19,6 +19,13 @@ std::string current_directory();
 // system's code page (`main` gets them in the ANSI code page on Windows).
 std::vector<std::string> program_arguments(int argc, char** argv);
 
+// The user's folders that other programs keep their settings in.
+enum class KnownFolder { kRoamingAppData, kProgramData, kDocuments };
+
+// The folder, as a core path; empty where the platform has none (POSIX:
+// Prepar3D's declarations are given explicitly there).
+std::string known_folder(KnownFolder which);
+
 // True when standard error is a terminal (a person watching), false for a
 // file, a pipe or no stream at all.
 bool stderr_is_terminal();

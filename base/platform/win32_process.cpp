@@ -2,6 +2,7 @@
 
 #include <windows.h>
 #include <shellapi.h>
+#include <shlobj.h>
 
 #include <io.h>
 
@@ -58,6 +59,17 @@ std::vector<std::string> program_arguments(int argc, char** argv) {
   for (int i = 1; i < count; ++i) args.push_back(win32::to_utf8(wide[i]));
   ::LocalFree(wide);
   return args;
+}
+
+std::string known_folder(KnownFolder which) {
+  const KNOWNFOLDERID& id = which == KnownFolder::kRoamingAppData ? FOLDERID_RoamingAppData
+                            : which == KnownFolder::kProgramData ? FOLDERID_ProgramData
+                                                                 : FOLDERID_Documents;
+  wchar_t* path = nullptr;
+  std::string folder;
+  if (SUCCEEDED(::SHGetKnownFolderPath(id, 0, nullptr, &path))) folder = core_folder(path);
+  ::CoTaskMemFree(path);
+  return folder;
 }
 
 bool stderr_is_terminal() { return ::_isatty(::_fileno(stderr)) != 0; }

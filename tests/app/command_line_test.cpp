@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <fstream>
 #include <functional>
 #include <optional>
 #include <sstream>
@@ -39,6 +40,8 @@ TEST(CommandLine, ListPrintsEveryEntryWithItsIndex) {
   EXPECT_EQ(
       "0\tRed Livery\tRed\tCessna Red\n1\tAir (Tahiti) [2007]\tSilver\tCessna Silver\n2\tGreen\tGreen\tCessna Green\n",
       r.out);
+  EXPECT_EQ("1\tAir (Tahiti) [2007]\tSilver\tCessna Silver\n",
+            run_cli(t, {"list", "c172.rcf", "--search", "TAHITI cessna"}).out);
 }
 
 TEST(CommandLine, UsageErrorsExitWithTwoAndTouchNothing) {
@@ -96,15 +99,23 @@ TEST(CommandLine, PackRefusesUnknownNamesAndPacksOnlyThoseAsked) {
   EXPECT_NE(std::string::npos, inspect.out.find("preview: none\n"));
 }
 
-// A painter packs a repaint; another user installs it into their own
-// simulator: the entry and every texture file arrive unchanged.
+// A painter packs a repaint in FSX; another user installs it into their
+// Prepar3D: the entry and every texture file arrive unchanged, and packing
+// it there gives the same package back.
 TEST(CommandLine, PackAndInstallRoundTripBetweenSimulators) {
   SimTree painter;
   const CliRun packed = run_cli(painter, {"pack", write_rcf(painter), "1"});
   ASSERT_EQ(0, packed.status) << packed.err;
   const std::string package = packed.out.substr(0, packed.out.size() - 1);
+  auto bytes_of = [](const std::string& native) {
+    std::ifstream in(native, std::ios::binary);
+    return std::string(std::istreambuf_iterator<char>(in), {});
+  };
+  const std::string package_bytes = bytes_of(package);
+  ASSERT_FALSE(package_bytes.empty());
 
   SimTree user;
+  std::filesystem::rename(user.dir.native("sim/FSX.EXE"), user.dir.native("sim/Prepar3D.exe"));
   user.dir.write(user.plane("Aircraft.cfg"), "[fltsim.0]\r\ntitle=Cessna Red\r\ntexture=Red\r\n");
   std::filesystem::remove_all(user.dir.native(user.plane("Texture.Silver")));
   const CliRun installed = run_cli(user, {"install", write_rcf(user), "--delete", package});
@@ -124,6 +135,34 @@ TEST(CommandLine, PackAndInstallRoundTripBetweenSimulators) {
   // What the texture check found is told and logged; the install is whole all the same.
   EXPECT_NE(std::string::npos, installed.err.find("- [Texture.Silver] b.dds does not start with")) << installed.err;
   EXPECT_NE(std::string::npos, user.dir.read(user.plane("Paintwell.log")).find("texture check: [Texture.Silver] E.dds"));
+  const CliRun repacked = run_cli(user, {"pack", write_rcf(user), "1"});
+  ASSERT_EQ(0, repacked.status) << repacked.err;
+  EXPECT_EQ(package_bytes, bytes_of(repacked.out.substr(0, repacked.out.size() - 1)));
+}
+
+// Prepar3D loads aircraft from add-on folders outside its root; only those
+// its declarations name are accepted.
+TEST(CommandLine, AddonAircraftOutsideTheRootOnlyWhereDeclared) {
+  SimTree t;
+  std::filesystem::create_directories(t.dir.native("addons/Float/SimObjects/Airplanes"));
+  std::filesystem::rename(t.dir.native(t.plane("")), t.dir.native("addons/Float/SimObjects/Airplanes/C172"));
+  t.dir.write("add-ons.cfg", "[Package.0]\r\nPATH=" + t.dir.path() + "\\addons\\Float\r\n");
+  t.dir.write("addons/Float/add-on.xml", "<SimBase.Document/>");
+  t.dir.write("float.rcf", "folder=" + t.dir.path() + "\\addons\\Float\\SimObjects\\Airplanes\\C172\r\ntitle=Float\r\n");
+  const auto untouched = t.dir.names("addons/Float/SimObjects/Airplanes/C172");
+
+  const CliRun outside = run_cli(t, {"list", "float.rcf"});
+  EXPECT_EQ(1, outside.status);
+  EXPECT_NE(std::string::npos, outside.err.find("folder"));
+  EXPECT_EQ(untouched, t.dir.names("addons/Float/SimObjects/Airplanes/C172"));
+
+  const CliRun inside = run_cli(t, {"--addons-config", "add-ons.cfg", "list", "float.rcf"});
+  EXPECT_EQ(0, inside.status) << inside.err;
+  EXPECT_NE(std::string::npos, inside.out.find("0\tRed Livery\tRed\tCessna Red\n"));
+  const CliRun where = run_cli(t, {"where"});
+  EXPECT_EQ("root: " + t.dir.native("sim").make_preferred().string() + "\nsimulator: FSX\nprogram: " +
+                t.dir.native("sim/Varnel Software/FSX Paintwell").make_preferred().string() + "\n",
+            where.out);
 }
 
 TEST(CommandLine, InstallRefusesAPackageMadeForAnotherAircraft) {

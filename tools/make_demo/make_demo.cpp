@@ -4,6 +4,10 @@
 //   <root>/Paintwell Trainer.rcf, and two packages in the aircraft's
 //   Downloads folder, made by the package writer from liveries that are
 //   not installed. Usage: make_demo ROOT  (ROOT must not exist yet).
+// With --prepar3d ROOT ADDONS it builds a Prepar3D v5 root instead (the
+// same aircraft inside it) and, outside it in ADDONS, one add-on aircraft
+// declared by an add-on.xml and listed in ADDONS/add-ons.cfg, with an .rcf
+// in ROOT that names the add-on aircraft's folder by its absolute path.
 #include <cstdint>
 #include <cstdlib>
 #include <filesystem>
@@ -16,6 +20,7 @@
 
 #include "aircraft/fltsim_entry.h"
 #include "packages/package_format.h"
+#include "tools/make_demo/pe_image.h"
 
 namespace {
 
@@ -176,10 +181,11 @@ std::vector<std::pair<std::string, std::string>> texture_files(const Livery& l) 
           {"texture.cfg", "[fltsim]\r\nfallback.1=" + first + "\r\nfallback.2=..\\..\\..\\..\\Texture\r\n"}};
 }
 
-std::string rcf_text() {
+std::string rcf_text(const std::string& folder = "SimObjects\\Airplanes\\Paintwell Trainer",
+                     const std::string& title = "Paintwell Trainer") {
   return "// Repaint Configuration File for the demo aircraft\r\n"
-         "folder=SimObjects\\Airplanes\\Paintwell Trainer\r\n"
-         "title=Paintwell Trainer\r\n"
+         "folder=" + folder + "\r\n"
+         "title=" + title + "\r\n"
          "information=A demo aircraft made by the build.\xA5nThe factory livery cannot be removed.\r\n"
          "exclude=Factory White\r\n";
 }
@@ -209,17 +215,14 @@ std::string package(const Livery& l) {
   return head + data;
 }
 
-}  // namespace
+// The simulator's shared textures, where every repaint's last fallback
+// (..\..\..\..\Texture) leads: the root's, or an add-on's own.
+void make_shared_textures(const fs::path& folder) {
+  write_file(folder / "Texture" / "global_reflect.bmp", bitmap(64, 64, {"", "", "", "", 200, 200, 200}));
+}
 
-int main(int argc, char** argv) {
-  if (argc != 2) {
-    std::cerr << "usage: make_demo ROOT\n";
-    return 2;
-  }
-  const fs::path root = argv[1];
-  if (fs::exists(root)) return 0;  // made already: keep what the user did there
-  const fs::path plane = root / "SimObjects" / "Airplanes" / "Paintwell Trainer";
-  write_file(root / "FSX.EXE", "MZ demo simulator");
+// The trainer with its installed liveries and two packages in Downloads.
+void make_aircraft(const fs::path& plane) {
   std::string cfg = "[General]\r\natc_type=PAINTWELL\r\natc_model=PT1\r\n\r\n";
   for (std::size_t i = 0; i < kInstalled.size(); ++i) {
     cfg += section(static_cast<int>(i), kInstalled[i]);
@@ -227,17 +230,52 @@ int main(int argc, char** argv) {
   }
   cfg += "[WEIGHT_AND_BALANCE]\r\nmax_gross_weight=2450\r\n";
   write_file(plane / "aircraft.cfg", cfg);
-  // The base livery every repaint falls back to, and the simulator's shared textures.
+  // The base livery every repaint falls back to.
   const Livery base{"", "", "", "", 200, 200, 200};
   write_file(plane / "Texture" / "trainer_t.bmp", bitmap(256, 256, base));
   write_file(plane / "Texture" / "trainer_interior_t.bmp", bitmap(128, 128, base));
-  write_file(root / "Texture" / "global_reflect.bmp", bitmap(64, 64, base));
-  write_file(root / "Paintwell Trainer.rcf", rcf_text());
   for (const Livery& l : kDownloads) {
     std::string name = l.variation;
     for (char& c : name) c = c == ' ' ? '_' : c;
     write_file(plane / "Downloads" / (name + "_Repaint.pkg"), package(l));
   }
+}
+
+// Prepar3D's add-on aircraft: declared in an add-on.xml of its own folder,
+// that folder listed in the user's add-ons.cfg.
+void make_addon(const fs::path& root, const fs::path& addons) {
+  const fs::path addon = addons / "Documents" / "Prepar3D v5 Add-ons" / "Paintwell Floatplane";
+  write_file(addon / "add-on.xml",
+             "<?xml version=\"1.0\" encoding=\"utf-8\"?>\r\n<SimBase.Document Type=\"AddOnXml\" version=\"4,0\" id=\"add-on\">\r\n"
+             "  <AddOn.Name>Paintwell Floatplane</AddOn.Name>\r\n  <AddOn.Component>\r\n"
+             "    <Category>SimObjects</Category>\r\n    <Path>SimObjects\\Airplanes</Path>\r\n"
+             "  </AddOn.Component>\r\n</SimBase.Document>\r\n");
+  write_file(addons / "add-ons.cfg", "[Package.0]\r\nPATH=" + addon.string() + "\r\nTITLE=Paintwell Floatplane\r\nACTIVE=true\r\nREQUIRED=false\r\n");
+  const fs::path plane = addon / "SimObjects" / "Airplanes" / "Paintwell Floatplane";
+  make_aircraft(plane);
+  make_shared_textures(addon);
+  write_file(root / "Paintwell Floatplane.rcf", rcf_text(plane.string(), "Paintwell Floatplane"));
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  const bool prepar3d = argc == 4 && std::string(argv[1]) == "--prepar3d";
+  if (argc != 2 && !prepar3d) {
+    std::cerr << "usage: make_demo ROOT | make_demo --prepar3d ROOT ADDONS\n";
+    return 2;
+  }
+  const fs::path root = argv[prepar3d ? 2 : 1];
+  if (fs::exists(root)) return 0;  // made already: keep what the user did there
+  if (prepar3d) {
+    write_file(root / "Prepar3D.exe", pw::demo::pe_image_with_version(5, 3, 17, 28160));
+    make_addon(root, fs::absolute(argv[3]));
+  } else {
+    write_file(root / "FSX.EXE", pw::demo::pe_image_with_version(10, 0, 61637, 0));
+  }
+  make_aircraft(root / "SimObjects" / "Airplanes" / "Paintwell Trainer");
+  make_shared_textures(root);
+  write_file(root / "Paintwell Trainer.rcf", rcf_text());
   std::cout << "demo simulator made in " << root.string() << "\n";
   return 0;
 }
