@@ -8,6 +8,7 @@
 
 #include "aircraft/cfg_files.h"
 #include "aircraft/entry_list.h"
+#include "aircraft/texture_check.h"
 #include "base/file_ops.h"
 #include "base/text.h"
 #include "config/profile.h"
@@ -15,18 +16,7 @@
 namespace pw {
 namespace {
 
-// N of a "fltsim.N" section name (any case, plain decimal digits).
-std::optional<int> fltsim_number(std::string_view name) {
-  constexpr std::string_view kPrefix = "fltsim.";
-  if (!starts_with_ci(name, kPrefix) || name.size() == kPrefix.size() || name.size() > kPrefix.size() + 9) {
-    return std::nullopt;
-  }
-  int n = 0;
-  const char* first = name.data() + kPrefix.size();
-  const auto [end, ec] = std::from_chars(first, name.data() + name.size(), n);
-  if (ec != std::errc() || end != name.data() + name.size()) return std::nullopt;
-  return n;
-}
+std::optional<int> fltsim_number(std::string_view name) { return number_after_prefix(name, "fltsim."); }
 
 struct FltsimSection {
   std::size_t position;  // in section_names()
@@ -49,19 +39,22 @@ std::vector<FltsimSection> fltsim_sections(const ProfileDocument& cfg) {
 
 std::string section_label(int number) { return fltsim_section(number); }
 
-void check_bytes(std::string_view bytes, std::vector<Finding>& out) {
+}  // namespace
+
+std::vector<Finding> unsafe_profile_findings(std::string_view bytes, const std::string& file_name) {
+  std::vector<Finding> out;
   const bool utf16_bom = bytes.size() >= 2 && ((bytes[0] == '\xFF' && bytes[1] == '\xFE') ||
                                                (bytes[0] == '\xFE' && bytes[1] == '\xFF'));
   if (utf16_bom) {
-    out.push_back({FindingKind::kUnreadable, "Aircraft.cfg", "the file is UTF-16 text, not single-byte text"});
-    return;
+    out.push_back({FindingKind::kUnreadable, file_name, "the file is UTF-16 text, not single-byte text"});
+    return out;
   }
   if (bytes.substr(0, 3) == "\xEF\xBB\xBF") {
-    out.push_back({FindingKind::kUnreadable, "Aircraft.cfg",
+    out.push_back({FindingKind::kUnreadable, file_name,
                    "the file starts with a UTF-8 byte order mark, which hides its first section"});
   }
   if (bytes.find('\0') != std::string_view::npos) {
-    out.push_back({FindingKind::kUnreadable, "Aircraft.cfg", "the file holds NUL bytes"});
+    out.push_back({FindingKind::kUnreadable, file_name, "the file holds NUL bytes"});
   }
   int line_number = 0;
   for (const std::string& line : split_lines(replace_all(bytes, "\n", "\r"))) {
@@ -72,7 +65,21 @@ void check_bytes(std::string_view bytes, std::vector<Finding>& out) {
                      "line " + std::to_string(line_number) + " opens a section with '[' but never closes it"});
     }
   }
+  return out;
 }
+
+std::optional<int> number_after_prefix(std::string_view name, std::string_view prefix) {
+  if (!starts_with_ci(name, prefix) || name.size() == prefix.size() || name.size() > prefix.size() + 9) {
+    return std::nullopt;
+  }
+  int n = 0;
+  const char* first = name.data() + prefix.size();
+  const auto [end, ec] = std::from_chars(first, name.data() + name.size(), n);
+  if (ec != std::errc() || end != name.data() + name.size()) return std::nullopt;
+  return n;
+}
+
+namespace {
 
 void check_numbers(const std::vector<FltsimSection>& sections, const ProfileDocument& cfg, std::vector<Finding>& out) {
   std::map<int, int> uses;
@@ -115,10 +122,6 @@ void check_titles(const std::vector<FltsimSection>& sections, std::vector<Findin
   }
 }
 
-Result<std::vector<std::string>> texture_folders(FileSystem& fs, const std::string& folder) {
-  return list_matching(fs, folder + "\\Texture.*", ListFilter::kFolders);
-}
-
 }  // namespace
 
 const char* finding_kind_name(FindingKind kind) {
@@ -130,13 +133,18 @@ const char* finding_kind_name(FindingKind kind) {
     case FindingKind::kMissingTitle: return "missing-title";
     case FindingKind::kMissingTextureFolder: return "missing-texture-folder";
     case FindingKind::kOrphanTextureFolder: return "orphan-texture-folder";
+    case FindingKind::kMissingFallback: return "missing-fallback";
+    case FindingKind::kFallbackGap: return "fallback-gap";
+    case FindingKind::kMissingTextureCfg: return "missing-texture-cfg";
+    case FindingKind::kMissingThumbnail: return "missing-thumbnail";
+    case FindingKind::kTruncatedTexture: return "truncated-texture";
+    case FindingKind::kInlineComment: return "inline-comment";
   }
   return "unknown";
 }
 
 std::vector<Finding> diagnose_cfg_text(std::string_view cfg_bytes) {
-  std::vector<Finding> findings;
-  check_bytes(cfg_bytes, findings);
+  std::vector<Finding> findings = unsafe_profile_findings(cfg_bytes, "Aircraft.cfg");
   const ProfileDocument cfg = ProfileDocument::parse(cfg_bytes);
   const std::vector<FltsimSection> sections = fltsim_sections(cfg);
   check_numbers(sections, cfg, findings);
@@ -155,16 +163,18 @@ Result<std::vector<Finding>> diagnose_aircraft(FileSystem& fs, const std::string
     bytes = std::move(*read);
   }
   std::vector<Finding> findings = diagnose_cfg_text(bytes);
-  Result<std::vector<std::string>> folders = texture_folders(fs, aircraft_folder);
+  Result<std::vector<std::string>> folders = repaint_folders(fs, aircraft_folder);
   if (!folders) return folders.error();
   const ProfileDocument cfg = ProfileDocument::parse(bytes);
+  std::set<std::string> present;  // lower-case: the listing answers what one look-up per entry would
+  for (const std::string& folder : *folders) present.insert(to_lower(folder));
   std::set<std::string> named;
   std::set<int> reported;
   for (const FltsimSection& s : fltsim_sections(cfg)) {
     if (s.texture.empty()) continue;
     const std::string folder_name = "Texture." + s.texture;
     named.insert(to_lower(folder_name));
-    if (s.title.empty() || fs.exists(aircraft_folder + "\\" + folder_name) || !reported.insert(s.number).second) continue;
+    if (s.title.empty() || present.count(to_lower(folder_name)) || !reported.insert(s.number).second) continue;
     findings.push_back({FindingKind::kMissingTextureFolder, section_label(s.number),
                         "[" + section_label(s.number) + "] names the folder " + folder_name + ", which does not exist"});
   }
@@ -172,6 +182,9 @@ Result<std::vector<Finding>> diagnose_aircraft(FileSystem& fs, const std::string
     if (named.count(to_lower(folder))) continue;
     findings.push_back({FindingKind::kOrphanTextureFolder, folder, folder + " is not named by any entry"});
   }
+  Result<std::vector<Finding>> textures = check_aircraft_textures(fs, aircraft_folder, cfg);
+  if (!textures) return textures.error();
+  findings.insert(findings.end(), textures->begin(), textures->end());
   return findings;
 }
 

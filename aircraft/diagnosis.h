@@ -2,6 +2,7 @@
 // faults users of repaint tools meet most, each explained in one line.
 #pragma once
 
+#include <optional>
 #include <string>
 #include <string_view>
 #include <utility>
@@ -20,6 +21,13 @@ enum class FindingKind {
   kMissingTitle,          // a [fltsim.N] without a title counts as missing
   kMissingTextureFolder,  // an entry whose Texture.<texture> is gone
   kOrphanTextureFolder,   // a Texture.* folder no entry names
+  // What the texture check finds (aircraft/texture_check.h):
+  kMissingFallback,       // a texture.cfg fallback that is no folder here
+  kFallbackGap,           // fallbacks after a missing number are never read
+  kMissingTextureCfg,     // no texture.cfg where most repaints have one
+  kMissingThumbnail,      // no thumbnail.jpg where most repaints have one
+  kTruncatedTexture,      // an empty .dds/.bmp, or one without its kind's first bytes
+  kInlineComment,         // an entry's value that holds a "; comment"
 };
 
 struct Finding {
@@ -35,9 +43,18 @@ const char* finding_kind_name(FindingKind kind);
 // above and, within a kind, of the file.
 std::vector<Finding> diagnose_cfg_text(std::string_view cfg_bytes);
 
+// The kUnreadable findings of a profile file's bytes: UTF-16, a UTF-8 byte
+// order mark, NUL bytes (subject `file_name`), a '[' never closed (subject
+// "line N").
+std::vector<Finding> unsafe_profile_findings(std::string_view bytes, const std::string& file_name);
+
+// N of a name made of `prefix` (any case) and plain decimal digits
+// ("fltsim.3", "fallback.2"); nullopt for any other name.
+std::optional<int> number_after_prefix(std::string_view name, std::string_view prefix);
+
 // diagnose_cfg_text of the aircraft's Aircraft.cfg (a missing file has no
-// findings), plus the texture folders named and not named. Errors: the
-// file or the folder cannot be read.
+// findings), plus the texture folders named and not named, plus
+// check_aircraft_textures. Errors: the file or a folder cannot be read.
 Result<std::vector<Finding>> diagnose_aircraft(FileSystem& fs, const std::string& aircraft_folder);
 
 bool has_kind(const std::vector<Finding>& findings, FindingKind kind);

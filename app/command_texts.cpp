@@ -51,6 +51,22 @@ std::string removal_success_text() {
                    "Please press OK to continue."});
 }
 
+std::string findings_lines(const std::vector<Finding>& findings) {
+  std::vector<std::string> lines;
+  for (const Finding& f : findings) lines.push_back("- [" + f.subject + "] " + f.explanation);
+  return cr_lines(lines);
+}
+
+std::string pack_findings_question(const std::vector<Finding>& findings) {
+  return cr_lines({"The texture check of this repaint found:", "", findings_lines(findings), "",
+                   "Press OK to create the package anyway, or Cancel to stop."});
+}
+
+std::string installed_findings_text(const std::vector<Finding>& findings) {
+  if (findings.empty()) return {};
+  return cr_lines({"The texture check of the new repaints found:", findings_lines(findings)});
+}
+
 std::string package_created_text(const std::string& package_name, const std::string& aircraft_folder) {
   return cr_lines({"A repaint package file named... ", "", package_name, "",
                    "has been successfully created and placed in the Uploads", "directory of " + aircraft_folder + "."});

@@ -30,6 +30,15 @@ std::string removal_incomplete_text(const std::vector<std::string>& left_folders
 std::string removal_refused_text(const std::vector<Finding>& numbers_used_twice);
 std::string removal_success_text();
 
+// Findings as message lines, "- [subject] explanation" each.
+std::string findings_lines(const std::vector<Finding>& findings);
+// What the texture check found in a folder about to be packed, and the
+// question whether to pack it anyway (OK goes on).
+std::string pack_findings_question(const std::vector<Finding>& findings);
+// What the texture check found in the folders just installed, to follow the
+// outcome; empty when nothing.
+std::string installed_findings_text(const std::vector<Finding>& findings);
+
 std::string package_created_text(const std::string& package_name, const std::string& aircraft_folder);
 
 }  // namespace pw

@@ -5,9 +5,11 @@
 #include "aircraft/cfg_files.h"
 #include "aircraft/diagnosis.h"
 #include "aircraft/entry_list.h"
+#include "aircraft/texture_check.h"
 #include "app/aircraft_selection.h"
 #include "app/operation_log.h"
 #include "base/text.h"
+#include "packages/file_helpers.h"
 
 namespace pw {
 namespace {
@@ -66,11 +68,24 @@ Result<void> repair_with_log(Session& ctx) {
   return get_aircraft_list(ctx);
 }
 
+std::vector<Finding> packed_folder_findings(Session& ctx, int entry_index) {
+  const auto& entries = ctx.state.g_AircraftEntries;
+  if (entry_index < 0 || static_cast<std::size_t>(entry_index) >= entries.size()) return {};
+  const auto folder =
+      texture_folder_path(ctx.state.g_AircraftFolder, entries[static_cast<std::size_t>(entry_index)]);
+  if (!folder) return {};
+  Result<std::vector<Finding>> findings = check_texture_folder(ctx.fs, *folder, *folder);
+  return findings ? std::move(*findings) : std::vector<Finding>{};
+}
+
 void log_install(Session& ctx, const std::string& package_path, const InstallReport& report) {
   LogRecord record{"install", {"package " + package_path}, "done"};
   if (report.outcome == InstallOutcome::kInstalled) {
     record.details.push_back("wrote " + section_text(report.section) + " " + report.variation);
     record.details.push_back("created folder " + report.folder);
+    for (const Finding& f : report.texture_findings) {
+      record.details.push_back("texture check: [" + f.subject + "] " + f.explanation);
+    }
   } else {
     record.result = (report.outcome == InstallOutcome::kCfgNotWritten ? "aircraft.cfg not written: " : "failed: ") +
                     report.error.message;

@@ -1,4 +1,4 @@
-// The checks made before an install or removal writes, and the operation
+// The checks made before an install, removal or pack writes, and the operation
 // log written after it.
 #pragma once
 
@@ -27,6 +27,12 @@ std::vector<Finding> numbers_used_twice(Session& session);
 // read again. Errors: those of repair_aircraft_cfg.
 Result<void> repair_with_log(Session& session);
 
+// The texture check of entry `entry_index`'s folder, which a pack is about
+// to write. Advisory: a folder that cannot be checked gives none, and
+// packing reports the fault itself.
+std::vector<Finding> packed_folder_findings(Session& session, int entry_index);
+
+// Records the install, with what the texture check found in the new folder.
 void log_install(Session& session, const std::string& package_path, const InstallReport& report);
 void log_skipped_install(Session& session, const std::string& package_path, const std::string& installed_title);
 void log_removal(Session& session, const RemovalReport& report);

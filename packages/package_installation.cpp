@@ -14,6 +14,7 @@
 
 #include "aircraft/cfg_files.h"
 #include "aircraft/entry_writer.h"
+#include "aircraft/texture_check.h"
 #include "base/file_ops.h"
 #include "base/text.h"
 #include "config/profile.h"
@@ -119,19 +120,24 @@ Result<void> fill_staging(const OperationContext& op, const std::string& stage, 
 }
 
 // Puts the files in place under T: staging folder, then one rename.
-Result<void> place_files(const OperationContext& op, const std::string& aircraft_folder, const Target& target,
-                         OpenPackage& package) {
+// Returns what the texture check found in the staged files, looked at as
+// the folder T they become; a check that cannot run finds nothing, since it
+// never stops an install.
+Result<std::vector<Finding>> place_files(const OperationContext& op, const std::string& aircraft_folder,
+                                         const Target& target, OpenPackage& package) {
   const std::string stage = collapse_backslashes(aircraft_folder + "\\~" + file_name(target.folder) + ".pwstage");
   if (op.fs.exists(stage)) (void)RemoveFolder(op, stage);  // left by a crash
   Result<void> placed = fill_staging(op, stage, package);
   package.file.reset();  // closed before anything may delete the package
+  Result<std::vector<Finding>> findings = std::vector<Finding>{};
+  if (placed) findings = check_texture_folder(op.fs, stage, target.folder);
   if (placed) placed = op.fs.rename_new(stage, target.folder);
   if (!placed) {
     (void)RemoveFolder(op, stage);
-    return placed;
+    return placed.error();
   }
   (void)op.fs.sync_folder(aircraft_folder);
-  return {};
+  return findings ? std::move(*findings) : std::vector<Finding>{};
 }
 
 struct CfgChange {
@@ -176,9 +182,8 @@ InstallReport install_package(const OperationContext& op, AircraftState& aircraf
   if (!package) return failure(InstallOutcome::kFailed, package.error());
   const auto target = choose_target(op.fs, *base);
   if (!target) return failure(InstallOutcome::kFailed, refused("all 1000 texture folder names are taken: " + *base));
-  if (auto placed = place_files(op, aircraft.g_AircraftFolder, *target, *package); !placed) {
-    return failure(InstallOutcome::kFailed, placed.error());
-  }
+  Result<std::vector<Finding>> texture_findings = place_files(op, aircraft.g_AircraftFolder, *target, *package);
+  if (!texture_findings) return failure(InstallOutcome::kFailed, texture_findings.error());
   const std::string cfg = aircraft_cfg_path(aircraft.g_AircraftFolder);
   auto change = cfg_with_entry(op.fs, cfg, entry, aircraft.g_FirstFreeFltsim, target->suffix);
   Result<void> written = change ? replace_file(op.fs, cfg, change->bytes) : Result<void>(change.error());
@@ -193,6 +198,7 @@ InstallReport install_package(const OperationContext& op, AircraftState& aircraf
   report.variation = trim_blanks(entry.ui_variation);
   report.folder = target->folder;
   report.section = change->section;
+  report.texture_findings = std::move(*texture_findings);
   return report;
 }
 

@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "aircraft/aircraft_state.h"
+#include "aircraft/diagnosis.h"
 #include "aircraft/fltsim_entry.h"
 #include "base/operation_context.h"
 #include "base/result.h"
@@ -51,6 +52,7 @@ struct InstallReport {
   std::string variation;  // kInstalled: the package's trimmed ui_variation
   std::string folder;     // kInstalled: the texture folder created (full path)
   int section = -1;       // kInstalled: the N of the [fltsim.N] written
+  std::vector<Finding> texture_findings;  // kInstalled: the texture check of the new folder
   std::string duplicate_of;  // the installed title the package duplicated, if any
   Error error{ErrorCode::kIo, {}};  // kCfgNotWritten, kFailed: what went wrong and why
 };
@@ -61,8 +63,10 @@ struct InstallReport {
 // is then renamed to the first free name of <aircraft>\Texture.<texture>,
 // _000 ... _999, and the entry is appended to Aircraft.cfg in one replace
 // (section from g_FirstFreeFltsim, which advances only when the file was
-// written). kCfgNotWritten: the replace of Aircraft.cfg failed; the new
-// folder is removed and Aircraft.cfg is unchanged. kFailed, with nothing
+// written). Before the rename, check_texture_folder looks at the staged
+// files as the folder they become; its findings go into the report and
+// never stop the install. kCfgNotWritten: the replace of Aircraft.cfg
+// failed; the new folder is removed and Aircraft.cfg is unchanged. kFailed, with nothing
 // left behind: a texture that makes an unsafe folder name or a file name
 // that is not is_safe_entry_name (kRefused), a damaged package (kDamaged,
 // kRefused), all 1000 names taken (kRefused), a file layer error, an

@@ -29,8 +29,9 @@ namespace {
 constexpr const char* kHelp = R"(Usage: paintwell-cli [--sim ROOT] [--addons-config FILE]... COMMAND ARGUMENTS
 
 Installs, removes and packs aircraft repaints of Flight Simulator X, its
-Steam edition and Prepar3D, as the Paintwell desktop program does. FILE selects the aircraft: a Repaint
-Configuration File (.rcf) or a repaint package (.pkg) that carries one.
+Steam edition and Prepar3D, as the Paintwell desktop program does. FILE
+selects the aircraft: a Repaint Configuration File (.rcf) or a repaint
+package (.pkg) that carries one.
 
 Commands:
   list FILE [--search TEXT]
@@ -39,10 +40,13 @@ Commands:
       in which every word of TEXT appears, whatever its case and accents,
       in the title, ui_variation, atc_airline, atc_id, atc_parking_codes,
       ui_createdby or texture folder.
-  pack FILE INDEX [--preview BMP] [--only NAME]...
+  pack FILE INDEX [--preview BMP] [--only NAME]... [--strict]
       Packs entry INDEX into <aircraft>\Uploads\<variation>_Repaint.pkg from
       all files of its texture folder, or only the NAMEs given (letter case
       ignored), with BMP as the preview picture. Prints the package's path.
+      What the texture check finds in the folder goes to standard error as
+      check prints it; with --strict any finding stops the pack (exit 1,
+      nothing written).
   install FILE [--delete] PKG...
       Installs each package into the aircraft; a package made for another
       aircraft is refused. --delete deletes each package file once it is
@@ -57,8 +61,9 @@ Commands:
       texture, or excluded by the configuration file, is refused.
   check FILE [--fix]
       Lists what is wrong with the aircraft's aircraft.cfg and texture
-      folders: KIND, TAB, SECTION or FOLDER, TAB, explanation. Exit status 0
-      when nothing is. --fix renumbers the [fltsim.N] sections into one
+      folders (texture.cfg fallbacks, thumbnails, textures cut short):
+      KIND, TAB, SECTION or FOLDER, TAB, explanation. Exit status 0 when
+      nothing is. --fix renumbers the [fltsim.N] sections into one
       sequence from 0 (Aircraft.vnb keeps the file as it was) and nothing
       else.
   log FILE
@@ -100,10 +105,16 @@ struct Options {
   std::vector<std::string> only;
   bool delete_after = false;
   bool fix = false;
+  bool strict = false;
   DuplicateChoice on_duplicate = DuplicateChoice::kCopy;
   bool help = false;
   bool progress = false;
 };
+
+// One finding as check prints it: KIND, TAB, SUBJECT, TAB, explanation.
+void print_finding(std::ostream& out, const Finding& f) {
+  out << finding_kind_name(f.kind) << '\t' << field_text(f.subject) << '\t' << field_text(f.explanation) << '\n';
+}
 
 const char* choice_name(DuplicateChoice choice) {
   switch (choice) {
@@ -128,6 +139,8 @@ Result<Options> parse_options(const std::vector<std::string>& args) {
       o.delete_after = true;
     } else if (a == "--fix") {
       o.fix = true;
+    } else if (a == "--strict") {
+      o.strict = true;
     } else if (a == "--on-duplicate") {
       const std::string value = has_value ? args[++i] : "";
       if (value != "copy" && value != "skip" && value != "replace") {
@@ -281,6 +294,7 @@ class Run {
       }
     }
     if (options_.preview) request.preview_path = absolute(env_, *options_.preview);
+    if (!texture_check_passed(*index)) return refuse("the texture check found problems: nothing was packed");
     const Result<std::string> name =
         with_progress("Packing", [&] { return create_package(session_.operation(), session_.state, request); });
     if (!name) return refuse("the package could not be created: " + name.error().message);
@@ -289,15 +303,23 @@ class Run {
     return kExitOk;
   }
 
+  // Prints what the texture check finds in the folder to pack; false when
+  // that must stop the pack.
+  bool texture_check_passed(int index) {
+    const std::vector<Finding> findings = packed_folder_findings(session_, index);
+    for (const Finding& f : findings) print_finding(env_.err, f);
+    return findings.empty() || !options_.strict;
+  }
+
+  // Lists the packages named on the command line that fit the aircraft;
+  // says why each other one is left out, and then returns false.
+  bool list_operand_packages();
   int install();
 
   int check() {
     Result<std::vector<Finding>> findings = diagnose_aircraft(env_.fs, state().g_AircraftFolder);
     if (!findings) return refuse(findings.error().message);
-    for (const Finding& f : *findings) {
-      env_.out << finding_kind_name(f.kind) << '\t' << field_text(f.subject) << '\t' << field_text(f.explanation)
-               << '\n';
-    }
+    for (const Finding& f : *findings) print_finding(env_.out, f);
     if (findings->empty()) return kExitOk;
     if (!options_.fix) return kExitFailed;
     if (Result<void> repaired = repair_with_log(session_); !repaired) return refuse(repaired.error().message);
@@ -353,17 +375,17 @@ int Run::remove() {
 
 // Each package is checked as a browsed one is; those that fit are listed
 // and installed in the order given.
-int Run::install() {
+bool Run::list_operand_packages() {
   SharedState& s = session_.state;
   s.g_PackageEntries.clear();
   s.g_PackagePaths.clear();
-  bool all_done = true;
+  bool all_listed = true;
   for (std::size_t i = 1; i < options_.operands.size(); ++i) {
     const std::string path = absolute(env_, options_.operands[i]);
     Result<bool> fits = package_fits_aircraft(env_.fs, s.g_SimRoot, s.addon_folders, s.g_AircraftFolder, path);
     Result<std::unique_ptr<InputFile>> file = fits ? env_.fs.open_read(path) : fits.error();
     Result<FltsimEntry> entry = file ? read_package_entry(**file) : file.error();
-    all_done = all_done && entry && *fits;
+    all_listed = all_listed && entry && *fits;
     if (!entry) {
       say(with_reason(package_error_text(path), entry.error()));
     } else if (!*fits) {
@@ -374,9 +396,16 @@ int Run::install() {
     }
   }
   s.g_PackageLast = static_cast<std::int16_t>(s.g_PackagePaths.size()) - 1;
+  return all_listed;
+}
+
+int Run::install() {
+  bool all_done = list_operand_packages();
+  const SharedState& s = session_.state;
   if (s.g_PackagePaths.empty()) return kExitFailed;
   if (Result<void> prepared = prepare_install(session_); !prepared) return refuse(prepared.error().message);
   const InstallOptions options{options_.delete_after, options_.on_duplicate};
+  std::vector<Finding> findings;  // of every folder installed, told with the outcome
   for (int k = 0; k <= s.g_PackageLast; ++k) {
     const std::string path = s.g_PackagePaths[static_cast<std::size_t>(k)];
     const InstallReport report =
@@ -386,6 +415,7 @@ int Run::install() {
     }
     if (report.outcome == InstallOutcome::kInstalled) {
       env_.out << field_text(report.variation) << '\t' << env_.fs.native_path(report.folder) << '\n';
+      findings.insert(findings.end(), report.texture_findings.begin(), report.texture_findings.end());
     } else if (report.outcome != InstallOutcome::kSkipped) {
       all_done = false;
       const bool cfg = report.outcome == InstallOutcome::kCfgNotWritten;
@@ -393,6 +423,7 @@ int Run::install() {
     }
   }
   if (all_done) say(install_success_text());
+  if (!findings.empty()) say(installed_findings_text(findings));
   return all_done ? kExitOk : kExitFailed;
 }
 

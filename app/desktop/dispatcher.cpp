@@ -97,6 +97,8 @@ void run_package_command(AppContext& ctx) {
   const std::string question = cr_lines(
       {"You are about to create a new repaint package for the " + variation + " aircraft.", "", "Do you wish to continue?"});
   if (!confirmed(ctx, question, "Create Repaint Package")) return;
+  const std::vector<Finding> findings = packed_folder_findings(ctx, k);
+  if (!findings.empty() && !confirmed(ctx, pack_findings_question(findings), "Create Repaint Package")) return;
   ctx.view.set_busy(true);
   const Result<std::string> name = CreatePackage(ctx, k);
   ctx.view.set_busy(false);
@@ -228,7 +230,13 @@ std::vector<PackageResult> run_install_command(AppContext& ctx, PressedButton& b
   if (ListPackages(ctx, "").ok()) FillPackageList(ctx, false);
   reread_aircraft(ctx);
   if (!button.error_reported) {
-    ctx.view.ShowMessage(install_success_text(), kStyleInformation, "Repaint Packages Installed");
+    std::vector<Finding> findings;
+    for (const PackageResult& r : results) {
+      findings.insert(findings.end(), r.report.texture_findings.begin(), r.report.texture_findings.end());
+    }
+    const std::string found = installed_findings_text(findings);
+    ctx.view.ShowMessage(found.empty() ? install_success_text() : cr_lines({install_success_text(), "", found}),
+                         kStyleInformation, "Repaint Packages Installed");
   }
   return results;
 }

@@ -91,6 +91,13 @@ std::string resolve(std::string_view path, bool match_last = true) {
     start = i + 1;
   }
   std::string native = !path.empty() && is_separator(path[0]) ? "/" : "";
+  if (match_last) {
+    // The common case in one call: a path that exists as written has every
+    // component as written, since the system walked each of them.
+    std::string exact = native;
+    for (const std::string& part : parts) exact = join_native(exact, cp1252_to_utf8(part));
+    if (name_exists(exact)) return exact;
+  }
   bool parent_exists = true;
   for (std::size_t i = 0; i < parts.size(); ++i) {
     const std::string exact = cp1252_to_utf8(parts[i]);

@@ -7,6 +7,7 @@
 #include <optional>
 #include <sstream>
 
+#include "base/text.h"
 #include "packages/sim_tree.h"
 #include "support/immutable_flag.h"
 
@@ -110,6 +111,9 @@ TEST(CommandLine, PackAndInstallRoundTripBetweenSimulators) {
       "[fltsim.1]\r\ntitle=Cessna Silver\r\ntexture=Silver\r\nui_variation=\"Air (Tahiti) [2007]\"\r\nvisual_damage=\r\n\r\n",
       user.cfg());
   EXPECT_FALSE(std::filesystem::exists(package));
+  // What the texture check found is told and logged; the install is whole all the same.
+  EXPECT_NE(std::string::npos, installed.err.find("- [Texture.Silver] b.dds does not start with")) << installed.err;
+  EXPECT_NE(std::string::npos, user.dir.read(user.plane("Paintwell.log")).find("texture check: [Texture.Silver] E.dds"));
   const CliRun repacked = run_cli(user, {"pack", write_rcf(user), "1"});
   ASSERT_EQ(0, repacked.status) << repacked.err;
   EXPECT_EQ(package_bytes, bytes_of(repacked.out.substr(0, repacked.out.size() - 1)));
@@ -197,16 +201,43 @@ TEST(CommandLine, CheckReportsFindingsAndFixesTheNumbering) {
   const std::string rcf = write_rcf(t);
   const CliRun found = run_cli(t, {"check", rcf});
   EXPECT_EQ(1, found.status);
-  EXPECT_EQ("missing-texture-folder\tfltsim.3\t[fltsim.3] names the folder Texture.Green, which does not exist\n",
+  const std::string cut = " does not start with \"BM\" as its kind does: a download cut short?\n";
+  EXPECT_EQ("missing-texture-folder\tfltsim.3\t[fltsim.3] names the folder Texture.Green, which does not exist\n"
+            "truncated-texture\tTexture.Red\tred.bmp" + cut + "truncated-texture\tTexture.Silver\tA.bmp" + cut +
+                "truncated-texture\tTexture.Silver\tb.dds" + replace_all(cut, "BM", "DDS ") +
+                "truncated-texture\tTexture.Silver\tE.dds" + replace_all(cut, "BM", "DDS "),
             found.out);
 
-  t.dir.write(t.plane("Aircraft.cfg"),
-              "[fltsim.0]\r\ntitle=A\r\ntexture=Red\r\n\r\n[fltsim.0]\r\ntitle=B\r\ntexture=Silver\r\n");
-  const CliRun fixed = run_cli(t, {"check", rcf, "--fix"});
-  EXPECT_EQ(0, fixed.status) << fixed.err;
+  // --fix only renumbers: the textures stay as they are, and so does the status.
+  const std::string twins = "[fltsim.0]\r\ntitle=A\r\ntexture=Red\r\n\r\n[fltsim.0]\r\ntitle=B\r\ntexture=Silver\r\n";
+  t.dir.write(t.plane("Aircraft.cfg"), twins);
+  EXPECT_EQ(1, run_cli(t, {"check", rcf, "--fix"}).status);
+  EXPECT_EQ("red", t.dir.read(t.plane("Texture.Red/red.bmp")));
   const CliRun log = run_cli(t, {"log", rcf});
   EXPECT_EQ(0, log.status);
   EXPECT_NE(std::string::npos, log.out.find("repair\n    renumbered [fltsim.0] -> [fltsim.1]\n"));
+  for (const char* texture : {"Texture.Red/red.bmp", "Texture.Silver/A.bmp", "Texture.Silver/b.dds", "Texture.Silver/E.dds"}) {
+    t.dir.write(t.plane(texture), ends_with_ci(texture, ".bmp") ? "BM" : "DDS ");
+  }
+  t.dir.write(t.plane("Aircraft.cfg"), twins);
+  const CliRun fixed = run_cli(t, {"check", rcf, "--fix"});
+  EXPECT_EQ(0, fixed.status) << fixed.out;
+}
+
+// The painter sees what the simulator would miss; --strict makes it stop the pack.
+TEST(CommandLine, PackReportsTextureFindingsAndStopsOnlyWhenStrict) {
+  SimTree t;
+  const std::string rcf = write_rcf(t);
+  const std::string package = t.plane("Uploads/Red_Livery_Repaint.pkg");
+  const std::string finding = "truncated-texture\tTexture.Red\tred.bmp does not start";
+  const CliRun strict = run_cli(t, {"pack", rcf, "0", "--strict"});
+  EXPECT_EQ(1, strict.status);
+  EXPECT_NE(std::string::npos, strict.err.find(finding)) << strict.err;
+  EXPECT_FALSE(t.dir.exists(package));
+  const CliRun packed = run_cli(t, {"pack", rcf, "0"});
+  EXPECT_EQ(0, packed.status) << packed.err;
+  EXPECT_NE(std::string::npos, packed.err.find(finding));
+  EXPECT_TRUE(t.dir.exists(package));
 }
 
 }  // namespace

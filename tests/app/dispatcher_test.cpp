@@ -82,21 +82,27 @@ TEST(Dispatcher, PackageCommandNamesTheFileAndTheFolder) {
   t.view.lists["frm_Package.lstAircraft"] = {true, {{"Red Livery", 0, false, true, ""}}, 0};
   t.view.lists["frm_Package.lstTextures"] = {true, {{"red.bmp", 0, true, true, ""}}, 0};
   TestButton b("frm_Package", "package");
+  t.view.answers = {kResultOk, kResultCancel};  // stops at what the texture check found
   dispatch_release(t.ctx, b);
   ASSERT_EQ(2u, t.view.messages.size());
+  EXPECT_NE(std::string::npos, t.view.messages[1].text.find("\r- [Texture.Red] red.bmp does not start"));
+  EXPECT_FALSE(t.dir.exists(t.plane("Uploads/Red_Livery_Repaint.pkg")));
+  t.view.messages.clear();
+  dispatch_release(t.ctx, b);  // goes on
+  ASSERT_EQ(3u, t.view.messages.size());
   EXPECT_EQ("You are about to create a new repaint package for the Red Livery aircraft.\r\rDo you wish to continue?",
             t.view.messages[0].text);
   EXPECT_EQ("A repaint package file named... \r\rRed_Livery_Repaint.pkg\r\rhas been successfully created and "
             "placed in the Uploads\rdirectory of " + t.ctx.state.g_AircraftFolder + ".",
-            t.view.messages[1].text);
+            t.view.messages[2].text);
   EXPECT_TRUE(t.dir.exists(t.plane("Uploads/Red_Livery_Repaint.pkg")));
 
   // A failure says which file and why.
   t.view.lists["frm_Package.lstTextures"] = {true, {{"gone.bmp", 0, true, true, ""}}, 0};
   dispatch_release(t.ctx, b);
-  ASSERT_EQ(4u, t.view.messages.size());
-  EXPECT_EQ(kStyleCritical, t.view.messages[3].style);
-  EXPECT_NE(std::string::npos, t.view.messages[3].text.find("gone.bmp")) << t.view.messages[3].text;
+  ASSERT_EQ(6u, t.view.messages.size());  // the question, the texture check, the failure
+  EXPECT_EQ(kStyleCritical, t.view.messages[5].style);
+  EXPECT_NE(std::string::npos, t.view.messages[5].text.find("gone.bmp")) << t.view.messages[5].text;
 }
 
 }  // namespace

@@ -27,6 +27,7 @@ std::vector<PackageResult> install_blue(SimTree& t) {
 TEST(OperationLog, RecordsAWholeInstallAndARemovalWithRenumbering) {
   SimTree t;
   install_blue(t);  // written as fltsim.2, in the gap
+  EXPECT_NE(std::string::npos, t.view.messages.back().text.find("\r- [Texture.Blue] Panel.dds does not start"));
   FillRemoveAircraftList(t.ctx);
   t.view.tick("frm_Remove.lstAircraft", {0});  // Red Livery, fltsim.0
   TestButton b("frm_Remove", "remove");
@@ -36,7 +37,7 @@ TEST(OperationLog, RecordsAWholeInstallAndARemovalWithRenumbering) {
   EXPECT_NE(std::string::npos, log.find("  install\r\n    package " + folder + "\\Downloads\\blue.pkg\r\n"
                                         "    wrote [fltsim.2] Blue Sky\r\n"
                                         "    created folder " + folder + "\\Texture.Blue\r\n"
-                                        "    result: done\r\n\r\n"));
+                                        "    texture check: [Texture.Blue] Panel.dds does not start with \"DDS \""));
   EXPECT_NE(std::string::npos, log.find("  remove\r\n    deleted [fltsim.0] Cessna Red\r\n"
                                         "    renumbered [fltsim.1] -> [fltsim.0]\r\n"
                                         "    renumbered [fltsim.2] -> [fltsim.1]\r\n"

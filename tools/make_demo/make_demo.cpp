@@ -9,6 +9,7 @@
 // declared by an add-on.xml and listed in ADDONS/add-ons.cfg, with an .rcf
 // in ROOT that names the add-on aircraft's folder by its absolute path.
 #include <cstdint>
+#include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <iostream>
@@ -86,10 +87,98 @@ std::string section(int n, const Livery& l) {
   return s;
 }
 
+// Appends bits to a JPEG entropy-coded segment, 0xFF bytes stuffed.
+class BitWriter {
+ public:
+  void put(std::uint32_t bits, int count) {
+    for (int i = count - 1; i >= 0; --i) {
+      byte_ = static_cast<std::uint8_t>(byte_ << 1 | ((bits >> i) & 1));
+      if (++filled_ == 8) flush_byte();
+    }
+  }
+  std::string finish() {
+    while (filled_ != 0) put(1, 1);
+    return out_;
+  }
+
+ private:
+  void flush_byte() {
+    out_ += static_cast<char>(byte_);
+    if (byte_ == 0xFF) out_ += '\0';
+    byte_ = 0;
+    filled_ = 0;
+  }
+  std::string out_;
+  std::uint8_t byte_ = 0;
+  int filled_ = 0;
+};
+
+void put_be16(std::string& out, std::uint32_t value) {
+  out += static_cast<char>(value >> 8);
+  out += static_cast<char>(value & 0xFF);
+}
+
+// A baseline grey JPEG of the livery's brightness, as the simulator's
+// aircraft menu shows thumbnail.jpg: every 8x8 block is plain, so each
+// needs only its DC difference (the first block's, then zero) and an EOB.
+std::string thumbnail(int width, int height, const Livery& l) {
+  const int grey = (l.r * 299 + l.g * 587 + l.b * 114) / 1000;
+  const int dc = 8 * (grey - 128);
+  int category = 0;
+  while ((std::abs(dc) >> category) != 0) ++category;
+  std::string out = "\xFF\xD8\xFF\xE0";
+  put_be16(out, 16);
+  out += std::string("JFIF\0\x01\x01\0\0\x01\0\x01\0\0", 14);
+  out += "\xFF\xDB";
+  put_be16(out, 67);
+  out += std::string(1, '\0') + std::string(64, '\x01');
+  out += std::string("\xFF\xC0", 2);
+  put_be16(out, 11);
+  out += '\x08';
+  put_be16(out, static_cast<std::uint32_t>(height));
+  put_be16(out, static_cast<std::uint32_t>(width));
+  out += std::string("\x01\x01\x11\0", 4);
+  // DC table: category 0 coded "0", the first block's category "10".
+  const int dc_symbols = category == 0 ? 1 : 2;
+  out += "\xFF\xC4";
+  put_be16(out, static_cast<std::uint32_t>(19 + dc_symbols));
+  out += std::string(1, '\0') + (category == 0 ? std::string("\x01") + std::string(15, '\0')
+                                                 : std::string("\x01\x01") + std::string(14, '\0'));
+  out += std::string(1, '\0');
+  if (category != 0) out += static_cast<char>(category);
+  // AC table: only the end of block, coded "0".
+  out += "\xFF\xC4";
+  put_be16(out, 20);
+  out += std::string("\x10\x01", 2) + std::string(15, '\0') + std::string(1, '\0');
+  out += "\xFF\xDA";
+  put_be16(out, 8);
+  out += std::string("\x01\x01\0\0\x3F\0", 6);
+  BitWriter bits;
+  for (int block = 0; block < (width / 8) * (height / 8); ++block) {
+    if (block == 0 && category != 0) {
+      bits.put(2, 2);
+      bits.put(static_cast<std::uint32_t>(dc >= 0 ? dc : dc + (1 << category) - 1), category);
+    } else {
+      bits.put(0, 1);
+    }
+    bits.put(0, 1);
+  }
+  return out + bits.finish() + "\xFF\xD9";
+}
+
+// The livery whose texture.cfg names a shared folder its painter had but
+// this simulator has not, so the demo shows what the check finds.
+constexpr const char* kBrokenFallbackLivery = "Glacier";
+
+// What a repaint folder holds: the textures that differ from the base
+// livery, the thumbnail, and texture.cfg naming the aircraft's own Texture
+// folder, then the simulator's.
 std::vector<std::pair<std::string, std::string>> texture_files(const Livery& l) {
+  const std::string first = l.texture == kBrokenFallbackLivery ? "..\\Texture.Shared" : "..\\texture";
   return {{"trainer_t.bmp", bitmap(256, 256, l)},
           {"trainer_wing_t.bmp", bitmap(128, 128, l)},
-          {"texture.cfg", "[fltsim]\r\nfallback.1=..\\..\\..\\..\\Texture\r\n"}};
+          {"thumbnail.jpg", thumbnail(128, 64, l)},
+          {"texture.cfg", "[fltsim]\r\nfallback.1=" + first + "\r\nfallback.2=..\\..\\..\\..\\Texture\r\n"}};
 }
 
 std::string rcf_text(const std::string& folder = "SimObjects\\Airplanes\\Paintwell Trainer",
@@ -126,6 +215,12 @@ std::string package(const Livery& l) {
   return head + data;
 }
 
+// The simulator's shared textures, where every repaint's last fallback
+// (..\..\..\..\Texture) leads: the root's, or an add-on's own.
+void make_shared_textures(const fs::path& folder) {
+  write_file(folder / "Texture" / "global_reflect.bmp", bitmap(64, 64, {"", "", "", "", 200, 200, 200}));
+}
+
 // The trainer with its installed liveries and two packages in Downloads.
 void make_aircraft(const fs::path& plane) {
   std::string cfg = "[General]\r\natc_type=PAINTWELL\r\natc_model=PT1\r\n\r\n";
@@ -135,6 +230,10 @@ void make_aircraft(const fs::path& plane) {
   }
   cfg += "[WEIGHT_AND_BALANCE]\r\nmax_gross_weight=2450\r\n";
   write_file(plane / "aircraft.cfg", cfg);
+  // The base livery every repaint falls back to.
+  const Livery base{"", "", "", "", 200, 200, 200};
+  write_file(plane / "Texture" / "trainer_t.bmp", bitmap(256, 256, base));
+  write_file(plane / "Texture" / "trainer_interior_t.bmp", bitmap(128, 128, base));
   for (const Livery& l : kDownloads) {
     std::string name = l.variation;
     for (char& c : name) c = c == ' ' ? '_' : c;
@@ -154,6 +253,7 @@ void make_addon(const fs::path& root, const fs::path& addons) {
   write_file(addons / "add-ons.cfg", "[Package.0]\r\nPATH=" + addon.string() + "\r\nTITLE=Paintwell Floatplane\r\nACTIVE=true\r\nREQUIRED=false\r\n");
   const fs::path plane = addon / "SimObjects" / "Airplanes" / "Paintwell Floatplane";
   make_aircraft(plane);
+  make_shared_textures(addon);
   write_file(root / "Paintwell Floatplane.rcf", rcf_text(plane.string(), "Paintwell Floatplane"));
 }
 
@@ -174,6 +274,7 @@ int main(int argc, char** argv) {
     write_file(root / "FSX.EXE", pw::demo::pe_image_with_version(10, 0, 61637, 0));
   }
   make_aircraft(root / "SimObjects" / "Airplanes" / "Paintwell Trainer");
+  make_shared_textures(root);
   write_file(root / "Paintwell Trainer.rcf", rcf_text());
   std::cout << "demo simulator made in " << root.string() << "\n";
   return 0;

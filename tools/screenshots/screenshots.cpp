@@ -9,6 +9,7 @@
 #include <QFileDialog>
 #include <QLinearGradient>
 #include <QListWidget>
+#include <QMessageBox>
 #include <QPainter>
 #include <QScreen>
 #include <QThread>
@@ -96,8 +97,20 @@ int main(int argc, char** argv) {
   if (!program.start(pw::to_cp1252(program_folder))) return 1;
   pw::frm_Main& main = *program.main_screen();
   choose_file_in_dialogs(QDir(program_folder + "/../..").absoluteFilePath("Paintwell Trainer.rcf"));
+  // The check after the selection shows its findings in a modal box: its
+  // picture, then Cancel, which leaves aircraft.cfg as it is.
+  bool ok = true;
+  QTimer findings_box;
+  QObject::connect(&findings_box, &QTimer::timeout, [&] {
+    auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
+    if (box == nullptr) return;
+    findings_box.stop();
+    ok = shoot(*box, out.filePath("check.png"));
+    box->reject();
+  });
+  findings_box.start(50);
   release(&main, "btn_Select");
-  bool ok = shoot(main, out.filePath("main.png"));
+  ok = shoot(main, out.filePath("main.png")) && ok;
 
   release(&main, "btn_Add");
   auto* packages = program.install_screen()->findChild<QListWidget*>("lstPackages");

@@ -1,0 +1,135 @@
+#include "aircraft/texture_check.h"
+
+#include <gtest/gtest.h>
+
+#include "base/text.h"
+#include "support/temp_dir.h"
+
+namespace pw {
+namespace {
+
+using namespace std::literals;
+using Found = std::vector<std::pair<FindingKind, std::string>>;
+
+// Each finding's kind, subject and the first word of its explanation (the
+// key or file it names).
+Found summary(const std::vector<Finding>& findings) {
+  Found out;
+  for (const Finding& f : findings) out.emplace_back(f.kind, f.subject + " " + f.explanation.substr(0, f.explanation.find(' ')));
+  return out;
+}
+
+const std::string kCfg = "[fltsim]\r\nfallback.1=..\\texture\r\nfallback.2=..\\..\\Texture\r\n";
+const std::string kDds = "DDS pixels";
+
+// An aircraft in <dir>/sim/Plane with its own Texture folder, the
+// simulator's Texture folder, and two other repaints with texture.cfg and
+// thumbnail.jpg unless `bare_others`.
+void write_aircraft(const test::TempDir& dir, bool bare_others) {
+  dir.write("sim/Texture/global.bmp", "BM");
+  dir.write("sim/Plane/Texture/base.dds", kDds);
+  for (const char* other : {"sim/Plane/Texture.B/", "sim/Plane/texture.c/"}) {
+    dir.write(std::string(other) + "b.dds", kDds);
+    if (bare_others) continue;
+    dir.write(std::string(other) + "texture.cfg", kCfg);
+    dir.write(std::string(other) + "Thumbnail.JPG", "\xFF\xD8");
+  }
+}
+
+TEST(TextureCheck, FindsEachFaultOfOneFolder) {
+  using K = FindingKind;
+  const std::string thumb = "\xFF\xD8";
+  const struct {
+    const char* name;
+    std::vector<std::pair<std::string, std::string>> files;  // in Texture.A; "$" stands for the test's folder
+    bool bare_others;
+    Found expected;
+  } cases[] = {
+      {"healthy", {{"texture.cfg", kCfg}, {"thumbnail.jpg", thumb}, {"a.dds", kDds}, {"a.BMP", "BMx"}}, false, {}},
+      {"case and absolute fallbacks", {{"TEXTURE.CFG", "[FLTSIM]\nFallback.1=..\\TEXTURE\nfallback.2=$/sim/texture\n"},
+                                       {"THUMBNAIL.jpg", thumb}}, false, {}},
+      {"relative fallback gone", {{"texture.cfg", "[fltsim]\r\nfallback.1=..\\Texture.Base\r\n"}}, true,
+       {{K::kMissingFallback, "Texture.A fallback.1"}}},
+      {"absolute fallback gone", {{"texture.cfg", "[fltsim]\r\nfallback.1=$/nowhere\r\n"}}, true,
+       {{K::kMissingFallback, "Texture.A fallback.1"}}},
+      {"gap", {{"texture.cfg", "[fltsim]\r\nfallback.1=..\\texture\r\nfallback.3=..\\gone\r\n"}}, true,
+       {{K::kFallbackGap, "Texture.A fallback.2"}}},
+      {"no fallback.1", {{"texture.cfg", "[fltsim]\r\nfallback.2=..\\texture\r\n"}}, true,
+       {{K::kFallbackGap, "Texture.A fallback.1"}}},
+      {"UTF-16 texture.cfg", {{"texture.cfg", std::string("\xFF\xFE[\0f\0"sv)}}, true,
+       {{K::kUnreadable, "Texture.A texture.cfg:"}}},
+      {"NUL bytes", {{"texture.cfg", std::string("[fltsim]\r\nfallback.1=..\\texture\0\r\n"sv)}}, true,
+       {{K::kUnreadable, "Texture.A texture.cfg:"}}},
+      {"forgotten texture.cfg and thumbnail", {{"a.dds", kDds}}, false,
+       {{K::kMissingTextureCfg, "Texture.A texture.cfg"}, {K::kMissingThumbnail, "Texture.A thumbnail.jpg"}}},
+      {"others have neither", {{"a.dds", kDds}}, true, {}},
+      {"cut-short textures", {{"a.dds", "DDS"}, {"b.dds", ""}, {"c.bmp", "MB"}, {"d.DDS", kDds}, {"e.txt", ""}}, true,
+       {{K::kTruncatedTexture, "Texture.A a.dds"}, {K::kTruncatedTexture, "Texture.A b.dds"},
+        {K::kTruncatedTexture, "Texture.A c.bmp"}}},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.name);
+    test::TempDir dir;
+    write_aircraft(dir, c.bare_others);
+    for (const auto& [name, bytes] : c.files) dir.write("sim/Plane/Texture.A/" + name, replace_all(bytes, "$", dir.path()));
+    const std::string folder = dir.path() + "\\sim\\Plane\\Texture.A";
+    Result<std::vector<Finding>> findings = check_texture_folder(native_file_system(), folder, folder);
+    ASSERT_TRUE(findings.ok()) << findings.error().message;
+    EXPECT_EQ(c.expected, summary(*findings));
+  }
+}
+
+// A staging folder elsewhere resolves its fallbacks from the folder it will become.
+TEST(TextureCheck, StagedFolderIsJudgedWhereItWillBe) {
+  test::TempDir dir;
+  write_aircraft(dir, false);
+  dir.write("stage/~x/texture.cfg", "[fltsim]\r\nfallback.1=..\\texture\r\nfallback.2=..\\Texture.New\\..\\Texture.B\r\n");
+  Result<std::vector<Finding>> findings =
+      check_texture_folder(native_file_system(), dir.path() + "\\stage\\~x", dir.path() + "\\sim\\Plane\\Texture.New");
+  ASSERT_TRUE(findings.ok()) << findings.error().message;
+  EXPECT_EQ((Found{{FindingKind::kMissingThumbnail, "Texture.New thumbnail.jpg"}}), summary(*findings));
+}
+
+TEST(TextureCheck, AircraftCheckCoversListedEntriesAndInlineComments) {
+  test::TempDir dir;
+  write_aircraft(dir, false);
+  dir.write("sim/Plane/Texture.Old/texture.cfg", "[fltsim]\r\nfallback.1=gone\r\n");  // named by no entry
+  dir.write("sim/Plane/texture.c/a.bmp", "");
+  const ProfileDocument cfg = ProfileDocument::parse(
+      "[fltsim.0]\r\ntitle=B\r\ntexture = \"B\" ; texture folder\r\n\r\n[fltsim.1]\r\ntitle=C\r\ntexture=c\r\n"
+      "[fltsim.2]\r\ntitle=Also C\r\ntexture=C\r\n");
+  Result<std::vector<Finding>> findings = check_aircraft_textures(native_file_system(), dir.path() + "\\sim\\Plane", cfg);
+  ASSERT_TRUE(findings.ok()) << findings.error().message;
+  EXPECT_EQ((Found{{FindingKind::kTruncatedTexture, "texture.c a.bmp"}, {FindingKind::kInlineComment, "fltsim.0 texture"}}),
+            summary(*findings));
+}
+
+// What real aircraft look like: a base Texture folder, repaints holding
+// only what differs, texture.cfg written in several hands.
+TEST(TextureCheck, HealthyAircraftWithADozenRepaintsHasNoFinding) {
+  test::TempDir dir;
+  dir.write("FSX/Texture/global_reflect.bmp", "BM");
+  const std::string plane = "FSX/SimObjects/Airplanes/Trainer/";
+  dir.write(plane + "model/trainer.mdl", "RIFF");
+  dir.write(plane + "texture/trainer_t.dds", kDds);
+  std::string cfg = "[General]\r\natc_type=PAINTWELL\r\n\r\n";
+  for (int i = 0; i < 12; ++i) {
+    const std::string n = std::to_string(i);
+    cfg += "[fltsim." + n + "]\r\ntitle=Trainer " + n + "\r\nsim=trainer\r\nmodel=\r\ntexture=Livery " + n +
+           "\r\nui_variation=\"Livery " + n + "\"\r\natc_id=N" + n + "PW\r\ndescription=Livery; number " + n + "\r\n\r\n";
+    const std::string folder = plane + "Texture.Livery " + n + "/";
+    dir.write(folder + (i % 3 == 0 ? "Texture.cfg" : "texture.cfg"),
+              i % 2 == 0 ? "[fltsim]\r\nfallback.1=..\\texture\r\nfallback.2=..\\..\\..\\..\\Texture\r\n"
+                         : "[fltsim]\nfallback.1 = \"..\\TEXTURE\"\n");
+    dir.write(folder + (i % 4 == 0 ? "THUMBNAIL.JPG" : "thumbnail.jpg"), "\xFF\xD8\xFF\xE0");
+    dir.write(folder + "trainer_t.dds", kDds);
+    dir.write(folder + "trainer_wing_T.BMP", "BM6");
+  }
+  dir.write(plane + "aircraft.cfg", cfg);
+  Result<std::vector<Finding>> findings = diagnose_aircraft(native_file_system(), dir.path() + "\\FSX\\SimObjects\\Airplanes\\Trainer");
+  ASSERT_TRUE(findings.ok()) << findings.error().message;
+  EXPECT_EQ(Found{}, summary(*findings));
+}
+
+}  // namespace
+}  // namespace pw
