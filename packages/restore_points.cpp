@@ -7,7 +7,6 @@
 
 #include "aircraft/cfg_files.h"
 #include "app/file_ops.h"
-#include "app/operation_log.h"
 #include "app/text.h"
 #include "config/profile.h"
 #include "packages/package_format.h"
@@ -49,12 +48,12 @@ std::optional<Millis> parse_point_time(std::string_view name) {
 }
 
 // Now, or just after the newest point when the clock is behind it.
-std::string next_point_name(const std::vector<std::string>& existing, const std::string& operation) {
+std::string next_point_time(const std::vector<std::string>& existing) {
   Millis when = std::chrono::floor<std::chrono::milliseconds>(std::chrono::system_clock::now());
   for (const std::string& name : existing) {
     if (auto taken = parse_point_time(name); taken && *taken >= when) when = *taken + std::chrono::milliseconds{1};
   }
-  return point_time_text(when) + "-" + operation;
+  return point_time_text(when);
 }
 
 Result<std::vector<std::string>> point_names(FileSystem& fs, const std::string& aircraft_folder) {
@@ -111,6 +110,22 @@ Result<void> write_new_file(FileSystem& fs, const std::string& path, std::string
   return (*file)->close();
 }
 
+// The operation fails after all: the folders moved in go back, the last
+// one first, and the point goes. A folder that cannot go back keeps the
+// point, and the error says where the folder is.
+Error given_up(FileSystem& fs, RestorePoint& point, const std::string& aircraft_folder, const Error& cause) {
+  std::vector<std::string>& moved = point.manifest.folders_removed;
+  for (; !moved.empty(); moved.pop_back()) {
+    const std::string from = join_path(moved_folder(point), moved.back());
+    if (!fs.rename_new(from, join_path(aircraft_folder, moved.back()))) {
+      return make_error(cause.code, cause.message + "; the folder " + moved.back() + " could not be put back from " +
+                                        fs.native_path(from));
+    }
+  }
+  discard_restore_point(fs, point);
+  return cause;
+}
+
 std::optional<std::int64_t> positive_number(const std::optional<std::string>& text) {
   if (!text) return std::nullopt;
   const std::string value = trim_blanks(*text);
@@ -151,12 +166,6 @@ bool take_line(RestoreManifest& manifest, std::string_view key, std::string valu
     (manifest.*list.member).push_back(std::move(value));
   }
   return true;
-}
-
-void log_pruning(FileSystem& fs, const std::string& aircraft_folder, const std::vector<std::string>& pruned) {
-  LogRecord record{"prune history", {}, "done"};
-  for (const std::string& name : pruned) record.details.push_back("deleted restore point " + name);
-  (void)append_log_record(fs, aircraft_folder, record);  // the log never fails an operation
 }
 
 }  // namespace
@@ -210,9 +219,10 @@ Result<RestorePoint> begin_restore_point(FileSystem& fs, const std::string& airc
   if (!names) return names.error();
   const std::string history = history_folder(aircraft_folder);
   if (!fs.is_folder(history)) PW_TRY(fs.make_folder(history));
-  RestorePoint point{join_path(history, next_point_name(*names, operation)), {}};
+  const std::string time = next_point_time(*names);
+  RestorePoint point{join_path(history, time + "-" + operation), {}};
   point.manifest.operation = operation;
-  point.manifest.time = utc_now_text();
+  point.manifest.time = time + " UTC";
   point.manifest.cfg_before = cfg_fingerprint(*cfg);
   PW_TRY(fs.make_folder(point.folder));
   if (Result<void> copied = write_new_file(fs, join_path(point.folder, kCfgName), *cfg); !copied) {
@@ -222,31 +232,35 @@ Result<RestorePoint> begin_restore_point(FileSystem& fs, const std::string& airc
   return point;
 }
 
-Result<void> move_into_restore_point(FileSystem& fs, RestorePoint& point, const std::string& aircraft_folder,
-                                     const std::string& name) {
-  const std::string moved = moved_folder(point);
-  Result<void> done = fs.is_folder(moved) ? Result<void>() : fs.make_folder(moved);
-  if (done) done = fs.rename_new(join_path(aircraft_folder, name), join_path(moved, name));
-  if (!done) return make_error(done.error().code, "cannot move the folder " + name + ": " + done.error().message);
-  point.manifest.folders_removed.push_back(name);
-  return {};
-}
-
-Result<void> move_back_from_restore_point(FileSystem& fs, RestorePoint& point, const std::string& aircraft_folder) {
-  std::vector<std::string>& moved = point.manifest.folders_removed;
-  while (!moved.empty()) {
-    PW_TRY(fs.rename_new(join_path(moved_folder(point), moved.back()), join_path(aircraft_folder, moved.back())));
-    moved.pop_back();
-  }
-  return {};
-}
-
 Result<void> seal_restore_point(FileSystem& fs, RestorePoint& point, std::string_view cfg_after) {
   point.manifest.cfg_after = cfg_fingerprint(cfg_after);
   return replace_file(fs, join_path(point.folder, kManifestName), format_manifest(point.manifest));
 }
 
 void discard_restore_point(FileSystem& fs, const RestorePoint& point) { remove_tree(fs, point.folder); }
+
+Result<void> move_folders_into_restore_point(FileSystem& fs, RestorePoint& point, const std::string& aircraft_folder,
+                                             const std::vector<std::string>& names) {
+  const std::string moved = moved_folder(point);
+  for (const std::string& name : names) {
+    Result<void> done = fs.is_folder(moved) ? Result<void>() : fs.make_folder(moved);
+    if (done) done = fs.rename_new(join_path(aircraft_folder, name), join_path(moved, name));
+    if (!done) {
+      const Error error = make_error(done.error().code, "cannot move the folder " + name + ": " + done.error().message);
+      return given_up(fs, point, aircraft_folder, error);
+    }
+    point.manifest.folders_removed.push_back(name);
+  }
+  return {};
+}
+
+Result<void> replace_cfg_with_restore_point(FileSystem& fs, RestorePoint& point, const std::string& aircraft_folder,
+                                            std::string_view new_cfg) {
+  Result<void> done = seal_restore_point(fs, point, new_cfg);
+  if (done) done = replace_file(fs, aircraft_cfg_path(aircraft_folder), new_cfg);
+  if (!done) return given_up(fs, point, aircraft_folder, done.error());
+  return {};
+}
 
 Result<std::vector<RestorePoint>> list_restore_points(FileSystem& fs, const std::string& aircraft_folder) {
   Result<std::vector<std::string>> names = point_names(fs, aircraft_folder);
@@ -298,7 +312,6 @@ std::vector<std::string> prune_history(FileSystem& fs, const std::string& aircra
   }
   const std::vector<std::string> pruned(names->begin(), names->end() - static_cast<std::ptrdiff_t>(kept));
   for (const std::string& name : pruned) remove_tree(fs, join_path(history, name));
-  if (!pruned.empty()) log_pruning(fs, aircraft_folder, pruned);
   return pruned;
 }
 

@@ -21,7 +21,7 @@ namespace pw {
 
 struct RestoreManifest {
   std::string operation;  // "install", "remove", "repair"; "interrupted" when the manifest was never written
-  std::string time;       // utc_now_text() when the point was begun
+  std::string time;       // UTC when the point was begun: "20261207-143700.123 UTC"
   std::string cfg_before;  // fingerprint (cfg_fingerprint) of aircraft.cfg before the operation
   std::string cfg_after;   // and as the operation left it; empty until sealed
   bool undone = false;
@@ -60,21 +60,25 @@ Result<RestoreManifest> parse_manifest(std::string_view text);
 Result<RestorePoint> begin_restore_point(FileSystem& fs, const std::string& aircraft_folder,
                                          const std::string& operation);
 
-// Moves <aircraft>\<name> into the point (one rename on the same volume)
-// and notes it in the manifest (in memory). Errors name the folder: those
-// of rename_new and make_folder (kAccessDenied when in use); the folder
-// then stays where it was.
-Result<void> move_into_restore_point(FileSystem& fs, RestorePoint& point, const std::string& aircraft_folder,
-                                     const std::string& name);
+// Moves each named folder of the aircraft's folder into the point (one
+// rename each on the same volume, so nothing is half-deleted) and notes
+// them in the manifest. When one cannot be moved, those moved so far go
+// back and the point is discarded: nothing changed. Errors name the
+// folder: those of rename_new and make_folder (kAccessDenied when in use).
+Result<void> move_folders_into_restore_point(FileSystem& fs, RestorePoint& point, const std::string& aircraft_folder,
+                                             const std::vector<std::string>& names);
 
-// Moves every folder moved in back to the aircraft's folder, the last one
-// first, when the operation fails after all. Stops at the first failure.
-Result<void> move_back_from_restore_point(FileSystem& fs, RestorePoint& point, const std::string& aircraft_folder);
+// Records aircraft.cfg as the operation leaves it, writes the manifest in
+// one atomic replace and then replaces aircraft.cfg, so a point always
+// describes a change that was made or was about to be. On failure the
+// folders moved in go back and the point is discarded: nothing changed.
+// Errors: those of replace_file; one of rename_new when a folder cannot
+// go back, and the message then names it.
+Result<void> replace_cfg_with_restore_point(FileSystem& fs, RestorePoint& point, const std::string& aircraft_folder,
+                                            std::string_view new_cfg);
 
-// Records aircraft.cfg as the operation leaves it and writes the manifest
-// in one atomic replace. Called before aircraft.cfg is replaced, so a point
-// always describes a change that was made or is about to be. Errors: those
-// of replace_file.
+// Records aircraft.cfg as an operation that replaced it itself has left
+// it (the manifest in one atomic replace). Errors: those of replace_file.
 Result<void> seal_restore_point(FileSystem& fs, RestorePoint& point, std::string_view cfg_after);
 
 // Removes a point whose operation failed and whose folders are back.
@@ -100,8 +104,8 @@ HistoryLimits read_history_limits(FileSystem& fs, const std::string& program_fol
 // Deletes for good the oldest points beyond the limits: from the newest
 // back, once more than keep_points are counted or the moved folders add up
 // to more than keep_bytes, that point and every older one go. The newest
-// point always stays, so the last operation can be undone. Every pruning is
-// a record in Paintwell.log. Returns the names of the points deleted.
+// point always stays, so the last operation can be undone. Returns the
+// names of the points deleted.
 std::vector<std::string> prune_history(FileSystem& fs, const std::string& aircraft_folder,
                                        const HistoryLimits& limits);
 

@@ -4,7 +4,6 @@
 
 #include "aircraft/cfg_files.h"
 #include "app/file_ops.h"
-#include "app/operation_log.h"
 
 namespace pw {
 namespace {
@@ -121,18 +120,16 @@ Result<UndoReport> undo_point(FileSystem& fs, const std::string& aircraft_folder
 
 Result<UndoReport> undo_latest(FileSystem& fs, const std::string& aircraft_folder) {
   Result<RestorePoint> latest = latest_not_undone(fs, aircraft_folder);
-  LogRecord record{"undo", {}, "done"};
-  if (latest) record.details.push_back("restore point " + file_name(latest->folder) + ": " + describe(*latest));
+  if (!latest) return make_error(latest.error().code, "nothing was undone: " + latest.error().message);
   UndoPlan plan;
-  if (latest) plan.point = std::move(*latest);
-  Result<UndoReport> undone = latest ? undo_point(fs, aircraft_folder, plan) : Result<UndoReport>(latest.error());
-  if (!undone && !plan.half_way) {
-    undone = make_error(undone.error().code, "nothing was undone: " + undone.error().message);
-  }
-  if (!undone) record.result = undone.error().message;
-  if (undone && !undone->history_note.empty()) record.details.push_back(undone->history_note);
-  (void)append_log_record(fs, aircraft_folder, record);  // the log never fails an operation
-  return undone;
+  plan.point = std::move(*latest);
+  Result<UndoReport> undone = undo_point(fs, aircraft_folder, plan);
+  if (undone || plan.half_way) return undone;
+  return make_error(undone.error().code, "nothing was undone: " + undone.error().message);
+}
+
+std::string describe_restore_point(const RestorePoint& point) {
+  return "restore point " + file_name(point.folder) + ": " + describe(point);
 }
 
 }  // namespace pw

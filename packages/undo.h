@@ -20,7 +20,7 @@ struct UndoReport {
 // Takes back the latest point not yet undone: the folders the operation
 // created are moved into the point, the folders it removed are moved back,
 // and aircraft.cfg gets its old bytes in one atomic replace; then the point
-// is marked undone. Every undo, done or not, is a record in Paintwell.log.
+// is marked undone.
 // Errors, with aircraft.cfg and every texture folder as before the undo
 // and a message that begins "nothing was undone: ":
 // kNotFound (nothing to undo), kRefused (aircraft.cfg is no longer what the
@@ -30,5 +30,8 @@ struct UndoReport {
 // followed by a failure to move a folder back does the message begin "the
 // undo stopped half-way: " and say which folder is where.
 Result<UndoReport> undo_latest(FileSystem& fs, const std::string& aircraft_folder);
+
+// "restore point <folder name>: <operation> of <time>", for logs and lists.
+std::string describe_restore_point(const RestorePoint& point);
 
 }  // namespace pw

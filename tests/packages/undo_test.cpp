@@ -7,7 +7,7 @@
 #include <filesystem>
 #include <map>
 
-#include "app/file_ops.h"
+#include "app/history_commands.h"
 #include "packages/restore_points.h"
 #include "support/faulty_file_system.h"
 #include "support/temp_dir.h"
@@ -48,13 +48,12 @@ struct Plane {
                const std::vector<std::string>& created, const std::string& new_cfg) {
     Result<RestorePoint> point = begin_restore_point(fs, folder(), operation);
     ASSERT_TRUE(point.ok()) << point.error().message;
-    for (const std::string& name : removed) ASSERT_TRUE(move_into_restore_point(fs, *point, folder(), name).ok());
+    ASSERT_TRUE(move_folders_into_restore_point(fs, *point, folder(), removed).ok());
     for (const std::string& name : created) {
       dir.write("plane/" + name + "/new.dds", name);
       point->manifest.folders_created.push_back(name);
     }
-    ASSERT_TRUE(seal_restore_point(fs, *point, new_cfg).ok());
-    ASSERT_TRUE(replace_file(fs, folder() + "\\aircraft.cfg", new_cfg).ok());
+    ASSERT_TRUE(replace_cfg_with_restore_point(fs, *point, folder(), new_cfg).ok());
   }
 
   TempDir dir;
@@ -96,7 +95,7 @@ TEST(Undo, EachOperationThenAllInARowComeBackByteForByte) {
   states.push_back(tree(all.dir));
   all.operate("remove", {"Texture.B", "Texture.C"}, {}, "");
   for (auto state = states.rbegin(); state != states.rend(); ++state) {
-    ASSERT_TRUE(undo_latest(all.fs, all.folder()).ok());
+    ASSERT_TRUE(undo_with_log(all.fs, all.folder()).ok());
     EXPECT_EQ(*state, tree(all.dir));
   }
   ASSERT_TRUE(undo_latest(all.fs, all.folder()).ok());
@@ -133,7 +132,7 @@ TEST(Undo, RefusesAndChangesNothingWhenItWouldLoseSomething) {
     p.operate("remove", {"Texture.A"}, {"Texture.C"}, "[fltsim.0]\r\ntitle=B\r\n");
     c.after(p);
     const auto before = tree(p.dir);
-    Result<UndoReport> undone = undo_latest(p.fs, p.folder());
+    Result<UndoReport> undone = undo_with_log(p.fs, p.folder());
     ASSERT_FALSE(undone.ok());
     EXPECT_EQ(c.code, undone.error().code);
     EXPECT_TRUE(undone.error().message.starts_with("nothing was undone: ")) << undone.error().message;
@@ -196,13 +195,14 @@ TEST(RestorePoints, PruningKeepsTheNewestWithinTheLimitsAndLogsIt) {
       p.operate("remove", {"Texture.T" + std::to_string(i)}, {}, kCfg + std::to_string(i));
     }
     const auto names = p.dir.names("plane/Paintwell.history");
-    const HistoryLimits limits = read_history_limits(p.fs, p.dir.path() + "\\program");
-    const std::vector<std::string> pruned = prune_history(p.fs, p.folder(), limits);
+    prune_with_log(p.fs, p.folder(), p.dir.path() + "\\program");
     EXPECT_EQ(std::vector<std::string>(names.end() - static_cast<long>(c.kept), names.end()),
               p.dir.names("plane/Paintwell.history"));
-    EXPECT_EQ(std::vector<std::string>(names.begin(), names.end() - static_cast<long>(c.kept)), pruned);
-    const bool logged = p.dir.read("plane/Paintwell.log").find("prune history") != std::string::npos;
-    EXPECT_EQ(!pruned.empty(), logged);
+    const std::string log = p.dir.read("plane/Paintwell.log");
+    for (auto name = names.begin(); name != names.end() - static_cast<long>(c.kept); ++name) {
+      EXPECT_NE(std::string::npos, log.find("    deleted restore point " + *name + "\r\n")) << log;
+    }
+    EXPECT_EQ(c.kept < names.size(), log.find("prune history") != std::string::npos);
   }
 }
 
