@@ -197,8 +197,7 @@ std::vector<PackageResult> run_install_command(AppContext& ctx, PressedButton& b
   button.error_reported = false;
   ctx.view.set_busy(true);
   SharedState& s = ctx.state;
-  if (!RefreshAircraftCfgBackup(ctx.fs, s.g_AircraftFolder).ok() ||
-      !EnsureAircraftCfgTrailingNewline(ctx.fs, s.g_AircraftFolder).ok()) {
+  if (!RefreshAircraftCfgBackup(ctx.fs, s.g_AircraftFolder).ok()) {
     ctx.view.set_busy(false);
     return {};
   }

@@ -6,8 +6,11 @@
 #include "aircraft/diagnosis.h"
 #include "aircraft/entry_list.h"
 #include "app/aircraft_selection.h"
+#include "app/history_commands.h"
 #include "app/operation_log.h"
+#include "app/file_ops.h"
 #include "app/text.h"
+#include "packages/restore_points.h"
 
 namespace pw {
 namespace {
@@ -30,6 +33,22 @@ void append_log(AppContext& ctx, const LogRecord& record) {
   (void)append_log_record(ctx.fs, ctx.state.g_AircraftFolder, record);
 }
 
+// The repair through a restore point, sealed with the text the repair will
+// write before it writes it.
+Result<Renumbering> recorded_repair(FileSystem& fs, const std::string& folder) {
+  Result<std::string> before = read_whole_file(fs, aircraft_cfg_path(folder), kMaxAircraftCfgBytes);
+  if (!before) return before.error();
+  Result<RestorePoint> point = begin_restore_point(fs, folder, "repair", *before);
+  if (!point) return point.error();
+  for (const auto& [old_number, new_number] : renumbering_of(*before)) {
+    point->manifest.sections_written.push_back(section_text(old_number) + " -> " + section_text(new_number));
+  }
+  Result<void> sealed = seal_restore_point(fs, *point, renumbered_cfg_text(*before));
+  Result<Renumbering> renumbered = sealed ? repair_aircraft_cfg(fs, folder) : Result<Renumbering>(sealed.error());
+  if (!renumbered) discard_restore_point(fs, *point);
+  return renumbered;
+}
+
 }  // namespace
 
 std::optional<std::size_t> installed_duplicate(AppContext& ctx, const FltsimEntry& package_entry) {
@@ -44,7 +63,7 @@ std::optional<std::size_t> installed_duplicate(AppContext& ctx, const FltsimEntr
 }
 
 bool repair_with_log(AppContext& ctx) {
-  Result<Renumbering> renumbered = repair_aircraft_cfg(ctx.fs, ctx.state.g_AircraftFolder);
+  Result<Renumbering> renumbered = recorded_repair(ctx.fs, ctx.state.g_AircraftFolder);
   LogRecord record{"repair", {}, renumbered ? "done" : "failed: " + renumbered.error().message};
   if (renumbered) {
     for (const auto& [old_number, new_number] : *renumbered) {
@@ -52,6 +71,7 @@ bool repair_with_log(AppContext& ctx) {
     }
   }
   append_log(ctx, record);
+  if (renumbered) prune_with_log(ctx.fs, ctx.state.g_AircraftFolder, ctx.state.program_folder);
   if (!renumbered) {
     ctx.view.ShowMessage("An error occured while writing the aircraft.cfg file.", kStyleCritical, kAppTitle);
     return false;
@@ -89,10 +109,11 @@ void log_removal(AppContext& ctx, const RemovalReport& report) {
   for (const auto& [old_number, new_number] : report.renumbered) {
     record.details.push_back("renumbered " + section_text(old_number) + " -> " + section_text(new_number));
   }
-  for (const std::string& folder : report.deleted_folders) record.details.push_back("deleted folder " + folder);
-  if (report.result == kRemoveCfgFailed) record.result = "aircraft.cfg not written";
-  if (report.result == kRemoveFailed) record.result = "failed";
+  for (const std::string& folder : report.moved_folders) record.details.push_back("moved folder to " + folder);
+  if (report.result == kRemoveCfgFailed) record.result = "aircraft.cfg not written: " + report.error.message;
+  if (report.result == kRemoveFailed) record.result = "failed: " + report.error.message;
   append_log(ctx, record);
+  if (report.result == kRemoveDone) prune_with_log(ctx.fs, ctx.state.g_AircraftFolder, ctx.state.program_folder);
 }
 
 }  // namespace pw

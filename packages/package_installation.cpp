@@ -13,12 +13,14 @@
 #include <vector>
 
 #include "aircraft/cfg_files.h"
+#include "aircraft/entry_list.h"
 #include "aircraft/entry_writer.h"
 #include "app/file_ops.h"
 #include "app/text.h"
 #include "config/profile.h"
 #include "packages/file_helpers.h"
 #include "packages/package_format.h"
+#include "packages/restore_points.h"
 
 namespace pw {
 namespace {
@@ -135,7 +137,8 @@ Result<void> place_files(AppContext& ctx, const std::string& aircraft_folder, co
 }
 
 struct CfgChange {
-  std::string bytes;  // the new Aircraft.cfg
+  std::string before;  // Aircraft.cfg as it is
+  std::string bytes;   // the new Aircraft.cfg
   int section = -1;
   std::int16_t next_free = 0;
 };
@@ -148,12 +151,28 @@ Result<CfgChange> cfg_with_entry(AppContext& ctx, const std::string& cfg, const 
                                  std::int16_t suffix) {
   auto read = read_whole_file(ctx.fs, cfg, kMaxAircraftCfgBytes);
   if (!read && read.error().code != ErrorCode::kNotFound) return read.error();
-  ProfileDocument doc = ProfileDocument::parse(with_trailing_newline(read ? *read : std::string()));
   CfgChange change;
+  change.before = read ? std::move(*read) : std::string();
+  // The final empty line the new entry needs is added here, in memory, so
+  // an install that fails leaves Aircraft.cfg byte for byte as it was.
+  ProfileDocument doc = ProfileDocument::parse(with_trailing_newline(change.before));
   change.next_free = ctx.state.g_FirstFreeFltsim;
   change.section = AppendPackageEntry(doc, entry, change.next_free, suffix);
   change.bytes = doc.serialize();
   return change;
+}
+
+// Replaces Aircraft.cfg through a restore point of its own, which notes
+// the package, the new section and the new folder.
+Result<void> write_recorded(AppContext& ctx, const CfgChange& change, const std::string& package_path,
+                            const FltsimEntry& entry, const Target& target) {
+  const std::string& folder = ctx.state.g_AircraftFolder;
+  Result<RestorePoint> point = begin_restore_point(ctx.fs, folder, "install", change.before);
+  if (!point) return point.error();
+  point->manifest.packages = {package_path};
+  point->manifest.sections_written = {"[" + fltsim_section(change.section) + "] " + trim_blanks(entry.title)};
+  point->manifest.folders_created = {file_name(target.folder)};
+  return replace_cfg_with_restore_point(ctx.fs, *point, folder, change.bytes);
 }
 
 InstallReport failure(InstallOutcome outcome, Error error) {
@@ -188,7 +207,8 @@ InstallReport install_package(AppContext& ctx, int packageIndex) {
   }
   const std::string cfg = aircraft_cfg_path(s.g_AircraftFolder);
   auto change = cfg_with_entry(ctx, cfg, entry, target->suffix);
-  Result<void> written = change ? replace_file(ctx.fs, cfg, change->bytes) : Result<void>(change.error());
+  Result<void> written =
+      change ? write_recorded(ctx, *change, package_path, entry, *target) : Result<void>(change.error());
   if (!written) {
     RemoveFolder(ctx, target->folder);
     return failure(change ? InstallOutcome::kCfgNotWritten : InstallOutcome::kFailed, written.error());

@@ -12,6 +12,7 @@
 #include "app/text.h"
 #include "packages/file_helpers.h"
 #include "packages/package_format.h"
+#include "packages/restore_points.h"
 
 namespace pw {
 namespace {
@@ -102,28 +103,8 @@ bool selection_is_safe(const SharedState& s) {
   return true;
 }
 
-}  // namespace
-
-RemovalReport remove_repaints(AppContext& ctx) {
-  const SharedState& s = ctx.state;
-  RemovalReport report;
-  if (!selection_is_safe(s) || s.g_AircraftSections.size() != s.g_AircraftEntries.size()) return report;
-  // Progress in steps: the backups, the new Aircraft.cfg, each folder.
-  const std::vector<std::string> folders = folders_to_delete(s);
-  const auto steps = static_cast<std::int64_t>(2 + folders.size());
-  report_progress(ctx.progress, 0, steps);
-  if (!RefreshAircraftCfgBackup(ctx.fs, s.g_AircraftFolder).ok()) return report;
-  BackupAircraftCfgOnce(ctx.fs, s.g_AircraftFolder);
-  report_progress(ctx.progress, 1, steps);
-  const std::string cfg_path = aircraft_cfg_path(s.g_AircraftFolder);
-  Result<std::string> bytes = read_whole_file(ctx.fs, cfg_path, kMaxAircraftCfgBytes);
-  if (!bytes) return report;
-  // Aircraft.cfg is replaced in one step before any folder goes, so a
-  // failure never leaves an entry whose textures are gone.
-  if (!replace_file(ctx.fs, cfg_path, removed_cfg_text(s, std::move(*bytes))).ok()) {
-    report.result = kRemoveCfgFailed;
-    return report;
-  }
+// The sections the removal deletes and the numbers it changes.
+void note_sections(const SharedState& s, RemovalReport& report) {
   int next = 0;
   for (std::size_t i = 0; i < s.g_AircraftEntries.size(); ++i) {
     const int old_number = s.g_AircraftSections[i];
@@ -133,12 +114,47 @@ RemovalReport remove_repaints(AppContext& ctx) {
       report.renumbered.emplace_back(old_number, next - 1);
     }
   }
-  for (std::size_t i = 0; i < folders.size(); ++i) {
-    report_progress(ctx.progress, static_cast<std::int64_t>(2 + i), steps);
-    RemoveFolder(ctx, folders[i]);
-    if (!ctx.fs.exists(folders[i])) report.deleted_folders.push_back(folders[i]);
+}
+
+}  // namespace
+
+RemovalReport remove_repaints(AppContext& ctx) {
+  const SharedState& s = ctx.state;
+  RemovalReport report;
+  if (!selection_is_safe(s) || s.g_AircraftSections.size() != s.g_AircraftEntries.size()) return report;
+  // Progress in steps: the backups, the restore point, the new Aircraft.cfg.
+  report_progress(ctx.progress, 0, 3);
+  if (!RefreshAircraftCfgBackup(ctx.fs, s.g_AircraftFolder).ok()) return report;
+  BackupAircraftCfgOnce(ctx.fs, s.g_AircraftFolder);
+  report_progress(ctx.progress, 1, 3);
+  Result<std::string> bytes = read_whole_file(ctx.fs, aircraft_cfg_path(s.g_AircraftFolder), kMaxAircraftCfgBytes);
+  if (!bytes) return report;
+  Result<RestorePoint> point = begin_restore_point(ctx.fs, s.g_AircraftFolder, "remove", *bytes);
+  if (!point) return report;
+  // The folders are moved into the restore point first and come back if
+  // Aircraft.cfg cannot be replaced: the removal happens whole or not at all.
+  std::vector<std::string> names;
+  for (const std::string& folder : folders_to_delete(s)) {
+    if (ctx.fs.is_folder(folder)) names.push_back(file_name(folder));
   }
-  report_progress(ctx.progress, steps, steps);
+  if (Result<void> moved = move_folders_into_restore_point(ctx.fs, *point, s.g_AircraftFolder, names); !moved) {
+    report.error = moved.error();
+    return report;
+  }
+  report_progress(ctx.progress, 2, 3);
+  note_sections(s, report);
+  point->manifest.sections_deleted = report.deleted_sections;
+  if (Result<void> written = replace_cfg_with_restore_point(ctx.fs, *point, s.g_AircraftFolder,
+                                                            removed_cfg_text(s, std::move(*bytes)));
+      !written) {
+    report.deleted_sections.clear();
+    report.renumbered.clear();
+    report.error = written.error();
+    report.result = kRemoveCfgFailed;
+    return report;
+  }
+  for (const std::string& name : names) report.moved_folders.push_back(join_path(point->folder, "folders\\" + name));
+  report_progress(ctx.progress, 3, 3);
   report.result = kRemoveDone;
   return report;
 }

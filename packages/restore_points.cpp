@@ -212,9 +212,7 @@ Result<RestoreManifest> parse_manifest(std::string_view text) {
 }
 
 Result<RestorePoint> begin_restore_point(FileSystem& fs, const std::string& aircraft_folder,
-                                         const std::string& operation) {
-  Result<std::string> cfg = read_whole_file(fs, aircraft_cfg_path(aircraft_folder), kMaxAircraftCfgBytes);
-  if (!cfg) return cfg.error();
+                                         const std::string& operation, std::string_view cfg_before) {
   Result<std::vector<std::string>> names = point_names(fs, aircraft_folder);
   if (!names) return names.error();
   const std::string history = history_folder(aircraft_folder);
@@ -223,9 +221,9 @@ Result<RestorePoint> begin_restore_point(FileSystem& fs, const std::string& airc
   RestorePoint point{join_path(history, time + "-" + operation), {}};
   point.manifest.operation = operation;
   point.manifest.time = time + " UTC";
-  point.manifest.cfg_before = cfg_fingerprint(*cfg);
+  point.manifest.cfg_before = cfg_fingerprint(cfg_before);
   PW_TRY(fs.make_folder(point.folder));
-  if (Result<void> copied = write_new_file(fs, join_path(point.folder, kCfgName), *cfg); !copied) {
+  if (Result<void> copied = write_new_file(fs, join_path(point.folder, kCfgName), cfg_before); !copied) {
     remove_tree(fs, point.folder);
     return copied.error();
   }
@@ -237,7 +235,10 @@ Result<void> seal_restore_point(FileSystem& fs, RestorePoint& point, std::string
   return replace_file(fs, join_path(point.folder, kManifestName), format_manifest(point.manifest));
 }
 
-void discard_restore_point(FileSystem& fs, const RestorePoint& point) { remove_tree(fs, point.folder); }
+void discard_restore_point(FileSystem& fs, const RestorePoint& point) {
+  remove_tree(fs, point.folder);
+  (void)fs.remove_folder(parent_path(point.folder));  // the history too, when that was its only point
+}
 
 Result<void> move_folders_into_restore_point(FileSystem& fs, RestorePoint& point, const std::string& aircraft_folder,
                                              const std::vector<std::string>& names) {

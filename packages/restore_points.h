@@ -52,13 +52,14 @@ std::string format_manifest(const RestoreManifest& manifest);
 Result<RestoreManifest> parse_manifest(std::string_view text);
 
 // Starts a restore point for `operation`: makes its folder (named after the
-// UTC time, later than every existing point) and copies aircraft.cfg into
-// it. The copy is not synced: Aircraft.vnb holds the same bytes durably,
-// and undo checks the copy against its fingerprint before using it.
-// Errors: aircraft.cfg cannot be read (its codes), the folders or the copy
-// cannot be written (file layer codes); nothing is left behind then.
+// UTC time, later than every existing point) and writes `cfg_before`, the
+// bytes of aircraft.cfg now, into it. The copy is not synced: Aircraft.vnb
+// holds the same bytes durably, and undo checks the copy against its
+// fingerprint before using it. Errors: the history cannot be listed, the
+// folders or the copy cannot be written (file layer codes); nothing is
+// left behind then.
 Result<RestorePoint> begin_restore_point(FileSystem& fs, const std::string& aircraft_folder,
-                                         const std::string& operation);
+                                         const std::string& operation, std::string_view cfg_before);
 
 // Moves each named folder of the aircraft's folder into the point (one
 // rename each on the same volume, so nothing is half-deleted) and notes
@@ -81,8 +82,9 @@ Result<void> replace_cfg_with_restore_point(FileSystem& fs, RestorePoint& point,
 // it (the manifest in one atomic replace). Errors: those of replace_file.
 Result<void> seal_restore_point(FileSystem& fs, RestorePoint& point, std::string_view cfg_after);
 
-// Removes a point whose operation failed and whose folders are back.
-// Errors are ignored: a leftover point only waits for pruning.
+// Removes a point whose operation failed and whose folders are back, and
+// the history folder when it is left empty. Errors are ignored: a leftover
+// point only waits for pruning.
 void discard_restore_point(FileSystem& fs, const RestorePoint& point);
 
 // The points of the aircraft, newest first. A point without a readable

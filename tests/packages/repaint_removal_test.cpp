@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "packages/sim_tree.h"
+#include "packages/undo.h"
 
 namespace pw {
 namespace {
@@ -59,14 +60,44 @@ TEST(RemoveRepaints, KeptEntriesKeepLongValuesAndUnknownKeys) {
                                             "isUserSelectable=0\r\n\r\n"));
 }
 
-TEST(RemoveRepaints, ReportsOneStepForTheFileAndOnePerFolder) {
+TEST(RemoveRepaints, ReportsTheBackupsTheMovedFoldersAndTheFile) {
   SimTree t;
   select_for_removal(t, {0, 1});
   test::ProgressLog progress;
   t.ctx.progress = progress.recorder();
   ASSERT_EQ(kRemoveDone, RemoveRepaints(t.ctx));
-  progress.expect_complete_run(4);  // backups, Aircraft.cfg, Texture.Red, Texture.Silver
+  progress.expect_complete_run(3);
   EXPECT_FALSE(t.dir.exists(t.plane("Texture.Red")));
+}
+
+TEST(RemoveRepaints, MovesWholeFoldersOrNothingAndCanBeUndone) {
+  // Painters ship subfolders: deleting the files inside would leave them.
+  const auto plane_with_docs = [](SimTree& t) {
+    t.dir.write(t.plane("Texture.Red/docs/readme.txt"), "notes");
+    select_for_removal(t, {0, 1});
+  };
+  for (int k = 1;; ++k) {  // to the first move, which fails as a folder in use does
+    ASSERT_LT(k, 100);
+    SimTree t;
+    plane_with_docs(t);
+    t.faulty.fail_at(k, ErrorCode::kAccessDenied);
+    const RemovalReport report = remove_repaints(t.ctx);
+    if (t.faulty.failed_call() != "rename_new") continue;
+    EXPECT_EQ(kRemoveFailed, report.result);
+    EXPECT_NE(std::string::npos, report.error.message.find("Texture.Red")) << report.error.message;
+    EXPECT_EQ(test::kOriginalCfg, t.cfg());
+    EXPECT_EQ("notes", t.dir.read(t.plane("Texture.Red/docs/readme.txt")));
+    EXPECT_FALSE(t.dir.exists(t.plane("Paintwell.history")));
+    break;
+  }
+  SimTree t;
+  plane_with_docs(t);
+  ASSERT_EQ(kRemoveDone, RemoveRepaints(t.ctx));
+  EXPECT_FALSE(t.dir.exists(t.plane("Texture.Red")));
+  ASSERT_TRUE(undo_latest(t.ctx.fs, t.ctx.state.g_AircraftFolder).ok());
+  EXPECT_EQ(test::kOriginalCfg, t.cfg());
+  EXPECT_EQ("notes", t.dir.read(t.plane("Texture.Red/docs/readme.txt")));
+  EXPECT_EQ(5u, t.dir.names(t.plane("Texture.Silver")).size());
 }
 
 TEST(RemoveRepaints, OtherFilesAndSelections) {

@@ -46,7 +46,7 @@ struct Plane {
   // aircraft.cfg replaced after the point is sealed.
   void operate(const std::string& operation, const std::vector<std::string>& removed,
                const std::vector<std::string>& created, const std::string& new_cfg) {
-    Result<RestorePoint> point = begin_restore_point(fs, folder(), operation);
+    Result<RestorePoint> point = begin_restore_point(fs, folder(), operation, dir.read("plane/aircraft.cfg"));
     ASSERT_TRUE(point.ok()) << point.error().message;
     ASSERT_TRUE(move_folders_into_restore_point(fs, *point, folder(), removed).ok());
     for (const std::string& name : created) {
