@@ -11,6 +11,7 @@
 #include "app/dispatcher.h"
 #include "app/file_ops.h"
 #include "app/headless_view.h"
+#include "app/history_commands.h"
 #include "app/operation_log.h"
 #include "app/safeguards.h"
 #include "aircraft/diagnosis.h"
@@ -58,6 +59,15 @@ Commands:
       else.
   log FILE
       Prints Paintwell.log, the record of every change made to the aircraft.
+  history FILE
+      Lists the restore points kept in the aircraft's Paintwell.history,
+      newest first: time, TAB, operation, TAB, what it did, TAB, "undone"
+      or "-".
+  undo FILE
+      Takes back the latest operation not undone yet: aircraft.cfg as it
+      was, created folders taken out, removed folders put back. Refused,
+      changing nothing, when aircraft.cfg was edited since or a folder to
+      put back exists. Several undos walk back through the history.
   inspect PKG
       Shows the package's entry fields, preview length and file table.
 
@@ -233,6 +243,8 @@ std::string usage_problem(const Options& o) {
   if (o.command == "inspect") return n == 1 ? "" : "inspect takes one PKG";
   if (o.command == "check") return n == 1 ? "" : "check takes one FILE";
   if (o.command == "log") return n == 1 ? "" : "log takes one FILE";
+  if (o.command == "history") return n == 1 ? "" : "history takes one FILE";
+  if (o.command == "undo") return n == 1 ? "" : "undo takes one FILE";
   return "unknown command " + o.command;
 }
 
@@ -268,6 +280,8 @@ class Session {
     if (options_.command == "install") return install();
     if (options_.command == "check") return check();
     if (options_.command == "log") return print_log();
+    if (options_.command == "history") return history();
+    if (options_.command == "undo") return undo();
     return remove();
   }
 
@@ -357,6 +371,21 @@ class Session {
     if (!repair_with_log(ctx_)) return kExitFailed;
     Result<std::vector<Finding>> after = diagnose_aircraft(env_.fs, ctx_.state.g_AircraftFolder);
     return after && after->empty() ? kExitOk : kExitFailed;
+  }
+
+  int history() {
+    Result<std::vector<RestorePoint>> points = list_restore_points(env_.fs, ctx_.state.g_AircraftFolder);
+    if (!points) return refuse(points.error().message);
+    for (const RestorePoint& point : *points) env_.out << for_terminal(history_line(point)) << '\n';
+    return kExitOk;
+  }
+
+  int undo() {
+    Result<UndoReport> undone = undo_with_log(env_.fs, ctx_.state.g_AircraftFolder);
+    if (!undone) return refuse(undone.error().message);
+    if (!undone->history_note.empty()) env_.err << "paintwell-cli: " << for_terminal(undone->history_note) << "\n";
+    env_.out << "undone\t" << for_terminal(history_line(undone->point)) << '\n';
+    return kExitOk;
   }
 
   int print_log() {

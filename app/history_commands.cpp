@@ -6,6 +6,20 @@
 
 namespace pw {
 
+std::string history_line(const RestorePoint& point) {
+  const RestoreManifest& m = point.manifest;
+  std::string changes;
+  const auto add = [&](const char* what, const std::vector<std::string>& items) {
+    for (const std::string& item : items) changes += (changes.empty() ? "" : "; ") + std::string(what) + item;
+  };
+  add("package ", m.packages);
+  add("wrote ", m.sections_written);
+  add("deleted ", m.sections_deleted);
+  add("created folder ", m.folders_created);
+  add("moved folder ", m.folders_removed);
+  return m.time + "\t" + m.operation + "\t" + changes + "\t" + (m.undone ? "undone" : "-");
+}
+
 Result<UndoReport> undo_with_log(FileSystem& fs, const std::string& aircraft_folder) {
   Result<UndoReport> undone = undo_latest(fs, aircraft_folder);
   LogRecord record{"undo", {}, "done"};

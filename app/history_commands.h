@@ -9,6 +9,10 @@
 
 namespace pw {
 
+// One line of `paintwell-cli history`: time, TAB, operation, TAB, what it
+// did ("; " between the changes), TAB, "undone" or "-".
+std::string history_line(const RestorePoint& point);
+
 // undo_latest with a record of what was undone, or of why not.
 Result<UndoReport> undo_with_log(FileSystem& fs, const std::string& aircraft_folder);
 

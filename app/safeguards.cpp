@@ -97,6 +97,9 @@ void log_install(AppContext& ctx, const std::string& package_path, const Install
                     report.error.message;
   }
   append_log(ctx, record);
+  if (report.outcome == InstallOutcome::kInstalled) {
+    prune_with_log(ctx.fs, ctx.state.g_AircraftFolder, ctx.state.program_folder);
+  }
 }
 
 void log_skipped_install(AppContext& ctx, const std::string& package_path, const std::string& installed_title) {
