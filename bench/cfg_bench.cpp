@@ -1,6 +1,8 @@
-// A 1000-entry aircraft.cfg: listing its entries (get_aircraft_list) and
-// removing 10 of them (RemoveRepaints, which also refreshes the backup and
-// writes the file back), each against one plain read of the file. Both
+// A 1000-entry aircraft.cfg: listing its entries (get_aircraft_list),
+// removing 10 of them (RemoveRepaints, which also refreshes the backup,
+// keeps a restore point with the 10 texture folders moved into it and
+// writes the file back) and undoing that removal, each against one plain
+// read of the file. Both
 // are measured with the file in the page cache (warm) and with its pages
 // dropped first (cold), as when the program has just started.
 // Usage: cfg_bench [RUNS]
@@ -17,6 +19,7 @@
 #include "app/headless_view.h"
 #include "bench/bench_support.h"
 #include "packages/repaint_removal.h"
+#include "packages/undo.h"
 
 namespace pw::bench {
 namespace {
@@ -50,7 +53,7 @@ void print(const char* what, const Measurement& m) {
 }
 
 struct Figures {
-  Measurement read, list, remove;
+  Measurement read, list, remove, undo;
 };
 
 struct Setup {
@@ -61,6 +64,7 @@ struct Setup {
 // Starts a removal from the full file, with the removed entries' texture
 // folders in place; the listing it works from is not timed.
 std::unique_ptr<Session> prepare_removal(const Setup& setup) {
+  remove_tree(setup.aircraft + "/Paintwell.history");  // every run starts from the same history
   write_file(setup.cfg, setup.cfg_text);
   auto session = std::make_unique<Session>(setup.root, setup.aircraft);
   get_aircraft_list(session->ctx);
@@ -95,14 +99,21 @@ bool run(const Setup& setup, bool cold) {
     settle();
   };
   f.remove = measure(setup.runs, prepare, [&] { return RemoveRepaints(prepared->ctx) == kRemoveDone; });
+  const auto removed = [&] {
+    prepared = prepare_removal(setup);
+    if (RemoveRepaints(prepared->ctx) != kRemoveDone) std::abort();  // nothing to undo: no figure to take
+    settle();
+  };
+  f.undo = measure(setup.runs, removed, [&] { return undo_latest(prepared->ctx.fs, setup.aircraft).ok(); });
   std::printf("%s\n", cold ? "cold (the file's pages dropped before each run)" : "warm (the file in the page cache)");
   print("one plain read of the file", f.read);
   print("get_aircraft_list (parsed once)", f.list);
   print("RemoveRepaints, 10 entries", f.remove);
+  print("undo_latest of that removal", f.undo);
   std::printf("  listing %s one read (target <= 10x), removing %s (target <= 20x)\n",
               ratio(f.list.best_seconds, f.read.best_seconds).c_str(),
               ratio(f.remove.best_seconds, f.read.best_seconds).c_str());
-  return f.read.ok && f.list.ok && f.remove.ok;
+  return f.read.ok && f.list.ok && f.remove.ok && f.undo.ok;
 }
 
 }  // namespace
