@@ -113,18 +113,19 @@ TEST(Undo, RefusesAndChangesNothingWhenItWouldLoseSomething) {
     const char* name;
     void (*after)(Plane&);
     ErrorCode code;
+    const char* says;
   } cases[] = {
       {"aircraft.cfg edited since", [](Plane& p) { p.dir.write("plane/aircraft.cfg", "[fltsim.0]\r\ntitle=mine\r\n"); },
-       ErrorCode::kRefused},
+       ErrorCode::kRefused, "aircraft.cfg was changed after the remove"},
       {"a folder to put back exists again", [](Plane& p) { p.dir.write("plane/texture.a/x.dds", "x"); },
-       ErrorCode::kExists},
+       ErrorCode::kExists, "Texture.A to put back exists again"},
       {"the point's copy of aircraft.cfg is damaged",
        [](Plane& p) {
          for (const auto& e : std::filesystem::directory_iterator(p.dir.native("plane/Paintwell.history"))) {
            std::filesystem::resize_file(e.path() / "aircraft.cfg", 3);
          }
        },
-       ErrorCode::kDamaged},
+       ErrorCode::kDamaged, "copy of aircraft.cfg"},
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.name);
@@ -136,6 +137,7 @@ TEST(Undo, RefusesAndChangesNothingWhenItWouldLoseSomething) {
     ASSERT_FALSE(undone.ok());
     EXPECT_EQ(c.code, undone.error().code);
     EXPECT_TRUE(undone.error().message.starts_with("nothing was undone: ")) << undone.error().message;
+    EXPECT_NE(std::string::npos, undone.error().message.find(c.says)) << undone.error().message;
     EXPECT_EQ(before, tree(p.dir));
     EXPECT_NE(std::string::npos, p.dir.read("plane/Paintwell.log").find("result: nothing was undone"));
   }
