@@ -4,6 +4,7 @@
 
 #include "app/desktop/screen_lists.h"
 #include "packages/sim_tree.h"
+#include "packages/undo.h"
 
 namespace pw {
 namespace {
@@ -58,13 +59,40 @@ TEST(RemoveRepaints, KeptEntriesKeepLongValuesAndUnknownKeys) {
                                             "isUserSelectable=0\r\n\r\n"));
 }
 
-TEST(RemoveRepaints, ReportsOneStepForTheFileAndOnePerFolder) {
+TEST(RemoveRepaints, ReportsTheBackupsTheMovedFoldersAndTheFile) {
   SimTree t;
   test::ProgressLog progress;
   t.ctx.progress = progress.recorder();
   ASSERT_EQ(RemovalOutcome::kDone, remove(t, {0, 1}));
-  progress.expect_complete_run(4);  // backups, Aircraft.cfg, Texture.Red, Texture.Silver
+  progress.expect_complete_run(3);
   EXPECT_FALSE(t.dir.exists(t.plane("Texture.Red")));
+}
+
+TEST(RemoveRepaints, MovesWholeFoldersOrNothingAndCanBeUndone) {
+  // Painters ship subfolders: deleting the files inside would leave them.
+  const auto plane_with_docs = [](SimTree& t) { t.dir.write(t.plane("Texture.Red/docs/readme.txt"), "notes"); };
+  for (int k = 1;; ++k) {  // to the first move, which fails as a folder in use does
+    ASSERT_LT(k, 100);
+    SimTree t;
+    plane_with_docs(t);
+    t.faulty.fail_at(k, ErrorCode::kAccessDenied);
+    const RemovalReport report = t.remove({true, true, false});
+    if (t.faulty.failed_call() != "rename_new") continue;
+    EXPECT_EQ(RemovalOutcome::kFailed, report.outcome);
+    EXPECT_NE(std::string::npos, report.error.message.find("Texture.Red")) << report.error.message;
+    EXPECT_EQ(test::kOriginalCfg, t.cfg());
+    EXPECT_EQ("notes", t.dir.read(t.plane("Texture.Red/docs/readme.txt")));
+    EXPECT_FALSE(t.dir.exists(t.plane("Paintwell.history")));
+    break;
+  }
+  SimTree t;
+  plane_with_docs(t);
+  ASSERT_EQ(RemovalOutcome::kDone, remove(t, {0, 1}));
+  EXPECT_FALSE(t.dir.exists(t.plane("Texture.Red")));
+  ASSERT_TRUE(undo_latest(t.ctx.fs, t.ctx.state.g_AircraftFolder).ok());
+  EXPECT_EQ(test::kOriginalCfg, t.cfg());
+  EXPECT_EQ("notes", t.dir.read(t.plane("Texture.Red/docs/readme.txt")));
+  EXPECT_EQ(5u, t.dir.names(t.plane("Texture.Silver")).size());
 }
 
 TEST(RemoveRepaints, OtherFilesAndSelections) {
@@ -82,15 +110,11 @@ TEST(RemoveRepaints, OtherFilesAndSelections) {
       {"a folder a kept entry still names", test::kOriginalCfg + "\r\n[fltsim.4]\r\ntitle=Also red\r\ntexture=RED\r\n",
        {0}, RemovalOutcome::kDone, "", true},
       {"a texture that leaves the aircraft's folder", bad, {0}, RemovalOutcome::kFailed, bad, true},
-      // Only files are deleted: a folder inside keeps Texture.Red, and the
-      // report must say so rather than claim success.
-      {"a folder holding a folder", test::kOriginalCfg, {0}, RemovalOutcome::kIncomplete, "", false},
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.name);
     SimTree t;
     t.dir.write(t.plane("Aircraft.cfg"), c.cfg);
-    if (c.result == RemovalOutcome::kIncomplete) t.dir.write(t.plane("Texture.Red/sub/x.bmp"), "x");
     t.reload_entries();
     std::vector<bool> selection(t.ctx.state.g_AircraftEntries.size(), false);
     for (int i : c.removed) selection[static_cast<std::size_t>(i)] = true;
@@ -100,10 +124,6 @@ TEST(RemoveRepaints, OtherFilesAndSelections) {
       EXPECT_EQ(c.expected, t.cfg());
     }
     EXPECT_EQ(c.red_kept, t.dir.exists(t.plane("Texture.Red/red.bmp")));
-    // What was left is named, with what it still holds.
-    EXPECT_EQ(c.result == RemovalOutcome::kIncomplete ? 1u : 0u, report.left_folders.size());
-    for (const std::string& left : report.left_folders) EXPECT_NE(std::string::npos, left.find("Texture.Red")) << left;
-    for (const std::string& left : report.left_folders) EXPECT_NE(std::string::npos, left.find("sub")) << left;
   }
 }
 
