@@ -11,13 +11,6 @@ std::string in_folder(const std::string& aircraft_folder, const char* name) {
   return collapse_backslashes(aircraft_folder + "\\" + name);
 }
 
-// Reads Aircraft.cfg; a missing file reads as empty, as opening it for
-// binary access would create it.
-Result<std::string> read_cfg_or_empty(FileSystem& fs, const std::string& path) {
-  if (!fs.exists(path)) return std::string();
-  return read_whole_file(fs, path, kMaxAircraftCfgBytes);
-}
-
 bool is_absolute(const std::string& path) {
   return path.find(':') != std::string::npos || path.starts_with("\\\\") || path.starts_with('/');
 }
@@ -64,15 +57,6 @@ std::int32_t BackupAircraftCfgOnce(FileSystem& fs, const std::string& aircraft_f
 
 Result<void> RefreshAircraftCfgBackup(FileSystem& fs, const std::string& aircraft_folder) {
   return copy_file(fs, aircraft_cfg_path(aircraft_folder), aircraft_vnb_path(aircraft_folder));
-}
-
-Result<void> EnsureAircraftCfgTrailingNewline(FileSystem& fs, const std::string& aircraft_folder) {
-  const std::string path = aircraft_cfg_path(aircraft_folder);
-  Result<std::string> bytes = read_cfg_or_empty(fs, path);
-  if (!bytes) return bytes.error();
-  const std::string fixed = with_trailing_newline(*bytes);
-  if (fixed == *bytes) return {};
-  return replace_file(fs, path, fixed);
 }
 
 Result<void> NormaliseAircraftCfg(FileSystem& fs, const std::string& aircraft_folder) {

@@ -33,10 +33,6 @@ std::int32_t BackupAircraftCfgOnce(FileSystem& fs, const std::string& aircraft_f
 // install or removal. Errors: those of reading or writing.
 Result<void> RefreshAircraftCfgBackup(FileSystem& fs, const std::string& aircraft_folder);
 
-// Gives Aircraft.cfg a final empty line (see with_trailing_newline); a
-// missing file is created holding CR LF.
-Result<void> EnsureAircraftCfgTrailingNewline(FileSystem& fs, const std::string& aircraft_folder);
-
 // Tidies the empty lines of Aircraft.cfg (see normalise_aircraft_cfg_text),
 // replacing the file in one step so no failure leaves the folder without it.
 Result<void> NormaliseAircraftCfg(FileSystem& fs, const std::string& aircraft_folder);

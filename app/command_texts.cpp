@@ -31,13 +31,6 @@ std::string removal_error_text() { return "An error occured while attempting to 
 
 std::string removal_cfg_error_text() { return "An error occured while writing the aircraft.cfg file."; }
 
-std::string removal_incomplete_text(const std::vector<std::string>& left_folders) {
-  std::vector<std::string> lines{"The selected repaints were removed from the aircraft.cfg file, but not every",
-                                 "texture folder could be deleted:", ""};
-  lines.insert(lines.end(), left_folders.begin(), left_folders.end());
-  return cr_lines(lines);
-}
-
 std::string removal_refused_text(const std::vector<Finding>& numbers_used_twice) {
   std::string names;
   for (const Finding& f : numbers_used_twice) names += (names.empty() ? "[" : ", [") + f.subject + "]";

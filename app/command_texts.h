@@ -24,8 +24,6 @@ std::string install_success_text();
 
 std::string removal_error_text();      // any failure before Aircraft.cfg was written
 std::string removal_cfg_error_text();  // Aircraft.cfg could not be written
-// Aircraft.cfg was written, but folders stayed: one line for each.
-std::string removal_incomplete_text(const std::vector<std::string>& left_folders);
 // A removal refused because of numbers used twice.
 std::string removal_refused_text(const std::vector<Finding>& numbers_used_twice);
 std::string removal_success_text();

@@ -4,6 +4,7 @@
 
 #include "aircraft/cfg_files.h"
 #include "app/aircraft_selection.h"
+#include "app/history_commands.h"
 #include "app/safeguards.h"
 #include "base/text.h"
 
@@ -28,11 +29,11 @@ Result<void> remove_installed(Session& session, std::size_t index) {
   const RemovalReport removal = remove_entries(session, selection);
   (void)get_aircraft_list(session);
   if (removal.outcome == RemovalOutcome::kDone) return {};
-  if (removal.outcome == RemovalOutcome::kIncomplete) {
-    return make_error(ErrorCode::kIo, "the installed repaint's folder was left behind: " + removal.left_folders[0]);
-  }
   return with_context("the installed entry could not be removed", removal.error);
 }
+
+// After every operation that kept a restore point.
+void prune(Session& session) { prune_with_log(session.fs, session.state.g_AircraftFolder, session.state.program_folder); }
 
 }  // namespace
 
@@ -47,9 +48,6 @@ Result<void> prepare_install(Session& session) {
   const std::string& folder = session.state.g_AircraftFolder;
   if (Result<void> backup = RefreshAircraftCfgBackup(session.fs, folder); !backup) {
     return with_context("cannot write " + aircraft_vnb_path(folder), backup.error());
-  }
-  if (Result<void> ended = EnsureAircraftCfgTrailingNewline(session.fs, folder); !ended) {
-    return with_context("cannot write " + aircraft_cfg_path(folder), ended.error());
   }
   return {};
 }
@@ -82,12 +80,14 @@ InstallReport install_listed_package(Session& session, int k, const InstallOptio
   report = install_package(session.operation(), s, path, entry, options.delete_package);
   report.duplicate_of = std::move(duplicate_of);
   log_install(session, path, report);
+  if (report.outcome == InstallOutcome::kInstalled) prune(session);
   return report;
 }
 
 RemovalReport remove_entries(Session& session, const std::vector<bool>& selection) {
   RemovalReport report = remove_repaints(session.operation(), session.state, selection);
   log_removal(session, report);
+  if (report.outcome == RemovalOutcome::kDone) prune(session);
   return report;
 }
 

@@ -28,8 +28,10 @@ struct InstallOptions {
 // as it was.
 Result<void> ListPackages(Session& session, const std::string& browsed);
 
-// Before the packages of one install: Aircraft.vnb refreshed, Aircraft.cfg
-// given a final empty line. Errors name the file and why.
+// Before the packages of one install: Aircraft.vnb refreshed (the final
+// empty line is added in memory by the first install that writes, so a
+// command whose installs all fail leaves Aircraft.cfg as it was). Errors
+// name the file and why.
 Result<void> prepare_install(Session& session);
 
 // Installs package k of the listing. When its title is installed already

@@ -31,16 +31,47 @@ std::string utc_now_text() {
   return text;
 }
 
+namespace {
+
+constexpr std::string_view kRecordEnd = "\r\n\r\n";
+
+// True when the log ends with a whole record, so a new one can simply be
+// written after it. A missing or empty log counts as ended.
+bool ends_with_whole_record(FileSystem& fs, const std::string& path) {
+  if (!fs.exists(path)) return true;
+  Result<std::unique_ptr<InputFile>> file = fs.open_read(path);
+  if (!file) return false;
+  const std::int64_t size = (*file)->size();
+  if (size == 0) return true;
+  if (size < static_cast<std::int64_t>(kRecordEnd.size())) return false;
+  char tail[4];
+  Result<std::size_t> read = (*file)->read_at(size - 4, tail);
+  return read && *read == 4 && std::string_view(tail, 4) == kRecordEnd;
+}
+
+Result<void> append_in_place(FileSystem& fs, const std::string& path, std::string_view text) {
+  Result<std::unique_ptr<OutputFile>> file = fs.open_append(path);
+  if (!file) return file.error();
+  PW_TRY((*file)->write(text));
+  PW_TRY((*file)->sync());
+  return (*file)->close();
+}
+
+}  // namespace
+
 Result<void> append_log_record(FileSystem& fs, const std::string& aircraft_folder, const LogRecord& record) {
   constexpr std::int64_t kMaxLogBytes = 16 * 1024 * 1024;
   const std::string path = operation_log_path(aircraft_folder);
-  std::string log;
-  if (fs.exists(path)) {
-    Result<std::string> old = read_whole_file(fs, path, kMaxLogBytes);
-    if (!old) return old.error();
-    log = std::move(*old);
-  }
-  return replace_file(fs, path, log + format_log_record(record, utc_now_text()));
+  const std::string text = format_log_record(record, utc_now_text());
+  if (ends_with_whole_record(fs, path)) return append_in_place(fs, path, text);
+  // A record cut short (a full disk, the program stopped): the log is
+  // rewritten in one step with that record closed, so the new one starts
+  // on a line of its own.
+  Result<std::string> old = read_whole_file(fs, path, kMaxLogBytes);
+  if (!old) return old.error();
+  std::string log = std::move(*old);
+  while (!log.ends_with(kRecordEnd)) log += log.ends_with("\r") ? "\n" : "\r\n";
+  return replace_file(fs, path, log + text);
 }
 
 }  // namespace pw

@@ -26,8 +26,11 @@ std::string format_log_record(const LogRecord& record, const std::string& utc_ti
 // "YYYY-MM-DD hh:mm:ss UTC" of now.
 std::string utc_now_text();
 
-// Appends the record (the log is replaced in one step, so a failure never
-// damages the earlier records). Errors: those of the file layer.
+// Appends the record. When the log ends with a whole record the new one is
+// written after it in place, so a long log costs nothing; otherwise (a
+// record cut short by a full disk or a stop) the log is replaced in one
+// step with the cut record closed. A failure never damages earlier
+// records. Errors: those of the file layer.
 Result<void> append_log_record(FileSystem& fs, const std::string& aircraft_folder, const LogRecord& record);
 
 }  // namespace pw

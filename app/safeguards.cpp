@@ -7,9 +7,12 @@
 #include "aircraft/entry_list.h"
 #include "aircraft/texture_check.h"
 #include "app/aircraft_selection.h"
+#include "app/history_commands.h"
 #include "app/operation_log.h"
+#include "base/file_ops.h"
 #include "base/text.h"
 #include "packages/file_helpers.h"
+#include "packages/restore_points.h"
 
 namespace pw {
 namespace {
@@ -30,6 +33,22 @@ void append_log(Session& ctx, const LogRecord& record) {
   // The log is a courtesy to the user: a failure to write it never turns a
   // done operation into a failed one.
   (void)append_log_record(ctx.fs, ctx.state.g_AircraftFolder, record);
+}
+
+// The repair through a restore point, sealed with the text the repair will
+// write before it writes it.
+Result<Renumbering> recorded_repair(FileSystem& fs, const std::string& folder) {
+  Result<std::string> before = read_whole_file(fs, aircraft_cfg_path(folder), kMaxAircraftCfgBytes);
+  if (!before) return before.error();
+  Result<RestorePoint> point = begin_restore_point(fs, folder, "repair", *before);
+  if (!point) return point.error();
+  for (const auto& [old_number, new_number] : renumbering_of(*before)) {
+    point->manifest.sections_written.push_back(section_text(old_number) + " -> " + section_text(new_number));
+  }
+  Result<void> sealed = seal_restore_point(fs, *point, renumbered_cfg_text(*before));
+  Result<Renumbering> renumbered = sealed ? repair_aircraft_cfg(fs, folder) : Result<Renumbering>(sealed.error());
+  if (!renumbered) discard_restore_point(fs, *point);
+  return renumbered;
 }
 
 }  // namespace
@@ -56,7 +75,7 @@ std::vector<Finding> numbers_used_twice(Session& ctx) {
 }
 
 Result<void> repair_with_log(Session& ctx) {
-  Result<Renumbering> renumbered = repair_aircraft_cfg(ctx.fs, ctx.state.g_AircraftFolder);
+  Result<Renumbering> renumbered = recorded_repair(ctx.fs, ctx.state.g_AircraftFolder);
   LogRecord record{"repair", {}, renumbered ? "done" : "failed: " + renumbered.error().message};
   if (renumbered) {
     for (const auto& [old_number, new_number] : *renumbered) {
@@ -65,6 +84,7 @@ Result<void> repair_with_log(Session& ctx) {
   }
   append_log(ctx, record);
   if (!renumbered) return renumbered.error();
+  prune_with_log(ctx.fs, ctx.state.g_AircraftFolder, ctx.state.program_folder);
   return get_aircraft_list(ctx);
 }
 
@@ -103,9 +123,7 @@ void log_removal(Session& ctx, const RemovalReport& report) {
   for (const auto& [old_number, new_number] : report.renumbered) {
     record.details.push_back("renumbered " + section_text(old_number) + " -> " + section_text(new_number));
   }
-  for (const std::string& folder : report.deleted_folders) record.details.push_back("deleted folder " + folder);
-  for (const std::string& left : report.left_folders) record.details.push_back("left " + left);
-  if (report.outcome == RemovalOutcome::kIncomplete) record.result = "incomplete: texture folders were left behind";
+  for (const std::string& folder : report.moved_folders) record.details.push_back("moved folder to " + folder);
   if (report.outcome == RemovalOutcome::kCfgNotWritten) record.result = "aircraft.cfg not written: " + report.error.message;
   if (report.outcome == RemovalOutcome::kFailed) record.result = "failed: " + report.error.message;
   append_log(ctx, record);

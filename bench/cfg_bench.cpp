@@ -1,6 +1,8 @@
-// A 1000-entry aircraft.cfg: listing its entries (get_aircraft_list) and
-// removing 10 of them (remove_repaints, which also refreshes the backup and
-// writes the file back), each against one plain read of the file. Both
+// A 1000-entry aircraft.cfg: listing its entries (get_aircraft_list),
+// removing 10 of them (remove_repaints, which also refreshes the backup,
+// keeps a restore point with the 10 texture folders moved into it and
+// writes the file back) and undoing that removal, each against one plain
+// read of the file. Both
 // are measured with the file in the page cache (warm) and with its pages
 // dropped first (cold), as when the program has just started.
 // Usage: cfg_bench [RUNS]
@@ -16,6 +18,7 @@
 #include "app/aircraft_selection.h"
 #include "bench/bench_support.h"
 #include "packages/repaint_removal.h"
+#include "packages/undo.h"
 
 namespace pw::bench {
 namespace {
@@ -48,7 +51,7 @@ void print(const char* what, const Measurement& m) {
 }
 
 struct Figures {
-  Measurement read, list, remove;
+  Measurement read, list, remove, undo;
 };
 
 struct Setup {
@@ -59,6 +62,7 @@ struct Setup {
 // Starts a removal from the full file, with the removed entries' texture
 // folders in place; the listing it works from is not timed.
 std::unique_ptr<BenchSession> prepare_removal(const Setup& setup) {
+  remove_tree(setup.aircraft + "/Paintwell.history");  // every run starts from the same history
   write_file(setup.cfg, setup.cfg_text);
   auto session = std::make_unique<BenchSession>(setup.root, setup.aircraft);
   (void)get_aircraft_list(session->ctx);
@@ -92,18 +96,26 @@ bool run(const Setup& setup, bool cold) {
     prepared = prepare_removal(setup);
     settle();
   };
-  f.remove = measure(setup.runs, prepare, [&] {
+  const auto remove = [&] {
     const Session& c = prepared->ctx;
     return remove_repaints(c.operation(), c.state, c.state.g_RemoveSelection).outcome == RemovalOutcome::kDone;
-  });
+  };
+  f.remove = measure(setup.runs, prepare, remove);
+  const auto removed = [&] {
+    prepared = prepare_removal(setup);
+    if (!remove()) std::abort();  // nothing to undo: no figure to take
+    settle();
+  };
+  f.undo = measure(setup.runs, removed, [&] { return undo_latest(prepared->ctx.fs, setup.aircraft).ok(); });
   std::printf("%s\n", cold ? "cold (the file's pages dropped before each run)" : "warm (the file in the page cache)");
   print("one plain read of the file", f.read);
   print("get_aircraft_list (parsed once)", f.list);
   print("remove_repaints, 10 entries", f.remove);
+  print("undo_latest of that removal", f.undo);
   std::printf("  listing %s one read (target <= 10x), removing %s (target <= 20x)\n",
               ratio(f.list.best_seconds, f.read.best_seconds).c_str(),
               ratio(f.remove.best_seconds, f.read.best_seconds).c_str());
-  return f.read.ok && f.list.ok && f.remove.ok;
+  return f.read.ok && f.list.ok && f.remove.ok && f.undo.ok;
 }
 
 }  // namespace

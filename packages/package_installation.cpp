@@ -13,6 +13,7 @@
 #include <vector>
 
 #include "aircraft/cfg_files.h"
+#include "aircraft/entry_list.h"
 #include "aircraft/entry_writer.h"
 #include "aircraft/texture_check.h"
 #include "base/file_ops.h"
@@ -20,6 +21,7 @@
 #include "config/profile.h"
 #include "packages/file_helpers.h"
 #include "packages/package_format.h"
+#include "packages/restore_points.h"
 
 namespace pw {
 namespace {
@@ -141,7 +143,8 @@ Result<std::vector<Finding>> place_files(const OperationContext& op, const std::
 }
 
 struct CfgChange {
-  std::string bytes;  // the new Aircraft.cfg
+  std::string before;  // Aircraft.cfg as it is
+  std::string bytes;   // the new Aircraft.cfg
   int section = -1;
   std::int16_t next_free = 0;
 };
@@ -154,12 +157,27 @@ Result<CfgChange> cfg_with_entry(FileSystem& fs, const std::string& cfg, const F
                                  std::int16_t first_free, std::int16_t suffix) {
   auto read = read_whole_file(fs, cfg, kMaxAircraftCfgBytes);
   if (!read && read.error().code != ErrorCode::kNotFound) return read.error();
-  ProfileDocument doc = ProfileDocument::parse(with_trailing_newline(read ? *read : std::string()));
   CfgChange change;
+  change.before = read ? std::move(*read) : std::string();
+  // The final empty line the new entry needs is added here, in memory, so
+  // an install that fails leaves Aircraft.cfg byte for byte as it was.
+  ProfileDocument doc = ProfileDocument::parse(with_trailing_newline(change.before));
   change.next_free = first_free;
   change.section = AppendPackageEntry(doc, entry, change.next_free, suffix);
   change.bytes = doc.serialize();
   return change;
+}
+
+// Replaces Aircraft.cfg through a restore point of its own, which notes
+// the package, the new section and the new folder.
+Result<void> write_recorded(FileSystem& fs, const std::string& folder, const CfgChange& change,
+                            const std::string& package_path, const FltsimEntry& entry, const Target& target) {
+  Result<RestorePoint> point = begin_restore_point(fs, folder, "install", change.before);
+  if (!point) return point.error();
+  point->manifest.packages = {package_path};
+  point->manifest.sections_written = {"[" + fltsim_section(change.section) + "] " + trim_blanks(entry.title)};
+  point->manifest.folders_created = {file_name(target.folder)};
+  return replace_cfg_with_restore_point(fs, *point, folder, change.bytes);
 }
 
 InstallReport failure(InstallOutcome outcome, Error error) {
@@ -186,7 +204,8 @@ InstallReport install_package(const OperationContext& op, AircraftState& aircraf
   if (!texture_findings) return failure(InstallOutcome::kFailed, texture_findings.error());
   const std::string cfg = aircraft_cfg_path(aircraft.g_AircraftFolder);
   auto change = cfg_with_entry(op.fs, cfg, entry, aircraft.g_FirstFreeFltsim, target->suffix);
-  Result<void> written = change ? replace_file(op.fs, cfg, change->bytes) : Result<void>(change.error());
+  Result<void> written = change ? write_recorded(op.fs, aircraft.g_AircraftFolder, *change, path, entry, *target)
+                                : Result<void>(change.error());
   if (!written) {
     (void)RemoveFolder(op, target->folder);
     return failure(change ? InstallOutcome::kCfgNotWritten : InstallOutcome::kFailed, written.error());

@@ -12,6 +12,7 @@
 #include "base/text.h"
 #include "packages/file_helpers.h"
 #include "packages/package_format.h"
+#include "packages/restore_points.h"
 
 namespace pw {
 namespace {
@@ -81,7 +82,7 @@ std::string removed_cfg_text(const Removal& r, std::string cfg_bytes) {
 }
 
 // Texture folders of the removed entries that no kept entry names.
-std::vector<std::string> folders_to_delete(const Removal& r) {
+std::vector<std::string> folders_to_move(const Removal& r) {
   const AircraftState& s = r.s;
   std::set<std::string> kept;
   for (std::size_t i = 0; i < s.g_AircraftEntries.size(); ++i) {
@@ -109,6 +110,34 @@ bool selection_is_safe(const Removal& r) {
   return true;
 }
 
+// The sections the removal deletes and the numbers it changes.
+void note_sections(const Removal& r, RemovalReport& report) {
+  int next = 0;
+  for (std::size_t i = 0; i < r.s.g_AircraftEntries.size(); ++i) {
+    const int old_number = r.s.g_AircraftSections[i];
+    if (is_selected(r, i)) {
+      report.deleted_sections.push_back("[" + fltsim_section(old_number) + "] " +
+                                        trim_blanks(r.s.g_AircraftEntries[i].title));
+    } else if (old_number != next++) {
+      report.renumbered.emplace_back(old_number, next - 1);
+    }
+  }
+}
+
+// A restore point of the removal with the folders to go already moved into
+// it. Errors: those of begin_restore_point and of the move, which names a
+// folder that cannot go; nothing changed then.
+Result<RestorePoint> point_with_folders_moved(FileSystem& fs, const Removal& r, std::string_view cfg_before) {
+  Result<RestorePoint> point = begin_restore_point(fs, r.s.g_AircraftFolder, "remove", cfg_before);
+  if (!point) return point.error();
+  std::vector<std::string> names;
+  for (const std::string& folder : folders_to_move(r)) {
+    if (fs.is_folder(folder)) names.push_back(file_name(folder));
+  }
+  PW_TRY(move_folders_into_restore_point(fs, *point, r.s.g_AircraftFolder, names));
+  return point;
+}
+
 }  // namespace
 
 std::vector<int> removable_entries(const AircraftState& aircraft) {
@@ -131,49 +160,43 @@ RemovalReport remove_repaints(const OperationContext& op, const AircraftState& s
     report.error = make_error(ErrorCode::kRefused, "the entries are not listed from Aircraft.cfg");
     return report;
   }
-  // Progress in steps: the backups, the new Aircraft.cfg, each folder.
-  const std::vector<std::string> folders = folders_to_delete(r);
-  const auto steps = static_cast<std::int64_t>(2 + folders.size());
-  report_progress(op.progress, 0, steps);
+  // Progress in steps: the backups, the restore point, the new Aircraft.cfg.
+  report_progress(op.progress, 0, 3);
   if (Result<void> backup = RefreshAircraftCfgBackup(op.fs, s.g_AircraftFolder); !backup) {
     report.error = backup.error();
     return report;
   }
   BackupAircraftCfgOnce(op.fs, s.g_AircraftFolder);
-  report_progress(op.progress, 1, steps);
-  const std::string cfg_path = aircraft_cfg_path(s.g_AircraftFolder);
-  Result<std::string> bytes = read_whole_file(op.fs, cfg_path, kMaxAircraftCfgBytes);
+  report_progress(op.progress, 1, 3);
+  Result<std::string> bytes = read_whole_file(op.fs, aircraft_cfg_path(s.g_AircraftFolder), kMaxAircraftCfgBytes);
   if (!bytes) {
     report.error = bytes.error();
     return report;
   }
-  // Aircraft.cfg is replaced in one step before any folder goes, so a
-  // failure never leaves an entry whose textures are gone.
-  if (Result<void> written = replace_file(op.fs, cfg_path, removed_cfg_text(r, std::move(*bytes))); !written) {
+  // The folders are moved into the restore point first and come back if
+  // Aircraft.cfg cannot be replaced: the removal happens whole or not at all.
+  Result<RestorePoint> point = point_with_folders_moved(op.fs, r, *bytes);
+  if (!point) {
+    report.error = point.error();
+    return report;
+  }
+  report_progress(op.progress, 2, 3);
+  RemovalReport done;
+  note_sections(r, done);
+  point->manifest.sections_deleted = done.deleted_sections;
+  if (Result<void> written = replace_cfg_with_restore_point(op.fs, *point, s.g_AircraftFolder,
+                                                            removed_cfg_text(r, std::move(*bytes)));
+      !written) {
     report.outcome = RemovalOutcome::kCfgNotWritten;
     report.error = written.error();
     return report;
   }
-  int next = 0;
-  for (std::size_t i = 0; i < s.g_AircraftEntries.size(); ++i) {
-    const int old_number = s.g_AircraftSections[i];
-    if (is_selected(r, i)) {
-      report.deleted_sections.push_back("[" + fltsim_section(old_number) + "] " + trim_blanks(s.g_AircraftEntries[i].title));
-    } else if (old_number != next++) {
-      report.renumbered.emplace_back(old_number, next - 1);
-    }
+  for (const std::string& name : point->manifest.folders_removed) {
+    done.moved_folders.push_back(join_path(point->folder, "folders\\" + name));
   }
-  for (std::size_t i = 0; i < folders.size(); ++i) {
-    report_progress(op.progress, static_cast<std::int64_t>(2 + i), steps);
-    if (Result<void> removed = RemoveFolder(op, folders[i]); !removed) {
-      report.left_folders.push_back(removed.error().message);
-    } else {
-      report.deleted_folders.push_back(folders[i]);
-    }
-  }
-  report_progress(op.progress, steps, steps);
-  report.outcome = report.left_folders.empty() ? RemovalOutcome::kDone : RemovalOutcome::kIncomplete;
-  return report;
+  report_progress(op.progress, 3, 3);
+  done.outcome = RemovalOutcome::kDone;
+  return done;
 }
 
 }  // namespace pw

@@ -1,5 +1,5 @@
-// Repaint removal: taking entries out of Aircraft.cfg and deleting their
-// texture folders.
+// Repaint removal: taking entries out of Aircraft.cfg and moving their
+// texture folders into a restore point.
 #pragma once
 
 #include <string>
@@ -14,8 +14,7 @@ namespace pw {
 
 enum class RemovalOutcome {
   kDone,
-  kIncomplete,     // Aircraft.cfg was written but texture folders were left behind
-  kCfgNotWritten,  // Aircraft.cfg could not be written; it is unchanged
+  kCfgNotWritten,  // Aircraft.cfg could not be written; it is unchanged, the folders are back
   kFailed,         // nothing changed
 };
 
@@ -23,8 +22,7 @@ struct RemovalReport {
   RemovalOutcome outcome = RemovalOutcome::kFailed;
   std::vector<std::string> deleted_sections;    // "[fltsim.1] title", as they were numbered
   std::vector<std::pair<int, int>> renumbered;  // kept entries whose number changed: old, new
-  std::vector<std::string> deleted_folders;     // full paths
-  std::vector<std::string> left_folders;        // kIncomplete: what is left of each folder, and why
+  std::vector<std::string> moved_folders;       // full paths, in the restore point
   Error error{ErrorCode::kIo, {}};              // kCfgNotWritten, kFailed: what went wrong and why
 };
 
@@ -34,10 +32,13 @@ std::vector<int> removable_entries(const AircraftState& aircraft);
 
 // Removes the entries marked in `selection` (indices of g_AircraftEntries):
 // their sections leave Aircraft.cfg, the kept entries are renumbered from
-// 0 in their order, the file is tidied and replaced in one step (after
-// Aircraft.vnb was refreshed and Aircraft.001 made once), and then the
-// removed entries' texture folders are deleted (unless a kept entry still
-// names one). A folder that stays makes the outcome kIncomplete.
+// 0 in their order and the file is tidied. After Aircraft.vnb was
+// refreshed and Aircraft.001 made once, a restore point is kept
+// (restore_points.h): the removed entries' texture folders (unless a kept
+// entry still names one) are moved into it whole, subfolders and all, and
+// then Aircraft.cfg is replaced in one step; when that fails they are
+// moved back. A folder that cannot be moved (in use, not permitted) makes
+// the outcome kFailed with `error` naming it, and nothing changed.
 RemovalReport remove_repaints(const OperationContext& op, const AircraftState& aircraft,
                               const std::vector<bool>& selection);
 

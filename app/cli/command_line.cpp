@@ -12,7 +12,7 @@
 #include "app/cli/terminal.h"
 #include "app/command_texts.h"
 #include "app/commands.h"
-#include "app/operation_log.h"
+#include "app/cli/history_cli.h"
 #include "app/safeguards.h"
 #include "app/startup.h"
 #include "base/file_ops.h"
@@ -57,8 +57,9 @@ Commands:
       a copy (the default), skip it, or replace the installed entry and its
       folder. Each duplicate is named on standard error.
   remove FILE INDEX...
-      Removes those entries and their texture folders. An entry without a
-      texture, or excluded by the configuration file, is refused.
+      Removes those entries; their texture folders are moved into a restore
+      point (see undo). An entry without a texture, or excluded by the
+      configuration file, is refused.
   check FILE [--fix]
       Lists what is wrong with the aircraft's aircraft.cfg and texture
       folders (texture.cfg fallbacks, thumbnails, textures cut short):
@@ -68,6 +69,15 @@ Commands:
       else.
   log FILE
       Prints Paintwell.log, the record of every change made to the aircraft.
+  history FILE
+      Lists the restore points kept in the aircraft's Paintwell.history,
+      newest first: time, TAB, operation, TAB, what it did, TAB, "undone"
+      or "-".
+  undo FILE
+      Takes back the latest operation not undone yet: aircraft.cfg as it
+      was, created folders taken out, removed folders put back. Refused,
+      changing nothing, when aircraft.cfg was edited since or a folder to
+      put back exists. Several undos walk back through the history.
   inspect PKG
       Shows the package's entry fields, preview length and file table.
   where
@@ -179,6 +189,8 @@ std::string usage_problem(const Options& o) {
   if (o.command == "check") return n == 1 ? "" : "check takes one FILE";
   if (o.command == "log") return n == 1 ? "" : "log takes one FILE";
   if (o.command == "where") return n == 0 ? "" : "where takes nothing";
+  if (o.command == "history") return n == 1 ? "" : "history takes one FILE";
+  if (o.command == "undo") return n == 1 ? "" : "undo takes one FILE";
   return "unknown command " + o.command;
 }
 
@@ -219,7 +231,9 @@ class Run {
     if (options_.command == "pack") return pack();
     if (options_.command == "install") return install();
     if (options_.command == "check") return check();
-    if (options_.command == "log") return print_log();
+    if (options_.command == "log") return print(log_listing(env_.fs, state().g_AircraftFolder));
+    if (options_.command == "history") return print(history_listing(env_.fs, state().g_AircraftFolder));
+    if (options_.command == "undo") return print(undo_listing(env_.fs, state().g_AircraftFolder, env_.err));
     return remove();
   }
 
@@ -327,12 +341,10 @@ class Run {
     return after && after->empty() ? kExitOk : kExitFailed;
   }
 
-  int print_log() {
-    const std::string path = operation_log_path(state().g_AircraftFolder);
-    if (!env_.fs.exists(path)) return kExitOk;
-    Result<std::string> log = read_whole_file(env_.fs, path, std::int64_t{64} << 20);
-    if (!log) return refuse(log.error().message);
-    env_.out << for_terminal(*log);
+  // Standard output on success, the reason on standard error otherwise.
+  int print(const Result<std::string>& text) {
+    if (!text) return refuse(text.error().message);
+    env_.out << *text;
     return kExitOk;
   }
 
@@ -363,8 +375,6 @@ int Run::remove() {
   switch (removal.outcome) {
     case RemovalOutcome::kDone:
       return say(removal_success_text()), kExitOk;
-    case RemovalOutcome::kIncomplete:
-      return say(removal_incomplete_text(removal.left_folders)), kExitFailed;
     case RemovalOutcome::kCfgNotWritten:
       return say(with_reason(removal_cfg_error_text(), removal.error)), kExitFailed;
     case RemovalOutcome::kFailed:

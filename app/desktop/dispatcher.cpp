@@ -78,8 +78,6 @@ void run_remove_command(AppContext& ctx, PressedButton& button) {
     show_error(ctx, button, with_reason(removal_error_text(), removal.error), kRemovalErrorTitle);
   } else if (removal.outcome == RemovalOutcome::kCfgNotWritten) {
     show_error(ctx, button, with_reason(removal_cfg_error_text(), removal.error), kRemovalErrorTitle);
-  } else if (removal.outcome == RemovalOutcome::kIncomplete) {
-    show_error(ctx, button, removal_incomplete_text(removal.left_folders), kRemovalErrorTitle);
   }
   ctx.view.set_busy(false);
   reread_aircraft(ctx);

@@ -80,6 +80,9 @@ class FileSystem {
   virtual Result<std::unique_ptr<OutputFile>> create(const std::string& path) = 0;
   // Creates a new file that must not exist yet. Errors as create, plus kExists.
   virtual Result<std::unique_ptr<OutputFile>> create_new(const std::string& path) = 0;
+  // Opens the file for writing at its end, creating it when missing.
+  // Errors as create.
+  virtual Result<std::unique_ptr<OutputFile>> open_append(const std::string& path) = 0;
 
   // Renames `from` to `to`, replacing an existing `to` in one step; the
   // replaced name keeps the case it has on disk. Naming `from` itself in

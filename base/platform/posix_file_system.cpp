@@ -241,6 +241,17 @@ Result<std::unique_ptr<OutputFile>> open_output(const Result<std::string>& nativ
   return std::unique_ptr<OutputFile>(std::make_unique<PosixOutputFile>(fd, *native));
 }
 
+// Opens an existing file for writing unless it is read-only or immutable,
+// which the simulator's platform refuses even to an administrator.
+Result<std::unique_ptr<OutputFile>> open_unprotected(const std::string& path, int flags) {
+  const auto native = to_native(path);
+  if (native) {
+    const std::string protection = write_protection(*native, true);
+    if (!protection.empty()) return refused_write("cannot create " + *native, protection);
+  }
+  return open_output(native, flags);
+}
+
 bool stat_path(const std::string& path, struct stat& st) {
   return !has_nul(path) && ::stat(resolve(path).c_str(), &st) == 0;
 }
@@ -288,16 +299,15 @@ class PosixFileSystem final : public FileSystem {
   }
 
   Result<std::unique_ptr<OutputFile>> create(const std::string& path) override {
-    const auto native = to_native(path);
-    if (native) {
-      const std::string protection = write_protection(*native, true);
-      if (!protection.empty()) return refused_write("cannot create " + *native, protection);
-    }
-    return open_output(native, O_TRUNC);
+    return open_unprotected(path, O_TRUNC);
   }
 
   Result<std::unique_ptr<OutputFile>> create_new(const std::string& path) override {
     return open_output(to_native(path), O_EXCL);
+  }
+
+  Result<std::unique_ptr<OutputFile>> open_append(const std::string& path) override {
+    return open_unprotected(path, O_APPEND);
   }
 
   Result<void> rename_over(const std::string& from, const std::string& to) override {

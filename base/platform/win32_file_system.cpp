@@ -195,6 +195,12 @@ Result<std::unique_ptr<OutputFile>> open_output(const std::string& path, DWORD d
   const HANDLE handle = ::CreateFileW(native->c_str(), GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_DELETE, nullptr,
                                      disposition, attributes_to_keep(*native), nullptr);
   if (handle == INVALID_HANDLE_VALUE) return os_error("cannot create", *native, ::GetLastError());
+  // Only appends open an existing file; they write from its end.
+  if (disposition == OPEN_ALWAYS && !::SetFilePointerEx(handle, LARGE_INTEGER{}, nullptr, FILE_END)) {
+    const DWORD error = ::GetLastError();
+    ::CloseHandle(handle);
+    return os_error("cannot open", *native, error);
+  }
   return std::unique_ptr<OutputFile>(std::make_unique<Win32OutputFile>(handle, *native));
 }
 
@@ -258,6 +264,10 @@ class Win32FileSystem final : public FileSystem {
 
   Result<std::unique_ptr<OutputFile>> create_new(const std::string& path) override {
     return open_output(path, CREATE_NEW);
+  }
+
+  Result<std::unique_ptr<OutputFile>> open_append(const std::string& path) override {
+    return open_output(path, OPEN_ALWAYS);
   }
 
   Result<void> rename_over(const std::string& from, const std::string& to) override {

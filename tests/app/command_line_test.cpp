@@ -163,8 +163,6 @@ TEST(CommandLine, FailuresSayWhatAndWhy) {
        {"install", "RCF", "blue.pkg"}, kExitFailed, {"Aircraft.vnb"}},
       {"uploads not writable", [](SimTree& t) { t.dir.write(t.plane("Uploads"), "a file"); }, {"pack", "RCF", "0"},
        kExitFailed, {"Uploads"}},
-      {"folder left behind", [](SimTree& t) { t.dir.write(t.plane("Texture.Red/sub/x.bmp"), "x"); },
-       {"remove", "RCF", "0"}, kExitFailed, {"Texture.Red", "sub"}},
       {"read-only program folder", [](SimTree&) {}, {"install", "RCF", "blue.pkg"}, kExitOk, {}, true},
       {"option without its value", [](SimTree&) {}, {"list", "RCF", "--only"}, kExitUsage, {"--only needs a value"}},
   };
@@ -238,6 +236,36 @@ TEST(CommandLine, PackReportsTextureFindingsAndStopsOnlyWhenStrict) {
   EXPECT_EQ(0, packed.status) << packed.err;
   EXPECT_NE(std::string::npos, packed.err.find(finding));
   EXPECT_TRUE(t.dir.exists(package));
+}
+
+TEST(CommandLine, HistoryListsAndUndoWalksBackRefusingAnEditedFile) {
+  SimTree t;
+  const std::string rcf = write_rcf(t);
+  const std::string original = t.cfg();
+  ASSERT_EQ(0, run_cli(t, {"remove", rcf, "1"}).status);
+  const std::string removed = t.cfg();
+  const std::string edited = "[fltsim.0]\r\ntitle=A\r\ntexture=Red\r\n\r\n[fltsim.0]\r\ntitle=B\r\ntexture=Red\r\n";
+  t.dir.write(t.plane("Aircraft.cfg"), edited);  // by hand, after the removal
+  ASSERT_EQ(0, run_cli(t, {"check", rcf, "--fix"}).status);
+  const CliRun history = run_cli(t, {"history", rcf});
+  EXPECT_NE(std::string::npos, history.out.find("\trepair\twrote [fltsim.0] -> [fltsim.1]\t-\n")) << history.out;
+  EXPECT_NE(std::string::npos, history.out.find("\tremove\tdeleted [fltsim.1] Cessna Silver; moved folder "
+                                                "Texture.Silver\t-\n"));
+  EXPECT_LT(history.out.find("repair"), history.out.find("remove"));  // newest first
+
+  const struct {
+    int status;
+    std::string cfg_after;
+  } undos[] = {{0, edited}, {1, edited}, {0, original}, {1, original}};
+  for (const auto& u : undos) {
+    if (u.status == 0 && u.cfg_after == original) t.dir.write(t.plane("Aircraft.cfg"), removed);  // the edit taken back
+    const CliRun r = run_cli(t, {"undo", rcf});
+    EXPECT_EQ(u.status, r.status) << r.err;
+    EXPECT_EQ(u.cfg_after, t.cfg());
+  }
+  EXPECT_EQ(5u, t.dir.names(t.plane("Texture.Silver")).size());
+  EXPECT_EQ(2, static_cast<int>(std::count_if(history.out.begin(), history.out.end(), [](char c) { return c == '\n'; })));
+  EXPECT_NE(std::string::npos, run_cli(t, {"history", rcf}).out.find("\tundone\n"));
 }
 
 }  // namespace

@@ -26,8 +26,8 @@ TEST(Dispatcher, RemoveCommandReportsWhatFailedAndWhy) {
   } cases[] = {
       {"aircraft.cfg not written", "~Aircraft.cfg.pwtmp", "An error occured while writing the aircraft.cfg file.\r\r",
        "pwtmp"},
-      {"texture folder left", "Texture.Red/sub", "The selected repaints were removed from the aircraft.cfg file",
-       "Texture.Red"},
+      {"backup not written", "Aircraft.vnb/x", "An error occured while attempting to remove a repaint.\r\r",
+       "Aircraft.vnb"},
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.name);

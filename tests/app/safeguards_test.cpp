@@ -6,6 +6,7 @@
 #include "app/desktop/screen_lists.h"
 #include "app/operation_log.h"
 #include "packages/sim_tree.h"
+#include "packages/undo.h"
 #include "support/test_button.h"
 
 namespace pw {
@@ -22,6 +23,30 @@ std::vector<PackageResult> install_blue(SimTree& t) {
   t.view.tick("frm_Install.lstPackages", {0});
   TestButton b("frm_Install", "install");
   return run_install_command(t.ctx, b);
+}
+
+TEST(InstallCommand, FinalLineEndComesWithTheFirstEntryAndTheInstallUndoes) {
+  const std::string& cfg = test::kOriginalCfg;
+  for (const std::string& old : {cfg, cfg.substr(0, cfg.size() - 2)}) {
+    SCOPED_TRACE(old.substr(old.size() - 4));
+    SimTree t;
+    t.dir.write(t.plane("Aircraft.cfg"), old);
+    t.reload_entries();
+    const std::string blue = test::package_bytes(test::blue_entry(), std::nullopt, test::blue_files());
+    t.dir.write(t.plane("Downloads/blue.pkg"), blue.substr(0, blue.size() - 8));  // its block cut short
+    ASSERT_TRUE(ListPackages(t.ctx, "").ok());
+    FillPackageList(t.ctx, false);
+    t.view.tick("frm_Install.lstPackages", {0});
+    TestButton b("frm_Install", "install");
+    ASSERT_EQ(InstallOutcome::kFailed, run_install_command(t.ctx, b)[0].report.outcome);
+    EXPECT_EQ(old, t.cfg());
+
+    ASSERT_EQ(InstallOutcome::kInstalled, install_blue(t)[0].report.outcome);
+    EXPECT_EQ(0u, t.cfg().find(old + "\r\n[fltsim.2]\r\ntitle=Cessna Blue\r\n"));
+    ASSERT_TRUE(undo_latest(t.ctx.fs, t.ctx.state.g_AircraftFolder).ok());
+    EXPECT_EQ(old, t.cfg());
+    EXPECT_FALSE(t.dir.exists(t.plane("Texture.Blue")));
+  }
 }
 
 TEST(OperationLog, RecordsAWholeInstallAndARemovalWithRenumbering) {
@@ -42,8 +67,8 @@ TEST(OperationLog, RecordsAWholeInstallAndARemovalWithRenumbering) {
                                         "    renumbered [fltsim.1] -> [fltsim.0]\r\n"
                                         "    renumbered [fltsim.2] -> [fltsim.1]\r\n"
                                         "    renumbered [fltsim.3] -> [fltsim.2]\r\n"
-                                        "    deleted folder " + folder + "\\Texture.Red\r\n"
-                                        "    result: done\r\n"));
+                                        "    moved folder to " + folder + "\\Paintwell.history\\"));
+  EXPECT_NE(std::string::npos, log.find("-remove\\folders\\Texture.Red\r\n    result: done\r\n"));
 }
 
 }  // namespace

@@ -65,7 +65,7 @@ TEST(RealLimits, InstallOnAFillingDiskFailsWholeAtEveryPoint) {
   int no_space = 0;
   int whole = 0;
   // From no room at all to room for both packages, a few pages at a time.
-  for (std::uintmax_t free_pages = 0; free_pages <= 60; free_pages += 3) {
+  for (std::uintmax_t free_pages = 0; free_pages <= 75; free_pages += 3) {
     SCOPED_TRACE("free pages " + std::to_string(free_pages));
     SimTree t;
     install.prepare(t);

@@ -4,6 +4,7 @@
 
 #include "app/desktop/screen_lists.h"
 #include "packages/sim_tree.h"
+#include "packages/undo.h"
 
 namespace pw {
 namespace {
@@ -56,6 +57,33 @@ TEST(RemoveRepaints, KeptEntriesKeepLongValuesAndUnknownKeys) {
   EXPECT_NE(std::string::npos, t.cfg().find("[fltsim.1]\r\ntitle=Cessna Green\r\ntexture=Green\r\nui_variation=\"Green\"\r\n"
                                             "description=" + description + "\r\nvisual_damage=\r\n"
                                             "isUserSelectable=0\r\n\r\n"));
+}
+
+TEST(RemoveRepaints, MovesWholeFoldersOrNothingAndCanBeUndone) {
+  // Painters ship subfolders: deleting the files inside would leave them.
+  const auto plane_with_docs = [](SimTree& t) { t.dir.write(t.plane("Texture.Red/docs/readme.txt"), "notes"); };
+  for (int k = 1;; ++k) {  // to the first move, which fails as a folder in use does
+    ASSERT_LT(k, 100);
+    SimTree t;
+    plane_with_docs(t);
+    t.faulty.fail_at(k, ErrorCode::kAccessDenied);
+    const RemovalReport report = t.remove({true, true, false});
+    if (t.faulty.failed_call() != "rename_new") continue;
+    EXPECT_EQ(RemovalOutcome::kFailed, report.outcome);
+    EXPECT_NE(std::string::npos, report.error.message.find("Texture.Red")) << report.error.message;
+    EXPECT_EQ(test::kOriginalCfg, t.cfg());
+    EXPECT_EQ("notes", t.dir.read(t.plane("Texture.Red/docs/readme.txt")));
+    EXPECT_FALSE(t.dir.exists(t.plane("Paintwell.history")));
+    break;
+  }
+  SimTree t;
+  plane_with_docs(t);
+  ASSERT_EQ(RemovalOutcome::kDone, remove(t, {0, 1}));
+  EXPECT_FALSE(t.dir.exists(t.plane("Texture.Red")));
+  ASSERT_TRUE(undo_latest(t.ctx.fs, t.ctx.state.g_AircraftFolder).ok());
+  EXPECT_EQ(test::kOriginalCfg, t.cfg());
+  EXPECT_EQ("notes", t.dir.read(t.plane("Texture.Red/docs/readme.txt")));
+  EXPECT_EQ(5u, t.dir.names(t.plane("Texture.Silver")).size());
 }
 
 }  // namespace

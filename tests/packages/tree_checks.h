@@ -30,10 +30,13 @@ inline std::vector<std::string> all_names_under(const std::filesystem::path& fol
   return names;
 }
 
-// Names below the folder that no finished command may leave behind.
+// Names below the folder that no finished command may leave behind. The
+// history is left out: a point a stopped command left half written waits
+// there for pruning.
 inline std::vector<std::string> stray_names(const std::filesystem::path& folder) {
   std::vector<std::string> stray;
   for (const std::string& name : all_names_under(folder)) {
+    if (name.starts_with("Paintwell.history/")) continue;
     if (name.find(".pwtmp") != std::string::npos || name.find(".pwstage") != std::string::npos) {
       stray.push_back(name);
     }

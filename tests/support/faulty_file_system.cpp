@@ -79,6 +79,9 @@ Result<std::unique_ptr<OutputFile>> FaultyFileSystem::create(const std::string& 
 Result<std::unique_ptr<OutputFile>> FaultyFileSystem::create_new(const std::string& path) {
   PW_COUNTED("create_new", wrap(inner_.create_new(path)))
 }
+Result<std::unique_ptr<OutputFile>> FaultyFileSystem::open_append(const std::string& path) {
+  PW_COUNTED("open_append", wrap(inner_.open_append(path)))
+}
 Result<void> FaultyFileSystem::rename_over(const std::string& from, const std::string& to) {
   PW_COUNTED("rename_over", inner_.rename_over(from, to))
 }

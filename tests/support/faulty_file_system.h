@@ -40,6 +40,7 @@ class FaultyFileSystem : public FileSystem {
   Result<std::unique_ptr<InputFile>> open_read(const std::string& path) override;
   Result<std::unique_ptr<OutputFile>> create(const std::string& path) override;
   Result<std::unique_ptr<OutputFile>> create_new(const std::string& path) override;
+  Result<std::unique_ptr<OutputFile>> open_append(const std::string& path) override;
   Result<void> rename_over(const std::string& from, const std::string& to) override;
   Result<void> rename_new(const std::string& from, const std::string& to) override;
   Result<void> remove_file(const std::string& path) override;

@@ -1,0 +1,36 @@
+#include "app/cli/history_cli.h"
+
+#include <ostream>
+#include <vector>
+
+#include "app/cli/terminal.h"
+#include "app/history_commands.h"
+#include "app/operation_log.h"
+#include "base/file_ops.h"
+
+namespace pw {
+
+Result<std::string> log_listing(FileSystem& fs, const std::string& aircraft_folder) {
+  const std::string path = operation_log_path(aircraft_folder);
+  if (!fs.exists(path)) return std::string();
+  Result<std::string> log = read_whole_file(fs, path, std::int64_t{64} << 20);
+  if (!log) return log.error();
+  return for_terminal(*log);
+}
+
+Result<std::string> history_listing(FileSystem& fs, const std::string& aircraft_folder) {
+  Result<std::vector<RestorePoint>> points = list_restore_points(fs, aircraft_folder);
+  if (!points) return points.error();
+  std::string lines;
+  for (const RestorePoint& point : *points) lines += for_terminal(history_line(point)) + '\n';
+  return lines;
+}
+
+Result<std::string> undo_listing(FileSystem& fs, const std::string& aircraft_folder, std::ostream& err) {
+  Result<UndoReport> undone = undo_with_log(fs, aircraft_folder);
+  if (!undone) return undone.error();
+  if (!undone->history_note.empty()) err << "paintwell-cli: " << for_terminal(undone->history_note) << "\n";
+  return "undone\t" + for_terminal(history_line(undone->point)) + '\n';
+}
+
+}  // namespace pw

@@ -1,0 +1,25 @@
+// paintwell-cli's commands on what was done to an aircraft: its log, its
+// restore points, and undo of the latest. Each gives the text for
+// standard output.
+#pragma once
+
+#include <iosfwd>
+#include <string>
+
+#include "base/platform/file_system.h"
+#include "base/result.h"
+
+namespace pw {
+
+// Paintwell.log as it is; empty when there is none yet.
+Result<std::string> log_listing(FileSystem& fs, const std::string& aircraft_folder);
+
+// The restore points, newest first, one history_line each.
+Result<std::string> history_listing(FileSystem& fs, const std::string& aircraft_folder);
+
+// undo_with_log; on success the line printed ("undone", TAB, the point's
+// history_line), with a note on `err` when the point could not be marked
+// undone. Errors: those of undo_latest.
+Result<std::string> undo_listing(FileSystem& fs, const std::string& aircraft_folder, std::ostream& err);
+
+}  // namespace pw

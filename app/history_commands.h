@@ -1,0 +1,24 @@
+// The history commands (undo, pruning) with their records in Paintwell.log.
+#pragma once
+
+#include <string>
+
+#include "base/platform/file_system.h"
+#include "base/result.h"
+#include "packages/undo.h"
+
+namespace pw {
+
+// One line of `paintwell-cli history`: time, TAB, operation, TAB, what it
+// did ("; " between the changes), TAB, "undone" or "-".
+std::string history_line(const RestorePoint& point);
+
+// undo_latest with a record of what was undone, or of why not.
+Result<UndoReport> undo_with_log(FileSystem& fs, const std::string& aircraft_folder);
+
+// Prunes the aircraft's history to the limits of the program's settings
+// (read_history_limits), with a record when points were deleted. Run after
+// every operation that kept a restore point.
+void prune_with_log(FileSystem& fs, const std::string& aircraft_folder, const std::string& program_folder);
+
+}  // namespace pw
