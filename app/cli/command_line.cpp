@@ -12,6 +12,7 @@
 #include "app/cli/terminal.h"
 #include "app/command_texts.h"
 #include "app/commands.h"
+#include "app/cli/help_text.h"
 #include "app/cli/history_cli.h"
 #include "app/safeguards.h"
 #include "app/startup.h"
@@ -25,85 +26,6 @@
 
 namespace pw {
 namespace {
-
-constexpr const char* kHelp = R"(Usage: paintwell-cli [--sim ROOT] [--addons-config FILE]... COMMAND ARGUMENTS
-
-Installs, removes and packs aircraft repaints of Flight Simulator X, its
-Steam edition and Prepar3D, as the Paintwell desktop program does. FILE
-selects the aircraft: a Repaint Configuration File (.rcf) or a repaint
-package (.pkg) that carries one.
-
-Commands:
-  list FILE [--search TEXT]
-      One line per entry of the aircraft's aircraft.cfg: INDEX, TAB,
-      ui_variation, TAB, texture, TAB, title. --search keeps the entries
-      in which every word of TEXT appears, whatever its case and accents,
-      in the title, ui_variation, atc_airline, atc_id, atc_parking_codes,
-      ui_createdby or texture folder.
-  pack FILE INDEX [--preview BMP] [--only NAME]... [--strict]
-      Packs entry INDEX into <aircraft>\Uploads\<variation>_Repaint.pkg from
-      all files of its texture folder, or only the NAMEs given (letter case
-      ignored), with BMP as the preview picture. Prints the package's path.
-      What the texture check finds in the folder goes to standard error as
-      check prints it; with --strict any finding stops the pack (exit 1,
-      nothing written).
-  install FILE [--delete] PKG...
-      Installs each package into the aircraft; a package made for another
-      aircraft is refused. --delete deletes each package file once it is
-      installed. Prints one line per installed package: ui_variation, TAB,
-      the texture folder created.
-  install FILE --on-duplicate copy|skip|replace ...
-      What to do with a package whose title is installed already: install
-      a copy (the default), skip it, or replace the installed entry and its
-      folder. Each duplicate is named on standard error.
-  remove FILE INDEX...
-      Removes those entries; their texture folders are moved into a restore
-      point (see undo). An entry without a texture, or excluded by the
-      configuration file, is refused.
-  check FILE [--fix]
-      Lists what is wrong with the aircraft's aircraft.cfg and texture
-      folders (texture.cfg fallbacks, thumbnails, textures cut short):
-      KIND, TAB, SECTION or FOLDER, TAB, explanation. Exit status 0 when
-      nothing is. --fix renumbers the [fltsim.N] sections into one
-      sequence from 0 (Aircraft.vnb keeps the file as it was) and nothing
-      else.
-  log FILE
-      Prints Paintwell.log, the record of every change made to the aircraft.
-  history FILE
-      Lists the restore points kept in the aircraft's Paintwell.history,
-      newest first: time, TAB, operation, TAB, what it did, TAB, "undone"
-      or "-".
-  undo FILE
-      Takes back the latest operation not undone yet: aircraft.cfg as it
-      was, created folders taken out, removed folders put back. Refused,
-      changing nothing, when aircraft.cfg was edited since or a folder to
-      put back exists. Several undos walk back through the history.
-  inspect PKG
-      Shows the package's entry fields, preview length and file table.
-  where
-      Prints the simulator's root, which simulator it is and this
-      program's folder.
-
-INDEX is the entry's position as `list` prints it, not its section number.
-
-Options:
-  --sim ROOT   the simulator's folder (default: two folders above this
-               program's folder); it must hold FSX.EXE or Prepar3D.exe.
-  --addons-config FILE
-               a Prepar3D add-ons.cfg whose declared add-on folders may
-               hold aircraft outside the root, besides those Prepar3D v4
-               and v5 keep on Windows.
-  --progress   a progress line on standard error while a package is
-               made or installed or repaints are removed (on by default
-               when standard error is a terminal).
-  --help       this text.
-
-Every command but inspect first selects the aircraft as the desktop
-program's Select Aircraft button does (Downloads created, Aircraft.001 made
-once, package.rcf written beside the program when FILE is a package).
-Confirmations are answered yes; messages go to standard error.
-Exit status: 0 success, 1 an operation failed or was refused, 2 usage error.
-)";
 
 struct Options {
   std::string sim_root;
