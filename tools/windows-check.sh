@@ -140,10 +140,9 @@ plane="SimObjects/Airplanes/Paintwell Trainer"
 [ -f "$work/linux/FSX/$plane/Uploads/Sunrise_Air_Repaint.pkg" ] || fail "the Linux build made no package"
 compare "$plane/Uploads/Sunrise_Air_Repaint.pkg"
 compare "$plane/aircraft.cfg"
-# Every other file of the aircraft too (names and bytes), but the log,
-# whose records carry the time.
-# The log and the restore points are named and stamped with the time they
-# were made, which differs between the two runs.
+# Every other file of the aircraft too (names and bytes), but the log and
+# the restore points, which carry the time they were made in their records
+# and names.
 list_files() { (cd "$1/$plane" && find . -type f ! -name Paintwell.log ! -path './Paintwell.history/*' | LC_ALL=C sort); }
 if ! diff <(list_files "$work/linux/FSX") <(list_files "$work/windows/FSX") >&2; then
   echo "DIFFERENT: the aircraft's files" >&2
