@@ -50,7 +50,7 @@ void frm_Main::add_texts() {
   add_label("lblInfo", "Information:", {40, 126, 720, 36});
   add_label("Label7", kLabel7, {40, 168, 720, 32});
   // Which simulator start-up found: FSX, its Steam edition or Prepar3D.
-  add_label("lbl_Simulator", "", {40, 515, 400, 17});
+  add_label("lbl_Simulator", "", {404, 494, 256, 16})->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
   // Each help text stands centred beside its button.
   const struct {
     const char* name;
