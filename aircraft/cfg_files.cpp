@@ -11,6 +11,8 @@ std::string in_folder(const std::string& aircraft_folder, const char* name) {
   return collapse_backslashes(aircraft_folder + "\\" + name);
 }
 
+// An absolute "folder" value: a drive, a share or a POSIX root. One leading
+// backslash still means the simulator's root, as .rcf files write it.
 bool is_absolute(const std::string& path) {
   return path.find(':') != std::string::npos || path.starts_with("\\\\") || path.starts_with('/');
 }

@@ -80,10 +80,6 @@ class FallbackFolders {
 // A painter's habit shows when most of the aircraft's other repaints follow it.
 bool is_habit(int followers, int count) { return 2 * followers > count; }
 
-bool is_absolute_path(std::string_view path) {
-  return (!path.empty() && (path[0] == '\\' || path[0] == '/')) || (path.size() > 1 && path[1] == ':');
-}
-
 // The folder a fallback names, as the simulator resolves it: relative to
 // the texture folder, ".." taken from the text, so a folder that is not
 // in place yet resolves as it will.

@@ -13,10 +13,6 @@ namespace {
 // Declarations are small; a larger file is no declaration.
 constexpr std::int64_t kMaxDeclarationBytes = 1 << 20;
 
-bool is_absolute(std::string_view path) {
-  return (path.size() >= 2 && path[1] == ':') || path.starts_with('\\') || path.starts_with('/');
-}
-
 std::string xml_unescape(std::string_view text) {
   std::string out = replace_all(text, "&lt;", "<");
   out = replace_all(out, "&gt;", ">");
@@ -50,7 +46,7 @@ void add_addon(FileSystem& fs, const std::string& folder, std::vector<std::strin
     if (!iequals(element_text(component, "Category"), "SimObjects")) continue;
     const std::string path = element_text(component, "Path");
     if (path.empty()) continue;
-    out.push_back(is_absolute(path) ? path : join_path(folder, path));
+    out.push_back(is_absolute_path(path) ? path : join_path(folder, path));
   }
 }
 

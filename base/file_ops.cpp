@@ -80,6 +80,10 @@ std::string comparable_path(std::string_view path) {
 
 }  // namespace
 
+bool is_absolute_path(std::string_view path) {
+  return (!path.empty() && (path[0] == '\\' || path[0] == '/')) || (path.size() > 1 && path[1] == ':');
+}
+
 bool is_inside_folder(std::string_view path, std::string_view folder) {
   const std::string p = comparable_path(path), f = comparable_path(folder);
   if (f.empty() || !starts_with_ci(p, f)) return false;

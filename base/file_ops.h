@@ -23,6 +23,10 @@ std::string parent_path(std::string_view path);
 // Everything after the last '\' or '/'; the whole path when there is none.
 std::string file_name(std::string_view path);
 
+// True for a path from a drive ("C:..."), a share or the root ("\\...",
+// "/..."): a path that is not read relative to another folder.
+bool is_absolute_path(std::string_view path);
+
 // True when `path` is `folder` or lies inside it, compared without regard
 // to case, with either separator and doubled separators reduced.
 bool is_inside_folder(std::string_view path, std::string_view folder);

@@ -116,12 +116,8 @@ std::string usage_problem(const Options& o) {
   return "unknown command " + o.command;
 }
 
-bool is_absolute(const std::string& path) {
-  return (!path.empty() && (path[0] == '/' || path[0] == '\\')) || (path.size() > 1 && path[1] == ':');
-}
-
 std::string absolute(const CommandLineEnvironment& env, const std::string& path) {
-  return is_absolute(path) ? path : join_path(env.current_directory, path);
+  return is_absolute_path(path) ? path : join_path(env.current_directory, path);
 }
 
 std::optional<int> parse_index(const std::string& text) {
