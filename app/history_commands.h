@@ -9,6 +9,10 @@
 
 namespace pw {
 
+// What the operation changed, "; " between the changes ("package X.pkg;
+// wrote [fltsim.3] Blue; created folder Texture.Blue").
+std::string history_changes(const RestoreManifest& manifest);
+
 // One line of `paintwell-cli history`: time, TAB, operation, TAB, what it
 // did ("; " between the changes), TAB, "undone" or "-".
 std::string history_line(const RestorePoint& point);

@@ -7,8 +7,10 @@
 #include <filesystem>
 #include <map>
 
+#include "app/commands.h"
 #include "app/history_commands.h"
 #include "packages/restore_points.h"
+#include "packages/sim_tree.h"
 #include "support/faulty_file_system.h"
 #include "support/temp_dir.h"
 
@@ -161,7 +163,6 @@ TEST(RestorePoints, PruningKeepsTheNewestWithinTheLimitsAndLogsIt) {
     const char* ini;
     std::size_t kept;
   } cases[] = {
-      {"defaults keep all four", nullptr, 4},
       {"two points", "[history]\r\nkeep_points=2\r\n", 2},
       {"3 MiB of moved folders", "[History]\r\nkeep_megabytes = 3\r\n", 2},
       {"the newest stays even when over", "[history]\r\nkeep_megabytes=1\r\n", 1},
@@ -186,6 +187,22 @@ TEST(RestorePoints, PruningKeepsTheNewestWithinTheLimitsAndLogsIt) {
     }
     EXPECT_EQ(c.kept < names.size(), log.find("prune history") != std::string::npos);
   }
+}
+
+TEST(RestorePoints, TheCommandsKeepTwentyAndLogWhatTheyDelete) {
+  SimTree t;
+  t.dir.write(t.plane("Downloads/1.pkg"), package_bytes(blue_entry(), std::nullopt, blue_files()));
+  ASSERT_TRUE(ListPackages(t.ctx, "").ok());
+  std::vector<std::string> first;
+  for (int i = 0; i < 21; ++i) {
+    ASSERT_EQ(InstallOutcome::kInstalled, install_listed_package(t.ctx, 0, {}).outcome);
+    if (i == 0) first = t.dir.names(t.plane("Paintwell.history"));
+  }
+  const auto kept = t.dir.names(t.plane("Paintwell.history"));
+  ASSERT_EQ(1u, first.size());
+  EXPECT_EQ(20u, kept.size());
+  EXPECT_LT(first[0], kept.front());
+  EXPECT_NE(std::string::npos, t.dir.read(t.plane("Paintwell.log")).find("    deleted restore point " + first[0]));
 }
 
 TEST(RestorePoints, ManifestReadsBackAndRefusesUnsafeFolderNames) {
