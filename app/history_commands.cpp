@@ -3,15 +3,20 @@
 #include <vector>
 
 #include "app/operation_log.h"
+#include "base/file_ops.h"
 
 namespace pw {
 
-std::string history_changes(const RestoreManifest& m) {
+std::string history_changes(const RestoreManifest& m, bool package_paths) {
+  std::vector<std::string> packages = m.packages;
+  if (!package_paths) {
+    for (std::string& package : packages) package = file_name(package);
+  }
   std::string changes;
   const auto add = [&](const char* what, const std::vector<std::string>& items) {
     for (const std::string& item : items) changes += (changes.empty() ? "" : "; ") + std::string(what) + item;
   };
-  add("package ", m.packages);
+  add("package ", packages);
   add("wrote ", m.sections_written);
   add("deleted ", m.sections_deleted);
   add("created folder ", m.folders_created);

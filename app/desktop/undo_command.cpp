@@ -38,7 +38,7 @@ std::string operation_line(const LastOperation& last) {
   const RestoreManifest& m = last.point->manifest;
   std::string line = last.can_undo ? "Last operation: " : "Last operation (undone): ";
   line += readable_time(m.time) + ", " + m.operation;
-  if (const std::string changes = history_changes(m); !changes.empty()) line += ": " + changes;
+  if (const std::string changes = history_changes(m, false); !changes.empty()) line += ": " + changes;
   return shortened(line, kLineChars);
 }
 
@@ -62,7 +62,7 @@ void run_undo_command(AppContext& ctx) {
   if (!last || !last->can_undo) return show_last_operation(ctx);  // the history changed behind the screen
   const std::string name = operation_name(*last->point);
   const std::string question = cr_lines({"You are about to undo the " + name + ":", "",
-                                         shortened(history_changes(last->point->manifest), kMessageChars), "",
+                                         shortened(history_changes(last->point->manifest, false), kMessageChars), "",
                                          "Do you wish to continue?"});
   if (ctx.view.ShowMessage(question, kStyleYesNo | kStyleQuestion, kUndoTitle) != kResultYes) return;
   ctx.view.set_busy(true);

@@ -123,7 +123,7 @@ TEST(Dispatcher, UndoTakesBackAnInstallOrSaysWhyNot) {
   TestButton undo("frm_Main", "undo");
   install();
   EXPECT_EQ("enabled", t.view.button_states["frm_Main.btn_Undo"]);
-  EXPECT_NE(std::string::npos, t.view.labels["frm_Main.lblLastOperation"].find("install: package "));
+  EXPECT_NE(std::string::npos, t.view.labels["frm_Main.lblLastOperation"].find("install: package 1.pkg; wrote "));
   dispatch_release(t.ctx, undo);
   ASSERT_EQ(2u, t.view.messages.size());
   EXPECT_EQ(kStyleYesNo | kStyleQuestion, t.view.messages[0].style);
