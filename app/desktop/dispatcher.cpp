@@ -5,6 +5,7 @@
 #include "app/commands.h"
 #include "app/safeguards.h"
 #include "app/desktop/screen_lists.h"
+#include "app/desktop/undo_command.h"
 #include "base/text.h"
 #include "packages/package_creation.h"
 
@@ -151,6 +152,7 @@ void run_main_command(AppContext& ctx, const std::string& command) {
   if (command == "upload") return ctx.view.show_screen_in_place("frm_Package", "frm_Main");
   if (command == "add") return ctx.view.show_screen_in_place("frm_Install", "frm_Main");
   if (command == "remove") return ctx.view.show_centred_over_main("frm_Remove", true);
+  if (command == "undo") return run_undo_command(ctx);
   if (command == "select") {
     if (const auto path = ctx.view.open_file("frm_Main", {kSelectFilter, ""})) select_aircraft_path(ctx, *path);
   }
