@@ -195,6 +195,8 @@ bool has_kind(const std::vector<Finding>& findings, FindingKind kind) {
   return false;
 }
 
+bool is_texture_finding(FindingKind kind) { return kind >= FindingKind::kMissingFallback; }
+
 std::string renumbered_cfg_text(std::string_view cfg_bytes) {
   ProfileDocument cfg = ProfileDocument::parse(cfg_bytes);
   int next = 0;
