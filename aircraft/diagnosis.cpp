@@ -12,6 +12,7 @@
 #include "base/file_ops.h"
 #include "base/text.h"
 #include "config/profile.h"
+#include "config/raw_lines.h"
 
 namespace pw {
 namespace {
@@ -56,14 +57,16 @@ std::vector<Finding> unsafe_profile_findings(std::string_view bytes, const std::
   if (bytes.find('\0') != std::string_view::npos) {
     out.push_back({FindingKind::kUnreadable, file_name, "the file holds NUL bytes"});
   }
+  RawLines lines(bytes);
   int line_number = 0;
-  for (const std::string& line : split_lines(replace_all(bytes, "\n", "\r"))) {
+  for (std::string_view line; lines.next(line);) {
     ++line_number;
-    const std::string text = trim_blanks_tabs(line);
-    if (!text.empty() && text[0] == '[' && text.find(']') == std::string::npos) {
-      out.push_back({FindingKind::kUnreadable, "line " + std::to_string(line_number),
-                     "line " + std::to_string(line_number) + " opens a section with '[' but never closes it"});
+    const std::size_t first = line.find_first_not_of(" \t");
+    if (first == std::string_view::npos || line[first] != '[' || line.find(']', first) != std::string_view::npos) {
+      continue;
     }
+    const std::string label = "line " + std::to_string(line_number);
+    out.push_back({FindingKind::kUnreadable, label, label + " opens a section with '[' but never closes it"});
   }
   return out;
 }
