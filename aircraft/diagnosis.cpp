@@ -211,7 +211,10 @@ bool has_kind(const std::vector<Finding>& findings, FindingKind kind) {
   return false;
 }
 
-bool is_texture_finding(FindingKind kind) { return kind >= FindingKind::kMissingFallback; }
+bool is_texture_finding(const Finding& finding) {
+  return finding.kind >= FindingKind::kMissingFallback ||
+         (finding.kind == FindingKind::kUnreadable && starts_with_ci(finding.subject, "Texture."));
+}
 
 std::string renumbered_cfg_text(std::string_view cfg_bytes) {
   ProfileDocument cfg = ProfileDocument::parse(cfg_bytes);

@@ -60,8 +60,10 @@ Result<std::vector<Finding>> diagnose_aircraft(FileSystem& fs, const std::string
 
 bool has_kind(const std::vector<Finding>& findings, FindingKind kind);
 
-// A finding of the texture check: the renumbering repair cannot mend it.
-bool is_texture_finding(FindingKind kind);
+// A finding of the texture check, which the renumbering repair cannot mend:
+// one of its kinds, or an unreadable texture.cfg (a kUnreadable naming a
+// Texture.* folder; aircraft.cfg's name the file or a line).
+bool is_texture_finding(const Finding& finding);
 
 // The safe repair: every [fltsim.N] header renumbered in file order into
 // one sequence from 0; every other line kept as it is.

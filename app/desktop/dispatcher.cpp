@@ -32,7 +32,7 @@ void show_error(AppContext& ctx, PressedButton& button, const std::string& text,
 void check_and_offer_repair(AppContext& ctx) {
   Result<std::vector<Finding>> findings = diagnose_aircraft(ctx.fs, ctx.state.g_AircraftFolder);
   if (!findings || findings->empty()) return;
-  if (std::all_of(findings->begin(), findings->end(), [](const Finding& f) { return is_texture_finding(f.kind); })) {
+  if (std::all_of(findings->begin(), findings->end(), is_texture_finding)) {
     ctx.view.ShowMessage(cr_lines({"The check of this aircraft found:", "", findings_lines(*findings)}),
                          kStyleInformation, kAppTitle);
     return;

@@ -69,7 +69,7 @@ TEST(SelectAircraft, CancelledDialogChangesNothingAndAMissingCfgListsNothing) {
 TEST(SelectAircraft, TextureFindingsAloneComeWithoutTheRepairOffer) {
   for (const bool only_textures : {false, true}) {
     Fresh t;
-    if (only_textures) t.dir.write(t.plane("Texture.Green/green.dds"), "DDS green");
+    if (only_textures) t.dir.write(t.plane("Texture.Green/texture.cfg"), "\xFF\xFE");  // UTF-16, and Green is there
     ASSERT_TRUE(select_aircraft_path(t.ctx, t.rcf("folder=SimObjects\\Airplanes\\C172\r\n")));
     EXPECT_EQ(only_textures, t.view.offered_findings.empty());
     const std::string shown = t.view.messages.empty() ? "" : t.view.messages.back().text;
