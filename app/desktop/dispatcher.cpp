@@ -1,5 +1,7 @@
 #include "app/desktop/dispatcher.h"
 
+#include <algorithm>
+
 #include "app/aircraft_selection.h"
 #include "app/command_texts.h"
 #include "app/commands.h"
@@ -26,9 +28,17 @@ void show_error(AppContext& ctx, PressedButton& button, const std::string& text,
 }
 
 // The repair offered after a check found something; a failed repair says why.
+// Findings of the texture check alone are shown without the offer, as
+// renumbering cannot mend them.
 void check_and_offer_repair(AppContext& ctx) {
   Result<std::vector<Finding>> findings = diagnose_aircraft(ctx.fs, ctx.state.g_AircraftFolder);
-  if (!findings || findings->empty() || !ctx.view.offer_repair(*findings)) return;
+  if (!findings || findings->empty()) return;
+  if (std::all_of(findings->begin(), findings->end(), is_texture_finding)) {
+    ctx.view.ShowMessage(cr_lines({"The check of this aircraft found:", "", findings_lines(*findings)}),
+                         kStyleInformation, kAppTitle);
+    return;
+  }
+  if (!ctx.view.offer_repair(*findings)) return;
   if (Result<void> repaired = repair_with_log(ctx); !repaired) {
     ctx.view.ShowMessage(with_reason(removal_cfg_error_text(), repaired.error()), kStyleCritical, kAppTitle);
   }
