@@ -82,7 +82,7 @@ std::string find_ignoring_case(const std::string& folder, std::string_view name)
 // once a component is missing the rest cannot exist and is taken as
 // written. With `match_last` false the last component is always taken as
 // written.
-std::string resolve(std::string_view path, bool match_last = true) {
+std::vector<std::string> path_components(std::string_view path) {
   std::vector<std::string> parts;
   std::size_t start = 0;
   for (std::size_t i = 0; i <= path.size(); ++i) {
@@ -90,12 +90,25 @@ std::string resolve(std::string_view path, bool match_last = true) {
     if (i > start) parts.emplace_back(path.substr(start, i - start));
     start = i + 1;
   }
-  std::string native = !path.empty() && is_separator(path[0]) ? "/" : "";
+  return parts;
+}
+
+std::string root_of(std::string_view path) { return !path.empty() && is_separator(path[0]) ? "/" : ""; }
+
+// The native path with every component as written.
+std::string as_written(std::string_view path) {
+  std::string native = root_of(path);
+  for (const std::string& part : path_components(path)) native = join_native(native, cp1252_to_utf8(part));
+  return native;
+}
+
+std::string resolve(std::string_view path, bool match_last = true) {
+  const std::vector<std::string> parts = path_components(path);
+  std::string native = root_of(path);
   if (match_last) {
     // The common case in one call: a path that exists as written has every
     // component as written, since the system walked each of them.
-    std::string exact = native;
-    for (const std::string& part : parts) exact = join_native(exact, cp1252_to_utf8(part));
+    std::string exact = as_written(path);
     if (name_exists(exact)) return exact;
   }
   bool parent_exists = true;
@@ -252,8 +265,25 @@ Result<std::unique_ptr<OutputFile>> open_unprotected(const std::string& path, in
   return open_output(native, flags);
 }
 
+// Whether a call on the path as written failed for want of a name that
+// may exist in another case.
+bool may_differ_in_case(int err) { return err == ENOENT || err == ENOTDIR; }
+
+// Texture checks and listings call these for thousands of files: the path
+// as written first, walked once by the system, and a lookup whatever the
+// case only when that fails.
 bool stat_path(const std::string& path, struct stat& st) {
-  return !has_nul(path) && ::stat(resolve(path).c_str(), &st) == 0;
+  if (has_nul(path)) return false;
+  if (::stat(as_written(path).c_str(), &st) == 0) return true;
+  return may_differ_in_case(errno) && ::stat(resolve(path).c_str(), &st) == 0;
+}
+
+int open_for_reading(const std::string& path, std::string& native) {
+  native = as_written(path);
+  const int fd = ::open(native.c_str(), O_RDONLY | O_CLOEXEC);
+  if (fd >= 0 || !may_differ_in_case(errno)) return fd;
+  native = resolve(path);
+  return ::open(native.c_str(), O_RDONLY | O_CLOEXEC);
 }
 
 bool is_folder_entry(const std::string& folder, const dirent& entry) {
@@ -285,17 +315,17 @@ class PosixFileSystem final : public FileSystem {
   }
 
   Result<std::unique_ptr<InputFile>> open_read(const std::string& path) override {
-    const auto native = to_native(path);
-    if (!native) return native.error();
-    const int fd = ::open(native->c_str(), O_RDONLY | O_CLOEXEC);
-    if (fd < 0) return os_error("cannot open", *native, errno);
+    if (has_nul(path)) return to_native(path).error();
+    std::string native;
+    const int fd = open_for_reading(path, native);
+    if (fd < 0) return os_error("cannot open", native, errno);
     struct stat st;
     const int err = ::fstat(fd, &st) != 0 ? errno : S_ISDIR(st.st_mode) ? EISDIR : 0;
     if (err != 0) {
       ::close(fd);
-      return os_error("cannot open", *native, err);
+      return os_error("cannot open", native, err);
     }
-    return std::unique_ptr<InputFile>(std::make_unique<PosixInputFile>(fd, st.st_size, *native));
+    return std::unique_ptr<InputFile>(std::make_unique<PosixInputFile>(fd, st.st_size, native));
   }
 
   Result<std::unique_ptr<OutputFile>> create(const std::string& path) override {
