@@ -80,6 +80,8 @@ void frm_Main::add_buttons() {
   add_named_button("btn_Add", {{52, 297}, "add", "Add", "disabled", ""});
   add_named_button("btn_Edit", {{52, 377}, "remove", "Remove", "disabled", ""});
   add_named_button("btn_Upload", {{52, 457}, "upload", "Prepare", "disabled", ""});
+  add_named_button("btn_Hangar", {{96, 525}, "hangar", "Hangar", "disabled",
+                                  "Click to see every repaint and package of the selected aircraft with its picture."});
 }
 
 void frm_Main::Label8_Click() { QDesktopServices::openUrl(QUrl(kMakerWebAddress)); }

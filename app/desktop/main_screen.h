@@ -1,5 +1,5 @@
 // frm_Main: the first screen and the one every other screen returns to:
-// the selected aircraft's three labels, the five command buttons, the help
+// the selected aircraft's three labels, the six command buttons, the help
 // texts, the version label and the link to the maker's web page.
 #pragma once
 

@@ -30,6 +30,7 @@ constexpr Strip kStrips[] = {
     {"Change", "Change", "picture"},
     {"BrowsePackages", "Browse", "folder"},
     {"Install", "Install", "install"},
+    {"Hangar", "Hangar", "hangar"},
 };
 
 bool write_bytes(const QString& path, const std::vector<std::uint8_t>& bytes) {
@@ -61,6 +62,7 @@ bool make_all(const QDir& out) {
                 out.filePath("NoPreview.bmp"))) {
     return fail("NoPreview.bmp");
   }
+  if (!save_bmp(draw_thumbnail_placeholder(), out.filePath("NoThumbnail.bmp"))) return fail("NoThumbnail.bmp");
   if (!write_bytes(out.filePath("HMOVE.cur"), pw::ui::encode_cursor_file(draw_move_cursor()))) {
     return fail("HMOVE.cur");
   }

@@ -1,7 +1,8 @@
 // paintwell_screenshots PROGRAM_FOLDER OUT_DIR
 // Starts the desktop program from PROGRAM_FOLDER (the demo tree's
 // "Varnel Software/FSX Paintwell"), selects the demo aircraft and takes
-// main.png, install.png, package.png and remove.png of the screen into
+// main.png, install.png, package.png, remove.png, hangar.png and
+// hangar-downloads.png of the screen into
 // OUT_DIR, as a user would see them. Needs a display (xvfb-run).
 #include <QApplication>
 #include <QDir>
@@ -17,6 +18,8 @@
 #include <cstdio>
 
 #include "app/desktop/desktop_program.h"
+#include "app/desktop/hangar_screen.h"
+#include "app/desktop/thumbnail_cache.h"
 #include "app/desktop/main_screen.h"
 #include "base/platform/file_system.h"
 #include "app/desktop/qt_screen_view.h"
@@ -133,5 +136,17 @@ int main(int argc, char** argv) {
     release(program.remove_screen(), "btn_Return");
   });
   release(&main, "btn_Edit");
+
+  // The Hangar with every thumbnail in: each tab, a card ticked on each.
+  release(&main, "btn_Hangar");
+  pw::frm_Hangar& hangar = *program.hangar_screen();
+  for (const char* name : {"lstRepaints", "lstPackages"}) {
+    hangar.show_tab(name == std::string("lstRepaints") ? 0 : 1);
+    auto* grid = hangar.findChild<QListWidget*>(name);
+    grid->item(grid->count() - 1)->setCheckState(Qt::Checked);
+    settle();
+    hangar.thumbnails()->wait();
+    ok = shoot(hangar, out.filePath(name == std::string("lstRepaints") ? "hangar.png" : "hangar-downloads.png")) && ok;
+  }
   return ok ? 0 : 1;
 }
