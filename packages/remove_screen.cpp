@@ -35,8 +35,8 @@ void frm_Remove::attach_thumbnails(FileSystem& fs) {
   show_current_thumbnail();
 }
 
-void frm_Remove::list_changed(QListWidget& list) {
-  if (&list == list_) show_current_thumbnail();
+void frm_Remove::list_changed(QListWidget& list, bool refilled) {
+  if (&list == list_ && refilled) show_current_thumbnail();
 }
 
 void frm_Remove::show_current_thumbnail() {

@@ -22,7 +22,7 @@ class frm_Remove final : public ScreenForm {
 
   // Thumbnails are read through `fs`; until this is called none is shown.
   void attach_thumbnails(FileSystem& fs);
-  void list_changed(QListWidget& list) override;
+  void list_changed(QListWidget& list, bool refilled) override;
 
  private:
   void show_current_thumbnail();

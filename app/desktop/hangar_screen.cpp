@@ -5,6 +5,7 @@
 #include <QListWidget>
 #include <QScrollBar>
 #include <QSignalBlocker>
+#include <QStyledItemDelegate>
 #include <QTabWidget>
 
 #include "app/desktop/thumbnail_cache.h"
@@ -17,6 +18,14 @@ constexpr QSize kCardPicture(120, 90);
 constexpr QSize kCard(172, 172);
 // Set on a card once its picture is shown, so it is not asked for again.
 constexpr int kPictureShownRole = kPictureRole + 1;
+
+// Every card takes the same room: laying out a thousand of them then needs
+// no measuring of their texts.
+class CardDelegate final : public QStyledItemDelegate {
+ public:
+  using QStyledItemDelegate::QStyledItemDelegate;
+  QSize sizeHint(const QStyleOptionViewItem&, const QModelIndex&) const override { return kCard - QSize(4, 4); }
+};
 
 }  // namespace
 
@@ -60,6 +69,8 @@ QListWidget* frm_Hangar::add_grid(const QString& tab, const QString& name, const
   grid->setIconSize(kCardPicture);
   grid->setGridSize(kCard);
   grid->setWordWrap(true);
+  grid->setUniformItemSizes(true);
+  grid->setItemDelegate(new CardDelegate(grid));
   connect(grid->verticalScrollBar(), &QScrollBar::valueChanged, this, &frm_Hangar::request_pictures);
   tabs_->addTab(page, tab);
   return grid;
@@ -75,12 +86,14 @@ void frm_Hangar::show_tab(int tab) { tabs_->setCurrentIndex(tab); }
 
 QListWidget* frm_Hangar::shown_grid() const { return tabs_->currentIndex() == 0 ? repaints_ : packages_; }
 
-void frm_Hangar::list_changed(QListWidget& list) {
-  QHash<QByteArray, QVector<int>>& rows = rows_by_source_[&list];
-  rows.clear();
-  for (int i = 0; i < list.count(); ++i) {
-    const QByteArray source = list.item(i)->data(kPictureRole).toByteArray();
-    if (!source.isEmpty()) rows[source].push_back(i);
+void frm_Hangar::list_changed(QListWidget& list, bool refilled) {
+  if (refilled) {
+    QHash<QByteArray, QVector<int>>& rows = rows_by_source_[&list];
+    rows.clear();
+    for (int i = 0; i < list.count(); ++i) {
+      const QByteArray source = list.item(i)->data(kPictureRole).toByteArray();
+      if (!source.isEmpty()) rows[source].push_back(i);
+    }
   }
   if (&list == shown_grid()) request_pictures();
 }

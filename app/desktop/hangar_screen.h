@@ -34,7 +34,7 @@ class frm_Hangar final : public ScreenForm {
   // Shows the tab of lstRepaints (0) or lstPackages (1).
   void show_tab(int tab);
 
-  void list_changed(QListWidget& list) override;
+  void list_changed(QListWidget& list, bool refilled) override;
 
  private:
   QListWidget* add_grid(const QString& tab, const QString& name, const QString& field, const QString& count);

@@ -161,7 +161,7 @@ void QtScreenView::set_list(const std::string& screen_name, const std::string& l
   for (int i = 0; i < widget->count(); ++i) widget->setRowHidden(i, content.rows[static_cast<std::size_t>(i)].hidden);
   widget->setEnabled(content.enabled);
   widget->setCurrentRow(content.current);
-  screen(screen_name)->list_changed(*widget);
+  screen(screen_name)->list_changed(*widget, true);
 }
 
 void QtScreenView::set_hidden_rows(const std::string& screen_name, const std::string& list,
@@ -170,7 +170,7 @@ void QtScreenView::set_hidden_rows(const std::string& screen_name, const std::st
   if (widget == nullptr) return;
   const int rows = std::min(widget->count(), static_cast<int>(hidden.size()));
   for (int i = 0; i < rows; ++i) widget->setRowHidden(i, hidden[static_cast<std::size_t>(i)]);
-  screen(screen_name)->list_changed(*widget);
+  screen(screen_name)->list_changed(*widget, false);
 }
 
 std::string QtScreenView::field_text(const std::string& screen_name, const std::string& field) {

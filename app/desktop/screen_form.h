@@ -45,9 +45,9 @@ class ScreenForm : public ui::SkinnedForm {
   void show_progress(qint64 done, qint64 total);
   QProgressBar* progress_bar() const { return progress_; }
 
-  // The view filled `list` or hid some of its rows; screens that show the
-  // rows' pictures ask for them here.
-  virtual void list_changed(QListWidget& list) { (void)list; }
+  // The view filled `list` anew (`refilled`) or hid some of its rows;
+  // screens that show the rows' pictures ask for them here.
+  virtual void list_changed(QListWidget& list, bool refilled) { (void)list, (void)refilled; }
 
   // False when a skin file of this screen could not be loaded (a message
   // named it); start-up then ends.
