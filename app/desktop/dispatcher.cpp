@@ -72,7 +72,9 @@ void run_remove_command(AppContext& ctx, PressedButton& button, const std::strin
   SharedState& s = ctx.state;
   s.g_RemoveSelection.assign(s.g_AircraftEntries.size(), false);
   for (const ListRow& row : ctx.view.list(screen, screen == kHangar ? "lstRepaints" : "lstAircraft").rows) {
-    if (row.checked && row.item_data >= 0 && static_cast<std::size_t>(row.item_data) < s.g_RemoveSelection.size()) {
+    // A greyed card (an entry the .rcf keeps) is never removed, ticked or not.
+    if (row.checked && row.enabled && row.item_data >= 0 &&
+        static_cast<std::size_t>(row.item_data) < s.g_RemoveSelection.size()) {
       s.g_RemoveSelection[static_cast<std::size_t>(row.item_data)] = true;
     }
   }

@@ -90,9 +90,12 @@ void frm_Hangar::list_changed(QListWidget& list, bool refilled) {
   if (refilled) {
     QHash<QByteArray, QVector<int>>& rows = rows_by_source_[&list];
     rows.clear();
+    const QIcon placeholder(thumbnails_ ? QPixmap::fromImage(thumbnails_->placeholder()) : QPixmap());
+    const QSignalBlocker quiet(list);
     for (int i = 0; i < list.count(); ++i) {
       const QByteArray source = list.item(i)->data(kPictureRole).toByteArray();
       if (!source.isEmpty()) rows[source].push_back(i);
+      if (source.isEmpty()) list.item(i)->setIcon(placeholder);  // no folder to look in
     }
   }
   if (&list == shown_grid()) request_pictures();

@@ -64,7 +64,8 @@ TEST(Hangar, RemovesAndInstallsTheTickedCardsThroughTheScreensCommands) {
   ASSERT_TRUE(ListPackages(t.ctx, "").ok());
   FillPackageList(t.ctx, false);
   FillHangarRepaints(t.ctx);
-  t.view.tick("frm_Hangar.lstRepaints", {1});
+  t.view.lists["frm_Hangar.lstRepaints"].rows[0].enabled = false;  // as for an entry the .rcf keeps
+  t.view.tick("frm_Hangar.lstRepaints", {0, 1});
   HangarListClicked(t.ctx, "lstRepaints");
   ASSERT_EQ("enabled", t.view.button_states["frm_Hangar.btn_Remove"]);
   TestButton remove("frm_Hangar", "remove");
