@@ -38,7 +38,9 @@ ListContent package_rows(const SharedState& s, bool mark) {
     std::string text = trim_blanks(s.g_PackageEntries[static_cast<std::size_t>(i)].ui_variation);
     if (mark && i == last) text = "*" + text;
     content.rows.push_back(row_of(std::move(text), i, false));
-    content.rows.back().picture = s.g_PackagePaths[static_cast<std::size_t>(i)];
+    if (static_cast<std::size_t>(i) < s.g_PackagePaths.size()) {
+      content.rows.back().picture = trim_blanks(s.g_PackagePaths[static_cast<std::size_t>(i)]);
+    }
   }
   for (const DamagedPackage& damaged : s.damaged_packages) {
     ListRow row = row_of(file_name(damaged.path), -1, false);
