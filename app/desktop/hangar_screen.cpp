@@ -94,8 +94,11 @@ void frm_Hangar::list_changed(QListWidget& list, bool refilled) {
     const QSignalBlocker quiet(list);
     for (int i = 0; i < list.count(); ++i) {
       const QByteArray source = list.item(i)->data(kPictureRole).toByteArray();
-      if (!source.isEmpty()) rows[source].push_back(i);
-      if (source.isEmpty()) list.item(i)->setIcon(placeholder);  // no folder to look in
+      if (source.isEmpty()) {
+        list.item(i)->setIcon(placeholder);  // no folder to look in
+      } else {
+        rows[source].push_back(i);
+      }
     }
   }
   if (&list == shown_grid()) request_pictures();
