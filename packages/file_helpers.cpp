@@ -97,4 +97,20 @@ std::vector<std::string> texture_file_names(FileSystem& fs, const std::string& a
   return names;
 }
 
+std::optional<std::string> stored_preview(FileSystem& fs, const std::string& package_path) {
+  auto opened = fs.open_read(package_path);
+  if (!opened) return std::nullopt;
+  auto preview = read_package_preview(**opened);
+  if (!preview) return std::nullopt;
+  return std::move(*preview);
+}
+
+std::optional<std::string> find_thumbnail(FileSystem& fs, const std::string& texture_folder) {
+  for (const char* name : {"thumbnail.jpg", "thumbnail.bmp", "thumbnail.png"}) {
+    std::string path = join_path(texture_folder, name);
+    if (fs.exists(path) && !fs.is_folder(path)) return path;
+  }
+  return std::nullopt;
+}
+
 }  // namespace pw

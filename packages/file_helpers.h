@@ -37,6 +37,15 @@ Result<void> RemoveFolder(const OperationContext& op, const std::string& folder)
 // name (an empty texture, "..", a separator, a drive...).
 std::optional<std::string> texture_folder_path(const std::string& aircraft_folder, const FltsimEntry& entry);
 
+// The preview bitmap stored in a package; nullopt when it has none or
+// cannot be read any more.
+std::optional<std::string> stored_preview(FileSystem& fs, const std::string& package_path);
+
+// The picture the simulator's aircraft menu shows for a texture folder:
+// its thumbnail.jpg, else thumbnail.bmp, else thumbnail.png, whatever the
+// case of the name; nullopt when it holds none (or is no folder).
+std::optional<std::string> find_thumbnail(FileSystem& fs, const std::string& texture_folder);
+
 // The normal files of the entry's texture folder, sorted by name without
 // regard to case, at most kMaxTextureRows. An unsafe or empty texture or a
 // missing folder gives none.

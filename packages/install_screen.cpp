@@ -19,7 +19,9 @@ const char* const kInstructions =
 frm_Install::frm_Install() : ScreenForm(ui::ScreenKind::kInstall, "frm_Install", "Install Repaint Packages") {
   add_label("Label4", kInstructions, {38, 84, 728, 67});
   add_label("Label2", "Package List (Default is from Downloads Folder)", {38, 166, 293, 17}, true);
-  add_list("lstPackages", {36, 186, 310, 254}, true);
+  add_search_field("txtSearch", {36, 186, 310, 24}, "lstPackages");
+  add_list("lstPackages", {36, 214, 310, 206}, true);
+  add_label("lblTicked", "", {38, 423, 308, 16});
   add_label("Label1", "Aircraft Preview Picture", {369, 166, 399, 17}, true);
   add_picture("picPreview", {367, 186, 402, 302}, "\\Media\\NoPreview.bmp");
   add_label("Label3", "*Browsed for packages are removed from the list after each installation.", {202, 442, 143, 46});

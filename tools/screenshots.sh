@@ -1,5 +1,6 @@
 #!/usr/bin/env bash
-# Retakes docs/main.png, package.png, install.png and remove.png: the
+# Retakes docs/main.png, package.png, install.png, remove.png and the
+# Hangar's hangar.png and hangar-downloads.png: the
 # desktop program on a fresh demo simulator tree, under Xvfb.
 #   tools/screenshots.sh [BUILD_DIR]   (default: build)
 set -euo pipefail

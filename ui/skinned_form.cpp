@@ -70,7 +70,7 @@ FrameSettings frame_settings(ScreenKind kind) {
   frame.cursor = QStringLiteral("\\Media\\HMOVE.cur");
   frame.list_background = kind == ScreenKind::kMain ? pack_rgb(255, 255, 255) : pack_rgb(220, 220, 220);
   if (kind != ScreenKind::kRemove) return frame;
-  frame.size = QSize(350, 350);
+  frame.size = QSize(620, 350);
   frame.region_file.clear();
   frame.background = QStringLiteral("\\Media\\Remove_Background.bmp");
   frame.draggable = false;

@@ -33,7 +33,7 @@ namespace pw::ui {
 
 class LargeButton;
 
-enum class ScreenKind { kMain, kPackage, kInstall, kRemove };
+enum class ScreenKind { kMain, kPackage, kInstall, kRemove, kHangar };
 
 struct FrameSettings {
   QSize size;
@@ -46,7 +46,7 @@ struct FrameSettings {
   bool show_version = true;
 };
 
-// The frame of each of the four screens.
+// The frame of each screen.
 FrameSettings frame_settings(ScreenKind kind);
 
 // One image button as a screen places it (form_name is the frame itself).

@@ -1,6 +1,9 @@
 #include "app/desktop/desktop_program.h"
 
 #include "app/desktop/dispatcher.h"
+#include "app/desktop/hangar_lists.h"
+#include "app/desktop/hangar_screen.h"
+#include "app/desktop/list_search.h"
 #include "app/desktop/main_screen.h"
 #include "app/desktop/screen_lists.h"
 #include "app/startup.h"
@@ -61,17 +64,21 @@ bool DesktopProgram::start(const std::string& program_folder) {
 // Stops at the first screen whose skin is incomplete: its message was the
 // one the user needs, and a program without its frame is no use.
 bool DesktopProgram::load_screens() {
-  if (!load(main_) || !load(package_) || !load(install_) || !load(remove_)) {
+  if (!load(main_) || !load(package_) || !load(install_) || !load(remove_) || !load(hangar_)) {
     main_.reset();
     package_.reset();
     install_.reset();
     remove_.reset();
+    hangar_.reset();
     return false;
   }
   for (ScreenForm* screen : {static_cast<ScreenForm*>(main_.get()), static_cast<ScreenForm*>(package_.get()),
-                             static_cast<ScreenForm*>(install_.get()), static_cast<ScreenForm*>(remove_.get())}) {
+                             static_cast<ScreenForm*>(install_.get()), static_cast<ScreenForm*>(remove_.get()),
+                             static_cast<ScreenForm*>(hangar_.get())}) {
     wire(*screen);
   }
+  remove_->attach_thumbnails(ctx_.fs);
+  hangar_->attach_thumbnails(ctx_.fs);
   return true;
 }
 
@@ -82,6 +89,8 @@ void DesktopProgram::wire(ScreenForm& screen) {
   }
   const QString name = screen.objectName();
   connect(&screen, &ScreenForm::list_clicked, this, [this, name](const QString& list) { on_list_clicked(name, list); });
+  connect(&screen, &ScreenForm::search_changed, this,
+          [this, name](const QString& list) { RefilterList(ctx_, name.toStdString(), list.toStdString()); });
 }
 
 void DesktopProgram::on_released(ui::LargeButton* button) {
@@ -94,6 +103,7 @@ void DesktopProgram::on_list_clicked(const QString& screen, const QString& list)
   if (screen == QLatin1String("frm_Package") && list == QLatin1String("lstAircraft")) return PackageAircraftClicked(ctx_);
   if (screen == QLatin1String("frm_Install") && list == QLatin1String("lstPackages")) return PackageListClicked(ctx_);
   if (screen == QLatin1String("frm_Remove") && list == QLatin1String("lstAircraft")) return RemoveListClicked(ctx_);
+  if (screen == QLatin1String("frm_Hangar")) return HangarListClicked(ctx_, list.toStdString());
 }
 
 }  // namespace pw

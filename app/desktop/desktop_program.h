@@ -1,4 +1,4 @@
-// The desktop program put together: the start-up checks, the four screens
+// The desktop program put together: the start-up checks, the five screens
 // loaded in order, and the wiring from their widgets to the core (button
 // releases to the dispatcher, list clicks and ticks to the click handlers,
 // progress to the screen in front).
@@ -22,6 +22,7 @@ class frm_Main;
 class frm_Package;
 class frm_Install;
 class frm_Remove;
+class frm_Hangar;
 
 class DesktopProgram final : public QObject {
   Q_OBJECT
@@ -33,8 +34,8 @@ class DesktopProgram final : public QObject {
   // Start-up from the program's folder (core path): skin files are looked
   // up in its Media folder, the simulator root is two folders above it.
   // Without FSX.EXE there: the one start-up message, no window, false.
-  // Then frm_Main, frm_Package, frm_Install and frm_Remove are loaded in
-  // that order (a missing skin file: its message, false) and frm_Main is
+  // Then frm_Main, frm_Package, frm_Install, frm_Remove and frm_Hangar are
+  // loaded in that order (a missing skin file: its message, false) and frm_Main is
   // shown.
   bool start(const std::string& program_folder);
 
@@ -45,6 +46,7 @@ class DesktopProgram final : public QObject {
   frm_Package* package_screen() const { return package_.get(); }
   frm_Install* install_screen() const { return install_.get(); }
   frm_Remove* remove_screen() const { return remove_.get(); }
+  frm_Hangar* hangar_screen() const { return hangar_.get(); }
 
  private:
   bool load_screens();
@@ -58,6 +60,7 @@ class DesktopProgram final : public QObject {
   std::unique_ptr<frm_Package> package_;
   std::unique_ptr<frm_Install> install_;
   std::unique_ptr<frm_Remove> remove_;
+  std::unique_ptr<frm_Hangar> hangar_;
 };
 
 }  // namespace pw

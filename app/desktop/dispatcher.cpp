@@ -14,6 +14,7 @@
 namespace pw {
 namespace {
 
+constexpr const char* kHangar = "frm_Hangar";
 constexpr const char* kSelectFilter = "Package File (*.pkg)|*.pkg|Repaint Configuration File (*.rcf)|*.rcf";
 const std::string kLongRun =
     "number of aircraft you have selected to install and the speed of your computer.";
@@ -65,7 +66,9 @@ PackageResult install_one(AppContext& ctx, PressedButton& button, int k, bool de
   return result;
 }
 
-void run_remove_command(AppContext& ctx, PressedButton& button) {
+// The remove command of the remove screen's list or the Hangar's grid:
+// the ticked rows, hidden by a search or not.
+void run_remove_command(AppContext& ctx, PressedButton& button, const std::string& screen) {
   const std::string question =
       cr_lines({"You are about to remove the selected repaints.  This process could take a few minutes depending on the",
                 kLongRun, "", "Do you wish to continue?"});
@@ -79,8 +82,10 @@ void run_remove_command(AppContext& ctx, PressedButton& button) {
   ctx.view.set_busy(true);
   SharedState& s = ctx.state;
   s.g_RemoveSelection.assign(s.g_AircraftEntries.size(), false);
-  for (const ListRow& row : ctx.view.list("frm_Remove", "lstAircraft").rows) {
-    if (row.checked && row.item_data >= 0 && static_cast<std::size_t>(row.item_data) < s.g_RemoveSelection.size()) {
+  for (const ListRow& row : ctx.view.list(screen, screen == kHangar ? "lstRepaints" : "lstAircraft").rows) {
+    // A greyed card (an entry the .rcf keeps) is never removed, ticked or not.
+    if (row.checked && row.enabled && row.item_data >= 0 &&
+        static_cast<std::size_t>(row.item_data) < s.g_RemoveSelection.size()) {
       s.g_RemoveSelection[static_cast<std::size_t>(row.item_data)] = true;
     }
   }
@@ -163,6 +168,7 @@ void run_main_command(AppContext& ctx, const std::string& command) {
   if (command == "add") return ctx.view.show_screen_in_place("frm_Install", "frm_Main");
   if (command == "remove") return ctx.view.show_centred_over_main("frm_Remove", true);
   if (command == "undo") return run_undo_command(ctx);
+  if (command == "hangar") return ctx.view.show_screen_in_place(kHangar, "frm_Main");
   if (command == "select") {
     if (const auto path = ctx.view.open_file("frm_Main", {kSelectFilter, ""})) select_aircraft_path(ctx, *path);
   }
@@ -173,10 +179,10 @@ void run_screen_command(AppContext& ctx, PressedButton& button, const std::strin
   if (screen == "frm_Main") return run_main_command(ctx, command);
   if (screen == "frm_Remove") {
     if (command == "return") return ctx.view.hide_screen("frm_Remove");
-    if (command == "remove") return run_remove_command(ctx, button);
+    if (command == "remove") return run_remove_command(ctx, button, screen);
     return;
   }
-  if (screen != "frm_Package" && screen != "frm_Install") return;
+  if (screen != "frm_Package" && screen != "frm_Install" && screen != kHangar) return;
   if (command == "exit") return ctx.view.shut_down();
   if (command == "return") return ctx.view.show_screen_in_place("frm_Main", screen);
   if (screen == "frm_Package") {
@@ -184,8 +190,12 @@ void run_screen_command(AppContext& ctx, PressedButton& button, const std::strin
     if (command == "package") return run_package_command(ctx);
     return;
   }
-  if (command == "browse") return BrowseForPackages(ctx);
-  if (command == "install") run_install_command(ctx, button);
+  if (command == "install") {
+    run_install_command(ctx, button);
+    return;
+  }
+  if (screen == kHangar && command == "remove") return run_remove_command(ctx, button, screen);
+  if (screen == "frm_Install" && command == "browse") return BrowseForPackages(ctx);
 }
 
 }  // namespace
@@ -231,9 +241,10 @@ std::vector<PackageResult> run_install_command(AppContext& ctx, PressedButton& b
                kInstallErrorTitle);
     return {};
   }
-  const bool delete_packages = ctx.view.is_checked("frm_Install", "chkDelete");
+  const std::string screen = button.form_name();
+  const bool delete_packages = ctx.view.is_checked(screen, "chkDelete");
   std::vector<PackageResult> results;
-  for (const ListRow& row : ctx.view.list("frm_Install", "lstPackages").rows) {
+  for (const ListRow& row : ctx.view.list(screen, "lstPackages").rows) {
     if (row.checked && row.enabled) results.push_back(install_one(ctx, button, row.item_data, delete_packages));
   }
   ctx.view.set_busy(false);

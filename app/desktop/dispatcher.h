@@ -42,8 +42,10 @@ bool select_aircraft_path(AppContext& ctx, const std::string& path);
 // chosen preview (see create_package).
 Result<std::string> CreatePackage(AppContext& ctx, int entryIndex);
 
-// The install command's outcome for each ticked package, in list order
-// (none when it was cancelled or the backups failed).
+// The install command of the button's screen (frm_Install or the Hangar):
+// its lstPackages' ticked rows, hidden by a search or not, and its
+// chkDelete. The outcome for each of them, in list order (none when it
+// was cancelled or the backups failed).
 struct PackageResult {
   std::string path;
   InstallReport report;

@@ -47,6 +47,15 @@ bool HeadlessView::is_checked(const std::string& screen, const std::string& box)
   return check_boxes[key(screen, box)];
 }
 
+std::string HeadlessView::field_text(const std::string& screen, const std::string& field) {
+  return fields[key(screen, field)];
+}
+
+void HeadlessView::set_hidden_rows(const std::string& screen, const std::string& list, const std::vector<bool>& hidden) {
+  std::vector<ListRow>& rows = lists[key(screen, list)].rows;
+  for (std::size_t i = 0; i < rows.size() && i < hidden.size(); ++i) rows[i].hidden = hidden[i];
+}
+
 DuplicateChoice HeadlessView::ask_duplicate(const std::string& title) {
   duplicates_asked.push_back(title);
   return duplicate_choice;

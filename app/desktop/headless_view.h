@@ -20,6 +20,7 @@ class HeadlessView : public ScreenView {
   std::map<std::string, ListContent> lists;
   std::map<std::string, std::string> pictures;  // the path last shown, or the bytes shown from memory
   std::map<std::string, bool> check_boxes;
+  std::map<std::string, std::string> fields;
   std::vector<std::string> screen_events;  // "show frm_Package", "hide frm_Main", "modal frm_Remove"
   bool busy = false;
   bool shut = false;
@@ -42,6 +43,8 @@ class HeadlessView : public ScreenView {
   bool show_picture(const std::string& screen, const std::string& box, const std::string& path) override;
   bool show_picture_data(const std::string& screen, const std::string& box, const std::string& bytes) override;
   bool is_checked(const std::string& screen, const std::string& box) override;
+  std::string field_text(const std::string& screen, const std::string& field) override;
+  void set_hidden_rows(const std::string& screen, const std::string& list, const std::vector<bool>& hidden) override;
   DuplicateChoice ask_duplicate(const std::string& title) override;
   bool offer_repair(const std::vector<Finding>& findings) override;
   void show_screen_in_place(const std::string& show, const std::string& hide) override;

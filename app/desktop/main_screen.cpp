@@ -82,9 +82,12 @@ void frm_Main::add_buttons() {
   add_named_button("btn_Add", {{52, 297}, "add", "Add", "disabled", ""});
   add_named_button("btn_Edit", {{52, 377}, "remove", "Remove", "disabled", ""});
   add_named_button("btn_Upload", {{52, 457}, "upload", "Prepare", "disabled", ""});
-  // In the bottom bay under the command column, away from Exit.
+  // In the bottom bay under the command column, left of Exit: narrower
+  // buttons, two where the design has room for one.
   add_named_button("btn_Undo", {{52, 525}, "undo", "Undo", "disabled",
                                 "Click to take back the last operation on the selected aircraft."});
+  add_named_button("btn_Hangar", {{189, 525}, "hangar", "Hangar", "disabled",
+                                  "Click to see every repaint and package of the selected aircraft with its picture."});
 }
 
 void frm_Main::Label8_Click() { QDesktopServices::openUrl(QUrl(kMakerWebAddress)); }

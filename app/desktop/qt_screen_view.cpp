@@ -5,11 +5,13 @@
 #include <QEventLoop>
 #include <QImage>
 #include <QLabel>
+#include <QLineEdit>
 #include <QListWidget>
 #include <QMessageBox>
 #include <QPixmap>
 #include <QPushButton>
 #include <QTimer>
+#include <algorithm>
 
 #include "base/file_ops.h"
 #include "base/platform/file_system.h"
@@ -36,6 +38,7 @@ QString label_text(const std::string& text) {
 QListWidgetItem* make_row(const ListRow& row, bool checkable) {
   auto* item = new QListWidgetItem(from_cp1252(row.text));
   item->setData(Qt::UserRole, row.item_data);
+  if (!row.picture.empty()) item->setData(kPictureRole, QByteArray::fromStdString(row.picture));
   if (!row.tooltip.empty()) item->setToolTip(from_cp1252(row.tooltip));
   if (!row.enabled) item->setFlags(item->flags() & ~Qt::ItemIsEnabled);
   if (!checkable) {
@@ -155,8 +158,24 @@ void QtScreenView::set_list(const std::string& screen_name, const std::string& l
   const QSignalBlocker quiet(widget);
   widget->clear();
   for (const ListRow& row : content.rows) widget->addItem(make_row(row, checkable));
+  for (int i = 0; i < widget->count(); ++i) widget->setRowHidden(i, content.rows[static_cast<std::size_t>(i)].hidden);
   widget->setEnabled(content.enabled);
   widget->setCurrentRow(content.current);
+  screen(screen_name)->list_changed(*widget, true);
+}
+
+void QtScreenView::set_hidden_rows(const std::string& screen_name, const std::string& list,
+                                   const std::vector<bool>& hidden) {
+  auto* widget = control<QListWidget>(screen_name, list);
+  if (widget == nullptr) return;
+  const int rows = std::min(widget->count(), static_cast<int>(hidden.size()));
+  for (int i = 0; i < rows; ++i) widget->setRowHidden(i, hidden[static_cast<std::size_t>(i)]);
+  screen(screen_name)->list_changed(*widget, false);
+}
+
+std::string QtScreenView::field_text(const std::string& screen_name, const std::string& field) {
+  auto* widget = control<QLineEdit>(screen_name, field);
+  return widget != nullptr ? to_cp1252(widget->text()) : std::string();
 }
 
 ListContent QtScreenView::list(const std::string& screen_name, const std::string& list) {
@@ -169,7 +188,8 @@ ListContent QtScreenView::list(const std::string& screen_name, const std::string
     const QListWidgetItem* item = widget->item(i);
     content.rows.push_back(ListRow{to_cp1252(item->text()), item->data(Qt::UserRole).toInt(),
                                    item->checkState() == Qt::Checked, (item->flags() & Qt::ItemIsEnabled) != 0,
-                                   to_cp1252(item->toolTip())});
+                                   to_cp1252(item->toolTip()), widget->isRowHidden(i),
+                                   item->data(kPictureRole).toByteArray().toStdString()});
   }
   return content;
 }

@@ -61,6 +61,9 @@ class QtScreenView final : public ScreenView {
   bool show_picture(const std::string& screen, const std::string& box, const std::string& path) override;
   bool show_picture_data(const std::string& screen, const std::string& box, const std::string& bytes) override;
   bool is_checked(const std::string& screen, const std::string& check_box) override;
+  std::string field_text(const std::string& screen, const std::string& field) override;
+  // Hides rows without raising the list's click signal.
+  void set_hidden_rows(const std::string& screen, const std::string& list, const std::vector<bool>& hidden) override;
 
   // "Copy" is the default button; closing the box also copies.
   DuplicateChoice ask_duplicate(const std::string& title) override;

@@ -2,6 +2,7 @@
 
 #include <QCheckBox>
 #include <QLabel>
+#include <QLineEdit>
 #include <QListWidget>
 #include <QPixmap>
 #include <QProgressBar>
@@ -82,6 +83,17 @@ QCheckBox* ScreenForm::add_check_box(const QString& name, const QString& text, c
   box->setGeometry(where);
   box->setFont(screen_font(kLabelPoints));
   return box;
+}
+
+QLineEdit* ScreenForm::add_search_field(const QString& name, const QRect& where, const QString& list) {
+  auto* field = new QLineEdit(this);
+  field->setObjectName(name);
+  field->setGeometry(where);
+  field->setFont(screen_font(kListPoints));
+  field->setPlaceholderText(QStringLiteral("Search: name, airline, registration, painter..."));
+  field->setClearButtonEnabled(true);
+  connect(field, &QLineEdit::textChanged, this, [this, list] { emit search_changed(list); });
+  return field;
 }
 
 ui::LargeButton* ScreenForm::add_named_button(const QString& name, const ui::ButtonSetup& setup) {

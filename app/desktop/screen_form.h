@@ -13,6 +13,7 @@
 
 class QCheckBox;
 class QLabel;
+class QLineEdit;
 class QListWidget;
 class QProgressBar;
 
@@ -24,6 +25,8 @@ inline constexpr double kListPoints = 9.75;
 
 // The dynamic property that marks a list whose rows carry check boxes.
 inline constexpr const char* kCheckableProperty = "pw_checkable";
+// The item data role holding a row's picture source (ListRow::picture, bytes).
+inline constexpr int kPictureRole = Qt::UserRole + 1;
 
 class ScreenForm : public ui::SkinnedForm {
   Q_OBJECT
@@ -42,6 +45,10 @@ class ScreenForm : public ui::SkinnedForm {
   void show_progress(qint64 done, qint64 total);
   QProgressBar* progress_bar() const { return progress_; }
 
+  // The view filled `list` anew (`refilled`) or hid some of its rows;
+  // screens that show the rows' pictures ask for them here.
+  virtual void list_changed(QListWidget& list, bool refilled) { (void)list, (void)refilled; }
+
   // False when a skin file of this screen could not be loaded (a message
   // named it); start-up then ends.
   bool skin_ok() const { return skin_ok_; }
@@ -51,6 +58,8 @@ class ScreenForm : public ui::SkinnedForm {
   // user, or one of its check boxes was ticked or unticked. Filling a list
   // from code raises nothing.
   void list_clicked(const QString& list);
+  // The search field of the list named `list` was edited.
+  void search_changed(const QString& list);
   // The screen was hidden (the modal remove screen's loop waits for this).
   void hidden();
 
@@ -66,6 +75,8 @@ class ScreenForm : public ui::SkinnedForm {
   // file such as "\Media\NoPreview.bmp") until something else is shown.
   QLabel* add_picture(const QString& name, const QRect& where, const QString& default_picture);
   QCheckBox* add_check_box(const QString& name, const QString& text, const QRect& where);
+  // A one-line search field for the list named `list`, with a grey hint.
+  QLineEdit* add_search_field(const QString& name, const QRect& where, const QString& list);
   // A LargeButton with the object name the dispatcher and views look it up by.
   ui::LargeButton* add_named_button(const QString& name, const ui::ButtonSetup& setup);
   // Where the progress bar runs; made once the frame is loaded.

@@ -4,10 +4,11 @@
 #include <utility>
 
 #include "app/desktop/undo_command.h"
+#include "app/desktop/hangar_lists.h"
+#include "app/desktop/list_search.h"
 #include "base/file_ops.h"
 #include "base/text.h"
 #include "packages/file_helpers.h"
-#include "packages/package_format.h"
 #include "packages/repaint_removal.h"
 
 namespace pw {
@@ -29,26 +30,18 @@ bool any_checked(const ListContent& content) {
   return std::any_of(content.rows.begin(), content.rows.end(), [](const ListRow& row) { return row.checked; });
 }
 
-// The preview bitmap stored in a package; nullopt when it has none or
-// cannot be read any more.
-std::optional<std::string> stored_preview(FileSystem& fs, const std::string& package_path) {
-  auto opened = fs.open_read(package_path);
-  if (!opened) return std::nullopt;
-  auto preview = read_package_preview(**opened);
-  if (!preview) return std::nullopt;
-  return std::move(*preview);
-}
-
 }  // namespace
 
-void FillPackageList(AppContext& ctx, bool mark) {
-  const SharedState& s = ctx.state;
+ListContent package_rows(const SharedState& s, bool mark) {
   ListContent content;
   const int last = std::min<int>(s.g_PackageLast, static_cast<int>(s.g_PackageEntries.size()) - 1);
   for (int i = 0; i <= last; ++i) {
     std::string text = trim_blanks(s.g_PackageEntries[static_cast<std::size_t>(i)].ui_variation);
     if (mark && i == last) text = "*" + text;
     content.rows.push_back(row_of(std::move(text), i, false));
+    if (static_cast<std::size_t>(i) < s.g_PackagePaths.size()) {
+      content.rows.back().picture = trim_blanks(s.g_PackagePaths[static_cast<std::size_t>(i)]);
+    }
   }
   for (const DamagedPackage& damaged : s.damaged_packages) {
     ListRow row = row_of(file_name(damaged.path), -1, false);
@@ -57,9 +50,15 @@ void FillPackageList(AppContext& ctx, bool mark) {
     content.rows.push_back(std::move(row));
   }
   content.current = content.rows.empty() ? -1 : 0;
-  ctx.view.set_list(kInstallScreen, "lstPackages", content);
+  return content;
+}
+
+void FillPackageList(AppContext& ctx, bool mark) {
+  ctx.view.set_list(kInstallScreen, "lstPackages", package_rows(ctx.state, mark));
+  RefilterList(ctx, kInstallScreen, "lstPackages");
   // Also run for an empty list, so btn_Install cannot stay enabled with nothing to install.
   PackageListClicked(ctx);
+  FillHangarPackages(ctx, mark);
 }
 
 void PackageListClicked(AppContext& ctx) {
@@ -70,6 +69,7 @@ void PackageListClicked(AppContext& ctx) {
     ctx.view.set_busy(false);
   }
   ctx.view.set_button_state(kInstallScreen, "btn_Install", any_checked(content) ? "enabled" : "disabled");
+  CountTicks(ctx, kInstallScreen, "lstPackages");
 }
 
 void ShowPackagePreview(AppContext& ctx, int packageIndex) {
@@ -118,10 +118,13 @@ void FillRemoveAircraftList(AppContext& ctx) {
   const SharedState& s = ctx.state;
   ListContent content;
   for (const int i : removable_entries(s)) {
-    content.rows.push_back(row_of(trim_blanks(s.g_AircraftEntries[static_cast<std::size_t>(i)].ui_variation), i, false));
+    const FltsimEntry& entry = s.g_AircraftEntries[static_cast<std::size_t>(i)];
+    content.rows.push_back(row_of(trim_blanks(entry.ui_variation), i, false));
+    content.rows.back().picture = texture_folder_path(s.g_AircraftFolder, entry).value_or("");
   }
   if (!content.rows.empty()) content.current = 0;
   ctx.view.set_list(kRemoveScreen, "lstAircraft", content);
+  RefilterList(ctx, kRemoveScreen, "lstAircraft");
   // Also for an empty list: the remove button must not stay usable then.
   RemoveListClicked(ctx);
 }
@@ -129,6 +132,7 @@ void FillRemoveAircraftList(AppContext& ctx) {
 void RemoveListClicked(AppContext& ctx) {
   const ListContent content = ctx.view.list(kRemoveScreen, "lstAircraft");
   ctx.view.set_button_state(kRemoveScreen, "btn_Remove", any_checked(content) ? "enabled" : "disabled");
+  CountTicks(ctx, kRemoveScreen, "lstAircraft");
 }
 
 void reread_aircraft(AppContext& ctx) {
@@ -136,6 +140,7 @@ void reread_aircraft(AppContext& ctx) {
   FillRemoveAircraftList(ctx);
   FillPackageAircraftList(ctx);
   show_last_operation(ctx);
+  FillHangarRepaints(ctx);
 }
 
 void show_selected_aircraft(AppContext& ctx, const SelectedAircraft& selected, bool browsed_package) {
@@ -144,8 +149,9 @@ void show_selected_aircraft(AppContext& ctx, const SelectedAircraft& selected, b
   ctx.view.set_label("frm_Main", "lblInfo", "Information: " + selected.information);
   FillRemoveAircraftList(ctx);
   FillPackageAircraftList(ctx);
+  FillHangarRepaints(ctx);
   FillPackageList(ctx, browsed_package);
-  for (const char* button : {"btn_Add", "btn_Edit", "btn_Upload"}) ctx.view.set_button_state("frm_Main", button, "enabled");
+  for (const char* button : {"btn_Add", "btn_Edit", "btn_Upload", "btn_Hangar"}) ctx.view.set_button_state("frm_Main", button, "enabled");
   show_last_operation(ctx);
 }
 

@@ -7,12 +7,15 @@
 
 namespace pw {
 
-// Fills lstPackages of frm_Install (enabled) with the listed packages'
-// trimmed ui_variation, item data = index; with `mark` the last row gets a
+// The install list's rows: the listed packages' trimmed ui_variation, item
+// data = index, picture = the package; with `mark` the last row gets a
 // leading "*". Damaged packages follow as greyed rows (item data -1) with
-// their file name and, as tooltip, why they cannot be used. Makes row 0
-// current and runs PackageListClicked (also for an empty list, which
-// disables btn_Install).
+// their file name and, as tooltip, why they cannot be used. Row 0 current.
+ListContent package_rows(const SharedState& s, bool mark);
+
+// Fills lstPackages of frm_Install (enabled) with package_rows, applies its
+// search and runs PackageListClicked (also for an empty list, which
+// disables btn_Install); then the Hangar's packages.
 void FillPackageList(AppContext& ctx, bool mark);
 
 // Click or tick on lstPackages: the busy pointer while the current row's
@@ -39,16 +42,17 @@ void PackageAircraftClicked(AppContext& ctx);
 // current. A bad index gives an empty list.
 void ListTextureFiles(AppContext& ctx, int entryIndex);
 
-// Fills lstAircraft of frm_Remove with the removable entries.
+// Fills lstAircraft of frm_Remove with the removable entries (picture =
+// the texture folder) and applies its search.
 void FillRemoveAircraftList(AppContext& ctx);
 
 // Click or tick on frm_Remove's lstAircraft: btn_Remove enabled while a
-// line is ticked.
+// line is ticked, hidden or not; the ticks counted.
 void RemoveListClicked(AppContext& ctx);
 
 // After Aircraft.cfg changed: get_aircraft_list (its error shown as the
-// design shows it), then the remove and package screens' lists and the
-// main screen's last operation.
+// design shows it), then the remove, package and Hangar screens' lists and
+// the main screen's last operation.
 void reread_aircraft(AppContext& ctx);
 
 // A selection that succeeded: the main screen's labels, buttons and last

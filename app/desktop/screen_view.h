@@ -20,6 +20,10 @@ struct ListRow {
   bool checked = false;
   bool enabled = true;  // false: shown greyed, cannot be ticked
   std::string tooltip;  // Windows-1252; empty for none
+  bool hidden = false;  // left out by the list's search; its tick stays
+  // Where the row's picture is found: a texture folder (its thumbnail) or
+  // a package (its preview); empty for none. Lists without pictures ignore it.
+  std::string picture;
 };
 
 struct ListContent {
@@ -57,6 +61,11 @@ class ScreenView {
   // The same for a picture already in memory (a package's preview).
   virtual bool show_picture_data(const std::string& screen, const std::string& box, const std::string& bytes) = 0;
   virtual bool is_checked(const std::string& screen, const std::string& check_box) = 0;
+  // The text typed in a screen's text field (a search field); Windows-1252.
+  virtual std::string field_text(const std::string& screen, const std::string& field) = 0;
+  // Hides the rows whose flag is set and shows the others (ticks and the
+  // rest of each row stay); flags beyond the list's rows are ignored.
+  virtual void set_hidden_rows(const std::string& screen, const std::string& list, const std::vector<bool>& hidden) = 0;
 
   // A package whose title is already installed: install a copy (what the
   // program always did, and the default), skip it, or replace the installed

@@ -82,8 +82,8 @@ TEST(Dispatcher, InstallGoesOnAfterADamagedPackageAndNamesIt) {
 
 TEST(Dispatcher, PackageCommandNamesTheFileAndTheFolder) {
   SimTree t;
-  t.view.lists["frm_Package.lstAircraft"] = {true, {{"Red Livery", 0, false, true, ""}}, 0};
-  t.view.lists["frm_Package.lstTextures"] = {true, {{"red.bmp", 0, true, true, ""}}, 0};
+  t.view.lists["frm_Package.lstAircraft"] = {true, {{"Red Livery", 0, false, true, "", false, ""}}, 0};
+  t.view.lists["frm_Package.lstTextures"] = {true, {{"red.bmp", 0, true, true, "", false, ""}}, 0};
   TestButton b("frm_Package", "package");
   t.view.answers = {kResultOk, kResultCancel};  // stops at what the texture check found
   dispatch_release(t.ctx, b);
@@ -101,7 +101,7 @@ TEST(Dispatcher, PackageCommandNamesTheFileAndTheFolder) {
   EXPECT_TRUE(t.dir.exists(t.plane("Uploads/Red_Livery_Repaint.pkg")));
 
   // A failure says which file and why.
-  t.view.lists["frm_Package.lstTextures"] = {true, {{"gone.bmp", 0, true, true, ""}}, 0};
+  t.view.lists["frm_Package.lstTextures"] = {true, {{"gone.bmp", 0, true, true, "", false, ""}}, 0};
   dispatch_release(t.ctx, b);
   ASSERT_EQ(6u, t.view.messages.size());  // the question, the texture check, the failure
   EXPECT_EQ(kStyleCritical, t.view.messages[5].style);

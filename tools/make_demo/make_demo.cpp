@@ -8,6 +8,7 @@
 // same aircraft inside it) and, outside it in ADDONS, one add-on aircraft
 // declared by an add-on.xml and listed in ADDONS/add-ons.cfg, with an .rcf
 // in ROOT that names the add-on aircraft's folder by its absolute path.
+#include <array>
 #include <cstdint>
 #include <cstdlib>
 #include <filesystem>
@@ -83,7 +84,7 @@ std::string section(int n, const Livery& l) {
                   "\r\nkb_checklists=trainer_check\r\natc_id=N" + std::to_string(172 + n) + "PW\r\n";
   if (!l.airline.empty()) s += "atc_airline=" + l.airline + "\r\natc_flight_number=" + std::to_string(100 + n) + "\r\n";
   s += "ui_manufacturer=\"Paintwell\"\r\nui_type=\"Trainer\"\r\nui_variation=\"" + l.variation +
-       "\"\r\ndescription=A two-seat trainer in the " + l.variation + " livery.\r\nvisual_damage=1\r\n\r\n";
+       "\"\r\nui_createdby=\"Varnel Paint Shop\"\r\ndescription=A two-seat trainer in the " + l.variation + " livery.\r\nvisual_damage=1\r\n\r\n";
   return s;
 }
 
@@ -118,14 +119,35 @@ void put_be16(std::string& out, std::uint32_t value) {
   out += static_cast<char>(value & 0xFF);
 }
 
-// A baseline grey JPEG of the livery's brightness, as the simulator's
-// aircraft menu shows thumbnail.jpg: every 8x8 block is plain, so each
-// needs only its DC difference (the first block's, then zero) and an EOB.
-std::string thumbnail(int width, int height, const Livery& l) {
-  const int grey = (l.r * 299 + l.g * 587 + l.b * 114) / 1000;
-  const int dc = 8 * (grey - 128);
-  int category = 0;
-  while ((std::abs(dc) >> category) != 0) ++category;
+// The codes of a canonical Huffman table from its count of codes per length.
+std::vector<std::pair<std::uint32_t, int>> huffman_codes(const std::vector<int>& counts) {
+  std::vector<std::pair<std::uint32_t, int>> codes;
+  std::uint32_t code = 0;
+  for (std::size_t length = 1; length <= counts.size(); ++length, code <<= 1) {
+    for (int i = 0; i < counts[length - 1]; ++i) codes.emplace_back(code++, static_cast<int>(length));
+  }
+  return codes;
+}
+
+// The usual luminance DC table: categories 0 to 11.
+const std::vector<int> kDcCounts = {0, 1, 5, 1, 1, 1, 1, 1, 1, 0, 0, 0, 0, 0, 0, 0};
+
+// The side view of the trainer in 8x8 blocks on a 32 x 16 grid: sky, then
+// the fuselage, fin and wing in the livery's colour with a white cheat line.
+std::array<int, 3> thumbnail_block(int bx, int by, const Livery& l) {
+  const bool fuselage = by >= 7 && by <= 9 && bx >= 4 && bx <= 27 && !(bx == 27 && by != 8);
+  const bool fin = bx >= 4 && bx <= 6 && by >= 3 && by < 7 && bx - 4 >= (6 - by) / 2;
+  const bool wing = by == 10 && bx >= 12 && bx <= 19;
+  if (by == 8 && fuselage) return {250, 250, 250};
+  if (fuselage || fin || wing) return {l.r, l.g, l.b};
+  return {120 + by * 6, 160 + by * 5, 225};
+}
+
+// A baseline colour JPEG of the livery, as the simulator's aircraft menu
+// shows thumbnail.jpg: every 8x8 block is plain, so each component needs
+// only its DC difference and an end of block (AC table: that code alone).
+std::string thumbnail(const Livery& l) {
+  constexpr int kWidth = 256, kHeight = 128;
   std::string out = "\xFF\xD8\xFF\xE0";
   put_be16(out, 16);
   out += std::string("JFIF\0\x01\x01\0\0\x01\0\x01\0\0", 14);
@@ -133,35 +155,42 @@ std::string thumbnail(int width, int height, const Livery& l) {
   put_be16(out, 67);
   out += std::string(1, '\0') + std::string(64, '\x01');
   out += std::string("\xFF\xC0", 2);
-  put_be16(out, 11);
+  put_be16(out, 17);
   out += '\x08';
-  put_be16(out, static_cast<std::uint32_t>(height));
-  put_be16(out, static_cast<std::uint32_t>(width));
-  out += std::string("\x01\x01\x11\0", 4);
-  // DC table: category 0 coded "0", the first block's category "10".
-  const int dc_symbols = category == 0 ? 1 : 2;
+  put_be16(out, kHeight);
+  put_be16(out, kWidth);
+  out += std::string("\x03\x01\x11\0\x02\x11\0\x03\x11\0", 10);
   out += "\xFF\xC4";
-  put_be16(out, static_cast<std::uint32_t>(19 + dc_symbols));
-  out += std::string(1, '\0') + (category == 0 ? std::string("\x01") + std::string(15, '\0')
-                                                 : std::string("\x01\x01") + std::string(14, '\0'));
-  out += std::string(1, '\0');
-  if (category != 0) out += static_cast<char>(category);
-  // AC table: only the end of block, coded "0".
+  put_be16(out, 2 + 17 + 12);
+  out += '\0';
+  for (int count : kDcCounts) out += static_cast<char>(count);
+  for (int category = 0; category <= 11; ++category) out += static_cast<char>(category);
   out += "\xFF\xC4";
   put_be16(out, 20);
   out += std::string("\x10\x01", 2) + std::string(15, '\0') + std::string(1, '\0');
   out += "\xFF\xDA";
-  put_be16(out, 8);
-  out += std::string("\x01\x01\0\0\x3F\0", 6);
+  put_be16(out, 12);
+  out += std::string("\x03\x01\0\x02\0\x03\0\0\x3F\0", 10);
+  const auto dc_codes = huffman_codes(kDcCounts);
   BitWriter bits;
-  for (int block = 0; block < (width / 8) * (height / 8); ++block) {
-    if (block == 0 && category != 0) {
-      bits.put(2, 2);
-      bits.put(static_cast<std::uint32_t>(dc >= 0 ? dc : dc + (1 << category) - 1), category);
-    } else {
-      bits.put(0, 1);
+  std::array<int, 3> previous = {0, 0, 0};
+  for (int by = 0; by < kHeight / 8; ++by) {
+    for (int bx = 0; bx < kWidth / 8; ++bx) {
+      const auto [r, g, b] = thumbnail_block(bx, by, l);
+      const std::array<double, 3> ycc = {0.299 * r + 0.587 * g + 0.114 * b,
+                                         128 - 0.168736 * r - 0.331264 * g + 0.5 * b,
+                                         128 + 0.5 * r - 0.418688 * g - 0.081312 * b};
+      for (int c = 0; c < 3; ++c) {
+        const int dc = 8 * (static_cast<int>(ycc[c] + 0.5) - 128);
+        const int diff = dc - previous[c];
+        previous[c] = dc;
+        int category = 0;
+        while ((std::abs(diff) >> category) != 0) ++category;
+        bits.put(dc_codes[static_cast<std::size_t>(category)].first, dc_codes[static_cast<std::size_t>(category)].second);
+        if (category != 0) bits.put(static_cast<std::uint32_t>(diff >= 0 ? diff : diff + (1 << category) - 1), category);
+        bits.put(0, 1);  // end of block
+      }
     }
-    bits.put(0, 1);
   }
   return out + bits.finish() + "\xFF\xD9";
 }
@@ -177,7 +206,7 @@ std::vector<std::pair<std::string, std::string>> texture_files(const Livery& l) 
   const std::string first = l.texture == kBrokenFallbackLivery ? "..\\Texture.Shared" : "..\\texture";
   return {{"trainer_t.bmp", bitmap(256, 256, l)},
           {"trainer_wing_t.bmp", bitmap(128, 128, l)},
-          {"thumbnail.jpg", thumbnail(128, 64, l)},
+          {"thumbnail.jpg", thumbnail(l)},
           {"texture.cfg", "[fltsim]\r\nfallback.1=" + first + "\r\nfallback.2=..\\..\\..\\..\\Texture\r\n"}};
 }
 

@@ -40,15 +40,23 @@ void paint_bay(QPainter& painter, const QRectF& rect, double radius);
 void paint_rivet(QPainter& painter, QPointF centre);
 
 QImage draw_main_background();    // 800 x 600, black outside the outline
-QImage draw_remove_background();  // 350 x 350, rectangular
+QImage draw_remove_background();  // 620 x 350, rectangular
 
-// A 155 x 180 strip: enabled, down, highlight, disabled from the top.
-QImage draw_button_strip(const QString& label, const QString& icon);
+// The design's large buttons; the two in the main screen's bottom bay share
+// the room of one.
+constexpr int kLargeButtonWidth = 155;
+constexpr int kBayButtonWidth = 125;
+
+// A `width` x 180 strip: enabled, down, highlight, disabled from the top.
+QImage draw_button_strip(const QString& label, const QString& icon, int width);
 // An 18 x 18 icon outline by name ("exit", "plane", "plus", ...), for strokes of width 2.
 QPainterPath icon_path(const QString& icon);
 bool icon_is_filled(const QString& icon);
 
 QImage draw_preview(const QString& headline, const QString& hint);  // 400 x 300
+
+// 240 x 180: what the screens show for a repaint without a thumbnail.
+QImage draw_thumbnail_placeholder();
 
 ui::CursorImage draw_move_cursor();  // 32 x 32, hot spot in the middle
 

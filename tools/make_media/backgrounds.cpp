@@ -141,7 +141,7 @@ QImage draw_main_background() {
 }
 
 QImage draw_remove_background() {
-  constexpr QSize size(350, 350);
+  constexpr QSize size(620, 350);
   QImage art(size, QImage::Format_ARGB32_Premultiplied);
   art.fill(kEdgeDark);
   QPainter painter(&art);
@@ -157,8 +157,8 @@ QImage draw_remove_background() {
   painter.restore();
   draw_text(painter, QPointF(42, 29), art_font(16, QFont::Bold), kTitleText,
             QStringLiteral("Remove Repaints"));
-  paint_sheet(painter, QRectF(12, 52, 326, 218), 8);
-  paint_bay(painter, QRectF(12, 277, 326, 55), 8);
+  paint_sheet(painter, QRectF(12, 52, 596, 218), 8);
+  paint_bay(painter, QRectF(12, 277, 596, 55), 8);
   paint_outline_edges(painter, whole);
   painter.end();
   return art.convertToFormat(QImage::Format_RGB32);

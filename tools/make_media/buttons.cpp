@@ -8,11 +8,11 @@
 namespace pw::media {
 namespace {
 
-constexpr int kFaceWidth = 155;
 constexpr int kFaceHeight = 45;
 constexpr double kIconSize = 18;
 constexpr double kIconGap = 6;
-constexpr int kTextRoom = kFaceWidth - 12 - int(kIconSize + kIconGap);
+
+int text_room(int width) { return width - 12 - int(kIconSize + kIconGap); }
 
 // Behind the rounded corners; halfway between the light sheet and the dark
 // bays, so the corners read as shading on either.
@@ -47,9 +47,9 @@ const FrameStyle kStyles[4] = {
      QColor(0x5e, 0x67, 0x71), QColor(255, 255, 255, 90), QPointF(0, 0), false},
 };
 
-void paint_plate(QPainter& painter, const FrameStyle& style) {
-  painter.fillRect(QRectF(0, 0, kFaceWidth, kFaceHeight), kCornerFill);
-  const QRectF plate(0.5, 0.5, kFaceWidth - 1, kFaceHeight - 1);
+void paint_plate(QPainter& painter, const FrameStyle& style, int width) {
+  painter.fillRect(QRectF(0, 0, width, kFaceHeight), kCornerFill);
+  const QRectF plate(0.5, 0.5, width - 1, kFaceHeight - 1);
   QLinearGradient fill(plate.topLeft(), plate.bottomLeft());
   fill.setColorAt(0.0, style.top);
   fill.setColorAt(0.49, style.upper);
@@ -65,9 +65,9 @@ void paint_plate(QPainter& painter, const FrameStyle& style) {
   }
   if (style.sunken) {  // shadow under the top edge of a pressed plate
     painter.setPen(QPen(QColor(0, 0, 0, 120), 1.0));
-    painter.drawLine(QPointF(3, 2), QPointF(kFaceWidth - 3, 2));
+    painter.drawLine(QPointF(3, 2), QPointF(width - 3, 2));
     painter.setPen(QPen(QColor(0, 0, 0, 60), 1.0));
-    painter.drawLine(QPointF(3, 3), QPointF(kFaceWidth - 3, 3));
+    painter.drawLine(QPointF(3, 3), QPointF(width - 3, 3));
   }
 }
 
@@ -87,13 +87,13 @@ void paint_icon(QPainter& painter, const QString& icon, QPointF at, const QColor
 }
 
 void paint_face(QPainter& painter, const FrameStyle& style, const QString& label,
-                const QString& icon) {
-  paint_plate(painter, style);
-  const QFont font = fitted_font(label, kTextRoom, 12.5, QFont::Bold);
+                const QString& icon, int width) {
+  paint_plate(painter, style, width);
+  const QFont font = fitted_font(label, text_room(width), 12.5, QFont::Bold);
   const QFontMetricsF metrics(font);
   const double text_width = metrics.horizontalAdvance(label);
   const double group = kIconSize + kIconGap + text_width;
-  const QPointF origin((kFaceWidth - group) / 2.0, (kFaceHeight - kIconSize) / 2.0);
+  const QPointF origin((width - group) / 2.0, (kFaceHeight - kIconSize) / 2.0);
   const QPointF offset = style.press_offset;
   const QPointF shadow(0, 1);
   paint_icon(painter, icon, origin + offset + shadow, style.ink_shadow);
@@ -109,8 +109,8 @@ void paint_face(QPainter& painter, const FrameStyle& style, const QString& label
 
 }  // namespace
 
-QImage draw_button_strip(const QString& label, const QString& icon) {
-  QImage strip(kFaceWidth, kFaceHeight * 4, QImage::Format_ARGB32_Premultiplied);
+QImage draw_button_strip(const QString& label, const QString& icon, int width) {
+  QImage strip(width, kFaceHeight * 4, QImage::Format_ARGB32_Premultiplied);
   strip.fill(kCornerFill);
   QPainter painter(&strip);
   painter.setRenderHint(QPainter::Antialiasing);
@@ -118,8 +118,8 @@ QImage draw_button_strip(const QString& label, const QString& icon) {
   for (int frame = 0; frame < 4; ++frame) {
     painter.save();
     painter.translate(0, frame * kFaceHeight);
-    painter.setClipRect(QRect(0, 0, kFaceWidth, kFaceHeight));
-    paint_face(painter, kStyles[frame], label, icon);
+    painter.setClipRect(QRect(0, 0, width, kFaceHeight));
+    paint_face(painter, kStyles[frame], label, icon, width);
     painter.restore();
   }
   painter.end();

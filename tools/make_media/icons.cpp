@@ -126,6 +126,21 @@ QPainterPath install() {
   return path;
 }
 
+// An arched hangar roof over a wide door.
+QPainterPath hangar() {
+  QPainterPath path;
+  path.moveTo(1, 16);
+  path.lineTo(1, 9);
+  path.cubicTo(3, 2, 15, 2, 17, 9);
+  path.lineTo(17, 16);
+  path.lineTo(1, 16);
+  path.moveTo(5, 16);
+  path.lineTo(5, 10);
+  path.lineTo(13, 10);
+  path.lineTo(13, 16);
+  return path;
+}
+
 }  // namespace
 
 QPainterPath icon_path(const QString& icon) {
@@ -139,6 +154,7 @@ QPainterPath icon_path(const QString& icon) {
   if (icon == QLatin1String("folder")) return folder();
   if (icon == QLatin1String("install")) return install();
   if (icon == QLatin1String("undo")) return undo_arrow();
+  if (icon == QLatin1String("hangar")) return hangar();
   return {};
 }
 

@@ -17,6 +17,7 @@ struct Strip {
   const char* file;
   const char* label;
   const char* icon;
+  int width = pw::media::kLargeButtonWidth;
 };
 
 constexpr Strip kStrips[] = {
@@ -30,7 +31,8 @@ constexpr Strip kStrips[] = {
     {"Change", "Change", "picture"},
     {"BrowsePackages", "Browse", "folder"},
     {"Install", "Install", "install"},
-    {"Undo", "Undo", "undo"},
+    {"Undo", "Undo", "undo", pw::media::kBayButtonWidth},
+    {"Hangar", "Hangar", "hangar", pw::media::kBayButtonWidth},
 };
 
 bool write_bytes(const QString& path, const std::vector<std::uint8_t>& bytes) {
@@ -52,7 +54,7 @@ bool make_all(const QDir& out) {
   if (!save_bmp(draw_remove_background(), out.filePath("Remove_Background.bmp"))) return fail("Remove_Background.bmp");
   for (const Strip& strip : kStrips) {
     const QString name = QString::fromLatin1(strip.file) + ".bmp";
-    if (!save_bmp(draw_button_strip(strip.label, strip.icon), out.filePath(name))) return fail(name);
+    if (!save_bmp(draw_button_strip(strip.label, strip.icon, strip.width), out.filePath(name))) return fail(name);
   }
   if (!save_bmp(draw_preview("No preview picture chosen", "Press Change to pick a 400 x 300 bitmap."),
                 out.filePath("DefaultPreview.bmp"))) {
@@ -62,6 +64,7 @@ bool make_all(const QDir& out) {
                 out.filePath("NoPreview.bmp"))) {
     return fail("NoPreview.bmp");
   }
+  if (!save_bmp(draw_thumbnail_placeholder(), out.filePath("NoThumbnail.bmp"))) return fail("NoThumbnail.bmp");
   if (!write_bytes(out.filePath("HMOVE.cur"), pw::ui::encode_cursor_file(draw_move_cursor()))) {
     return fail("HMOVE.cur");
   }

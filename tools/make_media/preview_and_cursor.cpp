@@ -100,6 +100,33 @@ QImage draw_preview(const QString& headline, const QString& hint) {
   return image.convertToFormat(QImage::Format_RGB32);
 }
 
+QImage draw_thumbnail_placeholder() {
+  constexpr QSize size(240, 180);
+  QImage image(size, QImage::Format_ARGB32_Premultiplied);
+  QPainter painter(&image);
+  painter.setRenderHint(QPainter::Antialiasing);
+  painter.setRenderHint(QPainter::TextAntialiasing);
+  QLinearGradient fill(0, 0, 0, size.height());
+  fill.setColorAt(0.0, kSteelTop);
+  fill.setColorAt(1.0, kSteelBottom);
+  painter.fillRect(QRectF(QPointF(0, 0), size), fill);
+  painter.save();
+  painter.translate(size.width() / 2.0 - 9 * 4.0, 28);
+  painter.scale(4.0, 4.0);
+  painter.setPen(Qt::NoPen);
+  painter.setBrush(QColor(255, 255, 255, 110));
+  painter.drawPath(icon_path(QStringLiteral("plane")));
+  painter.restore();
+  painter.setFont(art_font(20, QFont::Bold));
+  painter.setPen(kTitleText);
+  painter.drawText(QRectF(0, 112, size.width(), 30), Qt::AlignCenter, QStringLiteral("No thumbnail"));
+  painter.setFont(art_font(12));
+  painter.setPen(kSubtitleText);
+  painter.drawText(QRectF(0, 142, size.width(), 22), Qt::AlignCenter, QStringLiteral("thumbnail.jpg not found"));
+  painter.end();
+  return image.convertToFormat(QImage::Format_RGB32);
+}
+
 ui::CursorImage draw_move_cursor() {
   ui::CursorImage cursor;
   cursor.width = 32;

@@ -1,13 +1,15 @@
 // paintwell_screenshots PROGRAM_FOLDER OUT_DIR
 // Starts the desktop program from PROGRAM_FOLDER (the demo tree's
 // "Varnel Software/FSX Paintwell"), selects the demo aircraft and takes
-// check.png, package.png, remove.png and install.png of the screen into
-// OUT_DIR, then installs the ticked package and takes main.png with it as
-// the last operation, as a user would see them. Needs a display (xvfb-run).
+// check.png, package.png, remove.png, hangar.png, hangar-downloads.png and
+// install.png of the screen into OUT_DIR, then installs the ticked package
+// and takes main.png with it as the last operation, as a user would see
+// them. Needs a display (xvfb-run).
 #include <QApplication>
 #include <QDir>
 #include <QElapsedTimer>
 #include <QFileDialog>
+#include <QLineEdit>
 #include <QLinearGradient>
 #include <QListWidget>
 #include <QMessageBox>
@@ -19,6 +21,8 @@
 #include <cstdio>
 
 #include "app/desktop/desktop_program.h"
+#include "app/desktop/hangar_screen.h"
+#include "app/desktop/thumbnail_cache.h"
 #include "app/desktop/main_screen.h"
 #include "base/platform/file_system.h"
 #include "app/desktop/qt_screen_view.h"
@@ -124,10 +128,26 @@ int main(int argc, char** argv) {
     auto* list = program.remove_screen()->findChild<QListWidget*>("lstAircraft");
     list->setCurrentRow(0);
     list->item(0)->setCheckState(Qt::Checked);
+    // A search that hides the ticked row: its tick stays, counted apart.
+    program.remove_screen()->findChild<QLineEdit*>("txtSearch")->setText("glacier");
+    list->setCurrentRow(1);
     ok = shoot(main, out.filePath("remove.png")) && ok;
     release(program.remove_screen(), "btn_Return");
   });
   release(&main, "btn_Edit");
+
+  // The Hangar with every thumbnail in: each tab, a card ticked on each.
+  release(&main, "btn_Hangar");
+  pw::frm_Hangar& hangar = *program.hangar_screen();
+  for (const char* name : {"lstRepaints", "lstPackages"}) {
+    hangar.show_tab(name == std::string("lstRepaints") ? 0 : 1);
+    auto* grid = hangar.findChild<QListWidget*>(name);
+    grid->item(grid->count() - 1)->setCheckState(Qt::Checked);
+    settle();
+    hangar.thumbnails()->wait();
+    ok = shoot(hangar, out.filePath(name == std::string("lstRepaints") ? "hangar.png" : "hangar-downloads.png")) && ok;
+  }
+  release(&hangar, "btn_Return");
 
   release(&main, "btn_Add");
   auto* packages = program.install_screen()->findChild<QListWidget*>("lstPackages");

@@ -2,12 +2,15 @@
 #include <QCheckBox>
 #include <QFile>
 #include <QLabel>
+#include <QLineEdit>
 #include <QListWidget>
 #include <QPushButton>
 #include <QTimer>
 #include <QtTest>
 
+#include "app/desktop/hangar_screen.h"
 #include "app/desktop/main_screen.h"
+#include "app/desktop/thumbnail_cache.h"
 #include "app/desktop/qt_screen_view.h"
 #include "packages/install_screen.h"
 #include "packages/package_screen.h"
@@ -110,7 +113,7 @@ class FlowTest : public QObject {
 
     QVERIFY(ran_inside);
     QCOMPARE(state_inside, QString("highlight"));  // the main command was still waiting
-    QCOMPARE(position_inside, main_->pos() + QPoint(400 - 175, 300 - 175));
+    QCOMPARE(position_inside, main_->pos() + QPoint(400 - 310, 300 - 175));
     QVERIFY(!remove->isVisible());
     QCOMPARE(messages_->titles(), QStringList({"Remove Aircraft Repaints", "Repaint Removal Successful"}));
     QVERIFY(!QFile::exists(tree_->plane("Texture.Sunrise")));
@@ -142,13 +145,51 @@ class FlowTest : public QObject {
     QVERIFY(!package->isVisible());
   }
 
+  void hangarFiltersAsOneTypesAndShowsThumbnails() {
+    const auto colour_of = [](const QImage& image) { return image.pixelColor(image.width() / 2, image.height() / 2); };
+    const auto save = [this](const QColor& colour) {
+      QImage picture(256, 128, QImage::Format_RGB32);
+      picture.fill(colour);
+      return picture.save(tree_->plane("Texture.Sunrise/THUMBNAIL.PNG"), "PNG");
+    };
+    QVERIFY(save(Qt::red));
+    select_aircraft();
+    click(button(main_, "btn_Hangar"));
+    frm_Hangar* hangar = run_->program->hangar_screen();
+    QVERIFY(hangar->isVisible());
+    QListWidget* cards = list(hangar, "lstRepaints");
+    QCOMPARE(cards->count(), 3);
+    QVERIFY(!(cards->item(0)->flags() & Qt::ItemIsEnabled));  // kept by the .rcf
+    tick(cards, 1);
+    auto* search = hangar->findChild<QLineEdit*>("txtSearchRepaints");
+    search->setText("GLACIER");
+    QCOMPARE(QList<bool>({cards->isRowHidden(0), cards->isRowHidden(1), cards->isRowHidden(2)}),
+             QList<bool>({true, true, false}));
+    QCOMPARE(hangar->findChild<QLabel*>("lblTickedRepaints")->text(), QString("1 ticked, 1 hidden by the search"));
+    search->clear();
+    QVERIFY(!cards->isRowHidden(1));
+
+    ThumbnailCache& thumbnails = *hangar->thumbnails();
+    thumbnails.wait();
+    QCoreApplication::processEvents();
+    QCOMPARE(colour_of(cards->item(1)->icon().pixmap(thumbnails.size()).toImage()), QColor(Qt::red));
+    QCOMPARE(cards->item(2)->icon().pixmap(thumbnails.size()).toImage(), thumbnails.placeholder());
+    const std::string sunrise = to_cp1252(tree_->plane("Texture.Sunrise"));
+    QCOMPARE(colour_of(thumbnails.picture(sunrise)), QColor(Qt::red));
+    QVERIFY(save(Qt::blue));  // a new file: decoded again
+    QCOMPARE(colour_of(thumbnails.picture(sunrise)), QColor(Qt::blue));
+    const QImage preview = thumbnails.picture(to_cp1252(tree_->plane("Downloads/Crimson_Repaint.pkg")));
+    QCOMPARE(preview.size(), QSize(120, 90));
+    QCOMPARE(colour_of(preview), kCrimsonColour);
+  }
+
   // The Qt view on its own: what crosses between the core and the widgets.
   void textCrossesAsWindows1252() {
     view().set_label("frm_Main", "Label5", "Selected Aircraft: Caf\xE9 \x80 One\rTwo\r\nThree");
     QCOMPARE(run_->program->main_screen()->findChild<QLabel*>("Label5")->text(),
              QString::fromUtf8("Selected Aircraft: Caf\u00e9 \u20ac One\nTwo\nThree"));
     ListContent content;
-    content.rows = {{"M\xFCller Air", 7, true, true, ""}, {"<b>plain</b>", 3, false, true, ""}};
+    content.rows = {{"M\xFCller Air", 7, true, true, "", false, ""}, {"<b>plain</b>", 3, false, true, "", false, ""}};
     content.current = 1;
     view().set_list("frm_Install", "lstPackages", content);
     auto* list = run_->program->install_screen()->findChild<QListWidget*>("lstPackages");

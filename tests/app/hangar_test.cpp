@@ -1,0 +1,91 @@
+#include <gtest/gtest.h>
+
+#include "app/desktop/dispatcher.h"
+#include "app/desktop/hangar_lists.h"
+#include "app/desktop/list_search.h"
+#include "packages/sim_tree.h"
+#include "support/test_button.h"
+
+namespace pw {
+namespace {
+
+using test::SimTree;
+using test::TestButton;
+
+std::vector<bool> hidden_of(const ListContent& content) {
+  std::vector<bool> hidden;
+  for (const ListRow& row : content.rows) hidden.push_back(row.hidden);
+  return hidden;
+}
+
+std::vector<std::string> titles(const test::ScriptedView& view) {
+  std::vector<std::string> all;
+  for (const test::ShownMessage& message : view.messages) all.push_back(message.title);
+  return all;
+}
+
+// Every word in some field, case and accents aside; a hidden row keeps its
+// tick, is counted apart and is removed with the shown ones.
+TEST(ListSearch, HidesRowsTheWordsMissAndKeepsTheirTicks) {
+  SimTree t;
+  t.ctx.state.g_AircraftEntries[1].ui_createdby = "J\xE9r\xF4me";
+  FillRemoveAircraftList(t.ctx);
+  t.view.tick("frm_Remove.lstAircraft", {0, 1});
+  const struct {
+    const char* typed;
+    std::vector<bool> hidden;
+    const char* count;
+  } cases[] = {
+      {"", {false, false, false}, "2 ticked"},
+      {"RED", {false, true, true}, "2 ticked, 1 hidden by the search"},
+      {"jerome", {true, false, true}, "2 ticked, 1 hidden by the search"},
+      {"texture.green  CESSNA", {true, true, false}, "2 ticked, 2 hidden by the search"},
+      {"red green", {true, true, true}, "2 ticked, 2 hidden by the search"},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.typed);
+    t.view.fields["frm_Remove.txtSearch"] = c.typed;
+    RefilterList(t.ctx, "frm_Remove", "lstAircraft");
+    EXPECT_EQ(c.hidden, hidden_of(t.view.lists["frm_Remove.lstAircraft"]));
+    EXPECT_EQ(c.count, t.view.labels["frm_Remove.lblTicked"]);
+  }
+  TestButton b("frm_Remove", "remove");
+  dispatch_release(t.ctx, b);
+  EXPECT_FALSE(t.dir.exists(t.plane("Texture.Red")));
+  EXPECT_FALSE(t.dir.exists(t.plane("Texture.Silver")));
+  EXPECT_EQ(std::vector<std::string>{"Green"}, t.view.row_texts("frm_Remove.lstAircraft"));
+  EXPECT_EQ(std::vector<bool>{true}, hidden_of(t.view.lists["frm_Remove.lstAircraft"]));  // still searched
+  EXPECT_EQ("", t.view.labels["frm_Remove.lblTicked"]);
+}
+
+TEST(Hangar, RemovesAndInstallsTheTickedCardsThroughTheScreensCommands) {
+  SimTree t;
+  t.dir.write(t.plane("Downloads/blue.pkg"), test::package_bytes(test::blue_entry(), std::nullopt, test::blue_files()));
+  ASSERT_TRUE(ListPackages(t.ctx, "").ok());
+  FillPackageList(t.ctx, false);
+  FillHangarRepaints(t.ctx);
+  t.view.lists["frm_Hangar.lstRepaints"].rows[0].enabled = false;  // as for an entry the .rcf keeps
+  t.view.tick("frm_Hangar.lstRepaints", {0, 1});
+  HangarListClicked(t.ctx, "lstRepaints");
+  ASSERT_EQ("enabled", t.view.button_states["frm_Hangar.btn_Remove"]);
+  TestButton remove("frm_Hangar", "remove");
+  dispatch_release(t.ctx, remove);
+  EXPECT_EQ((std::vector<std::string>{"Remove Aircraft Repaints", "Repaint Removal Successful"}), titles(t.view));
+  EXPECT_FALSE(t.dir.exists(t.plane("Texture.Silver")));
+  EXPECT_TRUE(t.dir.exists(t.plane("Texture.Red")));
+
+  t.view.messages.clear();
+  t.view.tick("frm_Hangar.lstPackages", {0});
+  t.view.check_boxes["frm_Hangar.chkDelete"] = true;
+  TestButton install("frm_Hangar", "install");
+  dispatch_release(t.ctx, install);
+  EXPECT_EQ((std::vector<std::string>{"Install Aircraft Repaints", "Repaint Packages Installed"}), titles(t.view));
+  EXPECT_TRUE(t.dir.exists(t.plane("Texture.Blue/texture.bmp")));
+  EXPECT_FALSE(t.dir.exists(t.plane("Downloads/blue.pkg")));
+  EXPECT_EQ((std::vector<std::string>{"Red Livery", "Green", "Blue Sky"}), t.view.row_texts("frm_Hangar.lstRepaints"));
+  EXPECT_EQ("disabled", t.view.button_states["frm_Hangar.btn_Install"]);
+  EXPECT_NE(std::string::npos, t.dir.read(t.plane("Paintwell.log")).find("blue.pkg"));
+}
+
+}  // namespace
+}  // namespace pw
