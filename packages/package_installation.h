@@ -85,4 +85,9 @@ Result<bool> package_fits_aircraft(FileSystem& fs, const std::string& sim_root,
                                    const std::vector<std::string>& addon_folders, const std::string& aircraft_folder,
                                    const std::string& package_path);
 
+// Reads the package whole and expands its files, keeping nothing: a file
+// cut short or corrupted anywhere gives kDamaged (as stream_package_files
+// and the readers before it say); file layer errors pass on.
+Result<void> check_package_whole(FileSystem& fs, const std::string& package_path);
+
 }  // namespace pw

@@ -58,6 +58,14 @@ std::string comparable_folder(std::string_view folder) {
   return text;
 }
 
+// Takes a package's files and keeps nothing.
+class DiscardingSink final : public PackageFileSink {
+ public:
+  Result<void> begin_file(const PackageFile&) override { return {}; }
+  Result<void> write(std::string_view) override { return {}; }
+  Result<void> end_file() override { return {}; }
+};
+
 }  // namespace
 
 Result<PackageListing> list_packages(FileSystem& fs, const std::string& aircraft_folder, const std::string& browsed) {
@@ -92,6 +100,15 @@ Result<bool> package_fits_aircraft(FileSystem& fs, const std::string& sim_root,
   cfg.ReadCFGText(entry->rcf_text + "\r\n");
   const std::optional<std::string> named = aircraft_folder_for(sim_root, addon_folders, cfg.GetValue("folder"));
   return named && comparable_folder(aircraft_folder) == comparable_folder(*named);
+}
+
+Result<void> check_package_whole(FileSystem& fs, const std::string& package_path) {
+  auto opened = fs.open_read(package_path);
+  if (!opened) return opened.error();
+  Result<PackageLayout> layout = read_package_layout(**opened);
+  if (!layout) return layout.error();
+  DiscardingSink sink;
+  return stream_package_files(**opened, *layout, sink);
 }
 
 }  // namespace pw

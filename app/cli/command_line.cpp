@@ -334,6 +334,8 @@ int Run::install() {
   if (Result<void> prepared = prepare_install(session_); !prepared) return refuse(prepared.error().message);
   const InstallOptions options{options_.delete_after, options_.on_duplicate};
   std::vector<Finding> findings;  // of every folder installed, told with the outcome
+  int installed = 0;
+  std::vector<std::string> skipped;
   for (int k = 0; k <= s.g_PackageLast; ++k) {
     const std::string path = s.g_PackagePaths[static_cast<std::size_t>(k)];
     const InstallReport report =
@@ -341,7 +343,9 @@ int Run::install() {
     if (!report.duplicate_of.empty()) {
       refuse(report.duplicate_of + " is installed already: " + choice_name(options.on_duplicate));
     }
+    if (report.outcome == InstallOutcome::kSkipped) skipped.push_back(report.duplicate_of);
     if (report.outcome == InstallOutcome::kInstalled) {
+      ++installed;
       env_.out << field_text(report.variation) << '\t' << env_.fs.native_path(report.folder) << '\n';
       findings.insert(findings.end(), report.texture_findings.begin(), report.texture_findings.end());
     } else if (report.outcome != InstallOutcome::kSkipped) {
@@ -350,7 +354,7 @@ int Run::install() {
       say(with_reason(cfg ? package_cfg_error_text(path) : package_error_text(path), report.error));
     }
   }
-  if (all_done) say(install_success_text());
+  if (all_done) say(install_outcome_text(installed, skipped));
   if (!findings.empty()) say(installed_findings_text(findings));
   return all_done ? kExitOk : kExitFailed;
 }

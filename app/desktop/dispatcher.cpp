@@ -1,5 +1,7 @@
 #include "app/desktop/dispatcher.h"
 
+#include <algorithm>
+
 #include "app/aircraft_selection.h"
 #include "app/command_texts.h"
 #include "app/commands.h"
@@ -52,6 +54,20 @@ PackageResult install_one(AppContext& ctx, PressedButton& button, int k, bool de
     show_error(ctx, button, with_reason(package_cfg_error_text(result.path), r.error), kInstallErrorTitle);
   }
   return result;
+}
+
+int installed_count(const std::vector<PackageResult>& results) {
+  return static_cast<int>(std::count_if(results.begin(), results.end(), [](const PackageResult& r) {
+    return r.report.outcome == InstallOutcome::kInstalled;
+  }));
+}
+
+std::vector<std::string> skipped_titles(const std::vector<PackageResult>& results) {
+  std::vector<std::string> titles;
+  for (const PackageResult& r : results) {
+    if (r.report.outcome == InstallOutcome::kSkipped) titles.push_back(r.report.duplicate_of);
+  }
+  return titles;
 }
 
 void run_remove_command(AppContext& ctx, PressedButton& button) {
@@ -232,9 +248,10 @@ std::vector<PackageResult> run_install_command(AppContext& ctx, PressedButton& b
     for (const PackageResult& r : results) {
       findings.insert(findings.end(), r.report.texture_findings.begin(), r.report.texture_findings.end());
     }
+    const std::string outcome = install_outcome_text(installed_count(results), skipped_titles(results));
     const std::string found = installed_findings_text(findings);
-    ctx.view.ShowMessage(found.empty() ? install_success_text() : cr_lines({install_success_text(), "", found}),
-                         kStyleInformation, "Repaint Packages Installed");
+    ctx.view.ShowMessage(found.empty() ? outcome : cr_lines({outcome, "", found}), kStyleInformation,
+                         "Repaint Packages Installed");
   }
   return results;
 }

@@ -105,5 +105,24 @@ TEST(Dispatcher, PackageCommandNamesTheFileAndTheFolder) {
   EXPECT_NE(std::string::npos, t.view.messages[5].text.find("gone.bmp")) << t.view.messages[5].text;
 }
 
+// A duplicate the user skipped is no success: the outcome counts what was
+// installed and names what was left out.
+TEST(Dispatcher, InstallOutcomeNamesSkippedDuplicates) {
+  SimTree t;
+  const std::string blue = test::package_bytes(test::blue_entry(), std::nullopt, test::blue_files());
+  for (const char* name : {"Downloads/1.pkg", "Downloads/2.pkg"}) t.dir.write(t.plane(name), blue);
+  ASSERT_TRUE(ListPackages(t.ctx, "").ok());
+  FillPackageList(t.ctx, false);
+  t.view.tick("frm_Install.lstPackages", {0, 1});
+  t.view.duplicate_choice = DuplicateChoice::kSkip;
+  TestButton b("frm_Install", "install");
+  dispatch_release(t.ctx, b);
+  ASSERT_EQ(2u, t.view.messages.size());
+  EXPECT_EQ(0u, t.view.messages[1].text.find("Repaint packages installed into your selected aircraft: 1.\r\r"
+                                             "Skipped, as a repaint of the same title is installed already:\r"
+                                             "- Cessna Blue\r\r"))
+      << t.view.messages[1].text;
+}
+
 }  // namespace
 }  // namespace pw
