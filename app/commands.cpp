@@ -6,6 +6,7 @@
 #include "app/aircraft_selection.h"
 #include "app/history_commands.h"
 #include "app/safeguards.h"
+#include "base/file_ops.h"
 #include "base/text.h"
 
 namespace pw {
@@ -38,10 +39,18 @@ void prune(Session& session) { prune_with_log(session.fs, session.state.g_Aircra
 }  // namespace
 
 Result<void> ListPackages(Session& session, const std::string& browsed) {
+  return ListPackages(session, std::vector<std::string>{browsed});
+}
+
+Result<void> ListPackages(Session& session, const std::vector<std::string>& browsed) {
   Result<PackageListing> listing = list_packages(session.fs, session.state.g_AircraftFolder, browsed);
   if (!listing) return listing.error();
   take_packages(session.state, std::move(*listing));
   return {};
+}
+
+bool is_browsed_package(const SharedState& state, const std::string& path) {
+  return !iequals(parent_path(path), state.g_AircraftFolder + "\\Downloads");
 }
 
 Result<void> prepare_install(Session& session) {

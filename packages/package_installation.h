@@ -39,6 +39,9 @@ struct PackageListing {
 // Downloads folder that cannot be listed. A missing Downloads folder lists
 // nothing.
 Result<PackageListing> list_packages(FileSystem& fs, const std::string& aircraft_folder, const std::string& browsed);
+// The same with any number of browsed packages, listed in the order given.
+Result<PackageListing> list_packages(FileSystem& fs, const std::string& aircraft_folder,
+                                     const std::vector<std::string>& browsed);
 
 enum class InstallOutcome {
   kInstalled,

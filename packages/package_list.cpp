@@ -69,10 +69,16 @@ class DiscardingSink final : public PackageFileSink {
 }  // namespace
 
 Result<PackageListing> list_packages(FileSystem& fs, const std::string& aircraft_folder, const std::string& browsed) {
+  return list_packages(fs, aircraft_folder, std::vector<std::string>{browsed});
+}
+
+Result<PackageListing> list_packages(FileSystem& fs, const std::string& aircraft_folder,
+                                     const std::vector<std::string>& browsed) {
   auto paths = downloaded_packages(fs, aircraft_folder);
   if (!paths) return paths.error();
-  const std::string extra = trim_blanks(browsed);
-  if (!extra.empty()) {
+  for (const std::string& path : browsed) {
+    const std::string extra = trim_blanks(path);
+    if (extra.empty()) continue;
     if (paths->size() == static_cast<std::size_t>(kMaxListedPackages)) return too_many_packages();
     paths->push_back(extra);
   }

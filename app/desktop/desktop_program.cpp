@@ -2,6 +2,7 @@
 
 #include "app/desktop/dispatcher.h"
 #include "app/desktop/main_screen.h"
+#include "app/desktop/outside_packages.h"
 #include "app/desktop/screen_lists.h"
 #include "app/startup.h"
 #include "packages/install_screen.h"
@@ -45,7 +46,7 @@ DesktopProgram::DesktopProgram(FileSystem& fs) : view_(fs), ctx_(fs, view_) {
 
 DesktopProgram::~DesktopProgram() = default;
 
-bool DesktopProgram::start(const std::string& program_folder) {
+bool DesktopProgram::start(const std::string& program_folder, const std::vector<std::string>& packages) {
   ui::set_program_folder(from_cp1252(program_folder));
   if (!locate_simulator(ctx_, program_folder, "", default_addon_sources())) {
     view_.ShowMessage(kFsxMissingMessage, kStyleOkOnly, kAppTitle);
@@ -55,6 +56,7 @@ bool DesktopProgram::start(const std::string& program_folder) {
   view_.set_label("frm_Main", "lbl_Simulator", "Simulator: " + ctx_.state.simulator_name);
   main_->show();
   main_->activateWindow();
+  if (!packages.empty()) open_packages(ctx_, "frm_Main", packages);
   return true;
 }
 

@@ -6,6 +6,7 @@
 #include "app/command_texts.h"
 #include "app/commands.h"
 #include "app/safeguards.h"
+#include "app/desktop/outside_packages.h"
 #include "app/desktop/screen_lists.h"
 #include "base/text.h"
 #include "packages/package_creation.h"
@@ -140,26 +141,11 @@ void run_preview_command(AppContext& ctx) {
 }
 
 // The browse command: a package that fits the aircraft is listed after
-// those of Downloads and marked with a "*".
+// those of Downloads, marked with a "*" and ticked.
 void BrowseForPackages(AppContext& ctx) {
   const auto chosen = ctx.view.open_file("frm_Install", OpenFileRequest{"Package File (*.pkg)|*.pkg", ""});
   const std::string path = chosen ? trim_blanks(*chosen) : "";
-  if (path.empty()) return;
-  const SharedState& s = ctx.state;
-  const Result<bool> fits = package_fits_aircraft(ctx.fs, s.g_SimRoot, s.addon_folders, s.g_AircraftFolder, path);
-  if (!fits) {
-    ctx.view.ShowMessage(with_reason(package_error_text(path), fits.error()), kStyleOkOnly, kAppTitle);
-    return;
-  }
-  if (!*fits) {
-    ctx.view.ShowMessage(kFolderMismatchMessage, kStyleOkOnly, kAppTitle);
-    return;
-  }
-  if (Result<void> listed = ListPackages(ctx, path); !listed) {
-    ctx.view.ShowMessage(with_reason(package_error_text(path), listed.error()), kStyleOkOnly, kAppTitle);
-    return;
-  }
-  FillPackageList(ctx, true);
+  if (!path.empty()) open_packages(ctx, "frm_Install", {path});
 }
 
 void run_main_command(AppContext& ctx, const std::string& command) {

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <utility>
 
+#include "app/commands.h"
 #include "base/file_ops.h"
 #include "base/text.h"
 #include "packages/file_helpers.h"
@@ -46,7 +47,7 @@ void FillPackageList(AppContext& ctx, bool mark) {
   const int last = std::min<int>(s.g_PackageLast, static_cast<int>(s.g_PackageEntries.size()) - 1);
   for (int i = 0; i <= last; ++i) {
     std::string text = trim_blanks(s.g_PackageEntries[static_cast<std::size_t>(i)].ui_variation);
-    if (mark && i == last) text = "*" + text;
+    if (mark && is_browsed_package(s, s.g_PackagePaths[static_cast<std::size_t>(i)])) text = "*" + text;
     content.rows.push_back(row_of(std::move(text), i, false));
   }
   for (const DamagedPackage& damaged : s.damaged_packages) {

@@ -8,8 +8,8 @@
 namespace pw {
 
 // Fills lstPackages of frm_Install (enabled) with the listed packages'
-// trimmed ui_variation, item data = index; with `mark` the last row gets a
-// leading "*". Damaged packages follow as greyed rows (item data -1) with
+// trimmed ui_variation, item data = index; with `mark` the rows of browsed
+// packages (is_browsed_package) get a leading "*". Damaged packages follow as greyed rows (item data -1) with
 // their file name and, as tooltip, why they cannot be used. Makes row 0
 // current and runs PackageListClicked (also for an empty list, which
 // disables btn_Install).

@@ -1,8 +1,11 @@
 #include <QApplication>
 #include <QFile>
+#include <QListWidget>
 #include <QtTest>
 
 #include "app/desktop/main_screen.h"
+#include "app/desktop/qt_screen_view.h"
+#include "packages/install_screen.h"
 #include "screen_fixture.h"
 #include "ui/image_button.h"
 
@@ -39,6 +42,21 @@ class StartupTest : public QObject {
     click(main->findChild<ui::LargeButton*>("btn_Exit"));
     QCOMPARE(run.quits, 1);
     QVERIFY(!main->isVisible());
+    QVERIFY(messages.shown.empty());
+  }
+
+  // The command line's packages join the install list ticked.
+  void startsWithGivenPackagesTicked() {
+    SimTree tree;
+    const QString teal = tree.root() + "/mail/Teal.pkg";
+    QVERIFY(tree.write(teal, package_bytes("Teal", "Teal Line", Qt::cyan)));
+    MessageScript messages;
+    RunningProgram run(tree, {to_core_path(teal)});
+    auto* install = run.program->install_screen();
+    QVERIFY(install->isVisible() && !run.program->main_screen()->isVisible());
+    auto* packages = install->findChild<QListWidget*>("lstPackages");
+    QCOMPARE(row_texts(packages), QStringList({"Crimson Aero", "Emerald Club", "*Teal Line"}));
+    QCOMPARE(packages->item(2)->checkState(), Qt::Checked);
     QVERIFY(messages.shown.empty());
   }
 };
