@@ -84,6 +84,11 @@ void DesktopProgram::wire(ScreenForm& screen) {
   }
   const QString name = screen.objectName();
   connect(&screen, &ScreenForm::list_clicked, this, [this, name](const QString& list) { on_list_clicked(name, list); });
+  connect(&screen, &ScreenForm::files_dropped, this, [this, name](const QStringList& paths) {
+    std::vector<std::string> core_paths;
+    for (const QString& path : paths) core_paths.push_back(to_core_path(path));
+    open_packages(ctx_, to_cp1252(name), core_paths);
+  });
 }
 
 void DesktopProgram::on_released(ui::LargeButton* button) {
