@@ -13,12 +13,6 @@ std::string json_string(std::string_view cp1252) {
     if (c == '"' || c == '\\') {
       out += '\\';
       out += c;
-    } else if (c == '\n') {
-      out += "\\n";
-    } else if (c == '\r') {
-      out += "\\r";
-    } else if (c == '\t') {
-      out += "\\t";
     } else if (b < 0x20) {
       char escaped[8];
       std::snprintf(escaped, sizeof escaped, "\\u%04x", b);

@@ -40,8 +40,9 @@ class JsonWriter {
   bool after_key_ = false;
 };
 
-// A JSON string literal of Windows-1252 text: UTF-8, with the quote, the
-// backslash and every control character below 0x20 escaped.
+// A JSON string literal of Windows-1252 text: UTF-8, with the quote and
+// the backslash escaped, and every byte below 0x20 as \u00XX (line breaks
+// too: one rule that every reader takes).
 std::string json_string(std::string_view cp1252);
 
 }  // namespace pw
