@@ -2,6 +2,7 @@
 // check and installing one package.
 #pragma once
 
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -78,6 +79,13 @@ struct InstallReport {
 // successful install only.
 InstallReport install_package(const OperationContext& op, AircraftState& aircraft, const std::string& package_path,
                               const FltsimEntry& entry, bool delete_package);
+
+// The aircraft folder that the "folder" of the package's carried
+// configuration text names (see aircraft_folder_for); nullopt when it names
+// none that may be used. Errors as package_fits_aircraft.
+Result<std::optional<std::string>> package_aircraft_folder(FileSystem& fs, const std::string& sim_root,
+                                                           const std::vector<std::string>& addon_folders,
+                                                           const std::string& package_path);
 
 // The browse check: true when the "folder" of the package's carried
 // configuration text, joined to `sim_root`, names `aircraft_folder`

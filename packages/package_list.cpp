@@ -95,17 +95,24 @@ Result<PackageListing> list_packages(FileSystem& fs, const std::string& aircraft
   return listing;
 }
 
-Result<bool> package_fits_aircraft(FileSystem& fs, const std::string& sim_root,
-                                   const std::vector<std::string>& addon_folders, const std::string& aircraft_folder,
-                                   const std::string& package_path) {
+Result<std::optional<std::string>> package_aircraft_folder(FileSystem& fs, const std::string& sim_root,
+                                                           const std::vector<std::string>& addon_folders,
+                                                           const std::string& package_path) {
   auto entry = read_entry_of(fs, package_path);
   if (!entry) return entry.error();
   // Read as the program reads every .rcf, but from memory: the program's
   // own folder is often read-only (Program Files).
   EZ_CFG cfg(fs);
   cfg.ReadCFGText(entry->rcf_text + "\r\n");
-  const std::optional<std::string> named = aircraft_folder_for(sim_root, addon_folders, cfg.GetValue("folder"));
-  return named && comparable_folder(aircraft_folder) == comparable_folder(*named);
+  return aircraft_folder_for(sim_root, addon_folders, cfg.GetValue("folder"));
+}
+
+Result<bool> package_fits_aircraft(FileSystem& fs, const std::string& sim_root,
+                                   const std::vector<std::string>& addon_folders, const std::string& aircraft_folder,
+                                   const std::string& package_path) {
+  auto named = package_aircraft_folder(fs, sim_root, addon_folders, package_path);
+  if (!named) return named.error();
+  return named->has_value() && comparable_folder(aircraft_folder) == comparable_folder(**named);
 }
 
 Result<void> check_package_whole(FileSystem& fs, const std::string& package_path) {

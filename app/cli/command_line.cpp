@@ -332,7 +332,7 @@ bool Run::list_operand_packages() {
     if (!entry) {
       say(with_reason(package_error_text(path), entry.error()));
     } else if (!*fits) {
-      say(kFolderMismatchMessage);
+      say(folder_mismatch_text(session_, path));
     } else {
       s.g_PackageEntries.push_back(std::move(*entry));
       s.g_PackagePaths.push_back(path);

@@ -21,7 +21,8 @@ std::string list_json(const AircraftState& aircraft, const std::vector<std::size
   json.begin_object().key("entries").begin_array();
   for (const std::size_t i : listed) {
     json.begin_object().key("index").number(static_cast<std::int64_t>(i));
-    if (i < aircraft.g_AircraftSections.size()) json.key("section").string(fltsim_section(aircraft.g_AircraftSections[i]));
+    const auto& sections = aircraft.g_AircraftSections;
+    if (i < sections.size()) json.key("section").string(fltsim_section(sections[i]));
     write_entry_keys(json, aircraft.g_AircraftEntries[i]);
     json.end_object();
   }

@@ -88,7 +88,7 @@ bool fits_aircraft(AppContext& ctx, const std::string& path) {
   const SharedState& s = ctx.state;
   const Result<bool> fits = package_fits_aircraft(ctx.fs, s.g_SimRoot, s.addon_folders, s.g_AircraftFolder, path);
   if (!fits) ctx.view.ShowMessage(with_reason(package_error_text(path), fits.error()), kStyleOkOnly, kAppTitle);
-  if (fits && !*fits) ctx.view.ShowMessage(kFolderMismatchMessage, kStyleOkOnly, kAppTitle);
+  if (fits && !*fits) ctx.view.ShowMessage(folder_mismatch_text(ctx, path), kStyleOkOnly, kAppTitle);
   return fits && *fits;
 }
 

@@ -145,7 +145,10 @@ TEST(Dispatcher, OpenedPackagesJoinTheListTicked) {
   EXPECT_EQ(t.ctx.state.g_SimRoot + "\\" + test::kCarriedFolder, t.ctx.state.g_AircraftFolder);
   ASSERT_EQ(2u, t.view.messages.size());
   EXPECT_NE(std::string::npos, t.view.messages[0].text.find("\rnotes.txt\rempty")) << t.view.messages[0].text;
-  EXPECT_EQ(kFolderMismatchMessage, t.view.messages[1].text);
+  EXPECT_EQ(std::string(kFolderMismatchMessage) + "\r\rThe package's aircraft folder: " +
+                t.dir.native("sim/SimObjects/Airplanes/B737").make_preferred().string() + "\rThe selected aircraft folder: " +
+                t.dir.native("sim/SimObjects/Airplanes/C172").make_preferred().string(),
+            t.view.messages[1].text);
   EXPECT_EQ((std::vector<std::string>{"Blue Sky", "*Blue Sky", "*Blue Sky", "*Blue Sky"}),
             t.view.row_texts("frm_Install.lstPackages"));
   const auto ticks = [&t] {
