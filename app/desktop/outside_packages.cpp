@@ -108,7 +108,7 @@ void open_packages(AppContext& ctx, const std::string& screen, const std::vector
   const std::size_t browsed_before = browsed.size();
   std::vector<std::string> wanted;
   for (const std::string& path : packages) {
-    const bool listed = contains_path(ctx.state.g_PackagePaths, path);
+    const bool listed = contains_path(ctx.state.g_PackagePaths, path) || contains_path(browsed, path);
     if (!listed && !fits_aircraft(ctx, path)) continue;
     if (!listed) browsed.push_back(path);
     wanted.push_back(path);

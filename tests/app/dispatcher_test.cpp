@@ -141,7 +141,8 @@ TEST(Dispatcher, OpenedPackagesJoinTheListTicked) {
   t.dir.write("in/notes.txt", "no package");
   std::filesystem::create_directories(t.dir.native("in/empty"));
   const std::string in = t.dir.path() + "\\in\\";
-  open_packages(t.ctx, "frm_Main", {in + "a.pkg", in + "notes.txt", in + "other.pkg", in + "empty", in + "more"});
+  open_packages(t.ctx, "frm_Main",
+                {in + "a.pkg", in + "more\\b.pkg", in + "notes.txt", in + "other.pkg", in + "empty", in + "more"});
   EXPECT_EQ(t.ctx.state.g_SimRoot + "\\" + test::kCarriedFolder, t.ctx.state.g_AircraftFolder);
   ASSERT_EQ(2u, t.view.messages.size());
   EXPECT_NE(std::string::npos, t.view.messages[0].text.find("\rnotes.txt\rempty")) << t.view.messages[0].text;
