@@ -12,6 +12,7 @@
 #include "base/file_ops.h"
 #include "base/text.h"
 #include "config/profile.h"
+#include "config/raw_lines.h"
 
 namespace pw {
 namespace {
@@ -56,14 +57,16 @@ std::vector<Finding> unsafe_profile_findings(std::string_view bytes, const std::
   if (bytes.find('\0') != std::string_view::npos) {
     out.push_back({FindingKind::kUnreadable, file_name, "the file holds NUL bytes"});
   }
+  RawLines lines(bytes);
   int line_number = 0;
-  for (const std::string& line : split_lines(replace_all(bytes, "\n", "\r"))) {
+  for (std::string_view line; lines.next(line);) {
     ++line_number;
-    const std::string text = trim_blanks_tabs(line);
-    if (!text.empty() && text[0] == '[' && text.find(']') == std::string::npos) {
-      out.push_back({FindingKind::kUnreadable, "line " + std::to_string(line_number),
-                     "line " + std::to_string(line_number) + " opens a section with '[' but never closes it"});
+    const std::size_t first = line.find_first_not_of(" \t");
+    if (first == std::string_view::npos || line[first] != '[' || line.find(']', first) != std::string_view::npos) {
+      continue;
     }
+    const std::string label = "line " + std::to_string(line_number);
+    out.push_back({FindingKind::kUnreadable, label, label + " opens a section with '[' but never closes it"});
   }
   return out;
 }
@@ -122,6 +125,39 @@ void check_titles(const std::vector<FltsimSection>& sections, std::vector<Findin
   }
 }
 
+// What the file's bytes show, from their document parsed once.
+std::vector<Finding> cfg_findings(std::string_view bytes, const ProfileDocument& cfg,
+                                  const std::vector<FltsimSection>& sections) {
+  std::vector<Finding> findings = unsafe_profile_findings(bytes, "Aircraft.cfg");
+  check_numbers(sections, cfg, findings);
+  check_titles(sections, findings);
+  // The kinds in their declared order, each in file order.
+  std::stable_sort(findings.begin(), findings.end(), [](const Finding& a, const Finding& b) { return a.kind < b.kind; });
+  return findings;
+}
+
+// Entries whose Texture.<texture> folder is gone, then the aircraft's
+// Texture.* folders that no entry names.
+void check_folders(const std::vector<FltsimSection>& sections, const std::vector<std::string>& folders,
+                   std::vector<Finding>& out) {
+  std::set<std::string> present;  // lower-case: the listing answers what one look-up per entry would
+  for (const std::string& folder : folders) present.insert(to_lower(folder));
+  std::set<std::string> named;
+  std::set<int> reported;
+  for (const FltsimSection& s : sections) {
+    if (s.texture.empty()) continue;
+    const std::string folder_name = "Texture." + s.texture;
+    named.insert(to_lower(folder_name));
+    if (s.title.empty() || present.count(to_lower(folder_name)) || !reported.insert(s.number).second) continue;
+    out.push_back({FindingKind::kMissingTextureFolder, section_label(s.number),
+                   "[" + section_label(s.number) + "] names the folder " + folder_name + ", which does not exist"});
+  }
+  for (const std::string& folder : folders) {
+    if (named.count(to_lower(folder))) continue;
+    out.push_back({FindingKind::kOrphanTextureFolder, folder, folder + " is not named by any entry"});
+  }
+}
+
 }  // namespace
 
 const char* finding_kind_name(FindingKind kind) {
@@ -144,14 +180,8 @@ const char* finding_kind_name(FindingKind kind) {
 }
 
 std::vector<Finding> diagnose_cfg_text(std::string_view cfg_bytes) {
-  std::vector<Finding> findings = unsafe_profile_findings(cfg_bytes, "Aircraft.cfg");
   const ProfileDocument cfg = ProfileDocument::parse(cfg_bytes);
-  const std::vector<FltsimSection> sections = fltsim_sections(cfg);
-  check_numbers(sections, cfg, findings);
-  check_titles(sections, findings);
-  // The kinds in their declared order, each in file order.
-  std::stable_sort(findings.begin(), findings.end(), [](const Finding& a, const Finding& b) { return a.kind < b.kind; });
-  return findings;
+  return cfg_findings(cfg_bytes, cfg, fltsim_sections(cfg));
 }
 
 Result<std::vector<Finding>> diagnose_aircraft(FileSystem& fs, const std::string& aircraft_folder) {
@@ -162,26 +192,12 @@ Result<std::vector<Finding>> diagnose_aircraft(FileSystem& fs, const std::string
     if (!read) return read.error();
     bytes = std::move(*read);
   }
-  std::vector<Finding> findings = diagnose_cfg_text(bytes);
+  const ProfileDocument cfg = ProfileDocument::parse(bytes);
+  const std::vector<FltsimSection> sections = fltsim_sections(cfg);
+  std::vector<Finding> findings = cfg_findings(bytes, cfg, sections);
   Result<std::vector<std::string>> folders = repaint_folders(fs, aircraft_folder);
   if (!folders) return folders.error();
-  const ProfileDocument cfg = ProfileDocument::parse(bytes);
-  std::set<std::string> present;  // lower-case: the listing answers what one look-up per entry would
-  for (const std::string& folder : *folders) present.insert(to_lower(folder));
-  std::set<std::string> named;
-  std::set<int> reported;
-  for (const FltsimSection& s : fltsim_sections(cfg)) {
-    if (s.texture.empty()) continue;
-    const std::string folder_name = "Texture." + s.texture;
-    named.insert(to_lower(folder_name));
-    if (s.title.empty() || present.count(to_lower(folder_name)) || !reported.insert(s.number).second) continue;
-    findings.push_back({FindingKind::kMissingTextureFolder, section_label(s.number),
-                        "[" + section_label(s.number) + "] names the folder " + folder_name + ", which does not exist"});
-  }
-  for (const std::string& folder : *folders) {
-    if (named.count(to_lower(folder))) continue;
-    findings.push_back({FindingKind::kOrphanTextureFolder, folder, folder + " is not named by any entry"});
-  }
+  check_folders(sections, *folders, findings);
   Result<std::vector<Finding>> textures = check_aircraft_textures(fs, aircraft_folder, cfg);
   if (!textures) return textures.error();
   findings.insert(findings.end(), textures->begin(), textures->end());
@@ -193,6 +209,11 @@ bool has_kind(const std::vector<Finding>& findings, FindingKind kind) {
     if (f.kind == kind) return true;
   }
   return false;
+}
+
+bool is_texture_finding(const Finding& finding) {
+  return finding.kind >= FindingKind::kMissingFallback ||
+         (finding.kind == FindingKind::kUnreadable && starts_with_ci(finding.subject, "Texture."));
 }
 
 std::string renumbered_cfg_text(std::string_view cfg_bytes) {

@@ -21,7 +21,8 @@ enum class FindingKind {
   kMissingTitle,          // a [fltsim.N] without a title counts as missing
   kMissingTextureFolder,  // an entry whose Texture.<texture> is gone
   kOrphanTextureFolder,   // a Texture.* folder no entry names
-  // What the texture check finds (aircraft/texture_check.h):
+  // What the texture check finds (aircraft/texture_check.h); kept last, see
+  // is_texture_finding:
   kMissingFallback,       // a texture.cfg fallback that is no folder here
   kFallbackGap,           // fallbacks after a missing number are never read
   kMissingTextureCfg,     // no texture.cfg where most repaints have one
@@ -58,6 +59,11 @@ std::optional<int> number_after_prefix(std::string_view name, std::string_view p
 Result<std::vector<Finding>> diagnose_aircraft(FileSystem& fs, const std::string& aircraft_folder);
 
 bool has_kind(const std::vector<Finding>& findings, FindingKind kind);
+
+// A finding of the texture check, which the renumbering repair cannot mend:
+// one of its kinds, or an unreadable texture.cfg (a kUnreadable naming a
+// Texture.* folder; aircraft.cfg's name the file or a line).
+bool is_texture_finding(const Finding& finding);
 
 // The safe repair: every [fltsim.N] header renumbered in file order into
 // one sequence from 0; every other line kept as it is.

@@ -273,10 +273,4 @@ Result<std::vector<Finding>> check_aircraft_textures(FileSystem& fs, const std::
   return findings;
 }
 
-std::vector<Finding> inline_comment_findings(const ProfileDocument& cfg) {
-  std::vector<Finding> findings;
-  add_inline_comments(cfg, read_aircraft_entries(cfg), findings);
-  return findings;
-}
-
 }  // namespace pw

@@ -37,14 +37,11 @@ Result<std::vector<Finding>> check_texture_folder(FileSystem& fs, const std::str
 // check_texture_folder of the existing texture folder of every entry the
 // listing of `cfg` shows (a folder two entries share once), with every
 // Texture.* folder of the aircraft as a repaint to compare with; then
-// inline_comment_findings. Each folder is listed once. Errors: a folder
-// cannot be listed.
-Result<std::vector<Finding>> check_aircraft_textures(FileSystem& fs, const std::string& aircraft_folder,
-                                                     const ProfileDocument& cfg);
-
 // kInlineComment for each value of a listed entry that holds a comment
 // (`texture = "DCX" ; texture folder`): a ';' after a blank, a tab or a
-// quote. The profile reader keeps it as part of the value.
-std::vector<Finding> inline_comment_findings(const ProfileDocument& cfg);
+// quote, which the profile reader keeps as part of the value. Each folder
+// is listed once. Errors: a folder cannot be listed.
+Result<std::vector<Finding>> check_aircraft_textures(FileSystem& fs, const std::string& aircraft_folder,
+                                                     const ProfileDocument& cfg);
 
 }  // namespace pw

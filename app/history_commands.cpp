@@ -3,21 +3,30 @@
 #include <vector>
 
 #include "app/operation_log.h"
+#include "base/file_ops.h"
 
 namespace pw {
 
-std::string history_line(const RestorePoint& point) {
-  const RestoreManifest& m = point.manifest;
+std::string history_changes(const RestoreManifest& m, bool package_paths) {
+  std::vector<std::string> packages = m.packages;
+  if (!package_paths) {
+    for (std::string& package : packages) package = file_name(package);
+  }
   std::string changes;
   const auto add = [&](const char* what, const std::vector<std::string>& items) {
     for (const std::string& item : items) changes += (changes.empty() ? "" : "; ") + std::string(what) + item;
   };
-  add("package ", m.packages);
+  add("package ", packages);
   add("wrote ", m.sections_written);
   add("deleted ", m.sections_deleted);
   add("created folder ", m.folders_created);
   add("moved folder ", m.folders_removed);
-  return m.time + "\t" + m.operation + "\t" + changes + "\t" + (m.undone ? "undone" : "-");
+  return changes;
+}
+
+std::string history_line(const RestorePoint& point) {
+  const RestoreManifest& m = point.manifest;
+  return m.time + "\t" + m.operation + "\t" + history_changes(m) + "\t" + (m.undone ? "undone" : "-");
 }
 
 Result<UndoReport> undo_with_log(FileSystem& fs, const std::string& aircraft_folder) {

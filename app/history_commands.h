@@ -9,6 +9,11 @@
 
 namespace pw {
 
+// What the operation changed, "; " between the changes ("package
+// C:\Downloads\X.pkg; wrote [fltsim.3] Blue; created folder Texture.Blue");
+// without `package_paths` packages are named by file name alone.
+std::string history_changes(const RestoreManifest& manifest, bool package_paths = true);
+
 // One line of `paintwell-cli history`: time, TAB, operation, TAB, what it
 // did ("; " between the changes), TAB, "undone" or "-".
 std::string history_line(const RestorePoint& point);

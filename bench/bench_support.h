@@ -14,6 +14,9 @@ struct Measurement {
   bool ok = false;
   double best_seconds = 0;    // the fastest of the runs
   double median_seconds = 0;
+  // The least processor time of the runs (user and kernel): steadier than
+  // the elapsed time on a machine others are using.
+  double best_cpu_seconds = 0;
   std::int64_t peak_kib = 0;  // the highest peak of the runs
 };
 

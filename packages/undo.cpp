@@ -27,12 +27,10 @@ std::string describe(const RestorePoint& point) {
 bool is_sealed(const RestoreManifest& manifest) { return !manifest.cfg_after.empty(); }
 
 Result<RestorePoint> latest_not_undone(FileSystem& fs, const std::string& aircraft_folder) {
-  Result<std::vector<RestorePoint>> points = list_restore_points(fs, aircraft_folder);
-  if (!points) return points.error();
-  for (RestorePoint& point : *points) {
-    if (!point.manifest.undone) return std::move(point);
-  }
-  return make_error(ErrorCode::kNotFound, "there is no operation left to undo");
+  Result<LastOperation> last = last_operation(fs, aircraft_folder);
+  if (!last) return last.error();
+  if (!last->can_undo) return make_error(ErrorCode::kNotFound, "there is no operation left to undo");
+  return std::move(*last->point);
 }
 
 // aircraft.cfg may be what the operation left or, when it stopped before
@@ -126,6 +124,17 @@ Result<UndoReport> undo_latest(FileSystem& fs, const std::string& aircraft_folde
   Result<UndoReport> undone = undo_point(fs, aircraft_folder, plan);
   if (undone || plan.half_way) return undone;
   return make_error(undone.error().code, "nothing was undone: " + undone.error().message);
+}
+
+Result<LastOperation> last_operation(FileSystem& fs, const std::string& aircraft_folder) {
+  Result<std::vector<RestorePoint>> points = list_restore_points(fs, aircraft_folder);
+  if (!points) return points.error();
+  LastOperation last;
+  for (RestorePoint& point : *points) {
+    if (!point.manifest.undone) return LastOperation{std::move(point), true};
+  }
+  if (!points->empty()) last.point = std::move(points->front());
+  return last;
 }
 
 std::string describe_restore_point(const RestorePoint& point) {

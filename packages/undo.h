@@ -2,6 +2,7 @@
 // (restore_points.h) that is not undone yet.
 #pragma once
 
+#include <optional>
 #include <string>
 
 #include "base/platform/file_system.h"
@@ -16,6 +17,15 @@ struct UndoReport {
   // is as before the operation (the next undo then only marks it).
   std::string history_note;
 };
+
+// The operation an undo would take back: the latest point not yet undone
+// (can_undo), or, once every point is undone, the newest; no point without
+// history. Errors: those of list_restore_points.
+struct LastOperation {
+  std::optional<RestorePoint> point;
+  bool can_undo = false;
+};
+Result<LastOperation> last_operation(FileSystem& fs, const std::string& aircraft_folder);
 
 // Takes back the latest point not yet undone: the folders the operation
 // created are moved into the point, the folders it removed are moved back,

@@ -108,6 +108,10 @@ if [ ! -f "$wintab/pktdef.h" ]; then
 #endif
 #define DECL_WINELIB_TYPE_AW(type) typedef WINELIB_NAME_AW(type) type;
 #endif
+/* The calling convention the original header names API. */
+#ifndef API
+#define API WINAPI
+#endif
 #include "wine_wintab.h"
 #endif
 EOF
@@ -149,14 +153,23 @@ features=(
   -DFEATURE_system_doubleconversion=OFF -DFEATURE_system_libb2=OFF
   -DFEATURE_jpeg=ON
 )
-rm -rf build
-cmake -S src -B build -G Ninja \
-  -DCMAKE_TOOLCHAIN_FILE="$cache/mingw-w64-toolchain.cmake" \
-  -DCMAKE_BUILD_TYPE=Release -DCMAKE_INSTALL_PREFIX="$cache" \
-  -DQT_HOST_PATH=/usr -DQT_HOST_PATH_CMAKE_DIR=/usr/lib/x86_64-linux-gnu/cmake \
-  -DQT_QMAKE_TARGET_MKSPEC=win32-g++ -DBUILD_SHARED_LIBS=ON \
-  -DQT_BUILD_EXAMPLES=OFF -DQT_BUILD_TESTS=OFF -DQT_BUILD_BENCHMARKS=OFF \
-  "${features[@]}" >configure.log 2>&1 || fail "configure failed: see $work/configure.log"
+configure=(
+  -DCMAKE_TOOLCHAIN_FILE="$cache/mingw-w64-toolchain.cmake"
+  -DCMAKE_BUILD_TYPE=Release -DCMAKE_INSTALL_PREFIX="$cache"
+  -DQT_HOST_PATH=/usr -DQT_HOST_PATH_CMAKE_DIR=/usr/lib/x86_64-linux-gnu/cmake
+  -DQT_QMAKE_TARGET_MKSPEC=win32-g++ -DBUILD_SHARED_LIBS=ON
+  -DQT_BUILD_EXAMPLES=OFF -DQT_BUILD_TESTS=OFF -DQT_BUILD_BENCHMARKS=OFF
+  "${features[@]}"
+)
+# An interrupted run resumes its build tree when configured the same way.
+if [ -f build/build.ninja ] && [ "$(cat configured 2>/dev/null)" = "${configure[*]}" ]; then
+  echo "resuming the build tree of an earlier run"
+else
+  rm -rf build configured
+  cmake -S src -B build -G Ninja "${configure[@]}" >configure.log 2>&1 ||
+    fail "configure failed: see $work/configure.log"
+  echo "${configure[*]}" >configured
+fi
 
 step "build (ninja -j$jobs)"
 cmake --build build --parallel "$jobs" >build.log 2>&1 || fail "build failed: see $work/build.log"

@@ -32,7 +32,7 @@ cmake -S . -B build-release -DCMAKE_BUILD_TYPE=Release -DBUILD_TESTING=OFF >/dev
 cmake --build build-release -j"$jobs" >/dev/null
 pack build-release
 
-export WINEPREFIX=$PWD/build-release-win/wine WINEDEBUG=-all DISPLAY='' QT_QPA_PLATFORM=offscreen
+export WINEPREFIX=$PWD/build-release-win/wine WINEDEBUG=-all DISPLAY=''
 configure_qt_mingw build-release-win -DCMAKE_BUILD_TYPE=Release -DBUILD_TESTING=OFF
 cmake --build build-release-win -j"$jobs" >/dev/null
 pack build-release-win

@@ -31,8 +31,11 @@ fail() {
 }
 
 step "packages"
+# fonts-wine: the Tahoma a Wine user has (wine recommends it); DejaVu: the
+# font the skin is drawn with, under Wine as on Linux.
 packages=(cmake make g++ zlib1g-dev libgtest-dev googletest
-          g++-mingw-w64-x86-64 libz-mingw-w64-dev wine wine64 xvfb unzip xdotool)
+          g++-mingw-w64-x86-64 libz-mingw-w64-dev wine wine64 fonts-wine fonts-dejavu-core
+          xvfb unzip xdotool)
 missing=()
 for p in "${packages[@]}"; do
   dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")

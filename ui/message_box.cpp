@@ -30,7 +30,20 @@ QMessageBox::Icon icon_for(int style) {
   }
 }
 
-bool has_cancel(int style) { return (style & 0x0F) == kStyleOkCancel; }
+// The affirmative and the negative button of a style, with what each
+// returns; the negative one is NoButton for a box with one button.
+struct ButtonPair {
+  QMessageBox::StandardButton yes, no;
+  int yes_result, no_result;
+};
+
+ButtonPair buttons_for(int style) {
+  switch (style & 0x0F) {
+    case kStyleOkCancel: return {QMessageBox::Ok, QMessageBox::Cancel, kResultOk, kResultCancel};
+    case kStyleYesNo: return {QMessageBox::Yes, QMessageBox::No, kResultYes, kResultNo};
+    default: return {QMessageBox::Ok, QMessageBox::NoButton, kResultOk, kResultOk};
+  }
+}
 
 }  // namespace
 
@@ -51,17 +64,18 @@ int QtMessageService::ShowMessage(std::string_view text, int style, std::string_
   const QString shown_title = title.empty() ? from_cp1252(kAppTitle) : from_cp1252(title);
   QMessageBox box(icon_for(style), shown_title, message_display_text(text), QMessageBox::NoButton,
                   parent_.data());
-  QPushButton* ok = box.addButton(QMessageBox::Ok);
-  QPushButton* cancel = has_cancel(style) ? box.addButton(QMessageBox::Cancel) : nullptr;
-  box.setDefaultButton(ok);
-  // The close control and Escape press this button, as the Windows box does.
-  box.setEscapeButton(cancel != nullptr ? cancel : ok);
+  const ButtonPair pair = buttons_for(style);
+  QPushButton* yes = box.addButton(pair.yes);
+  QPushButton* no = pair.no != QMessageBox::NoButton ? box.addButton(pair.no) : nullptr;
+  box.setDefaultButton(yes);
+  // The close control and Escape press the negative button (the only one of
+  // an OK box): closing a question never answers yes.
+  box.setEscapeButton(no != nullptr ? no : yes);
   if (responder_) {
     QTimer::singleShot(0, &box, [this, &box] { responder_(box); });
   }
   box.exec();
-  if (box.clickedButton() == ok) return kResultOk;
-  return cancel != nullptr ? kResultCancel : kResultOk;
+  return box.clickedButton() == yes ? pair.yes_result : pair.no_result;
 }
 
 QtMessageService& default_message_service() {

@@ -10,8 +10,9 @@
 
 namespace pw::ui {
 
-// Styles: kStyleOkOnly (0), kStyleOkCancel (1), kStyleCritical (16),
-// kStyleInformation (64); results kResultOk (1) and kResultCancel (2); the
+// Styles: kStyleOkOnly (0), kStyleOkCancel (1), kStyleYesNo (4),
+// kStyleCritical (16), kStyleQuestion (32), kStyleInformation (64); results
+// kResultOk (1), kResultCancel (2), kResultYes (6) and kResultNo (7); the
 // title kAppTitle when a caller gives none. All from base/message_styles.h.
 
 class MessageService {
@@ -20,9 +21,10 @@ class MessageService {
   // Shows `text` (Windows-1252; lines joined by CR LF or a lone CR) modally
   // with the buttons and icon of `style` and the window title `title`
   // (kAppTitle when empty), and returns the button pressed. Low four bits of
-  // the style pick the buttons (1 = OK/Cancel, anything else OK), bits 4-7
-  // the icon (16 stop, 32 question, 48 warning, 64 information). Closing an
-  // OK/Cancel box without a button counts as Cancel; closing an OK box as OK.
+  // the style pick the buttons (1 = OK/Cancel, 4 = Yes/No, anything else
+  // OK), bits 4-7 the icon (16 stop, 32 question, 48 warning, 64
+  // information). Closing a box without a button counts as Cancel or No;
+  // closing an OK box as OK.
   virtual int ShowMessage(std::string_view text, int style, std::string_view title) = 0;
 };
 

@@ -8,6 +8,7 @@
 #include "app/safeguards.h"
 #include "app/desktop/outside_packages.h"
 #include "app/desktop/screen_lists.h"
+#include "app/desktop/undo_command.h"
 #include "base/text.h"
 #include "packages/package_creation.h"
 
@@ -28,9 +29,17 @@ void show_error(AppContext& ctx, PressedButton& button, const std::string& text,
 }
 
 // The repair offered after a check found something; a failed repair says why.
+// Findings of the texture check alone are shown without the offer, as
+// renumbering cannot mend them.
 void check_and_offer_repair(AppContext& ctx) {
   Result<std::vector<Finding>> findings = diagnose_aircraft(ctx.fs, ctx.state.g_AircraftFolder);
-  if (!findings || findings->empty() || !ctx.view.offer_repair(*findings)) return;
+  if (!findings || findings->empty()) return;
+  if (std::all_of(findings->begin(), findings->end(), is_texture_finding)) {
+    ctx.view.ShowMessage(cr_lines({"The check of this aircraft found:", "", findings_lines(*findings)}),
+                         kStyleInformation, kAppTitle);
+    return;
+  }
+  if (!ctx.view.offer_repair(*findings)) return;
   if (Result<void> repaired = repair_with_log(ctx); !repaired) {
     ctx.view.ShowMessage(with_reason(removal_cfg_error_text(), repaired.error()), kStyleCritical, kAppTitle);
   }
@@ -153,6 +162,7 @@ void run_main_command(AppContext& ctx, const std::string& command) {
   if (command == "upload") return ctx.view.show_screen_in_place("frm_Package", "frm_Main");
   if (command == "add") return ctx.view.show_screen_in_place("frm_Install", "frm_Main");
   if (command == "remove") return ctx.view.show_centred_over_main("frm_Remove", true);
+  if (command == "undo") return run_undo_command(ctx);
   if (command == "select") {
     if (const auto path = ctx.view.open_file("frm_Main", {kSelectFilter, ""})) select_aircraft_path(ctx, *path);
   }

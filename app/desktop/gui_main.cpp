@@ -12,6 +12,12 @@
 #include "ui/message_box.h"
 
 int main(int argc, char** argv) {
+  // Wine's rasteriser drops glyphs such as "I" and "!" of the skin's fonts;
+  // Qt's own FreeType engine draws them as on Windows and Linux. A platform
+  // the user chose stays.
+  if (pw::runs_under_wine() && !qEnvironmentVariableIsSet("QT_QPA_PLATFORM")) {
+    qputenv("QT_QPA_PLATFORM", "windows:fontengine=freetype");
+  }
   QApplication app(argc, argv);
   QApplication::setApplicationName(QStringLiteral("Varnel FSX Paintwell"));
   const QStringList args = QApplication::arguments().mid(1);

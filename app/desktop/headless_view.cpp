@@ -7,7 +7,9 @@ std::string key(const std::string& screen, const std::string& control) { return 
 
 }  // namespace
 
-int HeadlessView::ShowMessage(const std::string&, int, const std::string&) { return kResultOk; }
+int HeadlessView::ShowMessage(const std::string&, int style, const std::string&) {
+  return (style & 0x0F) == kStyleYesNo ? kResultYes : kResultOk;
+}
 
 std::optional<std::string> HeadlessView::open_file(const std::string&, const OpenFileRequest&) {
   return std::nullopt;

@@ -28,7 +28,8 @@ class HeadlessView : public ScreenView {
   bool accept_repair = false;                                  // the answer to repair offers
   std::vector<Finding> offered_findings;                       // the last findings shown
 
-  // Message boxes answer OK and dialogs cancel unless a subclass says else.
+  // Message boxes answer OK (Yes for a question) and dialogs cancel unless
+  // a subclass says else.
   int ShowMessage(const std::string& text, int style, const std::string& title) override;
   std::optional<std::string> open_file(const std::string& screen, const OpenFileRequest& request) override;
   void set_busy(bool b) override { busy = b; }

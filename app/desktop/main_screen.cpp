@@ -48,7 +48,9 @@ void frm_Main::add_texts() {
   add_label("Label5", "Selected Aircraft:", {40, 90, 720, 17}, true);
   add_label("Label6", "Aircraft Folder:", {40, 108, 720, 17});
   add_label("lblInfo", "Information:", {40, 126, 720, 36});
-  add_label("Label7", kLabel7, {40, 168, 720, 32});
+  add_label("Label7", kLabel7, {40, 168, 720, 16});
+  // What undo would take back; set once an aircraft is selected.
+  add_label("lblLastOperation", "", {40, 186, 720, 16})->setWordWrap(false);
   // Which simulator start-up found: FSX, its Steam edition or Prepar3D.
   add_label("lbl_Simulator", "", {404, 494, 256, 16})->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
   // Each help text stands centred beside its button.
@@ -80,6 +82,9 @@ void frm_Main::add_buttons() {
   add_named_button("btn_Add", {{52, 297}, "add", "Add", "disabled", ""});
   add_named_button("btn_Edit", {{52, 377}, "remove", "Remove", "disabled", ""});
   add_named_button("btn_Upload", {{52, 457}, "upload", "Prepare", "disabled", ""});
+  // In the bottom bay under the command column, away from Exit.
+  add_named_button("btn_Undo", {{52, 525}, "undo", "Undo", "disabled",
+                                "Click to take back the last operation on the selected aircraft."});
 }
 
 void frm_Main::Label8_Click() { QDesktopServices::openUrl(QUrl(kMakerWebAddress)); }

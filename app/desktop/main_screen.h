@@ -1,6 +1,7 @@
 // frm_Main: the first screen and the one every other screen returns to:
-// the selected aircraft's three labels, the five command buttons, the help
-// texts, the version label and the link to the maker's web page.
+// the selected aircraft's three labels and its last operation, the command
+// buttons with Undo, the help texts, the version label and the link to the
+// maker's web page.
 #pragma once
 
 #include <QString>

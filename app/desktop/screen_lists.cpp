@@ -4,6 +4,7 @@
 #include <utility>
 
 #include "app/commands.h"
+#include "app/desktop/undo_command.h"
 #include "base/file_ops.h"
 #include "base/text.h"
 #include "packages/file_helpers.h"
@@ -135,6 +136,7 @@ void reread_aircraft(AppContext& ctx) {
   if (Result<void> listed = get_aircraft_list(ctx); !listed) ctx.view.ShowMessage(kAircraftListError, kStyleOkOnly, kAppTitle);
   FillRemoveAircraftList(ctx);
   FillPackageAircraftList(ctx);
+  show_last_operation(ctx);
 }
 
 void show_selected_aircraft(AppContext& ctx, const SelectedAircraft& selected, bool browsed_package) {
@@ -145,6 +147,7 @@ void show_selected_aircraft(AppContext& ctx, const SelectedAircraft& selected, b
   FillPackageAircraftList(ctx);
   FillPackageList(ctx, browsed_package);
   for (const char* button : {"btn_Add", "btn_Edit", "btn_Upload"}) ctx.view.set_button_state("frm_Main", button, "enabled");
+  show_last_operation(ctx);
 }
 
 }  // namespace pw

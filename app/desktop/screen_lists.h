@@ -47,11 +47,12 @@ void FillRemoveAircraftList(AppContext& ctx);
 void RemoveListClicked(AppContext& ctx);
 
 // After Aircraft.cfg changed: get_aircraft_list (its error shown as the
-// design shows it), then the remove and package screens' lists.
+// design shows it), then the remove and package screens' lists and the
+// main screen's last operation.
 void reread_aircraft(AppContext& ctx);
 
-// A selection that succeeded: the main screen's labels and buttons and
-// every screen's list.
+// A selection that succeeded: the main screen's labels, buttons and last
+// operation, and every screen's list.
 void show_selected_aircraft(AppContext& ctx, const SelectedAircraft& selected, bool browsed_package);
 
 }  // namespace pw

@@ -48,6 +48,8 @@ std::vector<std::string> program_arguments(int argc, char** argv) {
 
 std::string known_folder(KnownFolder) { return {}; }
 
+bool runs_under_wine() { return false; }
+
 bool stderr_is_terminal() { return ::isatty(STDERR_FILENO) == 1; }
 
 }  // namespace pw

@@ -26,6 +26,10 @@ enum class KnownFolder { kRoamingAppData, kProgramData, kDocuments };
 // Prepar3D's declarations are given explicitly there).
 std::string known_folder(KnownFolder which);
 
+// True when this Windows program runs under Wine on another system (whose
+// font rasteriser loses some glyphs of the skin's fonts); false elsewhere.
+bool runs_under_wine();
+
 // True when standard error is a terminal (a person watching), false for a
 // file, a pipe or no stream at all.
 bool stderr_is_terminal();

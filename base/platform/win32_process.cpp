@@ -72,6 +72,12 @@ std::string known_folder(KnownFolder which) {
   return folder;
 }
 
+bool runs_under_wine() {
+  // Wine's ntdll exports its version; Windows' own does not.
+  const HMODULE ntdll = ::GetModuleHandleW(L"ntdll.dll");
+  return ntdll != nullptr && ::GetProcAddress(ntdll, "wine_get_version") != nullptr;
+}
+
 bool stderr_is_terminal() { return ::_isatty(::_fileno(stderr)) != 0; }
 
 }  // namespace pw

@@ -39,7 +39,7 @@ TEST(Diagnosis, FindsEachKindTheFileShows) {
       {"title used twice any case", fltsim(0, "Same") + fltsim(1, "x") + fltsim(2, "SAME"),
        {{K::kDuplicateTitle, "fltsim.0"}}},
       {"section without title", fltsim(0, "A") + fltsim(1, "") + fltsim(2, "C"), {{K::kMissingTitle, "fltsim.1"}}},
-      {"unclosed bracket", "[fltsim.0\r\ntitle=A\r\n", {{K::kUnreadable, "line 1"}}},
+      {"unclosed bracket on line 4", fltsim(0, "A") + " [Views\nx=1\r\n", {{K::kUnreadable, "line 4"}}},
       {"NUL bytes", fltsim(0, "A") + std::string("x=\0\r\n", 5), {{K::kUnreadable, "Aircraft.cfg"}}},
       {"UTF-16", std::string("\xFF\xFE[\0f\0", 6), {{K::kUnreadable, "Aircraft.cfg"}}},
       {"UTF-16 with no NUL byte", "\xFF\xFE\x3B\x26", {{K::kUnreadable, "Aircraft.cfg"}}},

@@ -62,7 +62,6 @@ TEST(TextureCheck, FindsEachFaultOfOneFolder) {
        {{K::kUnreadable, "Texture.A texture.cfg:"}}},
       {"forgotten texture.cfg and thumbnail", {{"a.dds", kDds}}, false,
        {{K::kMissingTextureCfg, "Texture.A texture.cfg"}, {K::kMissingThumbnail, "Texture.A thumbnail.jpg"}}},
-      {"others have neither", {{"a.dds", kDds}}, true, {}},
       {"cut-short textures", {{"a.dds", "DDS"}, {"b.dds", ""}, {"c.bmp", "MB"}, {"d.DDS", kDds}, {"e.txt", ""}}, true,
        {{K::kTruncatedTexture, "Texture.A a.dds"}, {K::kTruncatedTexture, "Texture.A b.dds"},
         {K::kTruncatedTexture, "Texture.A c.bmp"}}},

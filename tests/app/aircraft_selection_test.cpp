@@ -65,6 +65,18 @@ TEST(SelectAircraft, CancelledDialogChangesNothingAndAMissingCfgListsNothing) {
   EXPECT_TRUE(t.view.messages.empty());
 }
 
+// No renumbering is offered for the texture check's findings alone.
+TEST(SelectAircraft, TextureFindingsAloneComeWithoutTheRepairOffer) {
+  for (const bool only_textures : {false, true}) {
+    Fresh t;
+    if (only_textures) t.dir.write(t.plane("Texture.Green/texture.cfg"), "\xFF\xFE");  // UTF-16, and Green is there
+    ASSERT_TRUE(select_aircraft_path(t.ctx, t.rcf("folder=SimObjects\\Airplanes\\C172\r\n")));
+    EXPECT_EQ(only_textures, t.view.offered_findings.empty());
+    const std::string shown = t.view.messages.empty() ? "" : t.view.messages.back().text;
+    EXPECT_EQ(only_textures, shown.find("\r- [Texture.Red] red.bmp does not start") != std::string::npos) << shown;
+  }
+}
+
 // Whatever step fails, the user is told why and the previous aircraft stays
 // whole: its folder, entries and packages.
 TEST(SelectAircraft, AFailedSelectionSaysWhyAndKeepsThePreviousAircraft) {

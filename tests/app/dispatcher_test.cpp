@@ -2,12 +2,15 @@
 
 #include <gtest/gtest.h>
 
+#include <regex>
+
 #include "packages/package_installation.h"
 #include "packages/repaint_removal.h"
 #include "app/desktop/file_association.h"
 #include "app/desktop/outside_packages.h"
 #include "app/desktop/screen_lists.h"
 #include "packages/sim_tree.h"
+#include "packages/tree_checks.h"
 #include "support/test_button.h"
 
 namespace pw {
@@ -178,6 +181,51 @@ TEST(FileAssociation, RegisterWritesTheUsersKeysOrSaysHowByHand) {
   EXPECT_NE(std::string::npos, told.find(kAssociationFileName)) << told;
   const std::string by_hand = register_association(native_file_system(), dir.path() + "\\missing", exe);
   EXPECT_NE(std::string::npos, by_hand.find("Classes\\Paintwell.Package\\shell\\open\\command")) << by_hand;
+}
+
+// The main screen's Undo after an install: asked, done, the tree and the
+// screen back; a "No" changes nothing; a later edit is refused and shown.
+TEST(Dispatcher, UndoTakesBackAnInstallOrSaysWhyNot) {
+  SimTree t;
+  t.dir.write(t.plane("Downloads/1.pkg"), test::package_bytes(test::blue_entry(), std::nullopt, test::blue_files()));
+  ASSERT_TRUE(ListPackages(t.ctx, "").ok());
+  const auto folders = test::texture_folders(t.dir.native(test::kPlane));
+  const auto install = [&t] {
+    FillPackageList(t.ctx, false);
+    t.view.tick("frm_Install.lstPackages", {0});
+    TestButton b("frm_Install", "install");
+    dispatch_release(t.ctx, b);
+    t.view.messages.clear();
+  };
+  TestButton undo("frm_Main", "undo");
+  install();
+  EXPECT_EQ("enabled", t.view.button_states["frm_Main.btn_Undo"]);
+  const std::string& line = t.view.labels["frm_Main.lblLastOperation"];
+  EXPECT_TRUE(std::regex_match(line, std::regex("Last operation: \\d{4}-\\d\\d-\\d\\d \\d\\d:\\d\\d UTC, install: "
+                                                "package 1\\.pkg; wrote \\[fltsim\\.2\\] Cessna Blue; created folder Texture\\.Blue")))
+      << line;
+  dispatch_release(t.ctx, undo);
+  ASSERT_EQ(2u, t.view.messages.size());
+  EXPECT_NE(std::string::npos, t.view.messages[0].text.find("undo the install of ")) << t.view.messages[0].text;
+  EXPECT_EQ(kStyleInformation, t.view.messages[1].style);
+  EXPECT_EQ(test::kOriginalCfg, t.cfg());
+  EXPECT_EQ(folders, test::texture_folders(t.dir.native(test::kPlane)));
+  EXPECT_EQ("disabled", t.view.button_states["frm_Main.btn_Undo"]);
+  EXPECT_EQ(0u, t.view.labels["frm_Main.lblLastOperation"].find("Last operation (undone): "));
+
+  install();
+  const std::string installed = t.cfg();
+  t.view.answers = {kResultNo};
+  dispatch_release(t.ctx, undo);
+  EXPECT_EQ(installed, t.cfg());
+  t.dir.write(t.plane("Aircraft.cfg"), installed + "[Edited]\r\n");
+  t.view.messages.clear();
+  dispatch_release(t.ctx, undo);
+  ASSERT_EQ(2u, t.view.messages.size());
+  EXPECT_EQ(kStyleCritical, t.view.messages[1].style);
+  EXPECT_NE(std::string::npos, t.view.messages[1].text.find("nothing was undone: aircraft.cfg was changed"))
+      << t.view.messages[1].text;
+  EXPECT_EQ(installed + "[Edited]\r\n", t.cfg());
 }
 
 }  // namespace

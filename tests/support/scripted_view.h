@@ -20,7 +20,7 @@ struct ShownMessage {
 
 class ScriptedView : public HeadlessView {
  public:
-  // Answers for the next message boxes; once empty, every box gets OK.
+  // Answers for the next message boxes; once empty, HeadlessView's.
   std::deque<int> answers;
   // Answers for the next file dialogs (nullopt = cancel); once empty, cancel.
   std::deque<std::optional<std::string>> files;
@@ -33,7 +33,7 @@ class ScriptedView : public HeadlessView {
 
   int ShowMessage(const std::string& text, int style, const std::string& title) override {
     messages.push_back({text, style, title});
-    if (answers.empty()) return kResultOk;
+    if (answers.empty()) return HeadlessView::ShowMessage(text, style, title);
     const int answer = answers.front();
     answers.pop_front();
     return answer;

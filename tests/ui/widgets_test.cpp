@@ -9,6 +9,7 @@
 #include <QMessageBox>
 #include <QMouseEvent>
 #include <QPainter>
+#include <QPushButton>
 #include <QTemporaryDir>
 #include <QtTest>
 #include <random>
@@ -149,11 +150,11 @@ class WidgetsTest : public QObject {
       int style;
       bool ok;
       int result;
-    } cases[] = {{1, true, 1}, {1, false, 2}, {0, false, 1}, {16, true, 1}};
+    } cases[] = {{1, true, 1}, {1, false, 2}, {0, false, 1}, {16, true, 1}, {36, true, 6}, {36, false, 7}};
     for (const auto& c : cases) {
       QtMessageService service;
       service.set_responder([&](QMessageBox& box) {
-        if (c.ok) return box.button(QMessageBox::Ok)->click();
+        if (c.ok) return box.defaultButton()->click();
         box.close();
       });
       QCOMPARE(service.ShowMessage("Proceed?", c.style, "Title"), c.result);

@@ -78,6 +78,20 @@ QPainterPath back_arrow() {
   return path;
 }
 
+// A hooked arrow: back to the left along the top, the way taken round
+// the right.
+QPainterPath undo_arrow() {
+  QPainterPath path;
+  path.moveTo(3, 6);
+  path.lineTo(11, 6);
+  path.cubicTo(18, 6, 18, 16, 11, 16);
+  path.lineTo(6, 16);
+  path.moveTo(7, 2);
+  path.lineTo(3, 6);
+  path.lineTo(7, 10);
+  return path;
+}
+
 QPainterPath picture() {
   QPainterPath path;
   path.addRect(QRectF(1, 3, 16, 12));
@@ -124,6 +138,7 @@ QPainterPath icon_path(const QString& icon) {
   if (icon == QLatin1String("picture")) return picture();
   if (icon == QLatin1String("folder")) return folder();
   if (icon == QLatin1String("install")) return install();
+  if (icon == QLatin1String("undo")) return undo_arrow();
   return {};
 }
 

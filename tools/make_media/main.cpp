@@ -30,6 +30,7 @@ constexpr Strip kStrips[] = {
     {"Change", "Change", "picture"},
     {"BrowsePackages", "Browse", "folder"},
     {"Install", "Install", "install"},
+    {"Undo", "Undo", "undo"},
 };
 
 bool write_bytes(const QString& path, const std::vector<std::uint8_t>& bytes) {

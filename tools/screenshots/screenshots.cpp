@@ -1,8 +1,9 @@
 // paintwell_screenshots PROGRAM_FOLDER OUT_DIR
 // Starts the desktop program from PROGRAM_FOLDER (the demo tree's
 // "Varnel Software/FSX Paintwell"), selects the demo aircraft and takes
-// main.png, install.png, package.png and remove.png of the screen into
-// OUT_DIR, as a user would see them. Needs a display (xvfb-run).
+// check.png, package.png, remove.png and install.png of the screen into
+// OUT_DIR, then installs the ticked package and takes main.png with it as
+// the last operation, as a user would see them. Needs a display (xvfb-run).
 #include <QApplication>
 #include <QDir>
 #include <QElapsedTimer>
@@ -10,6 +11,7 @@
 #include <QLinearGradient>
 #include <QListWidget>
 #include <QMessageBox>
+#include <QPushButton>
 #include <QPainter>
 #include <QScreen>
 #include <QThread>
@@ -25,6 +27,7 @@
 #include "packages/remove_screen.h"
 #include "ui/file_dialog.h"
 #include "ui/image_button.h"
+#include "ui/qt_message_box.h"
 
 namespace {
 
@@ -110,14 +113,6 @@ int main(int argc, char** argv) {
   });
   findings_box.start(50);
   release(&main, "btn_Select");
-  ok = shoot(main, out.filePath("main.png")) && ok;
-
-  release(&main, "btn_Add");
-  auto* packages = program.install_screen()->findChild<QListWidget*>("lstPackages");
-  packages->setCurrentRow(packages->count() - 1);
-  packages->item(packages->count() - 1)->setCheckState(Qt::Checked);
-  ok = shoot(*program.install_screen(), out.filePath("install.png")) && ok;
-  release(program.install_screen(), "btn_Return");
 
   release(&main, "btn_Upload");
   program.package_screen()->findChild<QListWidget*>("lstAircraft")->setCurrentRow(1);
@@ -133,5 +128,17 @@ int main(int argc, char** argv) {
     release(program.remove_screen(), "btn_Return");
   });
   release(&main, "btn_Edit");
+
+  release(&main, "btn_Add");
+  auto* packages = program.install_screen()->findChild<QListWidget*>("lstPackages");
+  packages->setCurrentRow(packages->count() - 1);
+  packages->item(packages->count() - 1)->setCheckState(Qt::Checked);
+  ok = shoot(*program.install_screen(), out.filePath("install.png")) && ok;
+  // The package is installed (its question and outcome answered as OK), so
+  // the main screen shows it as the operation Undo would take back.
+  pw::ui::default_message_service().set_responder([](QMessageBox& box) { box.defaultButton()->click(); });
+  release(program.install_screen(), "btn_Install");
+  release(program.install_screen(), "btn_Return");
+  ok = shoot(main, out.filePath("main.png")) && ok;
   return ok ? 0 : 1;
 }
