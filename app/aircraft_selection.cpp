@@ -8,6 +8,7 @@
 #include "base/text.h"
 #include "config/ez_cfg.h"
 #include "packages/package_format.h"
+#include "packages/package_installation.h"
 
 namespace pw {
 namespace {
@@ -24,6 +25,9 @@ Result<std::string> load_package_rcf(FileSystem& fs, const std::string& path) {
   if (!file) return unusable_file(path, file.error());
   Result<FltsimEntry> entry = read_package_entry(**file);
   if (!entry) return unusable_file(path, entry.error());
+  // A download cut short still carries its head: only the whole package
+  // shows that it is no package to work from.
+  if (Result<void> whole = check_package_whole(fs, path); !whole) return unusable_file(path, whole.error());
   return entry->rcf_text;
 }
 

@@ -33,7 +33,7 @@ struct SelectedAircraft {
 // and, for a package, its configuration text copied to package.rcf in the
 // program's folder (a failure of these stops nothing). Errors, and the
 // previous aircraft stays: a file that is no readable package or .rcf
-// (why), kNoFolderMessage, the aircraft folder missing (the message names
+// (why; a package must be whole, see check_package_whole), kNoFolderMessage, the aircraft folder missing (the message names
 // the title), kAircraftListError, a Downloads folder that cannot be listed.
 Result<SelectedAircraft> select_aircraft_file(Session& session, const std::string& path);
 

@@ -27,6 +27,15 @@ std::string install_success_text() {
                    "Please press OK to continue."});
 }
 
+std::string install_outcome_text(int installed, const std::vector<std::string>& skipped) {
+  if (skipped.empty()) return install_success_text();
+  std::string names;
+  for (const std::string& title : skipped) names += "\r- " + title;
+  return cr_lines({"Repaint packages installed into your selected aircraft: " + std::to_string(installed) + ".", "",
+                   "Skipped, as a repaint of the same title is installed already:" + names, "",
+                   "Please press OK to continue."});
+}
+
 std::string removal_error_text() { return "An error occured while attempting to remove a repaint."; }
 
 std::string removal_cfg_error_text() { return "An error occured while writing the aircraft.cfg file."; }

@@ -21,6 +21,10 @@ std::string with_reason(const std::string& text, const Error& why);
 std::string package_error_text(const std::string& package_path);
 std::string package_cfg_error_text(const std::string& package_path);
 std::string install_success_text();
+// The outcome of an install: install_success_text, or when packages were
+// skipped as installed already, how many were installed and the skipped
+// ones' titles.
+std::string install_outcome_text(int installed, const std::vector<std::string>& skipped);
 
 std::string removal_error_text();      // any failure before Aircraft.cfg was written
 std::string removal_cfg_error_text();  // Aircraft.cfg could not be written

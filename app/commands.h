@@ -27,6 +27,16 @@ struct InstallOptions {
 // list_packages). Errors: those of list_packages; the listing then stays
 // as it was.
 Result<void> ListPackages(Session& session, const std::string& browsed);
+Result<void> ListPackages(Session& session, const std::vector<std::string>& browsed);
+
+// The browse check's refusal of `package_path`: kFolderMismatchMessage,
+// then the aircraft folder the package names and the selected one, as
+// native paths.
+std::string folder_mismatch_text(Session& session, const std::string& package_path);
+
+// True for a listed package that does not lie in the aircraft's Downloads
+// folder: one browsed, dropped or named on the command line.
+bool is_browsed_package(const SharedState& state, const std::string& path);
 
 // Before the packages of one install: Aircraft.vnb refreshed (the final
 // empty line is added in memory by the first install that writes, so a

@@ -2,6 +2,7 @@
 // check and installing one package.
 #pragma once
 
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -39,6 +40,9 @@ struct PackageListing {
 // Downloads folder that cannot be listed. A missing Downloads folder lists
 // nothing.
 Result<PackageListing> list_packages(FileSystem& fs, const std::string& aircraft_folder, const std::string& browsed);
+// The same with any number of browsed packages, listed in the order given.
+Result<PackageListing> list_packages(FileSystem& fs, const std::string& aircraft_folder,
+                                     const std::vector<std::string>& browsed);
 
 enum class InstallOutcome {
   kInstalled,
@@ -76,6 +80,13 @@ struct InstallReport {
 InstallReport install_package(const OperationContext& op, AircraftState& aircraft, const std::string& package_path,
                               const FltsimEntry& entry, bool delete_package);
 
+// The aircraft folder that the "folder" of the package's carried
+// configuration text names (see aircraft_folder_for); nullopt when it names
+// none that may be used. Errors as package_fits_aircraft.
+Result<std::optional<std::string>> package_aircraft_folder(FileSystem& fs, const std::string& sim_root,
+                                                           const std::vector<std::string>& addon_folders,
+                                                           const std::string& package_path);
+
 // The browse check: true when the "folder" of the package's carried
 // configuration text, joined to `sim_root`, names `aircraft_folder`
 // (letter case, doubled and trailing backslashes aside). The text is
@@ -84,5 +95,10 @@ InstallReport install_package(const OperationContext& op, AircraftState& aircraf
 Result<bool> package_fits_aircraft(FileSystem& fs, const std::string& sim_root,
                                    const std::vector<std::string>& addon_folders, const std::string& aircraft_folder,
                                    const std::string& package_path);
+
+// Reads the package whole and expands its files, keeping nothing: a file
+// cut short or corrupted anywhere gives kDamaged (as stream_package_files
+// and the readers before it say); file layer errors pass on.
+Result<void> check_package_whole(FileSystem& fs, const std::string& package_path);
 
 }  // namespace pw

@@ -58,13 +58,27 @@ std::string comparable_folder(std::string_view folder) {
   return text;
 }
 
+// Takes a package's files and keeps nothing.
+class DiscardingSink final : public PackageFileSink {
+ public:
+  Result<void> begin_file(const PackageFile&) override { return {}; }
+  Result<void> write(std::string_view) override { return {}; }
+  Result<void> end_file() override { return {}; }
+};
+
 }  // namespace
 
 Result<PackageListing> list_packages(FileSystem& fs, const std::string& aircraft_folder, const std::string& browsed) {
+  return list_packages(fs, aircraft_folder, std::vector<std::string>{browsed});
+}
+
+Result<PackageListing> list_packages(FileSystem& fs, const std::string& aircraft_folder,
+                                     const std::vector<std::string>& browsed) {
   auto paths = downloaded_packages(fs, aircraft_folder);
   if (!paths) return paths.error();
-  const std::string extra = trim_blanks(browsed);
-  if (!extra.empty()) {
+  for (const std::string& path : browsed) {
+    const std::string extra = trim_blanks(path);
+    if (extra.empty()) continue;
     if (paths->size() == static_cast<std::size_t>(kMaxListedPackages)) return too_many_packages();
     paths->push_back(extra);
   }
@@ -81,17 +95,33 @@ Result<PackageListing> list_packages(FileSystem& fs, const std::string& aircraft
   return listing;
 }
 
-Result<bool> package_fits_aircraft(FileSystem& fs, const std::string& sim_root,
-                                   const std::vector<std::string>& addon_folders, const std::string& aircraft_folder,
-                                   const std::string& package_path) {
+Result<std::optional<std::string>> package_aircraft_folder(FileSystem& fs, const std::string& sim_root,
+                                                           const std::vector<std::string>& addon_folders,
+                                                           const std::string& package_path) {
   auto entry = read_entry_of(fs, package_path);
   if (!entry) return entry.error();
   // Read as the program reads every .rcf, but from memory: the program's
   // own folder is often read-only (Program Files).
   EZ_CFG cfg(fs);
   cfg.ReadCFGText(entry->rcf_text + "\r\n");
-  const std::optional<std::string> named = aircraft_folder_for(sim_root, addon_folders, cfg.GetValue("folder"));
-  return named && comparable_folder(aircraft_folder) == comparable_folder(*named);
+  return aircraft_folder_for(sim_root, addon_folders, cfg.GetValue("folder"));
+}
+
+Result<bool> package_fits_aircraft(FileSystem& fs, const std::string& sim_root,
+                                   const std::vector<std::string>& addon_folders, const std::string& aircraft_folder,
+                                   const std::string& package_path) {
+  auto named = package_aircraft_folder(fs, sim_root, addon_folders, package_path);
+  if (!named) return named.error();
+  return named->has_value() && comparable_folder(aircraft_folder) == comparable_folder(**named);
+}
+
+Result<void> check_package_whole(FileSystem& fs, const std::string& package_path) {
+  auto opened = fs.open_read(package_path);
+  if (!opened) return opened.error();
+  Result<PackageLayout> layout = read_package_layout(**opened);
+  if (!layout) return layout.error();
+  DiscardingSink sink;
+  return stream_package_files(**opened, *layout, sink);
 }
 
 }  // namespace pw

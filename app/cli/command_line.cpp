@@ -14,6 +14,8 @@
 #include "app/commands.h"
 #include "app/cli/help_text.h"
 #include "app/cli/history_cli.h"
+#include "app/cli/inspect_cli.h"
+#include "app/cli/json_output.h"
 #include "app/safeguards.h"
 #include "app/startup.h"
 #include "base/file_ops.h"
@@ -41,6 +43,7 @@ struct Options {
   DuplicateChoice on_duplicate = DuplicateChoice::kCopy;
   bool help = false;
   bool progress = false;
+  bool json = false;
 };
 
 // One finding as check prints it: KIND, TAB, SUBJECT, TAB, explanation.
@@ -69,6 +72,8 @@ Result<Options> parse_options(const std::vector<std::string>& args) {
       o.progress = true;
     } else if (a == "--delete") {
       o.delete_after = true;
+    } else if (a == "--json") {
+      o.json = true;
     } else if (a == "--fix") {
       o.fix = true;
     } else if (a == "--strict") {
@@ -103,6 +108,8 @@ Result<Options> parse_options(const std::vector<std::string>& args) {
 std::string usage_problem(const Options& o) {
   const std::size_t n = o.operands.size();
   if (o.command.empty()) return "no command";
+  const bool json_form = o.command == "list" || o.command == "inspect" || o.command == "check" || o.command == "history";
+  if (o.json && !json_form) return "--json goes with list, inspect, check or history";
   if (o.command == "list") return n == 1 ? "" : "list takes one FILE";
   if (o.command == "pack") return n == 2 ? "" : "pack takes FILE and one INDEX";
   if (o.command == "install") return n >= 2 ? "" : "install takes FILE and at least one PKG";
@@ -150,7 +157,7 @@ class Run {
     if (options_.command == "install") return install();
     if (options_.command == "check") return check();
     if (options_.command == "log") return print(log_listing(env_.fs, state().g_AircraftFolder));
-    if (options_.command == "history") return print(history_listing(env_.fs, state().g_AircraftFolder));
+    if (options_.command == "history") return print(history_listing(env_.fs, state().g_AircraftFolder, options_.json));
     if (options_.command == "undo") return print(undo_listing(env_.fs, state().g_AircraftFolder, env_.err));
     return remove();
   }
@@ -194,8 +201,12 @@ class Run {
   int list() {
     const auto& entries = state().g_AircraftEntries;
     const EntrySearch search(options_.search);
+    std::vector<std::size_t> listed;
     for (std::size_t i = 0; i < entries.size(); ++i) {
-      if (!search.matches(entries[i])) continue;
+      if (search.matches(entries[i])) listed.push_back(i);
+    }
+    if (options_.json) return env_.out << list_json(state(), listed), kExitOk;
+    for (const std::size_t i : listed) {
       env_.out << i << '\t' << field_text(entries[i].ui_variation) << '\t' << field_text(entries[i].texture) << '\t'
                << field_text(entries[i].title) << '\n';
     }
@@ -251,7 +262,11 @@ class Run {
   int check() {
     Result<std::vector<Finding>> findings = diagnose_aircraft(env_.fs, state().g_AircraftFolder);
     if (!findings) return refuse(findings.error().message);
-    for (const Finding& f : *findings) print_finding(env_.out, f);
+    if (options_.json) {
+      env_.out << findings_json(*findings);
+    } else {
+      for (const Finding& f : *findings) print_finding(env_.out, f);
+    }
     if (findings->empty()) return kExitOk;
     if (!options_.fix) return kExitFailed;
     if (Result<void> repaired = repair_with_log(session_); !repaired) return refuse(repaired.error().message);
@@ -317,7 +332,7 @@ bool Run::list_operand_packages() {
     if (!entry) {
       say(with_reason(package_error_text(path), entry.error()));
     } else if (!*fits) {
-      say(kFolderMismatchMessage);
+      say(folder_mismatch_text(session_, path));
     } else {
       s.g_PackageEntries.push_back(std::move(*entry));
       s.g_PackagePaths.push_back(path);
@@ -334,6 +349,8 @@ int Run::install() {
   if (Result<void> prepared = prepare_install(session_); !prepared) return refuse(prepared.error().message);
   const InstallOptions options{options_.delete_after, options_.on_duplicate};
   std::vector<Finding> findings;  // of every folder installed, told with the outcome
+  int installed = 0;
+  std::vector<std::string> skipped;
   for (int k = 0; k <= s.g_PackageLast; ++k) {
     const std::string path = s.g_PackagePaths[static_cast<std::size_t>(k)];
     const InstallReport report =
@@ -341,7 +358,9 @@ int Run::install() {
     if (!report.duplicate_of.empty()) {
       refuse(report.duplicate_of + " is installed already: " + choice_name(options.on_duplicate));
     }
+    if (report.outcome == InstallOutcome::kSkipped) skipped.push_back(report.duplicate_of);
     if (report.outcome == InstallOutcome::kInstalled) {
+      ++installed;
       env_.out << field_text(report.variation) << '\t' << env_.fs.native_path(report.folder) << '\n';
       findings.insert(findings.end(), report.texture_findings.begin(), report.texture_findings.end());
     } else if (report.outcome != InstallOutcome::kSkipped) {
@@ -350,28 +369,9 @@ int Run::install() {
       say(with_reason(cfg ? package_cfg_error_text(path) : package_error_text(path), report.error));
     }
   }
-  if (all_done) say(install_success_text());
+  if (all_done) say(install_outcome_text(installed, skipped));
   if (!findings.empty()) say(installed_findings_text(findings));
   return all_done ? kExitOk : kExitFailed;
-}
-
-int inspect(CommandLineEnvironment& env, const std::string& path) {
-  Result<std::unique_ptr<InputFile>> file = env.fs.open_read(path);
-  if (!file) return env.err << "paintwell-cli: " << file.error().message << "\n", kExitFailed;
-  Result<FltsimEntry> entry = read_package_entry(**file);
-  Result<std::optional<std::string>> preview = entry ? read_package_preview(**file) : entry.error();
-  Result<PackageLayout> layout = preview ? read_package_layout(**file) : preview.error();
-  if (!layout) return env.err << "paintwell-cli: " << layout.error().message << "\n", kExitFailed;
-  for (std::size_t f = 0; f < kFltsimKeyCount; ++f) {
-    const FltsimField& field = fltsim_fields()[f];
-    env.out << field.key << '=' << field_text((*entry).*field.member) << '\n';
-  }
-  const std::string& rcf = entry->rcf_text;
-  env.out << "rcf_text:\n" << for_terminal(rcf.substr(0, rcf.find('\0'))) << '\n';
-  env.out << "preview: " << (layout->has_preview ? std::to_string(layout->preview_size) + " bytes" : "none") << '\n';
-  env.out << "files: " << layout->files.size() << '\n';
-  for (const PackageFile& f : layout->files) env.out << f.size << '\t' << field_text(f.name) << '\n';
-  return kExitOk;
 }
 
 }  // namespace
@@ -392,7 +392,9 @@ int run_command_line(const std::vector<std::string>& args, CommandLineEnvironmen
     env.err << "paintwell-cli: " << problem << " (see --help)\n";
     return kExitUsage;
   }
-  if (command == "inspect") return inspect(env, absolute(env, options->operands[0]));
+  if (command == "inspect") {
+    return inspect_package(env.fs, absolute(env, options->operands[0]), options->json, env.out, env.err);
+  }
   return Run(env, *options).run();
 }
 

@@ -12,7 +12,7 @@ selects the aircraft: a Repaint Configuration File (.rcf) or a repaint
 package (.pkg) that carries one.
 
 Commands:
-  list FILE [--search TEXT]
+  list FILE [--search TEXT] [--json]
       One line per entry of the aircraft's aircraft.cfg: INDEX, TAB,
       ui_variation, TAB, texture, TAB, title. --search keeps the entries
       in which every word of TEXT appears, whatever its case and accents,
@@ -38,7 +38,7 @@ Commands:
       Removes those entries; their texture folders are moved into a restore
       point (see undo). An entry without a texture, or excluded by the
       configuration file, is refused.
-  check FILE [--fix]
+  check FILE [--fix] [--json]
       Lists what is wrong with the aircraft's aircraft.cfg and texture
       folders (texture.cfg fallbacks, thumbnails, textures cut short):
       KIND, TAB, SECTION or FOLDER, TAB, explanation. Exit status 0 when
@@ -47,7 +47,7 @@ Commands:
       else.
   log FILE
       Prints Paintwell.log, the record of every change made to the aircraft.
-  history FILE
+  history FILE [--json]
       Lists the restore points kept in the aircraft's Paintwell.history,
       newest first: time, TAB, operation, TAB, what it did, TAB, "undone"
       or "-".
@@ -56,7 +56,7 @@ Commands:
       was, created folders taken out, removed folders put back. Refused,
       changing nothing, when aircraft.cfg was edited since or a folder to
       put back exists. Several undos walk back through the history.
-  inspect PKG
+  inspect PKG [--json]
       Shows the package's entry fields, preview length and file table.
   where
       Prints the simulator's root, which simulator it is and this
@@ -74,6 +74,14 @@ Options:
   --progress   a progress line on standard error while a package is
                made or installed or repaints are removed (on by default
                when standard error is a terminal).
+  --json       list, inspect, check and history: one JSON document in
+               UTF-8 instead of lines. Members are named as the records'
+               keys: "entries" with "index", "section" and every
+               aircraft.cfg key; a package's keys, "rcf_text",
+               "has_preview", "preview_size" and "files" ("name",
+               "size"); "findings" ("kind", "subject", "explanation");
+               "restore_points" ("name", "operation", "time", "undone",
+               "packages", "sections_written", ...).
   --help       this text.
 
 Every command but inspect first selects the aircraft as the desktop

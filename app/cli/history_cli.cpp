@@ -3,6 +3,7 @@
 #include <ostream>
 #include <vector>
 
+#include "app/cli/json_output.h"
 #include "app/cli/terminal.h"
 #include "app/history_commands.h"
 #include "app/operation_log.h"
@@ -18,9 +19,10 @@ Result<std::string> log_listing(FileSystem& fs, const std::string& aircraft_fold
   return for_terminal(*log);
 }
 
-Result<std::string> history_listing(FileSystem& fs, const std::string& aircraft_folder) {
+Result<std::string> history_listing(FileSystem& fs, const std::string& aircraft_folder, bool json) {
   Result<std::vector<RestorePoint>> points = list_restore_points(fs, aircraft_folder);
   if (!points) return points.error();
+  if (json) return history_json(*points);
   std::string lines;
   for (const RestorePoint& point : *points) lines += for_terminal(history_line(point)) + '\n';
   return lines;

@@ -14,8 +14,9 @@ namespace pw {
 // Paintwell.log as it is; empty when there is none yet.
 Result<std::string> log_listing(FileSystem& fs, const std::string& aircraft_folder);
 
-// The restore points, newest first, one history_line each.
-Result<std::string> history_listing(FileSystem& fs, const std::string& aircraft_folder);
+// The restore points, newest first, one history_line each, or as one JSON
+// document (history_json).
+Result<std::string> history_listing(FileSystem& fs, const std::string& aircraft_folder, bool json);
 
 // undo_with_log; on success the line printed ("undone", TAB, the point's
 // history_line), with a note on `err` when the point could not be marked

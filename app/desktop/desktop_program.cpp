@@ -5,6 +5,7 @@
 #include "app/desktop/hangar_screen.h"
 #include "app/desktop/list_search.h"
 #include "app/desktop/main_screen.h"
+#include "app/desktop/outside_packages.h"
 #include "app/desktop/screen_lists.h"
 #include "app/startup.h"
 #include "packages/install_screen.h"
@@ -48,7 +49,7 @@ DesktopProgram::DesktopProgram(FileSystem& fs) : view_(fs), ctx_(fs, view_) {
 
 DesktopProgram::~DesktopProgram() = default;
 
-bool DesktopProgram::start(const std::string& program_folder) {
+bool DesktopProgram::start(const std::string& program_folder, const std::vector<std::string>& packages) {
   ui::set_program_folder(from_cp1252(program_folder));
   if (!locate_simulator(ctx_, program_folder, "", default_addon_sources())) {
     view_.ShowMessage(kFsxMissingMessage, kStyleOkOnly, kAppTitle);
@@ -58,6 +59,7 @@ bool DesktopProgram::start(const std::string& program_folder) {
   view_.set_label("frm_Main", "lbl_Simulator", "Simulator: " + ctx_.state.simulator_name);
   main_->show();
   main_->activateWindow();
+  if (!packages.empty()) open_packages(ctx_, "frm_Main", packages);
   return true;
 }
 
@@ -91,6 +93,11 @@ void DesktopProgram::wire(ScreenForm& screen) {
   connect(&screen, &ScreenForm::list_clicked, this, [this, name](const QString& list) { on_list_clicked(name, list); });
   connect(&screen, &ScreenForm::search_changed, this,
           [this, name](const QString& list) { RefilterList(ctx_, name.toStdString(), list.toStdString()); });
+  connect(&screen, &ScreenForm::files_dropped, this, [this, name](const QStringList& paths) {
+    std::vector<std::string> core_paths;
+    for (const QString& path : paths) core_paths.push_back(to_core_path(path));
+    open_packages(ctx_, to_cp1252(name), core_paths);
+  });
 }
 
 void DesktopProgram::on_released(ui::LargeButton* button) {

@@ -8,6 +8,7 @@
 #include <QString>
 #include <memory>
 #include <string>
+#include <vector>
 
 #include "app/desktop/app_context.h"
 #include "app/desktop/qt_screen_view.h"
@@ -35,9 +36,11 @@ class DesktopProgram final : public QObject {
   // up in its Media folder, the simulator root is two folders above it.
   // Without FSX.EXE there: the one start-up message, no window, false.
   // Then frm_Main, frm_Package, frm_Install, frm_Remove and frm_Hangar are
-  // loaded in that order (a missing skin file: its message, false) and frm_Main is
-  // shown.
-  bool start(const std::string& program_folder);
+  // loaded in that order (a missing skin file: its message, false) and
+  // frm_Main is shown. `packages` (core paths, from the command line) are
+  // then opened as if dropped on frm_Main: the first selects the aircraft
+  // and the install screen shows them ticked.
+  bool start(const std::string& program_folder, const std::vector<std::string>& packages = {});
 
   AppContext& context() { return ctx_; }
   QtScreenView& view() { return view_; }

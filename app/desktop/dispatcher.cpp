@@ -6,6 +6,7 @@
 #include "app/command_texts.h"
 #include "app/commands.h"
 #include "app/safeguards.h"
+#include "app/desktop/outside_packages.h"
 #include "app/desktop/screen_lists.h"
 #include "app/desktop/undo_command.h"
 #include "base/text.h"
@@ -64,6 +65,20 @@ PackageResult install_one(AppContext& ctx, PressedButton& button, int k, bool de
     show_error(ctx, button, with_reason(package_cfg_error_text(result.path), r.error), kInstallErrorTitle);
   }
   return result;
+}
+
+int installed_count(const std::vector<PackageResult>& results) {
+  return static_cast<int>(std::count_if(results.begin(), results.end(), [](const PackageResult& r) {
+    return r.report.outcome == InstallOutcome::kInstalled;
+  }));
+}
+
+std::vector<std::string> skipped_titles(const std::vector<PackageResult>& results) {
+  std::vector<std::string> titles;
+  for (const PackageResult& r : results) {
+    if (r.report.outcome == InstallOutcome::kSkipped) titles.push_back(r.report.duplicate_of);
+  }
+  return titles;
 }
 
 // The remove command of the remove screen's list or the Hangar's grid:
@@ -140,26 +155,11 @@ void run_preview_command(AppContext& ctx) {
 }
 
 // The browse command: a package that fits the aircraft is listed after
-// those of Downloads and marked with a "*".
+// those of Downloads, marked with a "*" and ticked.
 void BrowseForPackages(AppContext& ctx) {
   const auto chosen = ctx.view.open_file("frm_Install", OpenFileRequest{"Package File (*.pkg)|*.pkg", ""});
   const std::string path = chosen ? trim_blanks(*chosen) : "";
-  if (path.empty()) return;
-  const SharedState& s = ctx.state;
-  const Result<bool> fits = package_fits_aircraft(ctx.fs, s.g_SimRoot, s.addon_folders, s.g_AircraftFolder, path);
-  if (!fits) {
-    ctx.view.ShowMessage(with_reason(package_error_text(path), fits.error()), kStyleOkOnly, kAppTitle);
-    return;
-  }
-  if (!*fits) {
-    ctx.view.ShowMessage(kFolderMismatchMessage, kStyleOkOnly, kAppTitle);
-    return;
-  }
-  if (Result<void> listed = ListPackages(ctx, path); !listed) {
-    ctx.view.ShowMessage(with_reason(package_error_text(path), listed.error()), kStyleOkOnly, kAppTitle);
-    return;
-  }
-  FillPackageList(ctx, true);
+  if (!path.empty()) open_packages(ctx, "frm_Install", {path});
 }
 
 void run_main_command(AppContext& ctx, const std::string& command) {
@@ -255,9 +255,10 @@ std::vector<PackageResult> run_install_command(AppContext& ctx, PressedButton& b
     for (const PackageResult& r : results) {
       findings.insert(findings.end(), r.report.texture_findings.begin(), r.report.texture_findings.end());
     }
+    const std::string outcome = install_outcome_text(installed_count(results), skipped_titles(results));
     const std::string found = installed_findings_text(findings);
-    ctx.view.ShowMessage(found.empty() ? install_success_text() : cr_lines({install_success_text(), "", found}),
-                         kStyleInformation, "Repaint Packages Installed");
+    ctx.view.ShowMessage(found.empty() ? outcome : cr_lines({outcome, "", found}), kStyleInformation,
+                         "Repaint Packages Installed");
   }
   return results;
 }

@@ -1,9 +1,15 @@
-// Entry point of paintwell, the desktop program.
+// Entry point of paintwell, the desktop program: `paintwell [PKG...]`, or
+// `paintwell --register` to write the .reg file that makes .pkg files open
+// with it.
 #include <QApplication>
+#include <QDir>
 
 #include "app/desktop/desktop_program.h"
+#include "app/desktop/file_association.h"
+#include "base/message_styles.h"
 #include "base/platform/file_system.h"
 #include "base/platform/process.h"
+#include "ui/message_box.h"
 
 int main(int argc, char** argv) {
   // Wine's rasteriser drops glyphs such as "I" and "!" of the skin's fonts;
@@ -14,9 +20,18 @@ int main(int argc, char** argv) {
   }
   QApplication app(argc, argv);
   QApplication::setApplicationName(QStringLiteral("Varnel FSX Paintwell"));
+  const QStringList args = QApplication::arguments().mid(1);
+  if (args == QStringList{QStringLiteral("--register")}) {
+    const std::string told = pw::register_association(pw::native_file_system(), pw::to_core_path(QDir::currentPath()),
+                                                      pw::to_core_path(QApplication::applicationFilePath()));
+    pw::ui::ShowMessage(told, pw::kStyleInformation, pw::kAppTitle);
+    return 0;
+  }
+  std::vector<std::string> packages;
+  for (const QString& arg : args) packages.push_back(pw::to_core_path(arg));
   pw::DesktopProgram program(pw::native_file_system());
   // Without the simulator (or the skin) there is nothing to show: the one
   // message has been shown and the program ends.
-  if (!program.start(pw::executable_folder())) return 1;
+  if (!program.start(pw::executable_folder(), packages)) return 1;
   return QApplication::exec();
 }

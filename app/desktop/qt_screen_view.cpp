@@ -2,7 +2,9 @@
 
 #include <QApplication>
 #include <QCheckBox>
+#include <QDir>
 #include <QEventLoop>
+#include <QFileInfo>
 #include <QImage>
 #include <QLabel>
 #include <QLineEdit>
@@ -67,6 +69,10 @@ QString from_cp1252(const std::string& text) { return QString::fromUtf8(cp1252_t
 std::string to_cp1252(const QString& text) {
   const QByteArray utf8 = text.toUtf8();
   return utf8_to_cp1252(std::string_view(utf8.constData(), static_cast<std::size_t>(utf8.size())));
+}
+
+std::string to_core_path(const QString& local_path) {
+  return to_cp1252(QDir::toNativeSeparators(QFileInfo(local_path).absoluteFilePath()));
 }
 
 QtScreenView::QtScreenView(FileSystem& fs) : fs_(fs), quit_([] { QCoreApplication::exit(0); }) {}

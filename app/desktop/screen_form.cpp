@@ -1,11 +1,15 @@
 #include "app/desktop/screen_form.h"
 
 #include <QCheckBox>
+#include <QDragEnterEvent>
+#include <QDropEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
+#include <QMimeData>
 #include <QPixmap>
 #include <QProgressBar>
+#include <QUrl>
 
 #include "ui/font_scaling.h"
 #include "ui/image_button.h"
@@ -23,12 +27,34 @@ QFont screen_font(double points, bool bold = false) {
   return font;
 }
 
+// The dropped local files and folders; links and other data are no files.
+QStringList local_files(const QMimeData* data) {
+  QStringList paths;
+  if (data == nullptr) return paths;
+  for (const QUrl& url : data->urls()) {
+    if (url.isLocalFile()) paths << url.toLocalFile();
+  }
+  return paths;
+}
+
 }  // namespace
 
 ScreenForm::ScreenForm(ui::ScreenKind kind, const QString& name, const QString& title)
     : SkinnedForm(ui::frame_settings(kind)) {
   setObjectName(name);
   setWindowTitle(title);
+  setAcceptDrops(true);
+}
+
+void ScreenForm::dragEnterEvent(QDragEnterEvent* event) {
+  if (!local_files(event->mimeData()).isEmpty()) event->acceptProposedAction();
+}
+
+void ScreenForm::dropEvent(QDropEvent* event) {
+  const QStringList paths = local_files(event->mimeData());
+  if (paths.isEmpty()) return;
+  event->acceptProposedAction();
+  emit files_dropped(paths);
 }
 
 bool ScreenForm::load_frame() {

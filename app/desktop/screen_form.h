@@ -1,12 +1,14 @@
 // ScreenForm: what the four screens share on top of the skinned frame:
 // named controls made in one call each, the lists' click and tick signal,
-// the screen's open-file dialog, and a thin progress bar for long work.
+// the screen's open-file dialog, a thin progress bar for long work, and
+// files dropped on it.
 // Screens hold widgets only; whoever owns them connects `list_clicked` to
 // the core's click handlers and the buttons to the dispatcher.
 #pragma once
 
 #include <QRect>
 #include <QString>
+#include <QStringList>
 
 #include "ui/file_dialog.h"
 #include "ui/skinned_form.h"
@@ -62,6 +64,9 @@ class ScreenForm : public ui::SkinnedForm {
   void search_changed(const QString& list);
   // The screen was hidden (the modal remove screen's loop waits for this).
   void hidden();
+  // Files or folders from the file manager were dropped on the screen:
+  // their local paths, in the order dropped.
+  void files_dropped(const QStringList& paths);
 
  protected:
   // Plain-text labels in the skin font; `bold` for headings. Made before
@@ -83,6 +88,10 @@ class ScreenForm : public ui::SkinnedForm {
   void place_progress_bar(const QRect& where);
 
   void hideEvent(QHideEvent* event) override;
+  // Every screen takes files dropped from the file manager (the install
+  // list is reachable from anywhere); anything else is refused at the door.
+  void dragEnterEvent(QDragEnterEvent* event) override;
+  void dropEvent(QDropEvent* event) override;
 
  private:
   QProgressBar* progress_ = nullptr;

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <utility>
 
+#include "app/commands.h"
 #include "app/desktop/undo_command.h"
 #include "app/desktop/hangar_lists.h"
 #include "app/desktop/list_search.h"
@@ -37,7 +38,7 @@ ListContent package_rows(const SharedState& s, bool mark) {
   const int last = std::min<int>(s.g_PackageLast, static_cast<int>(s.g_PackageEntries.size()) - 1);
   for (int i = 0; i <= last; ++i) {
     std::string text = trim_blanks(s.g_PackageEntries[static_cast<std::size_t>(i)].ui_variation);
-    if (mark && i == last) text = "*" + text;
+    if (mark && is_browsed_package(s, s.g_PackagePaths[static_cast<std::size_t>(i)])) text = "*" + text;
     content.rows.push_back(row_of(std::move(text), i, false));
     if (static_cast<std::size_t>(i) < s.g_PackagePaths.size()) {
       content.rows.back().picture = trim_blanks(s.g_PackagePaths[static_cast<std::size_t>(i)]);

@@ -8,9 +8,10 @@
 namespace pw {
 
 // The install list's rows: the listed packages' trimmed ui_variation, item
-// data = index, picture = the package; with `mark` the last row gets a
-// leading "*". Damaged packages follow as greyed rows (item data -1) with
-// their file name and, as tooltip, why they cannot be used. Row 0 current.
+// data = index, picture = the package; with `mark` the rows of browsed
+// packages (is_browsed_package) get a leading "*". Damaged packages follow
+// as greyed rows (item data -1) with their file name and, as tooltip, why
+// they cannot be used. Row 0 current.
 ListContent package_rows(const SharedState& s, bool mark);
 
 // Fills lstPackages of frm_Install (enabled) with package_rows, applies its

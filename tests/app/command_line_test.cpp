@@ -2,7 +2,9 @@
 
 #include <gtest/gtest.h>
 
+#include <cctype>
 #include <fstream>
+#include <map>
 #include <functional>
 #include <optional>
 #include <sstream>
@@ -32,6 +34,76 @@ std::string write_rcf(SimTree& t, const std::string& extra = "") {
   t.dir.write("c172.rcf", "folder=SimObjects\\Airplanes\\C172\r\ntitle=Cessna 172\r\n" + extra);
   return "c172.rcf";
 }
+
+// Flattens one JSON document into "path" -> value ("entries.0.title"),
+// strings unescaped, other values as written, empty containers as "[]" or
+// "{}"; nullopt for anything that is not one well-formed document.
+class FlatJson {
+ public:
+  static std::optional<std::map<std::string, std::string>> parse(std::string_view text) {
+    FlatJson p{text};
+    if (!p.value("") || (p.skip(), p.at_ < text.size())) return std::nullopt;
+    return p.flat_;
+  }
+
+ private:
+  explicit FlatJson(std::string_view text) : text_(text) {}
+  void skip() {
+    while (at_ < text_.size() && std::isspace(static_cast<unsigned char>(text_[at_]))) ++at_;
+  }
+  bool eat(char c) {
+    skip();
+    return at_ < text_.size() && text_[at_] == c && ++at_;
+  }
+  bool string(std::string& out) {
+    if (!eat('"')) return false;
+    for (char c; at_ < text_.size() && (c = text_[at_++]) != '"';) {
+      if (static_cast<unsigned char>(c) < 0x20) return false;
+      if (c != '\\' || at_ >= text_.size()) {
+        out += c;
+        continue;
+      }
+      const std::string escapes = "\"\\/bfnrt", meant = "\"\\/\b\f\n\r\t";
+      const char e = text_[at_++];
+      if (e == 'u' && at_ + 4 <= text_.size()) {
+        out += static_cast<char>(std::stoi(std::string(text_.substr(at_, 4)), nullptr, 16));  // ASCII is enough here
+        at_ += 4;
+      } else if (escapes.find(e) != std::string::npos) {
+        out += meant[escapes.find(e)];
+      } else {
+        return false;
+      }
+    }
+    return text_[at_ - 1] == '"';
+  }
+  template <class Member>
+  bool members(char close, const std::string& path, Member member) {
+    if (eat(close)) return flat_[path] = close == '}' ? "{}" : "[]", true;
+    int n = 0;
+    do {
+      if (!member(path.empty() ? "" : path + ".", n++)) return false;
+    } while (eat(','));
+    return eat(close);
+  }
+  bool value(const std::string& path) {
+    if (eat('{')) {
+      return members('}', path, [this](const std::string& prefix, int) {
+        std::string key;
+        return string(key) && eat(':') && value(prefix + key);
+      });
+    }
+    if (eat('[')) return members(']', path, [this](const std::string& prefix, int n) { return value(prefix + std::to_string(n)); });
+    skip();
+    std::string v;
+    if (at_ < text_.size() && text_[at_] == '"') return string(v) && (flat_[path] = v, true);
+    while (at_ < text_.size() && (std::isalnum(static_cast<unsigned char>(text_[at_])) || text_[at_] == '-')) v += text_[at_++];
+    return !v.empty() && (flat_[path] = v, true);
+  }
+
+  std::string_view text_;
+  std::size_t at_ = 0;
+  std::map<std::string, std::string> flat_;
+};
 
 TEST(CommandLine, ListPrintsEveryEntryWithItsIndex) {
   SimTree t;
@@ -266,6 +338,53 @@ TEST(CommandLine, HistoryListsAndUndoWalksBackRefusingAnEditedFile) {
   EXPECT_EQ(5u, t.dir.names(t.plane("Texture.Silver")).size());
   EXPECT_EQ(2, static_cast<int>(std::count_if(history.out.begin(), history.out.end(), [](char c) { return c == '\n'; })));
   EXPECT_NE(std::string::npos, run_cli(t, {"history", rcf}).out.find("\tundone\n"));
+}
+
+// Each --json form is one document that parses back to the records' text,
+// converted to UTF-8 and escaped.
+TEST(CommandLine, JsonFormsParseBackToTheRecords) {
+  SimTree t;
+  const std::string rcf = write_rcf(t);
+  t.dir.write(t.plane("Aircraft.cfg"), test::kOriginalCfg + "\r\n[fltsim.4]\r\ntitle=Caf\xE9 \"Q\"\t\\ \x80\x01\r\n");
+  FltsimEntry entry = test::blue_entry();
+  t.dir.write("blue.pkg", test::package_bytes(entry, std::string("BMpicture"), test::blue_files()));
+  ASSERT_EQ(0, run_cli(t, {"remove", rcf, "1"}).status);  // renumbers: fltsim.0, .1 (Green), .2
+  const struct {
+    std::vector<std::string> args;
+    std::map<std::string, std::string> expected;  // a few of the members
+    std::string absent;                           // a member there must not be
+  } cases[] = {
+      {{"list", rcf, "--json"},
+       {{"entries.0.index", "0"}, {"entries.0.section", "fltsim.0"}, {"entries.0.ui_variation", "Red Livery"},
+        {"entries.0.visual_damage", "1"}, {"entries.2.index", "2"}, {"entries.2.section", "fltsim.2"},
+        {"entries.2.title", "Caf\xC3\xA9 \"Q\"\t\\ \xE2\x82\xAC\x01"}, {"entries.2.sim", ""}},
+       "entries.3.index"},
+      {{"list", rcf, "--search", "green", "--json"}, {{"entries.0.index", "1"}, {"entries.0.texture", "Green"}},
+       "entries.1.index"},
+      {{"inspect", "blue.pkg", "--json"},
+       {{"title", "Cessna Blue"}, {"rcf_text", test::carried_text(test::kCarriedFolder).c_str()},
+        {"has_preview", "true"}, {"preview_size", "9"}, {"files.1.name", "Panel.dds"}, {"files.1.size", "5"}},
+       "files.2.name"},
+      {{"check", rcf, "--json"},
+       {{"findings.0.kind", "missing-texture-folder"}, {"findings.0.subject", "fltsim.1"}},
+       "findings.0.section"},
+      {{"history", rcf, "--json"},
+       {{"restore_points.0.operation", "remove"}, {"restore_points.0.undone", "false"},
+        {"restore_points.0.folders_removed.0", "Texture.Silver"}, {"restore_points.0.packages", "[]"}},
+       "restore_points.1.name"},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.args[0] + " " + c.args[c.args.size() - 2]);
+    const CliRun r = run_cli(t, c.args);
+    ASSERT_EQ(c.args[0] == "check" ? 1 : 0, r.status) << r.err;  // check fails while it finds anything
+    const auto flat = FlatJson::parse(r.out);
+    ASSERT_TRUE(flat.has_value()) << r.out;
+    for (const auto& [path, value] : c.expected) {
+      EXPECT_EQ(value, flat->count(path) ? flat->at(path) : "(none)") << path;
+    }
+    EXPECT_EQ(0u, flat->count(c.absent));
+  }
+  EXPECT_EQ(2, run_cli(t, {"remove", rcf, "0", "--json"}).status);
 }
 
 }  // namespace

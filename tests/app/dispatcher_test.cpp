@@ -6,6 +6,8 @@
 
 #include "packages/package_installation.h"
 #include "packages/repaint_removal.h"
+#include "app/desktop/file_association.h"
+#include "app/desktop/outside_packages.h"
 #include "app/desktop/screen_lists.h"
 #include "packages/sim_tree.h"
 #include "packages/tree_checks.h"
@@ -106,6 +108,79 @@ TEST(Dispatcher, PackageCommandNamesTheFileAndTheFolder) {
   ASSERT_EQ(6u, t.view.messages.size());  // the question, the texture check, the failure
   EXPECT_EQ(kStyleCritical, t.view.messages[5].style);
   EXPECT_NE(std::string::npos, t.view.messages[5].text.find("gone.bmp")) << t.view.messages[5].text;
+}
+
+// A duplicate the user skipped is no success: the outcome counts what was
+// installed and names what was left out.
+TEST(Dispatcher, InstallOutcomeNamesSkippedDuplicates) {
+  SimTree t;
+  const std::string blue = test::package_bytes(test::blue_entry(), std::nullopt, test::blue_files());
+  for (const char* name : {"Downloads/1.pkg", "Downloads/2.pkg"}) t.dir.write(t.plane(name), blue);
+  ASSERT_TRUE(ListPackages(t.ctx, "").ok());
+  FillPackageList(t.ctx, false);
+  t.view.tick("frm_Install.lstPackages", {0, 1});
+  t.view.duplicate_choice = DuplicateChoice::kSkip;
+  TestButton b("frm_Install", "install");
+  dispatch_release(t.ctx, b);
+  ASSERT_EQ(2u, t.view.messages.size());
+  EXPECT_EQ(0u, t.view.messages[1].text.find("Repaint packages installed into your selected aircraft: 1.\r\r"
+                                             "Skipped, as a repaint of the same title is installed already:\r"
+                                             "- Cessna Blue\r\r"))
+      << t.view.messages[1].text;
+}
+
+// Packages from outside the list (dropped, or named when the program
+// starts): the first selects the aircraft when none is; each is checked as a
+// browsed one; they join the list marked and ticked, earlier ticks kept.
+TEST(Dispatcher, OpenedPackagesJoinTheListTicked) {
+  SimTree t;
+  t.ctx.state.g_AircraftFolder.clear();
+  const std::string blue = test::package_bytes(test::blue_entry(), std::nullopt, test::blue_files());
+  FltsimEntry other = test::blue_entry();
+  other.rcf_text = test::carried_text("SimObjects\\Airplanes\\B737");
+  t.dir.write(t.plane("Downloads/d.pkg"), blue);
+  for (const char* name : {"in/a.pkg", "in/more/b.pkg", "in/more/c.PKG", "in/e.pkg"}) t.dir.write(name, blue);
+  t.dir.write("in/other.pkg", test::package_bytes(other, std::nullopt, test::blue_files()));
+  t.dir.write("in/notes.txt", "no package");
+  std::filesystem::create_directories(t.dir.native("in/empty"));
+  const std::string in = t.dir.path() + "\\in\\";
+  open_packages(t.ctx, "frm_Main",
+                {in + "a.pkg", in + "more\\b.pkg", in + "notes.txt", in + "other.pkg", in + "empty", in + "more"});
+  EXPECT_EQ(t.ctx.state.g_SimRoot + "\\" + test::kCarriedFolder, t.ctx.state.g_AircraftFolder);
+  ASSERT_EQ(2u, t.view.messages.size());
+  EXPECT_NE(std::string::npos, t.view.messages[0].text.find("\rnotes.txt\rempty")) << t.view.messages[0].text;
+  EXPECT_EQ(std::string(kFolderMismatchMessage) + "\r\rThe package's aircraft folder: " +
+                t.dir.native("sim/SimObjects/Airplanes/B737").make_preferred().string() + "\rThe selected aircraft folder: " +
+                t.dir.native("sim/SimObjects/Airplanes/C172").make_preferred().string(),
+            t.view.messages[1].text);
+  EXPECT_EQ((std::vector<std::string>{"Blue Sky", "*Blue Sky", "*Blue Sky", "*Blue Sky"}),
+            t.view.row_texts("frm_Install.lstPackages"));
+  const auto ticks = [&t] {
+    std::vector<bool> ticked;
+    for (const ListRow& row : t.view.lists["frm_Install.lstPackages"].rows) ticked.push_back(row.checked);
+    return ticked;
+  };
+  EXPECT_EQ((std::vector<bool>{false, true, true, true}), ticks());
+  EXPECT_EQ("show frm_Install", t.view.screen_events.back());
+  t.view.lists["frm_Install.lstPackages"].rows[2].checked = false;
+  open_packages(t.ctx, "frm_Install", {t.ctx.state.g_AircraftFolder + "\\Downloads\\d.pkg", in + "e.pkg"});
+  EXPECT_EQ((std::vector<bool>{true, true, false, true, true}), ticks());
+  EXPECT_EQ("enabled", t.view.button_states["frm_Install.btn_Install"]);
+}
+
+TEST(FileAssociation, RegisterWritesTheUsersKeysOrSaysHowByHand) {
+  test::TempDir dir;
+  const std::string exe = "C:\\FSX \"X\"\\paintwell.exe";
+  const std::string told = register_association(native_file_system(), dir.path(), exe);
+  const std::string classes = "[HKEY_CURRENT_USER\\Software\\Classes\\";
+  EXPECT_EQ("REGEDIT4\r\n\r\n" + classes + ".pkg]\r\n@=\"Paintwell.Package\"\r\n\r\n" + classes +
+                "Paintwell.Package]\r\n@=\"Paintwell repaint package\"\r\n\r\n" + classes +
+                "Paintwell.Package\\DefaultIcon]\r\n@=\"\\\"C:\\\\FSX \\\"X\\\"\\\\paintwell.exe\\\",0\"\r\n\r\n" + classes +
+                "Paintwell.Package\\shell\\open\\command]\r\n@=\"\\\"C:\\\\FSX \\\"X\\\"\\\\paintwell.exe\\\" \\\"%1\\\"\"\r\n\r\n",
+            dir.read(kAssociationFileName));
+  EXPECT_NE(std::string::npos, told.find(kAssociationFileName)) << told;
+  const std::string by_hand = register_association(native_file_system(), dir.path() + "\\missing", exe);
+  EXPECT_NE(std::string::npos, by_hand.find("Classes\\Paintwell.Package\\shell\\open\\command")) << by_hand;
 }
 
 // The main screen's Undo after an install: asked, done, the tree and the

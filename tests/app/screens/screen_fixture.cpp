@@ -136,10 +136,10 @@ DialogScript::DialogScript() {
 
 DialogScript::~DialogScript() { ui::cFileDialog::set_hook(nullptr); }
 
-RunningProgram::RunningProgram(const SimTree& tree)
+RunningProgram::RunningProgram(const SimTree& tree, const std::vector<std::string>& packages)
     : program(std::make_unique<DesktopProgram>(native_file_system())) {
   program->view().set_quit([this] { ++quits; });
-  started = program->start(to_cp1252(tree.program_folder()));
+  started = program->start(to_cp1252(tree.program_folder()), packages);
 }
 
 void click(ui::LargeButton* button) {

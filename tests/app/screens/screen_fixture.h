@@ -82,7 +82,8 @@ class DialogScript {
 
 // A started program on a tree; quitting is recorded, not done.
 struct RunningProgram {
-  explicit RunningProgram(const SimTree& tree);
+  // `packages`: the program's command line (core paths).
+  explicit RunningProgram(const SimTree& tree, const std::vector<std::string>& packages = {});
   bool started = false;
   int quits = 0;
   std::unique_ptr<DesktopProgram> program;
