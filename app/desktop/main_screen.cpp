@@ -86,7 +86,7 @@ void frm_Main::add_buttons() {
   // buttons, two where the design has room for one.
   add_named_button("btn_Undo", {{52, 525}, "undo", "Undo", "disabled",
                                 "Click to take back the last operation on the selected aircraft."});
-  add_named_button("btn_Hangar", {{189, 525}, "hangar", "Hangar", "disabled",
+  add_named_button("btn_Hangar", {{187, 525}, "hangar", "Hangar", "disabled",
                                   "Click to see every repaint and package of the selected aircraft with its picture."});
 }
 
