@@ -65,10 +65,14 @@ std::optional<std::size_t> installed_duplicate(Session& ctx, const FltsimEntry& 
 }
 
 std::vector<Finding> numbers_used_twice(Session& ctx) {
-  Result<std::vector<Finding>> findings = diagnose_aircraft(ctx.fs, ctx.state.g_AircraftFolder);
+  // aircraft.cfg's bytes alone show it: no need to check every texture
+  // folder before each removal.
   std::vector<Finding> twice;
-  if (!findings) return twice;
-  for (const Finding& f : *findings) {
+  const std::string cfg_path = aircraft_cfg_path(ctx.state.g_AircraftFolder);
+  if (!ctx.fs.exists(cfg_path)) return twice;
+  Result<std::string> bytes = read_whole_file(ctx.fs, cfg_path, kMaxAircraftCfgBytes);
+  if (!bytes) return twice;
+  for (const Finding& f : diagnose_cfg_text(*bytes)) {
     if (f.kind == FindingKind::kDuplicateNumber) twice.push_back(f);
   }
   return twice;
