@@ -14,19 +14,11 @@
 # toolchain file with CMAKE_PREFIX_PATH does not find Qt, whose find root is
 # the mingw sysroot).
 set -euo pipefail
+. "$(dirname "$0")/steps.sh"
 qt_version=6.4.2
 cache=${PAINTWELL_QT_MINGW:-$HOME/.cache/paintwell/qt-$qt_version-mingw64}
 work=$cache-work
 stamp=$cache/paintwell-qt-complete
-started=$(date +%s)
-jobs=$(nproc)
-[ "$jobs" -gt 2 ] && jobs=2
-
-step() { echo "== $* ($(( $(date +%s) - started )) s)"; }
-fail() {
-  echo "build-qt-mingw: $*" >&2
-  exit 1
-}
 
 if [ -f "$stamp" ]; then
   echo "Qt $qt_version for mingw-w64 is complete in $cache: nothing to do"

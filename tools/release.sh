@@ -7,14 +7,10 @@
 # The zip needs the Qt of tools/build-qt-mingw.sh. Both unpack into the
 # program folder, <FSX>/Varnel Software/FSX Paintwell.
 set -euo pipefail
+. "$(dirname "$0")/steps.sh"
 cd "$(dirname "$0")/.."
 . tools/qt-mingw.sh
-jobs=$(nproc)
-[ "$jobs" -gt 2 ] && jobs=2
-if ! qt_mingw_complete; then
-  echo "release: no Qt for mingw-w64 in $qt_mingw: run tools/build-qt-mingw.sh first (about 30 minutes)" >&2
-  exit 1
-fi
+qt_mingw_complete || fail "no Qt for mingw-w64 in $qt_mingw: run tools/build-qt-mingw.sh first (about 30 minutes)"
 tools/install-deps.sh
 mkdir -p out
 
@@ -23,7 +19,7 @@ pack() {
   (cd "$1" && cpack >/dev/null)
   local archive
   archive=$(find "$1" -maxdepth 1 -name 'Paintwell-*' -newer "$1/CPackConfig.cmake" | head -1)
-  [ -n "$archive" ] || { echo "release: cpack made no archive in $1" >&2; exit 1; }
+  [ -n "$archive" ] || fail "cpack made no archive in $1"
   cp "$archive" out/
   echo "out/$(basename "$archive") ($(du -h "$archive" | cut -f1))"
 }

@@ -8,21 +8,15 @@
 # size, outline and picture. Keeps the screen in docs/windows-main.png.
 #   tools/windows-check-gui.sh [NATIVE_BUILD]   (default: build)
 set -euo pipefail
+steps_name=windows-check
+. "$(dirname "$0")/steps.sh"
 cd "$(dirname "$0")/.."
 . tools/qt-mingw.sh
 repo=$(pwd)
-started=$(date +%s)
-jobs=$(nproc)
-[ "$jobs" -gt 2 ] && jobs=2
 native=${1:-build}
 cross=build-win-gui
 work=$repo/$cross/desktop
 
-step() { echo "== $* ($(( $(date +%s) - started )) s)"; }
-fail() {
-  echo "windows-check: $*" >&2
-  exit 1
-}
 qt_mingw_complete || fail "no Qt for mingw-w64 in $qt_mingw: run tools/build-qt-mingw.sh"
 
 export WINEPREFIX=$repo/$cross/wine WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml=" LC_ALL=C.UTF-8

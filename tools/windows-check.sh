@@ -15,20 +15,12 @@
 # whose paintwell-cli and make_demo are used; it is configured and built
 # when missing. The cross builds go to build-win/ and build-win-gui/.
 set -euo pipefail
+. "$(dirname "$0")/steps.sh"
 cd "$(dirname "$0")/.."
 . tools/qt-mingw.sh
 repo=$(pwd)
-started=$(date +%s)
-jobs=$(nproc)
-[ "$jobs" -gt 2 ] && jobs=2
 native=${PAINTWELL_NATIVE_BUILD:-build}
 cross=build-win
-
-step() { echo "== $* ($(( $(date +%s) - started )) s)"; }
-fail() {
-  echo "windows-check: $*" >&2
-  exit 1
-}
 
 step "packages"
 # fonts-wine: the Tahoma a Wine user has (wine recommends it); DejaVu: the
