@@ -102,14 +102,22 @@ void check_fallbacks(FallbackFolders& folders, const ProfileDocument& cfg, const
   const std::optional<std::size_t> section = cfg.section_position("fltsim");
   if (!section) return;
   std::set<int> written;
+  // The value the simulator reads for each fallback.N: that of the first
+  // key spelled so. Gathered in one pass, as a key looked up one at a time
+  // would make a file of many fallbacks take quadratic time.
+  std::unordered_map<int, std::string_view> first_values;
   for (const ProfileDocument::KeyValue& kv : cfg.key_values(*section)) {
-    if (const std::optional<int> n = number_after_prefix(kv.key, kFallbackPrefix)) written.insert(*n);
+    const std::optional<int> n = number_after_prefix(kv.key, kFallbackPrefix);
+    if (!n) continue;
+    written.insert(*n);
+    if (iequals(kv.key, std::string(kFallbackPrefix) + std::to_string(*n))) first_values.try_emplace(*n, kv.value);
   }
   // The simulator reads fallback.1, fallback.2, ... up to the first gap.
   int next = 1;
   for (; written.count(next) != 0; ++next) {
     const std::string key = std::string(kFallbackPrefix) + std::to_string(next);
-    const std::string value = read_profile_value(cfg, "fltsim", key);
+    const auto found = first_values.find(next);
+    const std::string value = found == first_values.end() ? "" : clip_profile_value(found->second);
     if (folders.exists(fallback_path(placed_as, value))) continue;
     out.push_back({FindingKind::kMissingFallback, subject,
                    key + " = " + value + " is no folder on this machine: what the repaint leaves out shows transparent"});

@@ -18,6 +18,13 @@ std::string folder_of(std::string_view path) {
   return std::string(path.substr(0, sep));
 }
 
+// "1 MB" for a whole number of megabytes, else the bytes.
+std::string size_text(std::int64_t bytes) {
+  constexpr std::int64_t kMegabyte = std::int64_t{1} << 20;
+  if (bytes > 0 && bytes % kMegabyte == 0) return std::to_string(bytes / kMegabyte) + " MB";
+  return std::to_string(bytes) + " bytes";
+}
+
 bool name_matches(std::string_view mask, std::string_view name) {
   if (wildcard_match(mask, name)) return true;
   // "x.*" also takes names without any extension, as the simulator's platform does.
@@ -106,8 +113,8 @@ Result<std::string> read_whole_file(FileSystem& fs, const std::string& path, std
   InputFile& in = **opened;
   const std::int64_t size = in.size();
   if (size > max_bytes) {
-    return make_error(ErrorCode::kRefused, "file is larger than " + std::to_string(max_bytes) +
-                                               " bytes: " + fs.native_path(path));
+    return make_error(ErrorCode::kRefused,
+                      "file is larger than the limit of " + size_text(max_bytes) + ": " + fs.native_path(path));
   }
   std::string bytes(static_cast<std::size_t>(size), '\0');
   std::size_t done = 0;
@@ -152,6 +159,55 @@ Result<void> copy_file(FileSystem& fs, const std::string& from, const std::strin
       offset += static_cast<std::int64_t>(*got);
     }
   });
+}
+
+namespace {
+
+// A walk's step into a listed entry: only real folders are entered.
+bool is_entered(const DirEntry& entry) { return entry.is_folder && !entry.is_link; }
+
+void remove_below(FileSystem& fs, const std::string& folder) {
+  if (Result<std::vector<DirEntry>> entries = fs.list(folder)) {
+    for (const DirEntry& entry : *entries) {
+      const std::string path = join_path(folder, entry.name);
+      if (is_entered(entry)) {
+        remove_below(fs, path);
+        (void)fs.remove_folder(path);
+      } else {
+        (void)fs.remove_file(path);
+      }
+    }
+  }
+}
+
+std::int64_t bytes_below(FileSystem& fs, const std::string& folder) {
+  std::int64_t total = 0;
+  Result<std::vector<DirEntry>> entries = fs.list(folder);
+  if (!entries) return 0;
+  for (const DirEntry& entry : *entries) {
+    const std::string path = join_path(folder, entry.name);
+    if (is_entered(entry)) {
+      total += bytes_below(fs, path);
+    } else if (auto stamp = entry.is_link ? std::nullopt : fs.stamp(path)) {
+      total += stamp->size;
+    }
+  }
+  return total;
+}
+
+}  // namespace
+
+void remove_tree(FileSystem& fs, const std::string& folder) {
+  if (fs.is_link(folder)) {
+    (void)fs.remove_file(folder);
+    return;
+  }
+  remove_below(fs, folder);
+  (void)fs.remove_folder(folder);
+}
+
+std::int64_t tree_bytes(FileSystem& fs, const std::string& folder) {
+  return fs.is_link(folder) ? 0 : bytes_below(fs, folder);
 }
 
 Result<std::vector<std::string>> list_matching(FileSystem& fs, const std::string& pattern, ListFilter filter) {

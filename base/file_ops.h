@@ -64,6 +64,16 @@ Result<void> replace_file(FileSystem& fs, const std::string& path, std::string_v
 // replace_file_with.
 Result<void> copy_file(FileSystem& fs, const std::string& from, const std::string& to);
 
+// Deletes a folder with everything below it; errors are ignored. A link,
+// the folder itself or anything below it, is deleted as a link and never
+// entered, so nothing outside the tree is touched and links that lead back
+// into it cannot make the walk endless.
+void remove_tree(FileSystem& fs, const std::string& folder);
+
+// The bytes of the files below a folder; links count nothing and are
+// never entered. What cannot be listed or measured counts nothing.
+std::int64_t tree_bytes(FileSystem& fs, const std::string& folder);
+
 enum class ListFilter {
   kNormalFiles,  // files that are neither hidden nor system
   kAllFiles,     // every file, hidden ones included

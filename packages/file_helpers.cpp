@@ -14,23 +14,22 @@ namespace {
 
 constexpr std::size_t kMaxFolderEntries = 1000;
 
-// Deletes the matching files of one kind until none is left or the
-// attempts run out. A file held open elsewhere (the simulator, a virus
-// scanner) may vanish a moment later, hence the short wait between passes.
-// Returns the last failure of a deletion, if any.
-std::optional<Error> delete_matching(const OperationContext& op, const std::string& pattern, ListFilter filter) {
-  const std::string folder = parent_path(pattern);
-  std::optional<Error> last_failure;
+// Deletes one file, or a link itself, until it is gone or the attempts run
+// out. A file held open elsewhere (the simulator, a virus scanner) may
+// vanish a moment later, hence the short wait between attempts. The path
+// is never a pattern: '*' and '?' in it are only characters of the name.
+// Returns the failure that kept it, if any.
+std::optional<Error> delete_until_gone(const OperationContext& op, const std::string& path) {
+  std::optional<Error> failure;
   for (int attempt = 0; attempt < kDeleteAttempts; ++attempt) {
-    auto names = list_matching(op.fs, pattern, filter);
-    if (!names || names->empty()) return last_failure;
     if (attempt > 0) std::this_thread::sleep_for(std::chrono::milliseconds(kDeleteRetryMs));
-    for (const std::string& name : *names) {
-      if (Result<void> removed = op.fs.remove_file(join_path(folder, name)); !removed) last_failure = removed.error();
-    }
+    const Result<void> removed = op.fs.remove_file(path);
+    if (removed || removed.error().code == ErrorCode::kNotFound) return std::nullopt;
+    failure = removed.error();
+    if (failure->code == ErrorCode::kRefused) break;  // a name that fits several files stays so
     op.pump();
   }
-  return last_failure;
+  return failure;
 }
 
 bool less_ignoring_case(const std::string& a, const std::string& b) {
@@ -56,19 +55,23 @@ std::string left_inside(FileSystem& fs, const std::string& folder) {
 
 }  // namespace
 
-void DeleteFileAndWait(const OperationContext& op, const std::string& path_or_pattern) {
-  (void)delete_matching(op, path_or_pattern, ListFilter::kNormalFiles);
-}
+void DeleteFileAndWait(const OperationContext& op, const std::string& path) { (void)delete_until_gone(op, path); }
 
 Result<void> RemoveFolder(const OperationContext& op, const std::string& folder) {
   const std::string trimmed = trim_blanks(folder);
+  if (op.fs.is_link(folder)) {  // the link goes, never what it leads to
+    const std::optional<Error> failed = delete_until_gone(op, folder);
+    if (!failed) return {};
+    return make_error(failed->code, trimmed + " was left behind: " + failed->message);
+  }
   std::optional<Error> why;
-  // Hidden files are taken too, or the folder could never be removed.
-  auto names = list_matching(op.fs, trimmed + "\\*.*", ListFilter::kAllFiles);
-  if (names) {
-    if (names->size() > kMaxFolderEntries) names->resize(kMaxFolderEntries);
-    for (const std::string& name : *names) {
-      if (auto failed = delete_matching(op, join_path(trimmed, name), ListFilter::kAllFiles)) why = failed;
+  if (auto entries = op.fs.list(trimmed)) {
+    std::size_t taken = 0;
+    // Hidden files are taken too, or the folder could never be removed.
+    for (const DirEntry& entry : *entries) {
+      if (entry.is_folder && !entry.is_link) continue;
+      if (++taken > kMaxFolderEntries) break;
+      if (auto failed = delete_until_gone(op, join_path(trimmed, entry.name))) why = failed;
     }
   }
   if (Result<void> removed = op.fs.remove_folder(folder); !removed && !why) why = removed.error();

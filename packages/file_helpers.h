@@ -13,23 +13,25 @@
 
 namespace pw {
 
-// DeleteFileAndWait gives up after this many passes over the matching files,
-// pausing kDeleteRetryMs between passes once the first one left files behind.
+// DeleteFileAndWait gives up after this many attempts, pausing
+// kDeleteRetryMs between them once the first one left the file behind.
 inline constexpr int kDeleteAttempts = 20;
 inline constexpr int kDeleteRetryMs = 10;
 
 // A texture folder lists at most this many files for packing.
 inline constexpr std::size_t kMaxTextureRows = 100;
 
-// Deletes every normal (not hidden) file matching the path or pattern
-// (wildcards in the last part, case ignored) and repeats, letting pending
-// window events run between passes, until none matches or
-// kDeleteAttempts passes are done. Errors are ignored.
-void DeleteFileAndWait(const OperationContext& op, const std::string& path_or_pattern);
+// Deletes exactly the file at `path` (or the link there, not what it leads
+// to) and repeats, letting pending window events run between attempts,
+// until it is gone or kDeleteAttempts attempts are done. No character is a
+// wildcard; a name whose '?' stand-ins fit several files is left alone.
+// Errors are ignored.
+void DeleteFileAndWait(const OperationContext& op, const std::string& path);
 
-// Deletes the first 1000 files directly inside the folder, hidden ones
-// included, then the folder itself. Errors: the folder still exists
-// afterwards (kIo, naming what is left in it and, when known, why).
+// Deletes the first 1000 files and links directly inside the folder,
+// hidden ones included, then the folder itself; a folder that is itself a
+// link loses the link only. Errors: the folder still exists afterwards
+// (kIo, naming what is left in it and, when known, why).
 Result<void> RemoveFolder(const OperationContext& op, const std::string& folder);
 
 // <aircraft_folder>\Texture.<trimmed texture>, doubled backslashes

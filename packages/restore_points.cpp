@@ -72,36 +72,6 @@ Result<std::vector<std::string>> point_names(FileSystem& fs, const std::string& 
 
 std::string moved_folder(const RestorePoint& point) { return join_path(point.folder, kMovedName); }
 
-// Deletes a folder with everything below it; errors are ignored.
-void remove_tree(FileSystem& fs, const std::string& folder) {
-  if (Result<std::vector<DirEntry>> entries = fs.list(folder)) {
-    for (const DirEntry& entry : *entries) {
-      const std::string path = join_path(folder, entry.name);
-      if (entry.is_folder) {
-        remove_tree(fs, path);
-      } else {
-        (void)fs.remove_file(path);
-      }
-    }
-  }
-  (void)fs.remove_folder(folder);
-}
-
-std::int64_t tree_bytes(FileSystem& fs, const std::string& folder) {
-  std::int64_t total = 0;
-  Result<std::vector<DirEntry>> entries = fs.list(folder);
-  if (!entries) return 0;
-  for (const DirEntry& entry : *entries) {
-    const std::string path = join_path(folder, entry.name);
-    if (entry.is_folder) {
-      total += tree_bytes(fs, path);
-    } else if (auto stamp = fs.stamp(path)) {
-      total += stamp->size;
-    }
-  }
-  return total;
-}
-
 // The new file's bytes, unsynced (see begin_restore_point).
 Result<void> write_new_file(FileSystem& fs, const std::string& path, std::string_view bytes) {
   Result<std::unique_ptr<OutputFile>> file = fs.create_new(path);

@@ -36,6 +36,11 @@ struct DirEntry {
   std::string name;
   bool is_folder = false;  // links to folders count as folders
   bool is_hidden = false;  // hidden or system (POSIX: a leading '.'): not a "normal file"
+  // A symbolic link, junction or other reparse point. A walk takes it as a
+  // leaf and deletes the link itself (remove_file), never what it leads to.
+  bool is_link = false;
+  // A FIFO, device or socket: never a file the program may read or write.
+  bool is_special = false;
 };
 
 class InputFile {
@@ -69,14 +74,20 @@ class FileSystem {
   // True when a file or folder of that name exists (case ignored).
   virtual bool exists(const std::string& path) = 0;
   virtual bool is_folder(const std::string& path) = 0;
+  // True when the path itself (not what it leads to) is a symbolic link,
+  // junction or other reparse point.
+  virtual bool is_link(const std::string& path) = 0;
   // Stamp of an existing file; nullopt when it is missing.
   virtual std::optional<FileStamp> stamp(const std::string& path) = 0;
 
-  // Errors: kNotFound, kAccessDenied (also when it is a folder), kIo.
+  // Opens without waiting, so a FIFO or device in place of the file is
+  // refused instead of blocking. Errors: kNotFound, kAccessDenied (also
+  // when it is a folder), kRefused (a FIFO, device or socket), kIo.
   virtual Result<std::unique_ptr<InputFile>> open_read(const std::string& path) = 0;
   // Creates the file, or empties an existing one (its name keeps the case
   // it has on disk). Errors: kNotFound (no folder), kAccessDenied (also for
-  // an existing read-only or immutable file, whoever asks), kNoSpace, kIo.
+  // an existing read-only or immutable file, whoever asks), kRefused (a
+  // FIFO, device or socket stands there), kNoSpace, kIo.
   virtual Result<std::unique_ptr<OutputFile>> create(const std::string& path) = 0;
   // Creates a new file that must not exist yet. Errors as create, plus kExists.
   virtual Result<std::unique_ptr<OutputFile>> create_new(const std::string& path) = 0;
@@ -94,7 +105,10 @@ class FileSystem {
   // (kExists); `from` itself in another case is allowed. Other errors as
   // rename_over.
   virtual Result<void> rename_new(const std::string& from, const std::string& to) = 0;
-  // Errors: kNotFound, kAccessDenied (also when it is a folder), kIo.
+  // Removes exactly one file, or a link itself (whatever it leads to); no
+  // character is a wildcard. A name whose '?' stand-ins fit more than one
+  // file is refused (kRefused). Other errors: kNotFound, kAccessDenied
+  // (also when it is a folder), kIo.
   virtual Result<void> remove_file(const std::string& path) = 0;
   // Errors: kExists, kNotFound (no parent), kAccessDenied, kNoSpace, kIo.
   virtual Result<void> make_folder(const std::string& path) = 0;

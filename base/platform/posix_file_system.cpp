@@ -8,6 +8,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
@@ -61,20 +62,24 @@ bool name_exists(const std::string& native) {
   return ::lstat(native.c_str(), &st) == 0;
 }
 
+// The names in `folder` equal to `name` (Windows-1252) when case is ignored.
+std::vector<std::string> names_ignoring_case(const std::string& folder, std::string_view name) {
+  std::vector<std::string> found;
+  DIR* dir = ::opendir(folder.empty() ? "." : folder.c_str());
+  if (dir == nullptr) return found;
+  while (const dirent* entry = ::readdir(dir)) {
+    if (iequals(utf8_to_cp1252(entry->d_name), name)) found.emplace_back(entry->d_name);
+  }
+  ::closedir(dir);
+  return found;
+}
+
 // The name in `folder` equal to `name` (Windows-1252) when case is ignored;
 // empty when there is none. Among several, the lowest sorting one, so the
 // choice does not depend on the listing order.
 std::string find_ignoring_case(const std::string& folder, std::string_view name) {
-  DIR* dir = ::opendir(folder.empty() ? "." : folder.c_str());
-  if (dir == nullptr) return {};
-  std::string found;
-  while (const dirent* entry = ::readdir(dir)) {
-    const std::string disk = entry->d_name;
-    if (!iequals(utf8_to_cp1252(disk), name)) continue;
-    if (found.empty() || disk < found) found = disk;
-  }
-  ::closedir(dir);
-  return found;
+  const std::vector<std::string> found = names_ignoring_case(folder, name);
+  return found.empty() ? std::string() : *std::min_element(found.begin(), found.end());
 }
 
 // The native path of a core path. Each component is taken as written when
@@ -91,6 +96,12 @@ std::vector<std::string> path_components(std::string_view path) {
     start = i + 1;
   }
   return parts;
+}
+
+// The last component as written; empty for a path ending in a separator.
+std::string file_name_of(const std::string& path) {
+  const std::size_t sep = path.find_last_of("\\/");
+  return sep == std::string::npos ? path : path.substr(sep + 1);
 }
 
 std::string root_of(std::string_view path) { return !path.empty() && is_separator(path[0]) ? "/" : ""; }
@@ -247,10 +258,24 @@ class PosixOutputFile final : public OutputFile {
   std::string native_;
 };
 
+// A FIFO, device or socket opened in place of a file: closes it and says so.
+// Opening without waiting (O_NONBLOCK) is what lets the program get here
+// instead of blocking until some writer or reader appears.
+std::optional<Error> refuse_unless_file(int fd, const std::string& what, const std::string& native,
+                                        struct stat& st) {
+  const int err = ::fstat(fd, &st) != 0 ? errno : S_ISDIR(st.st_mode) ? EISDIR : 0;
+  if (err == 0 && S_ISREG(st.st_mode)) return std::nullopt;
+  ::close(fd);
+  if (err != 0) return os_error(what, native, err);
+  return make_error(ErrorCode::kRefused, what + " " + native + ": not a file but a FIFO, device or socket");
+}
+
 Result<std::unique_ptr<OutputFile>> open_output(const Result<std::string>& native, int flags) {
   if (!native) return native.error();
-  const int fd = ::open(native->c_str(), O_WRONLY | O_CREAT | O_CLOEXEC | flags, 0666);
+  const int fd = ::open(native->c_str(), O_WRONLY | O_CREAT | O_CLOEXEC | O_NONBLOCK | flags, 0666);
   if (fd < 0) return os_error("cannot create", *native, errno);
+  struct stat st;
+  if (auto refused = refuse_unless_file(fd, "cannot create", *native, st)) return *refused;
   return std::unique_ptr<OutputFile>(std::make_unique<PosixOutputFile>(fd, *native));
 }
 
@@ -280,17 +305,32 @@ bool stat_path(const std::string& path, struct stat& st) {
 
 int open_for_reading(const std::string& path, std::string& native) {
   native = as_written(path);
-  const int fd = ::open(native.c_str(), O_RDONLY | O_CLOEXEC);
+  const int fd = ::open(native.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
   if (fd >= 0 || !may_differ_in_case(errno)) return fd;
   native = resolve(path);
-  return ::open(native.c_str(), O_RDONLY | O_CLOEXEC);
+  return ::open(native.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
 }
 
-bool is_folder_entry(const std::string& folder, const dirent& entry) {
-  if (entry.d_type == DT_DIR) return true;
-  if (entry.d_type != DT_LNK && entry.d_type != DT_UNKNOWN) return false;
+bool is_special_type(mode_t mode) { return S_ISFIFO(mode) || S_ISCHR(mode) || S_ISBLK(mode) || S_ISSOCK(mode); }
+
+// What the listing says of an entry; only links, and file systems that do
+// not give the type, cost a call. A link counts as a folder when it leads
+// to one, yet stays marked as a link.
+DirEntry entry_of(const std::string& folder, const dirent& entry) {
+  const std::string name = entry.d_name;
+  DirEntry out{utf8_to_cp1252(name), entry.d_type == DT_DIR, name[0] == '.'};
+  out.is_link = entry.d_type == DT_LNK;
+  out.is_special = entry.d_type == DT_FIFO || entry.d_type == DT_CHR || entry.d_type == DT_BLK ||
+                   entry.d_type == DT_SOCK;
+  if (entry.d_type != DT_LNK && entry.d_type != DT_UNKNOWN) return out;
+  const std::string native = join_native(folder, name);
   struct stat st;
-  return ::stat(join_native(folder, entry.d_name).c_str(), &st) == 0 && S_ISDIR(st.st_mode);
+  if (entry.d_type == DT_UNKNOWN && ::lstat(native.c_str(), &st) == 0) {
+    out.is_link = S_ISLNK(st.st_mode);
+    out.is_special = is_special_type(st.st_mode);
+  }
+  out.is_folder = ::stat(native.c_str(), &st) == 0 && S_ISDIR(st.st_mode);
+  return out;
 }
 
 class PosixFileSystem final : public FileSystem {
@@ -307,6 +347,11 @@ class PosixFileSystem final : public FileSystem {
     return stat_path(path, st) && S_ISDIR(st.st_mode);
   }
 
+  bool is_link(const std::string& path) override {
+    struct stat st;
+    return !has_nul(path) && ::lstat(resolve(path).c_str(), &st) == 0 && S_ISLNK(st.st_mode);
+  }
+
   std::optional<FileStamp> stamp(const std::string& path) override {
     struct stat st;
     if (!stat_path(path, st)) return std::nullopt;
@@ -320,11 +365,7 @@ class PosixFileSystem final : public FileSystem {
     const int fd = open_for_reading(path, native);
     if (fd < 0) return os_error("cannot open", native, errno);
     struct stat st;
-    const int err = ::fstat(fd, &st) != 0 ? errno : S_ISDIR(st.st_mode) ? EISDIR : 0;
-    if (err != 0) {
-      ::close(fd);
-      return os_error("cannot open", native, err);
-    }
+    if (auto refused = refuse_unless_file(fd, "cannot open", native, st)) return *refused;
     return std::unique_ptr<InputFile>(std::make_unique<PosixInputFile>(fd, st.st_size, native));
   }
 
@@ -374,6 +415,12 @@ class PosixFileSystem final : public FileSystem {
   }
 
   Result<void> remove_file(const std::string& path) override {
+    if (const std::string name = file_name_of(path); name.find('?') != std::string::npos && !has_nul(path)) {
+      const std::string folder = resolve(path.substr(0, path.size() - name.size()));
+      if (names_ignoring_case(folder, name).size() > 1) {
+        return make_error(ErrorCode::kRefused, "cannot remove " + resolve(path) + ": the name fits more than one file");
+      }
+    }
     return call_on(path, "cannot remove", [](const char* p) { return ::unlink(p); });
   }
 
@@ -409,7 +456,7 @@ class PosixFileSystem final : public FileSystem {
       if (entry == nullptr) break;
       const std::string name = entry->d_name;
       if (name == "." || name == "..") continue;
-      entries.push_back(DirEntry{utf8_to_cp1252(name), is_folder_entry(*native, *entry), name[0] == '.'});
+      entries.push_back(entry_of(*native, *entry));
     }
     const int err = errno;
     ::closedir(dir);

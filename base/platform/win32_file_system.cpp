@@ -209,10 +209,28 @@ HANDLE open_for_facts(const std::wstring& native) {
   return ::CreateFileW(native.c_str(), 0, kShareAll, nullptr, OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr);
 }
 
+// The attribute, not the reparse tag, marks a link: Wine reports a Linux
+// symbolic link with the attribute and a tag no Windows link has.
+bool is_reparse_point(DWORD attributes) {
+  return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_REPARSE_POINT) != 0;
+}
+
 DirEntry entry_of(const WIN32_FIND_DATAW& found) {
   const DWORD attributes = found.dwFileAttributes;
-  return DirEntry{win32::to_cp1252(found.cFileName), (attributes & FILE_ATTRIBUTE_DIRECTORY) != 0,
-                  (attributes & (FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM)) != 0};
+  DirEntry entry{win32::to_cp1252(found.cFileName), (attributes & FILE_ATTRIBUTE_DIRECTORY) != 0,
+                 (attributes & (FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM)) != 0};
+  entry.is_link = is_reparse_point(attributes);
+  return entry;
+}
+
+// Deletes a file, or a link itself: a link to a folder (a junction or a
+// folder symbolic link) goes as a folder does, which leaves its target alone.
+BOOL delete_file_or_link(const wchar_t* native) {
+  const DWORD attributes = ::GetFileAttributesW(native);
+  if (is_reparse_point(attributes) && (attributes & FILE_ATTRIBUTE_DIRECTORY) != 0) {
+    return ::RemoveDirectoryW(native);
+  }
+  return ::DeleteFileW(native);
 }
 
 class Win32FileSystem final : public FileSystem {
@@ -229,6 +247,10 @@ class Win32FileSystem final : public FileSystem {
     if (has_nul(path)) return false;
     const DWORD attributes = attributes_of(long_path(path));
     return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
+  }
+
+  bool is_link(const std::string& path) override {
+    return !has_nul(path) && is_reparse_point(attributes_of(long_path(path)));
   }
 
   std::optional<FileStamp> stamp(const std::string& path) override {
@@ -249,6 +271,11 @@ class Win32FileSystem final : public FileSystem {
     const HANDLE handle = ::CreateFileW(native->c_str(), GENERIC_READ, kShareAll, nullptr, OPEN_EXISTING,
                                        FILE_ATTRIBUTE_NORMAL, nullptr);
     if (handle == INVALID_HANDLE_VALUE) return os_error("cannot open", *native, ::GetLastError());
+    if (::GetFileType(handle) != FILE_TYPE_DISK) {
+      ::CloseHandle(handle);
+      return make_error(ErrorCode::kRefused, "cannot open " + win32::to_utf8(win32::without_long_prefix(*native)) +
+                                                 ": not a file but a pipe or device");
+    }
     LARGE_INTEGER size;
     if (!::GetFileSizeEx(handle, &size)) {
       const DWORD error = ::GetLastError();
@@ -307,7 +334,10 @@ class Win32FileSystem final : public FileSystem {
   }
 
   Result<void> remove_file(const std::string& path) override {
-    return call_on(path, "cannot remove", [](const wchar_t* p) { return ::DeleteFileW(p); });
+    if (win32::stand_in_matches(path) > 1) {
+      return make_error(ErrorCode::kRefused, "cannot remove " + native_path(path) + ": the name fits more than one file");
+    }
+    return call_on(path, "cannot remove", delete_file_or_link);
   }
 
   Result<void> make_folder(const std::string& path) override {

@@ -48,23 +48,26 @@ std::wstring with_long_prefix(std::wstring_view full) {
   return std::wstring(kLongPrefix) + std::wstring(full);
 }
 
-// The name in `folder` whose Windows-1252 form is `name` (case ignored);
-// `name` itself when there is none.
-std::wstring existing_name(const std::wstring& folder, const std::wstring& name) {
+// The names in `folder` whose Windows-1252 form is `name` (case ignored).
+std::vector<std::wstring> existing_names(const std::wstring& folder, const std::wstring& name) {
+  std::vector<std::wstring> names;
   const std::wstring pattern = with_long_prefix(folder + L"\\" + name);
   WIN32_FIND_DATAW found;
   const HANDLE find = ::FindFirstFileW(pattern.c_str(), &found);
-  if (find == INVALID_HANDLE_VALUE) return name;
+  if (find == INVALID_HANDLE_VALUE) return names;
   const std::string wanted = to_cp1252(name);
-  std::wstring result = name;
   do {
-    if (iequals(to_cp1252(found.cFileName), wanted)) {
-      result = found.cFileName;
-      break;
-    }
+    if (iequals(to_cp1252(found.cFileName), wanted)) names.emplace_back(found.cFileName);
   } while (::FindNextFileW(find, &found));
   ::FindClose(find);
-  return result;
+  return names;
+}
+
+// The first name in `folder` whose Windows-1252 form is `name` (case
+// ignored); `name` itself when there is none.
+std::wstring existing_name(const std::wstring& folder, const std::wstring& name) {
+  const std::vector<std::wstring> names = existing_names(folder, name);
+  return names.empty() ? name : names.front();
 }
 
 // Each component holding '?' replaced by the existing name it stands for.
@@ -135,6 +138,13 @@ std::wstring long_path(std::string_view core_path) {
   const std::wstring full = full_path_of(tidy);
   if (full.empty()) return {};
   return with_long_prefix(resolve_stand_ins(tidy_separators(full)));
+}
+
+std::size_t stand_in_matches(std::string_view core_path) {
+  const std::wstring full = long_path(core_path.substr(0, core_path.find_last_of("\\/") + 1));
+  const std::string_view name = core_path.substr(core_path.find_last_of("\\/") + 1);
+  if (full.empty() || name.find('?') == std::string_view::npos) return 1;
+  return existing_names(without_long_prefix(full), to_wide(name)).size();
 }
 
 std::wstring without_long_prefix(std::wstring_view path) {

@@ -27,6 +27,10 @@ std::string to_utf8(std::wstring_view wide);
 // matches. Empty when the path cannot be made absolute.
 std::wstring long_path(std::string_view core_path);
 
+// How many existing names the path's last component stands for when it
+// holds '?' stand-ins (case ignored); 1 when it holds none.
+std::size_t stand_in_matches(std::string_view core_path);
+
 // The path without the "\\?\" (or "\\?\UNC\") prefix, as users know it.
 std::wstring without_long_prefix(std::wstring_view path);
 
