@@ -35,8 +35,11 @@ Result<std::vector<PackageFile>> measured_files(FileSystem& fs, const std::vecto
     const std::string name = trim_blanks(requested);
     // The installer refuses such names, so no package is made with them.
     if (!is_safe_entry_name(name)) return refused("file name cannot travel in a package: " + name);
-    const auto stamp = fs.stamp(join_path(texture_folder, name));
-    if (!stamp) return make_error(ErrorCode::kNotFound, "cannot read " + join_path(texture_folder, name) + ": no such file");
+    const std::string path = join_path(texture_folder, name);
+    // A link could carry any file of the machine into a package.
+    if (fs.is_link(path)) return refused("file " + name + " is a link: only files themselves are packed");
+    const auto stamp = fs.stamp(path);
+    if (!stamp) return make_error(ErrorCode::kNotFound, "cannot read " + path + ": no such file");
     if (stamp->size < 1 || stamp->size > kMaxPackageDataSize) {
       return refused("file " + name + " is empty or too large to pack");
     }

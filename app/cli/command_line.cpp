@@ -108,6 +108,7 @@ Result<Options> parse_options(const std::vector<std::string>& args) {
 std::string usage_problem(const Options& o) {
   const std::size_t n = o.operands.size();
   if (o.command.empty()) return "no command";
+  if (n > kMaxOperands) return "more than " + std::to_string(kMaxOperands) + " operands";
   const bool json_form = o.command == "list" || o.command == "inspect" || o.command == "check" || o.command == "history";
   if (o.json && !json_form) return "--json goes with list, inspect, check or history";
   if (o.command == "list") return n == 1 ? "" : "list takes one FILE";
@@ -145,10 +146,12 @@ class Run {
     const std::string sim_root = options_.sim_root.empty() ? "" : absolute(env_, options_.sim_root);
     AddonSources addons = default_addon_sources();
     for (const std::string& file : options_.addons_configs) addons.config_files.push_back(absolute(env_, file));
-    if (!locate_simulator(session_, env_.program_folder, sim_root, addons)) return refuse(kFsxMissingMessage);
+    if (!locate_simulator(session_, env_.program_folder, sim_root, addons)) {
+      return refuse(kFsxMissingMessage), kExitUnreadable;
+    }
     if (options_.command == "where") return where();
     const Result<SelectedAircraft> selected = select_aircraft_file(session_, absolute(env_, options_.operands[0]));
-    if (!selected) return say(selected.error().message), kExitFailed;
+    if (!selected) return say(selected.error().message), exit_status_of_read(selected.error());
     for (const DamagedPackage& damaged : session_.state.damaged_packages) {
       refuse(damaged.path + " cannot be installed: " + damaged.reason);
     }
@@ -156,8 +159,10 @@ class Run {
     if (options_.command == "pack") return pack();
     if (options_.command == "install") return install();
     if (options_.command == "check") return check();
-    if (options_.command == "log") return print(log_listing(env_.fs, state().g_AircraftFolder));
-    if (options_.command == "history") return print(history_listing(env_.fs, state().g_AircraftFolder, options_.json));
+    if (options_.command == "log") return print_read(log_listing(env_.fs, state().g_AircraftFolder));
+    if (options_.command == "history") {
+      return print_read(history_listing(env_.fs, state().g_AircraftFolder, options_.json));
+    }
     if (options_.command == "undo") return print(undo_listing(env_.fs, state().g_AircraftFolder, env_.err));
     return remove();
   }
@@ -261,7 +266,7 @@ class Run {
 
   int check() {
     Result<std::vector<Finding>> findings = diagnose_aircraft(env_.fs, state().g_AircraftFolder);
-    if (!findings) return refuse(findings.error().message);
+    if (!findings) return refuse("could not check: " + findings.error().message), kExitUnreadable;
     if (options_.json) {
       env_.out << findings_json(*findings);
     } else {
@@ -279,6 +284,12 @@ class Run {
     if (!text) return refuse(text.error().message);
     env_.out << *text;
     return kExitOk;
+  }
+
+  // print, for a listing whose failure is one of reading.
+  int print_read(const Result<std::string>& text) {
+    if (!text) return refuse(text.error().message), exit_status_of_read(text.error());
+    return print(text);
   }
 
   int remove();
@@ -351,10 +362,10 @@ int Run::install() {
   std::vector<Finding> findings;  // of every folder installed, told with the outcome
   int installed = 0;
   std::vector<std::string> skipped;
-  for (int k = 0; k <= s.g_PackageLast; ++k) {
-    const std::string path = s.g_PackagePaths[static_cast<std::size_t>(k)];
-    const InstallReport report =
-        with_progress("Installing", [&] { return install_listed_package(session_, k, options); });
+  for (std::size_t k = 0; k < s.g_PackagePaths.size(); ++k) {
+    const std::string path = s.g_PackagePaths[k];
+    const InstallReport report = with_progress(
+        "Installing", [&] { return install_listed_package(session_, static_cast<int>(k), options); });
     if (!report.duplicate_of.empty()) {
       refuse(report.duplicate_of + " is installed already: " + choice_name(options.on_duplicate));
     }
@@ -375,6 +386,17 @@ int Run::install() {
 }
 
 }  // namespace
+
+int exit_status_of_read(const Error& error) {
+  switch (error.code) {
+    case ErrorCode::kNotFound:
+    case ErrorCode::kAccessDenied:
+    case ErrorCode::kIo:
+      return kExitUnreadable;
+    default:
+      return kExitFailed;
+  }
+}
 
 int run_command_line(const std::vector<std::string>& args, CommandLineEnvironment& env) {
   Result<Options> options = parse_options(args);

@@ -2,6 +2,7 @@
 // painters who script their releases and for use without a display.
 #pragma once
 
+#include <cstddef>
 #include <iosfwd>
 #include <string>
 #include <vector>
@@ -13,6 +14,17 @@ namespace pw {
 inline constexpr int kExitOk = 0;
 inline constexpr int kExitFailed = 1;
 inline constexpr int kExitUsage = 2;
+// Could not read what the command had to (the simulator, FILE, a package,
+// the aircraft's files); for check: could not check.
+inline constexpr int kExitUnreadable = 3;
+
+// More operands than this are a usage error: every count stays far inside
+// the types that hold it.
+inline constexpr std::size_t kMaxOperands = 10000;
+
+// kExitUnreadable for an error reading gives (missing, denied, failing
+// disk), kExitFailed for any other.
+int exit_status_of_read(const Error& error);
 
 struct CommandLineEnvironment {
   FileSystem& fs;

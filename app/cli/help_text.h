@@ -41,10 +41,9 @@ Commands:
   check FILE [--fix] [--json]
       Lists what is wrong with the aircraft's aircraft.cfg and texture
       folders (texture.cfg fallbacks, thumbnails, textures cut short):
-      KIND, TAB, SECTION or FOLDER, TAB, explanation. Exit status 0 when
-      nothing is. --fix renumbers the [fltsim.N] sections into one
-      sequence from 0 (Aircraft.vnb keeps the file as it was) and nothing
-      else.
+      KIND, TAB, SECTION or FOLDER, TAB, explanation. --fix renumbers
+      the [fltsim.N] sections into one sequence from 0 (Aircraft.vnb
+      keeps the file as it was) and nothing else.
   log FILE
       Prints Paintwell.log, the record of every change made to the aircraft.
   history FILE [--json]
@@ -88,7 +87,15 @@ Every command but inspect first selects the aircraft as the desktop
 program's Select Aircraft button does (Downloads created, Aircraft.001 made
 once, package.rcf written beside the program when FILE is a package).
 Confirmations are answered yes; messages go to standard error.
-Exit status: 0 success, 1 an operation failed or was refused, 2 usage error.
+Exit status, the same for every command:
+  0  done; for check: nothing found.
+  1  refused or failed, with the reason on standard error; for check:
+     findings (printed).
+  2  usage error: unknown command or option, wrong operands, or more than
+     10000 operands.
+  3  could not read what it had to (the simulator, FILE, a package to
+     inspect, the aircraft's files); for check: could not check, with the
+     reason.
 )";
 
 }  // namespace pw

@@ -12,7 +12,7 @@ namespace pw {
 
 int inspect_package(FileSystem& fs, const std::string& path, bool json, std::ostream& out, std::ostream& err) {
   Result<std::unique_ptr<InputFile>> file = fs.open_read(path);
-  if (!file) return err << "paintwell-cli: " << file.error().message << "\n", kExitFailed;
+  if (!file) return err << "paintwell-cli: " << file.error().message << "\n", exit_status_of_read(file.error());
   Result<FltsimEntry> entry = read_package_entry(**file);
   Result<std::optional<std::string>> preview = entry ? read_package_preview(**file) : entry.error();
   Result<PackageLayout> layout = preview ? read_package_layout(**file) : preview.error();

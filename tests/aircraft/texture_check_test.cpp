@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <chrono>
+
 #include "base/text.h"
 #include "support/temp_dir.h"
 
@@ -56,6 +58,8 @@ TEST(TextureCheck, FindsEachFaultOfOneFolder) {
        {{K::kFallbackGap, "Texture.A fallback.2"}}},
       {"no fallback.1", {{"texture.cfg", "[fltsim]\r\nfallback.2=..\\texture\r\n"}}, true,
        {{K::kFallbackGap, "Texture.A fallback.1"}}},
+      {"doubled and padded keys", {{"texture.cfg", "[fltsim]\nfallback.1=..\\gone\nFALLBACK.1=..\\texture\nfallback.02=x\n"}},
+       true, {{K::kMissingFallback, "Texture.A fallback.1"}}},  // the first fallback.1 is read; fallback.2 is none
       {"UTF-16 texture.cfg", {{"texture.cfg", std::string("\xFF\xFE[\0f\0"sv)}}, true,
        {{K::kUnreadable, "Texture.A texture.cfg:"}}},
       {"NUL bytes", {{"texture.cfg", std::string("[fltsim]\r\nfallback.1=..\\texture\0\r\n"sv)}}, true,
@@ -75,6 +79,25 @@ TEST(TextureCheck, FindsEachFaultOfOneFolder) {
     Result<std::vector<Finding>> findings = check_texture_folder(native_file_system(), folder, folder);
     ASSERT_TRUE(findings.ok()) << findings.error().message;
     EXPECT_EQ(c.expected, summary(*findings));
+  }
+}
+
+// A texture.cfg of many fallbacks is read in one pass; past 1 MB it is
+// refused, the limit named.
+TEST(TextureCheck, HostileSizesTakeLinearTimeAndTheLimitIsNamed) {
+  test::TempDir dir;
+  write_aircraft(dir, true);
+  std::string cfg = "[fltsim]\r\n";
+  for (int n = 1; cfg.size() < (std::size_t{1} << 20) - 40; ++n) cfg += "fallback." + std::to_string(n) + "=..\\texture\r\n";
+  const std::string folder = dir.path() + "\\sim\\Plane\\Texture.A";
+  for (const std::size_t padding : {std::size_t{0}, std::size_t{50}}) {
+    dir.write("sim/Plane/Texture.A/texture.cfg", cfg + std::string(padding, ';'));
+    const auto start = std::chrono::steady_clock::now();
+    Result<std::vector<Finding>> findings = check_texture_folder(native_file_system(), folder, folder);
+    EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(2));
+    ASSERT_TRUE(findings.ok()) << findings.error().message;
+    const std::string said = findings->empty() ? "" : findings->front().explanation;
+    EXPECT_EQ(padding != 0, said.find("the limit of 1 MB") != std::string::npos) << said;
   }
 }
 

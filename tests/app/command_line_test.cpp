@@ -203,7 +203,7 @@ TEST(CommandLine, AddonAircraftOutsideTheRootOnlyWhereDeclared) {
   const auto untouched = t.dir.names("addons/Float/SimObjects/Airplanes/C172");
 
   const CliRun outside = run_cli(t, {"list", "float.rcf"});
-  EXPECT_EQ(1, outside.status);
+  EXPECT_EQ(kExitUnreadable, outside.status);  // no such aircraft folder in the root
   EXPECT_NE(std::string::npos, outside.err.find("folder"));
   EXPECT_EQ(untouched, t.dir.names("addons/Float/SimObjects/Airplanes/C172"));
 
@@ -229,7 +229,22 @@ TEST(CommandLine, FailuresSayWhatAndWhy) {
   } cases[] = {
       {"damaged download", [](SimTree& t) { t.dir.write(t.plane("Downloads/cut.pkg"), "cut"); }, {"list", "RCF"},
        kExitOk, {"cut.pkg", "past the end"}},
-      {"unreadable file", [](SimTree&) {}, {"list", "missing.rcf"}, kExitFailed, {"missing.rcf"}},
+      {"unreadable file", [](SimTree&) {}, {"list", "missing.rcf"}, kExitUnreadable, {"missing.rcf"}},
+      {"unreadable package", [](SimTree&) {}, {"inspect", "missing.pkg"}, kExitUnreadable, {"missing.pkg"}},
+      {"aircraft.cfg unreadable for check",
+       [](SimTree& t) {
+         std::filesystem::remove(t.dir.native(t.plane("Aircraft.cfg")));
+         std::filesystem::create_directories(t.dir.native(t.plane("Aircraft.cfg/x")));
+       },
+       {"check", "RCF"}, kExitUnreadable, {"Aircraft.cfg"}},
+      {"more operands than the limit",
+       [](SimTree&) {},
+       [] {
+         std::vector<std::string> args{"install", "RCF"};
+         args.resize(40002, "blue.pkg");  // a 16-bit count would wrap
+         return args;
+       }(),
+       kExitUsage, {"more than 10000 operands"}},
       {"backup not writable",
        [](SimTree& t) { std::filesystem::create_directories(t.dir.native(t.plane("Aircraft.vnb/x"))); },
        {"install", "RCF", "blue.pkg"}, kExitFailed, {"Aircraft.vnb"}},

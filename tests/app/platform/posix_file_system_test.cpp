@@ -40,6 +40,10 @@ TEST_F(PosixFileSystemTest, Windows1252NamesAreUtf8OnDisk) {
   std::sort(names.begin(), names.end());
   EXPECT_EQ((std::vector<std::string>{"?.txt", "caf\xE9 \x80.txt"}), names);
   EXPECT_EQ("han", read_all(fs_, at("?.txt")));
+
+  dir_.write("\xE5\xAD\x97.txt", "zi");  // another name that lists as "?.txt"
+  EXPECT_EQ(ErrorCode::kRefused, code_of(fs_.remove_file(at("?.txt"))));
+  EXPECT_EQ(3u, dir_.names().size());
 }
 
 }  // namespace
