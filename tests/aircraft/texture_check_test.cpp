@@ -88,16 +88,15 @@ TEST(TextureCheck, HostileSizesTakeLinearTimeAndTheLimitIsNamed) {
   test::TempDir dir;
   write_aircraft(dir, true);
   std::string cfg = "[fltsim]\r\n";
-  for (int n = 1; cfg.size() < (std::size_t{1} << 20) - 40; ++n) cfg += "fallback." + std::to_string(n) + "=..\\texture\r\n";
+  for (int n = 1; cfg.size() < 1'048'500; ++n) cfg += "fallback." + std::to_string(n) + "=..\\texture\r\n";
   const std::string folder = dir.path() + "\\sim\\Plane\\Texture.A";
-  for (const std::size_t padding : {std::size_t{0}, std::size_t{50}}) {
-    dir.write("sim/Plane/Texture.A/texture.cfg", cfg + std::string(padding, ';'));
+  for (const std::string_view padding : {"", "; past 1 MB"}) {
+    dir.write("sim/Plane/Texture.A/texture.cfg", cfg + std::string(100 * padding.size(), ';'));
     const auto start = std::chrono::steady_clock::now();
     Result<std::vector<Finding>> findings = check_texture_folder(native_file_system(), folder, folder);
     EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(2));
-    ASSERT_TRUE(findings.ok()) << findings.error().message;
-    const std::string said = findings->empty() ? "" : findings->front().explanation;
-    EXPECT_EQ(padding != 0, said.find("the limit of 1 MB") != std::string::npos) << said;
+    const std::string said = findings && !findings->empty() ? findings->front().explanation : "";
+    EXPECT_EQ(!padding.empty(), said.find("the limit of 1 MB") != std::string::npos) << said;
   }
 }
 
