@@ -1,6 +1,8 @@
 #include "base/platform/file_system.h"
 
 #include <gtest/gtest.h>
+#include <fcntl.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <algorithm>
@@ -44,6 +46,11 @@ TEST_F(PosixFileSystemTest, Windows1252NamesAreUtf8OnDisk) {
   dir_.write("\xE5\xAD\x97.txt", "zi");  // another name that lists as "?.txt"
   EXPECT_EQ(ErrorCode::kRefused, code_of(fs_.remove_file(at("?.txt"))));
   EXPECT_EQ(3u, dir_.names().size());
+
+  ASSERT_EQ(0, ::mkfifo(dir_.native("fifo").c_str(), 0600));
+  const int reader = ::open(dir_.native("fifo").c_str(), O_RDWR);  // held open, so nothing would wait
+  EXPECT_EQ(ErrorCode::kRefused, code_of(fs_.create(at("fifo"))));
+  ::close(reader);
 }
 
 }  // namespace
