@@ -39,8 +39,6 @@ struct DirEntry {
   // A symbolic link, junction or other reparse point. A walk takes it as a
   // leaf and deletes the link itself (remove_file), never what it leads to.
   bool is_link = false;
-  // A FIFO, device or socket: never a file the program may read or write.
-  bool is_special = false;
 };
 
 class InputFile {

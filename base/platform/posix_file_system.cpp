@@ -311,24 +311,16 @@ int open_for_reading(const std::string& path, std::string& native) {
   return ::open(native.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
 }
 
-bool is_special_type(mode_t mode) { return S_ISFIFO(mode) || S_ISCHR(mode) || S_ISBLK(mode) || S_ISSOCK(mode); }
-
 // What the listing says of an entry; only links, and file systems that do
 // not give the type, cost a call. A link counts as a folder when it leads
 // to one, yet stays marked as a link.
 DirEntry entry_of(const std::string& folder, const dirent& entry) {
   const std::string name = entry.d_name;
-  DirEntry out{utf8_to_cp1252(name), entry.d_type == DT_DIR, name[0] == '.'};
-  out.is_link = entry.d_type == DT_LNK;
-  out.is_special = entry.d_type == DT_FIFO || entry.d_type == DT_CHR || entry.d_type == DT_BLK ||
-                   entry.d_type == DT_SOCK;
+  DirEntry out{utf8_to_cp1252(name), entry.d_type == DT_DIR, name[0] == '.', entry.d_type == DT_LNK};
   if (entry.d_type != DT_LNK && entry.d_type != DT_UNKNOWN) return out;
   const std::string native = join_native(folder, name);
   struct stat st;
-  if (entry.d_type == DT_UNKNOWN && ::lstat(native.c_str(), &st) == 0) {
-    out.is_link = S_ISLNK(st.st_mode);
-    out.is_special = is_special_type(st.st_mode);
-  }
+  if (entry.d_type == DT_UNKNOWN) out.is_link = ::lstat(native.c_str(), &st) == 0 && S_ISLNK(st.st_mode);
   out.is_folder = ::stat(native.c_str(), &st) == 0 && S_ISDIR(st.st_mode);
   return out;
 }

@@ -217,10 +217,8 @@ bool is_reparse_point(DWORD attributes) {
 
 DirEntry entry_of(const WIN32_FIND_DATAW& found) {
   const DWORD attributes = found.dwFileAttributes;
-  DirEntry entry{win32::to_cp1252(found.cFileName), (attributes & FILE_ATTRIBUTE_DIRECTORY) != 0,
-                 (attributes & (FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM)) != 0};
-  entry.is_link = is_reparse_point(attributes);
-  return entry;
+  return DirEntry{win32::to_cp1252(found.cFileName), (attributes & FILE_ATTRIBUTE_DIRECTORY) != 0,
+                  (attributes & (FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM)) != 0, is_reparse_point(attributes)};
 }
 
 // Deletes a file, or a link itself: a link to a folder (a junction or a

@@ -1,18 +1,10 @@
 // Links, FIFOs and wildcard names planted where the program walks, reads
 // and deletes: nothing outside the tree is touched, nothing hangs.
-#include <fcntl.h>
 #include <gtest/gtest.h>
 #include <sys/stat.h>
-#include <unistd.h>
 
-#include <atomic>
-#include <chrono>
-#include <condition_variable>
 #include <csignal>
-#include <mutex>
 #include <sstream>
-#include <stop_token>
-#include <thread>
 
 #include "aircraft/texture_check.h"
 #include "app/cli/command_line.h"
@@ -20,6 +12,7 @@
 #include "packages/file_helpers.h"
 #include "packages/restore_points.h"
 #include "packages/sim_tree.h"
+#include "support/fifo_watchdog.h"
 
 namespace pw {
 namespace {
@@ -58,6 +51,7 @@ TEST(Links, EveryWalkTakesALinkAsALeaf) {
   t.dir.write(t.plane("Texture/own.bmp"), "BMown");
   t.dir.write(newer + "Texture.Kept/k.bmp", "BM");
   link(t, shared, older + "Texture.Gone");
+  link(t, shared, t.plane("Paintwell.history/20251231-000000.000"));
   link(t, t.dir.native(t.plane("Texture")), older + "Texture.Old/abs");
   for (const std::string& loop : {older + "Texture.Loop/", newer + "Texture.Kept/", t.plane("Texture.Red/")}) {
     link(t, ".", loop + "a");
@@ -71,7 +65,8 @@ TEST(Links, EveryWalkTakesALinkAsALeaf) {
   const OperationContext op{fs, {}, {}};
 
   EXPECT_EQ(2, tree_bytes(fs, t.core_plane(newer_point)));  // k.bmp's
-  EXPECT_EQ(1u, prune_history(fs, t.ctx.state.g_AircraftFolder, HistoryLimits{1}).size());
+  EXPECT_EQ(0, tree_bytes(fs, t.core_plane("~Texture.Blue.pwstage")));
+  EXPECT_EQ(2u, prune_history(fs, t.ctx.state.g_AircraftFolder, HistoryLimits{1}).size());
   const std::string red = t.core_plane("Texture.Red");
   const Result<std::vector<Finding>> found = check_texture_folder(fs, red, red);
   EXPECT_EQ(1u, found ? found->size() : 0u);  // red.bmp's
@@ -86,26 +81,11 @@ TEST(Links, EveryWalkTakesALinkAsALeaf) {
   EXPECT_LE(fs.lists, 200);
   EXPECT_EQ("BMshared", t.dir.read("shared/livery.bmp"));
   EXPECT_EQ("BMown", t.dir.read(t.plane("Texture/own.bmp")));
-  for (const std::string& gone : {older, t.plane("~Texture.Blue.pwstage"), t.plane("Texture.Failed")}) {
+  for (const std::string& gone : {older, t.plane("Paintwell.history/20251231-000000.000"),
+                                  t.plane("~Texture.Blue.pwstage"), t.plane("Texture.Failed")}) {
     std::error_code none;
     EXPECT_FALSE(stdfs::exists(stdfs::symlink_status(t.dir.native(gone), none))) << gone;
   }
-}
-
-// Lets go of the FIFO every 3 s while the program waits on it, so a
-// blocking open fails the test instead of hanging it.
-std::jthread fifo_watchdog(const std::string& path, std::atomic<bool>& fired) {
-  return std::jthread([path, &fired](std::stop_token stop) {
-    std::mutex mutex;
-    std::condition_variable_any wake;
-    std::unique_lock lock(mutex);
-    while (!wake.wait_for(lock, stop, std::chrono::seconds(3), [] { return false; }) && !stop.stop_requested()) {
-      fired = true;
-      for (const int flags : {O_WRONLY | O_NONBLOCK, O_RDONLY | O_NONBLOCK}) {
-        if (const int fd = ::open(path.c_str(), flags); fd >= 0) ::close(fd);
-      }
-    }
-  });
 }
 
 // A FIFO where a file is expected is refused with a message, at once.
@@ -137,7 +117,7 @@ TEST(Fifos, StandingInForAFileAreRefusedWithoutWaiting) {
     std::atomic<bool> waited = false;
     int status = -1;
     {
-      const std::jthread watchdog = fifo_watchdog(t.dir.native(c.fifo).string(), waited);
+      const std::jthread watchdog = test::fifo_watchdog(t.dir.native(c.fifo).string(), waited);
       status = run_command_line(c.args, env);
     }
     EXPECT_FALSE(waited);

@@ -11,6 +11,7 @@
 #include <tuple>
 
 #include "app/platform/file_system_helpers.h"
+#include "support/fifo_watchdog.h"
 #include "support/temp_dir.h"
 
 namespace pw {
@@ -46,8 +47,16 @@ TEST_F(PosixFileSystemTest, Windows1252NamesAreUtf8OnDisk) {
   dir_.write("\xE5\xAD\x97.txt", "zi");  // another name that lists as "?.txt"
   EXPECT_EQ(ErrorCode::kRefused, code_of(fs_.remove_file(at("?.txt"))));
   EXPECT_EQ(3u, dir_.names().size());
+}
 
+TEST_F(PosixFileSystemTest, FifoInPlaceOfACreatedFileIsRefusedWithoutWaiting) {
   ASSERT_EQ(0, ::mkfifo(dir_.native("fifo").c_str(), 0600));
+  std::atomic<bool> waited = false;
+  {
+    const std::jthread watchdog = test::fifo_watchdog(dir_.native("fifo").string(), waited);
+    EXPECT_FALSE(fs_.create(at("fifo")).ok());  // no reader: a blocking open would wait for one
+  }
+  EXPECT_FALSE(waited);
   const int reader = ::open(dir_.native("fifo").c_str(), O_RDWR);  // held open, so nothing would wait
   EXPECT_EQ(ErrorCode::kRefused, code_of(fs_.create(at("fifo"))));
   ::close(reader);
