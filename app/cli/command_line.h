@@ -22,8 +22,9 @@ inline constexpr int kExitUnreadable = 3;
 // the types that hold it.
 inline constexpr std::size_t kMaxOperands = 10000;
 
-// kExitUnreadable for an error reading gives (missing, denied, failing
-// disk), kExitFailed for any other.
+// The exit status for a failed read: kExitUnreadable when the file could
+// not be read at all (missing, denied, a failing disk), kExitFailed when it
+// was read and refused (damaged, out of limits).
 int exit_status_of_read(const Error& error);
 
 struct CommandLineEnvironment {

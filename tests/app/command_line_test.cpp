@@ -231,6 +231,7 @@ TEST(CommandLine, FailuresSayWhatAndWhy) {
        kExitOk, {"cut.pkg", "past the end"}},
       {"unreadable file", [](SimTree&) {}, {"list", "missing.rcf"}, kExitUnreadable, {"missing.rcf"}},
       {"unreadable package", [](SimTree&) {}, {"inspect", "missing.pkg"}, kExitUnreadable, {"missing.pkg"}},
+      {"no simulator", [](SimTree&) {}, {"--sim", "nowhere", "list", "RCF"}, kExitUnreadable, {"FSX.EXE"}},
       {"check cannot read",
        [](SimTree& t) { std::filesystem::remove(t.dir.native(t.plane("Aircraft.cfg"))), t.dir.write(t.plane("Aircraft.cfg/x"), ""); },
        {"check", "RCF"}, kExitUnreadable, {"Aircraft.cfg"}},
