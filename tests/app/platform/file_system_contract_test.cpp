@@ -4,11 +4,13 @@
 
 #include <gtest/gtest.h>
 
+#include <filesystem>
 #include <functional>
 #include <optional>
 #include <string>
 
 #include "app/platform/file_system_helpers.h"
+#include "base/file_ops.h"
 #include "support/temp_dir.h"
 
 namespace pw {
@@ -57,6 +59,20 @@ TEST_F(NativeFileSystemTest, FilesReadWriteAndStamp) {
   ASSERT_TRUE(second.has_value());
   EXPECT_EQ(14, second->size);
   EXPECT_EQ(first->file_id, second->file_id);
+}
+
+// On every platform a link is reported as one and a walk deletes the link,
+// never the files of the folder it leads to.
+TEST_F(NativeFileSystemTest, RemoveTreeDeletesLinksNotWhatTheyLeadTo) {
+  dir_.write("outside/keep.txt", "k");
+  dir_.write("tree/own.txt", "o");
+  std::error_code error;
+  std::filesystem::create_directory_symlink(dir_.native("outside"), dir_.native("tree/link"), error);
+  if (error) GTEST_SKIP() << "no symbolic links here: " << error.message();
+  EXPECT_TRUE(fs_.is_link(at("tree\\link")));
+  remove_tree(fs_, at("tree"));
+  EXPECT_FALSE(dir_.exists("tree"));
+  EXPECT_EQ("k", dir_.read("outside/keep.txt"));
 }
 
 }  // namespace
