@@ -26,6 +26,7 @@ bool name_matches(std::string_view mask, std::string_view name) {
 }
 
 bool passes(const DirEntry& entry, ListFilter filter) {
+  if (holds_separator(entry.name)) return false;
   switch (filter) {
     case ListFilter::kNormalFiles:
       return !entry.is_folder && !entry.is_hidden;

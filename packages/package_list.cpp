@@ -48,6 +48,16 @@ Result<FltsimEntry> read_entry_of(FileSystem& fs, const std::string& path) {
   return read_package_entry(**opened);
 }
 
+}  // namespace
+
+Result<PackageHead> read_head_of(FileSystem& fs, const std::string& path) {
+  auto opened = fs.open_read(path);
+  if (!opened) return opened.error();
+  return read_package_head(**opened);
+}
+
+namespace {
+
 // A folder text as the browse check compares it: lower case, runs of
 // backslashes reduced to one, no trailing backslash. The carried text is
 // NUL-filled, so NULs that reach the end of a value are dropped too.
@@ -57,14 +67,6 @@ std::string comparable_folder(std::string_view folder) {
   while (!text.empty() && (text.back() == '\\' || text.back() == '\0')) text.pop_back();
   return text;
 }
-
-// Takes a package's files and keeps nothing.
-class DiscardingSink final : public PackageFileSink {
- public:
-  Result<void> begin_file(const PackageFile&) override { return {}; }
-  Result<void> write(std::string_view) override { return {}; }
-  Result<void> end_file() override { return {}; }
-};
 
 }  // namespace
 
@@ -84,12 +86,12 @@ Result<PackageListing> list_packages(FileSystem& fs, const std::string& aircraft
   }
   PackageListing listing;
   for (const std::string& path : *paths) {
-    auto entry = read_entry_of(fs, path);
-    if (!entry) {
-      listing.damaged.push_back({trim_blanks(path), entry.error().message});
+    auto head = read_head_of(fs, path);
+    if (!head) {
+      listing.damaged.push_back({trim_blanks(path), head.error().message});
       continue;
     }
-    listing.entries.push_back(std::move(*entry));
+    listing.entries.push_back(std::move(head->entry));
     listing.paths.push_back(trim_blanks(path));
   }
   return listing;
@@ -113,15 +115,6 @@ Result<bool> package_fits_aircraft(FileSystem& fs, const std::string& sim_root,
   auto named = package_aircraft_folder(fs, sim_root, addon_folders, package_path);
   if (!named) return named.error();
   return named->has_value() && comparable_folder(aircraft_folder) == comparable_folder(**named);
-}
-
-Result<void> check_package_whole(FileSystem& fs, const std::string& package_path) {
-  auto opened = fs.open_read(package_path);
-  if (!opened) return opened.error();
-  Result<PackageLayout> layout = read_package_layout(**opened);
-  if (!layout) return layout.error();
-  DiscardingSink sink;
-  return stream_package_files(**opened, *layout, sink);
 }
 
 }  // namespace pw

@@ -76,6 +76,7 @@ std::string moved_folder(const RestorePoint& point) { return join_path(point.fol
 void remove_tree(FileSystem& fs, const std::string& folder) {
   if (Result<std::vector<DirEntry>> entries = fs.list(folder)) {
     for (const DirEntry& entry : *entries) {
+      if (holds_separator(entry.name)) continue;  // it would name another path
       const std::string path = join_path(folder, entry.name);
       if (entry.is_folder) {
         remove_tree(fs, path);
@@ -92,6 +93,7 @@ std::int64_t tree_bytes(FileSystem& fs, const std::string& folder) {
   Result<std::vector<DirEntry>> entries = fs.list(folder);
   if (!entries) return 0;
   for (const DirEntry& entry : *entries) {
+    if (holds_separator(entry.name)) continue;
     const std::string path = join_path(folder, entry.name);
     if (entry.is_folder) {
       total += tree_bytes(fs, path);
