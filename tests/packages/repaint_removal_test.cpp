@@ -87,31 +87,18 @@ TEST(RemoveRepaints, MovesWholeFoldersOrNothingAndCanBeUndone) {
   EXPECT_EQ(5u, t.dir.names(t.plane("Texture.Silver")).size());
 }
 
-// A name that decodes to "../" (overlong UTF-8) or holds backslashes (a
-// POSIX name may) inside a removed folder: deleting its restore point
-// later deletes nothing outside it.
-TEST(RemoveRepaints, HostileNamesInARemovedFolderReachNothingOutside) {
-  const std::string overlong = "..\xC0\xAF";
-  const struct {
-    const char* name;
-    std::string file;
-    bool possible;
-  } cases[] = {
-      {"overlong slashes", overlong + overlong + overlong + overlong + "victim.txt", true},
-      {"backslashes", "..\\..\\..\\..\\victim.txt", test::backslash_is_a_name_byte()},
-  };
-  for (const auto& c : cases) {
-    SCOPED_TRACE(c.name);
-    if (!c.possible) continue;
-    SimTree t;
-    t.dir.write(t.plane("victim.txt"), "keep");
-    t.dir.write(t.plane("Texture.Silver/") + c.file, "hostile");
-    ASSERT_EQ(RemovalOutcome::kDone, remove(t, {1}));
-    t.reload_entries();
-    ASSERT_EQ(RemovalOutcome::kDone, remove(t, {0}));
-    EXPECT_EQ(1u, prune_history(t.ctx.fs, t.ctx.state.g_AircraftFolder, {1, 1 << 30}).size());
-    EXPECT_EQ("keep", t.dir.read(t.plane("victim.txt")));
-  }
+// A name holding backslashes (a POSIX name may) inside a removed folder:
+// deleting its restore point later deletes nothing outside it.
+TEST(RemoveRepaints, ANameWithBackslashesReachesNothingOutside) {
+  if (!test::backslash_is_a_name_byte()) GTEST_SKIP() << "'\\' separates names here";
+  SimTree t;
+  t.dir.write(t.plane("victim.txt"), "keep");
+  t.dir.write(t.plane("Texture.Silver/..\\..\\..\\..\\victim.txt"), "hostile");
+  ASSERT_EQ(RemovalOutcome::kDone, remove(t, {1}));
+  t.reload_entries();
+  ASSERT_EQ(RemovalOutcome::kDone, remove(t, {0}));
+  EXPECT_EQ(1u, prune_history(t.ctx.fs, t.ctx.state.g_AircraftFolder, {1, 1 << 30}).size());
+  EXPECT_EQ("keep", t.dir.read(t.plane("victim.txt")));
 }
 
 }  // namespace
