@@ -48,16 +48,6 @@ Result<FltsimEntry> read_entry_of(FileSystem& fs, const std::string& path) {
   return read_package_entry(**opened);
 }
 
-}  // namespace
-
-Result<PackageHead> read_head_of(FileSystem& fs, const std::string& path) {
-  auto opened = fs.open_read(path);
-  if (!opened) return opened.error();
-  return read_package_head(**opened);
-}
-
-namespace {
-
 // A folder text as the browse check compares it: lower case, runs of
 // backslashes reduced to one, no trailing backslash. The carried text is
 // NUL-filled, so NULs that reach the end of a value are dropped too.
@@ -69,6 +59,12 @@ std::string comparable_folder(std::string_view folder) {
 }
 
 }  // namespace
+
+Result<PackageHead> read_head_of(FileSystem& fs, const std::string& path) {
+  auto opened = fs.open_read(path);
+  if (!opened) return opened.error();
+  return read_package_head(**opened);
+}
 
 Result<PackageListing> list_packages(FileSystem& fs, const std::string& aircraft_folder, const std::string& browsed) {
   return list_packages(fs, aircraft_folder, std::vector<std::string>{browsed});
