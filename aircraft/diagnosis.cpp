@@ -174,6 +174,7 @@ const char* finding_kind_name(FindingKind kind) {
     case FindingKind::kMissingTextureCfg: return "missing-texture-cfg";
     case FindingKind::kMissingThumbnail: return "missing-thumbnail";
     case FindingKind::kTruncatedTexture: return "truncated-texture";
+    case FindingKind::kUnusableName: return "unusable-name";
     case FindingKind::kInlineComment: return "inline-comment";
   }
   return "unknown";

@@ -28,6 +28,7 @@ enum class FindingKind {
   kMissingTextureCfg,     // no texture.cfg where most repaints have one
   kMissingThumbnail,      // no thumbnail.jpg where most repaints have one
   kTruncatedTexture,      // an empty .dds/.bmp, or one without its kind's first bytes
+  kUnusableName,          // a name holding '\' or '/', which Windows allows in no name
   kInlineComment,         // an entry's value that holds a "; comment"
 };
 

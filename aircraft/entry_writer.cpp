@@ -150,8 +150,11 @@ bool has_title(const ProfileDocument& cfg, int number) {
 
 }  // namespace
 
-int AppendPackageEntry(ProfileDocument& cfg, const FltsimEntry& entry, std::int16_t& first_free,
-                       std::int16_t suffixNumber) {
+Result<int> AppendPackageEntry(ProfileDocument& cfg, const FltsimEntry& entry, std::int16_t& first_free,
+                               std::int16_t suffixNumber) {
+  // Checked again here, whoever checked the package before: the line ends
+  // written below must be the only ones.
+  PW_TRY(check_entry_text(entry));
   int number = first_free;
   while (has_title(cfg, number)) ++number;
   first_free = static_cast<std::int16_t>(number + 1);

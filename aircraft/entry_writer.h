@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "aircraft/fltsim_entry.h"
+#include "base/result.h"
 #include "config/profile.h"
 
 namespace pw {
@@ -19,9 +20,11 @@ inline constexpr std::int16_t kNoSuffix = -1;
 // or the next number above it whose section has no title (an existing entry
 // is never written into); `first_free` is then set one past the number
 // used. With a suffix 0..999, title and ui_variation end in " - NNN" and
-// texture in "_NNN". Returns the section number written.
-int AppendPackageEntry(ProfileDocument& cfg, const FltsimEntry& entry, std::int16_t& first_free,
-                       std::int16_t suffixNumber);
+// texture in "_NNN". Returns the section number written. kDamaged (see
+// check_entry_text) when a field holds a control byte; then nothing is
+// written and `first_free` is unchanged.
+Result<int> AppendPackageEntry(ProfileDocument& cfg, const FltsimEntry& entry, std::int16_t& first_free,
+                               std::int16_t suffixNumber);
 
 // Writes a kept entry under a new section number (removal renumbering),
 // from its record, in the fixed key order. `original` holds the key lines
@@ -29,6 +32,7 @@ int AppendPackageEntry(ProfileDocument& cfg, const FltsimEntry& entry, std::int1
 // cannot hold is taken from there instead of being lost, a value the record
 // holds cut short is written in full, and keys the record does not know
 // follow the entry's own keys (first line of each key, in file order).
+// Its values are aircraft.cfg's own and are written back as they stand.
 void WriteAircraftEntry(ProfileDocument& cfg, const FltsimEntry& entry, std::int32_t sectionNumber,
                         const std::vector<ProfileDocument::KeyValue>& original = {});
 

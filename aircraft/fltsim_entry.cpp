@@ -1,6 +1,8 @@
 #include "aircraft/fltsim_entry.h"
 
+#include <algorithm>
 #include <cassert>
+#include <cstdio>
 #include <vector>
 
 #include "base/text.h"
@@ -84,6 +86,27 @@ std::string store_entry(const FltsimEntry& entry) {
   }
   assert(record.size() == kFltsimRecordSize);
   return record;
+}
+
+namespace {
+
+Result<void> check_field_text(std::string_view key, std::string_view value) {
+  const auto at = std::find_if(value.begin(), value.end(),
+                               [](char c) { return static_cast<unsigned char>(c) < 0x20 && c != '\t'; });
+  if (at == value.end()) return {};
+  char hex[8];
+  std::snprintf(hex, sizeof hex, "0x%02X", static_cast<unsigned>(static_cast<unsigned char>(*at)));
+  return make_error(ErrorCode::kDamaged, "the field " + std::string(key) + " holds the control byte " + hex);
+}
+
+}  // namespace
+
+Result<void> check_entry_text(const FltsimEntry& entry) {
+  for (std::size_t f = 0; f < kFltsimKeyCount; ++f) {
+    const FltsimField& field = fltsim_fields()[f];
+    PW_TRY(check_field_text(field.key, entry.*field.member));
+  }
+  return {};
 }
 
 FltsimEntry load_entry(std::string_view record) {

@@ -7,6 +7,8 @@
 #include <string>
 #include <string_view>
 
+#include "base/result.h"
+
 namespace pw {
 
 struct FltsimEntry {
@@ -70,6 +72,13 @@ void set_field(FltsimEntry& entry, const FltsimField& field, std::string value);
 // The 4915-byte stored form: each field left-aligned and blank-filled to its
 // width (cut when longer); rcf_text NUL-filled instead, kept as it is.
 std::string store_entry(const FltsimEntry& entry);
+
+// kDamaged "the field <key> holds the control byte 0xNN" for the first of
+// fields 1 to 31 that holds a byte below 0x20 other than a tab: written
+// into aircraft.cfg, a CR or LF would end the line and start lines of the
+// sender's choosing (another [General], say). rcf_text, whose CR LF lines
+// and NUL padding are its format, is not looked at.
+Result<void> check_entry_text(const FltsimEntry& entry);
 
 // Reads a stored record (`record` holds at least kFltsimRecordSize bytes):
 // fields 1 to 31 with blanks trimmed, rcf_text unchanged.

@@ -24,7 +24,8 @@ constexpr std::int64_t kMaxTextureCfgBytes = std::int64_t{1} << 20;
 // One listing of a texture folder: everything the rules need of its names.
 struct FolderScan {
   std::string path;  // where the files are now
-  std::vector<DirEntry> entries;
+  std::vector<DirEntry> entries;            // without the names below
+  std::vector<std::string> unusable_names;  // holding a separator: never joined to a path
   std::optional<std::string> texture_cfg;  // its name as listed
   bool has_files = false;
   bool has_thumbnail = false;
@@ -33,7 +34,11 @@ struct FolderScan {
 Result<FolderScan> scan_folder(FileSystem& fs, const std::string& path) {
   Result<std::vector<DirEntry>> listed = fs.list(path);
   if (!listed) return listed.error();
-  FolderScan scan{path, std::move(*listed), std::nullopt, false, false};
+  FolderScan scan{path, std::move(*listed), {}, std::nullopt, false, false};
+  for (const DirEntry& entry : scan.entries) {
+    if (holds_separator(entry.name)) scan.unusable_names.push_back(entry.name);
+  }
+  std::erase_if(scan.entries, [](const DirEntry& entry) { return holds_separator(entry.name); });
   // Findings in name order, whatever order the native listing gives.
   std::sort(scan.entries.begin(), scan.entries.end(), [](const DirEntry& a, const DirEntry& b) {
     return std::lexicographical_compare(a.name.begin(), a.name.end(), b.name.begin(), b.name.end(),
@@ -46,6 +51,15 @@ Result<FolderScan> scan_folder(FileSystem& fs, const std::string& path) {
     if (iequals(entry.name, kThumbnail)) scan.has_thumbnail = true;
   }
   return scan;
+}
+
+void add_unusable_names(const std::vector<std::string>& names, const std::string& subject,
+                        std::vector<Finding>& out) {
+  for (const std::string& name : names) {
+    out.push_back({FindingKind::kUnusableName, subject,
+                   name + " holds a backslash or slash, which no Windows name may: the simulator cannot read it, "
+                          "and Paintwell leaves it alone"});
+  }
 }
 
 // The aircraft's repaints a folder is compared with.
@@ -195,6 +209,7 @@ void check_scanned(FileSystem& fs, FallbackFolders& folders, const FolderScan& s
                    "thumbnail.jpg is missing, though most of the aircraft's repaints have one"});
   }
   check_texture_files(fs, scan, subject, out);
+  add_unusable_names(scan.unusable_names, subject, out);
 }
 
 // The start of an inline comment in a value; npos when there is none.
@@ -278,6 +293,9 @@ Result<std::vector<Finding>> check_aircraft_textures(FileSystem& fs, const std::
     check_scanned(fs, folders, scan, scan.path, others, findings);
   }
   add_inline_comments(cfg, listing, findings);
+  Result<FolderScan> aircraft = scan_folder(fs, aircraft_folder);
+  if (!aircraft && aircraft.error().code != ErrorCode::kNotFound) return aircraft.error();
+  if (aircraft) add_unusable_names(aircraft->unusable_names, file_name(aircraft_folder), findings);
   return findings;
 }
 

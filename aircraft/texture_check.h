@@ -29,7 +29,8 @@ Result<std::vector<std::string>> repaint_folders(FileSystem& fs, const std::stri
 // the aircraft's other repaints are the Texture.* folders beside it.
 // Findings: kMissingFallback, kFallbackGap, kMissingTextureCfg and
 // kMissingThumbnail (when most other repaints have the file), kUnreadable
-// (texture.cfg), kTruncatedTexture. Errors: `folder` or the aircraft's
+// (texture.cfg), kTruncatedTexture, kUnusableName (a name in `folder` that
+// holds a separator, which nothing here opens). Errors: `folder` or the aircraft's
 // folder cannot be listed.
 Result<std::vector<Finding>> check_texture_folder(FileSystem& fs, const std::string& folder,
                                                   const std::string& placed_as);
@@ -39,8 +40,9 @@ Result<std::vector<Finding>> check_texture_folder(FileSystem& fs, const std::str
 // Texture.* folder of the aircraft as a repaint to compare with; then
 // kInlineComment for each value of a listed entry that holds a comment
 // (`texture = "DCX" ; texture folder`): a ';' after a blank, a tab or a
-// quote, which the profile reader keeps as part of the value. Each folder
-// is listed once. Errors: a folder cannot be listed.
+// quote, which the profile reader keeps as part of the value; then
+// kUnusableName for each such name directly in the aircraft's folder.
+// Each folder is listed once. Errors: a folder cannot be listed.
 Result<std::vector<Finding>> check_aircraft_textures(FileSystem& fs, const std::string& aircraft_folder,
                                                      const ProfileDocument& cfg);
 

@@ -54,7 +54,7 @@ void add_discovered(FileSystem& fs, const std::string& discovery, std::vector<st
   auto entries = fs.list(discovery);
   if (!entries) return;
   for (const DirEntry& e : *entries) {
-    if (e.is_folder) add_addon(fs, join_path(discovery, e.name), out);
+    if (e.is_folder && !holds_separator(e.name)) add_addon(fs, join_path(discovery, e.name), out);
   }
 }
 

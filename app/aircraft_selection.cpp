@@ -21,14 +21,11 @@ Error unusable_file(const std::string& path, const Error& why) {
 
 // The configuration text a package carries.
 Result<std::string> load_package_rcf(FileSystem& fs, const std::string& path) {
-  Result<std::unique_ptr<InputFile>> file = fs.open_read(path);
-  if (!file) return unusable_file(path, file.error());
-  Result<FltsimEntry> entry = read_package_entry(**file);
-  if (!entry) return unusable_file(path, entry.error());
-  // A download cut short still carries its head: only the whole package
-  // shows that it is no package to work from.
-  if (Result<void> whole = check_package_whole(fs, path); !whole) return unusable_file(path, whole.error());
-  return entry->rcf_text;
+  // The check every listing makes, so a package listed as damaged is
+  // refused here and one listed as usable is not.
+  Result<PackageHead> head = read_head_of(fs, path);
+  if (!head) return unusable_file(path, head.error());
+  return head->entry.rcf_text;
 }
 
 // The first 1000 bytes of an .rcf, NUL-filled beyond its end.

@@ -33,8 +33,8 @@ struct SelectedAircraft {
 // and, for a package, its configuration text copied to package.rcf in the
 // program's folder (a failure of these stops nothing). Errors, and the
 // previous aircraft stays: a file that is no readable package or .rcf
-// (why; a package must be whole, see check_package_whole), kNoFolderMessage, the aircraft folder missing (the message names
-// the title), kAircraftListError, a Downloads folder that cannot be listed.
+// (why; a package must pass read_package_head, as its listing does),
+// kNoFolderMessage, the aircraft folder missing (the message names the title), kAircraftListError, a Downloads folder that cannot be listed.
 Result<SelectedAircraft> select_aircraft_file(Session& session, const std::string& path);
 
 }  // namespace pw

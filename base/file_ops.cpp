@@ -33,6 +33,7 @@ bool name_matches(std::string_view mask, std::string_view name) {
 }
 
 bool passes(const DirEntry& entry, ListFilter filter) {
+  if (holds_separator(entry.name)) return false;
   switch (filter) {
     case ListFilter::kNormalFiles:
       return !entry.is_folder && !entry.is_hidden;
@@ -169,6 +170,7 @@ bool is_entered(const DirEntry& entry) { return entry.is_folder && !entry.is_lin
 void remove_below(FileSystem& fs, const std::string& folder) {
   if (Result<std::vector<DirEntry>> entries = fs.list(folder)) {
     for (const DirEntry& entry : *entries) {
+      if (holds_separator(entry.name)) continue;  // joined, it would name another path
       const std::string path = join_path(folder, entry.name);
       if (is_entered(entry)) {
         remove_below(fs, path);
@@ -185,6 +187,7 @@ std::int64_t bytes_below(FileSystem& fs, const std::string& folder) {
   Result<std::vector<DirEntry>> entries = fs.list(folder);
   if (!entries) return 0;
   for (const DirEntry& entry : *entries) {
+    if (holds_separator(entry.name)) continue;
     const std::string path = join_path(folder, entry.name);
     if (is_entered(entry)) {
       total += bytes_below(fs, path);

@@ -83,6 +83,7 @@ enum class ListFilter {
 // Bare names in the pattern's folder, in listing order, that match its last
 // part: '*' and '?' as wildcards, letter case ignored, and a final ".*"
 // also matching names without a dot (so "*.*" matches every name).
+// Names that hold a separator are left out (holds_separator).
 // A missing folder gives an empty list. Errors: those of list other than
 // kNotFound.
 Result<std::vector<std::string>> list_matching(FileSystem& fs, const std::string& pattern, ListFilter filter);

@@ -25,6 +25,8 @@ constexpr std::array<std::uint16_t, 32> kHighControls = {
     0x0090, 0x2018, 0x2019, 0x201C, 0x201D, 0x2022, 0x2013, 0x2014,
     0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0x009D, 0x017E, 0x0178};
 
+constexpr std::uint32_t kReplacement = 0xFFFD;
+
 std::uint32_t code_point_of(unsigned char byte) {
   if (byte >= 0x80 && byte <= 0x9F) return kHighControls[byte - 0x80];
   return byte;
@@ -51,29 +53,46 @@ char byte_of(std::uint32_t cp) {
   return '?';
 }
 
-// Decodes one UTF-8 sequence at text[i] and advances i past it. A malformed
-// or truncated sequence decodes as U+FFFD (written out as '?').
+// The range the byte after `lead` must fall in for a well-formed sequence
+// (0x80..0xBF but for the leads below), and how many bytes follow the lead;
+// 0 bytes for a byte that starts no sequence. The narrow ranges refuse
+// overlong forms, surrogates and code points above U+10FFFF.
+struct LeadRule {
+  unsigned char low = 0x80;
+  unsigned char high = 0xBF;
+  std::size_t extra = 0;
+};
+
+LeadRule rule_of(unsigned char lead) {
+  if (lead >= 0xC2 && lead <= 0xDF) return {0x80, 0xBF, 1};
+  if (lead == 0xE0) return {0xA0, 0xBF, 2};
+  if (lead == 0xED) return {0x80, 0x9F, 2};
+  if (lead >= 0xE1 && lead <= 0xEF) return {0x80, 0xBF, 2};
+  if (lead == 0xF0) return {0x90, 0xBF, 3};
+  if (lead == 0xF4) return {0x80, 0x8F, 3};
+  if (lead >= 0xF1 && lead <= 0xF3) return {0x80, 0xBF, 3};
+  return {};
+}
+
+// Decodes one UTF-8 sequence at text[i] and advances i past it. A byte
+// that starts no sequence, or a sequence cut short or ill-formed, decodes
+// as one U+FFFD for its longest well-formed start, as Unicode recommends:
+// "\xC0\xAF" is two of them, never '/'.
 std::uint32_t decode_utf8(std::string_view text, std::size_t& i) {
-  const auto lead = static_cast<unsigned char>(text[i]);
-  const std::size_t extra = lead >= 0xF0 ? 3 : lead >= 0xE0 ? 2 : lead >= 0xC0 ? 1 : 0;
-  if (lead < 0x80) {
-    ++i;
-    return lead;
-  }
-  if (extra == 0 || i + extra >= text.size()) {
-    ++i;
-    return 0xFFFD;
-  }
-  std::uint32_t cp = lead & (0x3F >> extra);
-  for (std::size_t k = 1; k <= extra; ++k) {
-    const auto cont = static_cast<unsigned char>(text[i + k]);
-    if ((cont & 0xC0) != 0x80) {
-      ++i;
-      return 0xFFFD;
-    }
+  const auto lead = static_cast<unsigned char>(text[i++]);
+  if (lead < 0x80) return lead;
+  const LeadRule rule = rule_of(lead);
+  if (rule.extra == 0) return kReplacement;
+  std::uint32_t cp = lead & (0x3F >> rule.extra);
+  for (std::size_t k = 0; k < rule.extra; ++k) {
+    if (i >= text.size()) return kReplacement;
+    const auto cont = static_cast<unsigned char>(text[i]);
+    const unsigned char low = k == 0 ? rule.low : 0x80;
+    const unsigned char high = k == 0 ? rule.high : 0xBF;
+    if (cont < low || cont > high) return kReplacement;
     cp = (cp << 6) | (cont & 0x3F);
+    ++i;
   }
-  i += extra + 1;
   return cp;
 }
 

@@ -81,7 +81,9 @@ bool wildcard_match(std::string_view pattern, std::string_view name);
 
 // Windows-1252 <-> UTF-8. Bytes that Windows-1252 leaves undefined map to
 // the C1 control of the same number; UTF-8 input that has no Windows-1252
-// form becomes '?'.
+// form becomes '?', and so does each ill-formed part of it (overlong forms,
+// surrogates, beyond U+10FFFF, cut short): a native name can never decode
+// to a separator or a dot it does not hold.
 std::string cp1252_to_utf8(std::string_view text);
 std::string utf8_to_cp1252(std::string_view text);
 

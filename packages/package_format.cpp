@@ -312,6 +312,15 @@ Result<PackageLayout> read_package_layout(InputFile& file) {
   return layout;
 }
 
+Result<PackageHead> read_package_head(InputFile& file) {
+  Result<FltsimEntry> entry = read_package_entry(file);
+  if (!entry) return entry.error();
+  if (Result<void> text = check_entry_text(*entry); !text) return damaged(text.error().message);
+  Result<PackageLayout> layout = read_package_layout(file);
+  if (!layout) return layout.error();
+  return PackageHead{std::move(*entry), std::move(*layout)};
+}
+
 Result<std::string> read_package_block(InputFile& file, const PackageLayout& layout) {
   return read_section(file, layout.block_offset, layout.block_size, "compressed block");
 }

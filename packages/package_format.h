@@ -98,6 +98,20 @@ Result<std::optional<std::string>> read_package_preview(InputFile& file);
 // is_safe_entry_name). kDamaged for any violation.
 Result<PackageLayout> read_package_layout(InputFile& file);
 
+struct PackageHead {
+  FltsimEntry entry;
+  PackageLayout layout;
+};
+
+// What "damaged" means wherever a package is listed, selected or opened:
+// the entry record (read_package_entry) with fields 1 to 31 free of
+// control bytes (check_entry_text), and the layout (read_package_layout):
+// the preview and the file table inside the file, a block that can hold
+// what the table claims. Nothing is expanded, so a block corrupted inside
+// shows only on install. kDamaged as those say ("package is damaged: the
+// field sim holds the control byte 0x0D").
+Result<PackageHead> read_package_head(InputFile& file);
+
 // The compressed block's bytes as `layout` places them. kDamaged when the
 // file no longer reaches the block's end.
 Result<std::string> read_package_block(InputFile& file, const PackageLayout& layout);

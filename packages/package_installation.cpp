@@ -55,24 +55,26 @@ std::optional<Target> choose_target(FileSystem& fs, const std::string& base) {
   return std::nullopt;
 }
 
-// Opens the package and checks its head: the layout, every name, the
+// Opens the package and checks its head (read_package_head: the entry
+// record's text too, whatever record the caller writes), every name, the
 // total. The block is checked as it is expanded.
 Result<OpenPackage> open_package(FileSystem& fs, const std::string& path) {
   auto opened = fs.open_read(path);
   if (!opened) return opened.error();
   std::unique_ptr<InputFile> file = std::move(*opened);
-  auto layout = read_package_layout(*file);
-  if (!layout) return layout.error();
-  for (const PackageFile& f : layout->files) {
+  auto head = read_package_head(*file);
+  if (!head) return head.error();
+  PackageLayout& layout = head->layout;
+  for (const PackageFile& f : layout.files) {
     if (!is_safe_entry_name(f.name)) {
       return make_error(ErrorCode::kRefused, "package names a file outside its folder or unusable: " + f.name);
     }
   }
-  if (layout->total_size > kMaxPackageDataSize) {
+  if (layout.total_size > kMaxPackageDataSize) {
     return make_error(ErrorCode::kRefused, "package is too large: its files add up to " +
-                                               std::to_string(layout->total_size) + " bytes, over 2 GB");
+                                               std::to_string(layout.total_size) + " bytes, over 2 GB");
   }
-  return OpenPackage{std::move(file), std::move(*layout)};
+  return OpenPackage{std::move(file), std::move(layout)};
 }
 
 // Writes the expanded files into the staging folder, each complete and
@@ -163,7 +165,9 @@ Result<CfgChange> cfg_with_entry(FileSystem& fs, const std::string& cfg, const F
   // an install that fails leaves Aircraft.cfg byte for byte as it was.
   ProfileDocument doc = ProfileDocument::parse(with_trailing_newline(change.before));
   change.next_free = first_free;
-  change.section = AppendPackageEntry(doc, entry, change.next_free, suffix);
+  Result<int> section = AppendPackageEntry(doc, entry, change.next_free, suffix);
+  if (!section) return section.error();
+  change.section = *section;
   change.bytes = doc.serialize();
   return change;
 }

@@ -11,6 +11,7 @@
 #include "aircraft/fltsim_entry.h"
 #include "base/operation_context.h"
 #include "base/result.h"
+#include "packages/package_format.h"
 
 namespace pw {
 
@@ -34,8 +35,8 @@ struct PackageListing {
 
 // The .pkg files of <aircraft_folder>\Downloads (sorted by name without
 // regard to case; only names ending in ".pkg", any case) and then
-// `browsed`, trimmed, when not empty. Only each package's entry record is
-// read; a file whose record cannot be read is listed as damaged with the
+// `browsed`, trimmed, when not empty. Each package's head is read
+// (read_package_head); a file that fails it is listed as damaged with the
 // reason. Errors: more than kMaxListedPackages packages (kRefused), a
 // Downloads folder that cannot be listed. A missing Downloads folder lists
 // nothing.
@@ -96,9 +97,7 @@ Result<bool> package_fits_aircraft(FileSystem& fs, const std::string& sim_root,
                                    const std::vector<std::string>& addon_folders, const std::string& aircraft_folder,
                                    const std::string& package_path);
 
-// Reads the package whole and expands its files, keeping nothing: a file
-// cut short or corrupted anywhere gives kDamaged (as stream_package_files
-// and the readers before it say); file layer errors pass on.
-Result<void> check_package_whole(FileSystem& fs, const std::string& package_path);
+// read_package_head of the file at `path`; its errors and the file layer's.
+Result<PackageHead> read_head_of(FileSystem& fs, const std::string& path);
 
 }  // namespace pw

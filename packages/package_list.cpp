@@ -58,15 +58,13 @@ std::string comparable_folder(std::string_view folder) {
   return text;
 }
 
-// Takes a package's files and keeps nothing.
-class DiscardingSink final : public PackageFileSink {
- public:
-  Result<void> begin_file(const PackageFile&) override { return {}; }
-  Result<void> write(std::string_view) override { return {}; }
-  Result<void> end_file() override { return {}; }
-};
-
 }  // namespace
+
+Result<PackageHead> read_head_of(FileSystem& fs, const std::string& path) {
+  auto opened = fs.open_read(path);
+  if (!opened) return opened.error();
+  return read_package_head(**opened);
+}
 
 Result<PackageListing> list_packages(FileSystem& fs, const std::string& aircraft_folder, const std::string& browsed) {
   return list_packages(fs, aircraft_folder, std::vector<std::string>{browsed});
@@ -84,12 +82,12 @@ Result<PackageListing> list_packages(FileSystem& fs, const std::string& aircraft
   }
   PackageListing listing;
   for (const std::string& path : *paths) {
-    auto entry = read_entry_of(fs, path);
-    if (!entry) {
-      listing.damaged.push_back({trim_blanks(path), entry.error().message});
+    auto head = read_head_of(fs, path);
+    if (!head) {
+      listing.damaged.push_back({trim_blanks(path), head.error().message});
       continue;
     }
-    listing.entries.push_back(std::move(*entry));
+    listing.entries.push_back(std::move(head->entry));
     listing.paths.push_back(trim_blanks(path));
   }
   return listing;
@@ -113,15 +111,6 @@ Result<bool> package_fits_aircraft(FileSystem& fs, const std::string& sim_root,
   auto named = package_aircraft_folder(fs, sim_root, addon_folders, package_path);
   if (!named) return named.error();
   return named->has_value() && comparable_folder(aircraft_folder) == comparable_folder(**named);
-}
-
-Result<void> check_package_whole(FileSystem& fs, const std::string& package_path) {
-  auto opened = fs.open_read(package_path);
-  if (!opened) return opened.error();
-  Result<PackageLayout> layout = read_package_layout(**opened);
-  if (!layout) return layout.error();
-  DiscardingSink sink;
-  return stream_package_files(**opened, *layout, sink);
 }
 
 }  // namespace pw

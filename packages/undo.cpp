@@ -64,6 +64,7 @@ Result<void> plan_moves(FileSystem& fs, const std::string& aircraft_folder, Undo
   Result<std::vector<DirEntry>> removed = fs.list(moved);
   if (!removed && removed.error().code != ErrorCode::kNotFound) return removed.error();
   for (const DirEntry& entry : removed ? *removed : std::vector<DirEntry>{}) {
+    if (holds_separator(entry.name)) continue;  // never one this program moved there
     const std::string path = join_path(aircraft_folder, entry.name);
     if (fs.exists(path)) {
       return make_error(ErrorCode::kExists, "the folder " + entry.name + " to put back exists again: " +

@@ -337,15 +337,14 @@ bool Run::list_operand_packages() {
   for (std::size_t i = 1; i < options_.operands.size(); ++i) {
     const std::string path = absolute(env_, options_.operands[i]);
     Result<bool> fits = package_fits_aircraft(env_.fs, s.g_SimRoot, s.addon_folders, s.g_AircraftFolder, path);
-    Result<std::unique_ptr<InputFile>> file = fits ? env_.fs.open_read(path) : fits.error();
-    Result<FltsimEntry> entry = file ? read_package_entry(**file) : file.error();
-    all_listed = all_listed && entry && *fits;
-    if (!entry) {
-      say(with_reason(package_error_text(path), entry.error()));
+    Result<PackageHead> head = fits ? read_head_of(env_.fs, path) : fits.error();
+    all_listed = all_listed && head && *fits;
+    if (!head) {
+      say(with_reason(package_error_text(path), head.error()));
     } else if (!*fits) {
       say(folder_mismatch_text(session_, path));
     } else {
-      s.g_PackageEntries.push_back(std::move(*entry));
+      s.g_PackageEntries.push_back(std::move(head->entry));
       s.g_PackagePaths.push_back(path);
     }
   }

@@ -14,6 +14,7 @@
 #include <optional>
 #include <span>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "base/result.h"
@@ -40,6 +41,11 @@ struct DirEntry {
   // leaf and deletes the link itself (remove_file), never what it leads to.
   bool is_link = false;
 };
+
+// True for a listed name that holds '\' or '/': a POSIX name may hold a
+// backslash. Joined to its folder it would address another path, so every
+// walk and listing skips it, and the texture check reports it.
+inline bool holds_separator(std::string_view name) { return name.find_first_of("\\/") != std::string_view::npos; }
 
 class InputFile {
  public:
@@ -117,7 +123,8 @@ class FileSystem {
   virtual Result<void> sync_folder(const std::string& path) = 0;
 
   // Every entry directly inside the folder except "." and "..", in the
-  // order the native listing gives. Errors: kNotFound, kAccessDenied, kIo.
+  // order the native listing gives; names that hold a separator included
+  // (see holds_separator). Errors: kNotFound, kAccessDenied, kIo.
   virtual Result<std::vector<DirEntry>> list(const std::string& folder) = 0;
 };
 

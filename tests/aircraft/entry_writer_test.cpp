@@ -26,8 +26,8 @@ TEST(AppendPackageEntry, WritesTheFixedKeyOrderAtTheEndOfTheFile) {
   const std::string base = "[fltsim.0]\r\ntitle=A\r\ntexture=a\r\n\r\n[General]\r\nperformance=x\r\n";
   ProfileDocument cfg = ProfileDocument::parse(with_trailing_newline(base));
   std::int16_t first_free = 1;
-  EXPECT_EQ(1, AppendPackageEntry(cfg, package_entry("New", "Blue", "Blue Sky"), first_free, 4));
-  EXPECT_EQ(2, AppendPackageEntry(cfg, package_entry("Two", "Red", ""), first_free, kNoSuffix));
+  EXPECT_EQ(1, *AppendPackageEntry(cfg, package_entry("New", "Blue", "Blue Sky"), first_free, 4));
+  EXPECT_EQ(2, *AppendPackageEntry(cfg, package_entry("Two", "Red", ""), first_free, kNoSuffix));
   EXPECT_EQ(3, first_free);
   EXPECT_EQ(base + "\r\n" +
                 "[fltsim.1]\r\ntitle=New - 004\r\nsim=b737\r\ntexture=Blue_004\r\nui_manufacturer=\"Acme\"\r\n"
@@ -42,9 +42,26 @@ TEST(AppendPackageEntry, WritesTheFixedKeyOrderAtTheEndOfTheFile) {
   FltsimEntry bare;
   bare.title = "  T  ";
   bare.texture = "X";
-  AppendPackageEntry(empty, bare, first_free, 0);
+  ASSERT_TRUE(AppendPackageEntry(empty, bare, first_free, 0));
   EXPECT_EQ("[fltsim.0]\r\ntitle=T - 000\r\ntexture=X_000\r\nui_variation=\" - 000\"\r\nvisual_damage=\r\n\r\n",
             empty.serialize());
+}
+
+// A new entry holding a line end it did not write itself is refused,
+// whoever checked the package before; a tab is text.
+TEST(AppendPackageEntry, RefusesControlBytesButNotTabs) {
+  for (const std::string value : {"1\r\n[General]\r\natc_type=HIJACKED", "1\t2"}) {
+    FltsimEntry entry = package_entry("New", "Blue", "Sky");
+    entry.prop_anim_ratio = value;  // the last field checked
+    ProfileDocument cfg;
+    std::int16_t first_free = 1;
+    const Result<int> appended = AppendPackageEntry(cfg, entry, first_free, kNoSuffix);
+    const bool is_tab = value == "1\t2";
+    EXPECT_EQ(is_tab ? 2 : 1, first_free);
+    EXPECT_EQ(is_tab, cfg.serialize().find("[fltsim.1]") != std::string::npos);
+    EXPECT_EQ(is_tab ? "" : "the field prop_anim_ratio holds the control byte 0x0D",
+              appended ? std::string() : appended.error().message);
+  }
 }
 
 }  // namespace

@@ -125,6 +125,21 @@ TEST(TextureCheck, AircraftCheckCoversListedEntriesAndInlineComments) {
             summary(*findings));
 }
 
+// A name no Windows name may be (a POSIX name may hold a backslash) is
+// reported where it lies, never opened, and stops no check.
+TEST(TextureCheck, NamesHoldingABackslashAreFindings) {
+  if (!test::backslash_is_a_name_byte()) GTEST_SKIP() << "'\\' separates names here";
+  test::TempDir dir;
+  write_aircraft(dir, false);
+  dir.write("sim/Plane/Texture.B/..\\b.dds", "");
+  dir.write("sim/Plane/Texture.a\\b/x.dds", kDds);
+  const ProfileDocument cfg = ProfileDocument::parse("[fltsim.0]\r\ntitle=B\r\ntexture=B\r\n");
+  Result<std::vector<Finding>> findings = check_aircraft_textures(native_file_system(), dir.path() + "\\sim\\Plane", cfg);
+  ASSERT_TRUE(findings.ok()) << findings.error().message;
+  EXPECT_EQ((Found{{FindingKind::kUnusableName, "Texture.B ..\\b.dds"}, {FindingKind::kUnusableName, "Plane Texture.a\\b"}}),
+            summary(*findings));
+}
+
 // What real aircraft look like: a base Texture folder, repaints holding
 // only what differs, texture.cfg written in several hands.
 TEST(TextureCheck, HealthyAircraftWithADozenRepaintsHasNoFinding) {

@@ -5,6 +5,7 @@
 #include <functional>
 
 #include "app/desktop/dispatcher.h"
+#include "packages/package_format.h"
 #include "packages/sim_tree.h"
 #include "support/immutable_flag.h"
 #include "support/test_button.h"
@@ -95,7 +96,7 @@ TEST(SelectAircraft, AFailedSelectionSaysWhyAndKeepsThePreviousAircraft) {
       {"download cut short",
        [](SimTree& t) {
          const std::string whole = test::package_bytes(test::blue_entry(), std::nullopt, test::blue_files());
-         t.dir.write("cut.pkg", whole.substr(0, whole.size() - 10));
+         t.dir.write("cut.pkg", whole.substr(0, kNoPreviewCountOffset + 60));
          return t.dir.path() + "\\cut.pkg";
        },
        "damaged"},
@@ -142,6 +143,36 @@ TEST(SelectAircraft, ADamagedDownloadOrAReadOnlyProgramFolderStopsNothing) {
   EXPECT_NE(std::string::npos, cut.tooltip.find("past the end")) << cut.tooltip;
   if (read_only) {
     EXPECT_EQ(std::vector<std::string>{"Media"}, t.dir.names("sim/Varnel Software/FSX Paintwell"));
+  }
+}
+
+// Listing, the install screen's rows and selection read one check.
+TEST(SelectAircraft, ListingAndSelectionAgreeOnWhatIsDamaged) {
+  const std::string whole = test::package_bytes(test::blue_entry(), std::string(1000, 'p'), test::blue_files());
+  FltsimEntry hijacking = test::blue_entry();
+  hijacking.sim = "c172\r\n\r\n[General]\r\natc_type=HIJACKED";
+  const struct {
+    const char* name;
+    std::string bytes;
+    const char* reason;  // empty: usable
+  } cases[] = {
+      {"whole", whole, ""},
+      {"cut in the preview", whole.substr(0, kPreviewOffset + 500), "preview runs past the end"},
+      {"cut in the file table", whole.substr(0, kPreviewOffset + 1100), "file table runs past the end"},
+      {"line ends in a field", test::package_bytes(hijacking, std::nullopt, test::blue_files()),
+       "the field sim holds the control byte 0x0D"},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.name);
+    Fresh t;
+    t.dir.write(t.plane("Downloads/x.pkg"), c.bytes);
+    ASSERT_TRUE(select_aircraft_path(t.ctx, t.rcf("folder=SimObjects\\Airplanes\\C172\r\n")));
+    const ListRow row = t.view.lists["frm_Install.lstPackages"].rows.at(0);  // a copy: selecting refills it
+    EXPECT_EQ(c.reason[0] == '\0', row.enabled);
+    EXPECT_NE(std::string::npos, row.tooltip.find(c.reason)) << row.tooltip;
+    const bool selected = select_aircraft_path(t.ctx, t.core_plane("Downloads\\x.pkg"));
+    EXPECT_EQ(row.enabled, selected);
+    EXPECT_NE(std::string::npos, (selected ? "" : t.view.messages.back().text).find(c.reason));
   }
 }
 

@@ -25,7 +25,26 @@ TEST(Text, Cp1252RoundTripsThroughUtf8) {
   EXPECT_EQ("\xE2\x82\xAC", cp1252_to_utf8("\x80"));  // euro sign
   EXPECT_EQ("caf\xE9", utf8_to_cp1252("caf\xC3\xA9"));
   EXPECT_EQ("?", utf8_to_cp1252("\xE4\xB8\xAD"));  // no Windows-1252 form
-  EXPECT_EQ("a?", utf8_to_cp1252("a\xC3"));         // truncated sequence
+}
+
+TEST(Text, IllFormedUtf8DecodesAsReplacements) {
+  const struct {
+    const char* name;
+    const char* utf8;
+    const char* cp1252;
+  } cases[] = {
+      {"overlong 2-byte slash", "..\xC0\xAF" "evil", "..??evil"}, {"overlong 2-byte dot", "\xC1\xAE", "??"},
+      {"overlong 3-byte slash", "\xE0\x80\xAF", "???"},        {"overlong 4-byte slash", "\xF0\x80\x80\xAF", "????"},
+      {"surrogate", "\xED\xA0\x80x", "???x"},                   {"above U+10FFFF", "\xF4\x90\x80\x80", "????"},
+      {"lead F5", "\xF5\x80", "??"},                              {"lone continuation", "a\x80" "b", "a?b"},
+      {"truncated 2-byte", "a\xC3", "a?"},                         {"truncated 3-byte", "\xE2\x82/", "?/"},
+      {"accents", "\xC3\xA9t\xC3\xA9 \xC3\x80", "\xE9t\xE9 \xC0"}, {"euro", "\xE2\x82\xAC", "\x80"},
+      {"U+10FFFF", "\xF4\x8F\xBF\xBF", "?"},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.name);
+    EXPECT_EQ(c.cp1252, utf8_to_cp1252(c.utf8));
+  }
 }
 
 }  // namespace

@@ -93,6 +93,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   auto preview = pw::read_package_preview(file);
   if (preview && *preview) check((*preview)->size() + 4921 <= size);
   auto layout = pw::read_package_layout(file);
+  // The head is damaged exactly when the record, its text or the layout is.
+  check(pw::read_package_head(file).ok() == (entry && pw::check_entry_text(*entry) && layout));
   if (!layout) {
     check(!layout.error().message.empty());
     return 0;

@@ -4,6 +4,7 @@
 
 #include "app/desktop/screen_lists.h"
 #include "packages/sim_tree.h"
+#include "packages/restore_points.h"
 #include "packages/undo.h"
 
 namespace pw {
@@ -84,6 +85,20 @@ TEST(RemoveRepaints, MovesWholeFoldersOrNothingAndCanBeUndone) {
   EXPECT_EQ(test::kOriginalCfg, t.cfg());
   EXPECT_EQ("notes", t.dir.read(t.plane("Texture.Red/docs/readme.txt")));
   EXPECT_EQ(5u, t.dir.names(t.plane("Texture.Silver")).size());
+}
+
+// A name holding backslashes (a POSIX name may) inside a removed folder:
+// deleting its restore point later deletes nothing outside it.
+TEST(RemoveRepaints, ANameWithBackslashesReachesNothingOutside) {
+  if (!test::backslash_is_a_name_byte()) GTEST_SKIP() << "'\\' separates names here";
+  SimTree t;
+  t.dir.write(t.plane("victim.txt"), "keep");
+  t.dir.write(t.plane("Texture.Silver/..\\..\\..\\..\\victim.txt"), "hostile");
+  ASSERT_EQ(RemovalOutcome::kDone, remove(t, {1}));
+  t.reload_entries();
+  ASSERT_EQ(RemovalOutcome::kDone, remove(t, {0}));
+  EXPECT_EQ(1u, prune_history(t.ctx.fs, t.ctx.state.g_AircraftFolder, {1, 1 << 30}).size());
+  EXPECT_EQ("keep", t.dir.read(t.plane("victim.txt")));
 }
 
 }  // namespace

@@ -9,6 +9,9 @@
 
 namespace pw::test {
 
+// True where '\\' is a byte of a name (POSIX), not a separator.
+inline bool backslash_is_a_name_byte() { return !std::filesystem::path("a\\b").has_parent_path(); }
+
 class TempDir {
  public:
   // Creates a new, uniquely named folder under the system's temporary folder.
