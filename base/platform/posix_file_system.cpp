@@ -294,13 +294,14 @@ Result<std::unique_ptr<OutputFile>> open_unprotected(const std::string& path, in
 // may exist in another case.
 bool may_differ_in_case(int err) { return err == ENOENT || err == ENOTDIR; }
 
-// Texture checks and listings call these for thousands of files: the path
+// Texture checks, listings and walks call these for thousands of files
+// (`stat_call` is ::lstat where the last link must not be followed): the path
 // as written first, walked once by the system, and a lookup whatever the
 // case only when that fails.
-bool stat_path(const std::string& path, struct stat& st) {
+bool stat_path(const std::string& path, struct stat& st, int (*stat_call)(const char*, struct stat*) = ::stat) {
   if (has_nul(path)) return false;
-  if (::stat(as_written(path).c_str(), &st) == 0) return true;
-  return may_differ_in_case(errno) && ::stat(resolve(path).c_str(), &st) == 0;
+  if (stat_call(as_written(path).c_str(), &st) == 0) return true;
+  return may_differ_in_case(errno) && stat_call(resolve(path).c_str(), &st) == 0;
 }
 
 int open_for_reading(const std::string& path, std::string& native) {
@@ -341,7 +342,7 @@ class PosixFileSystem final : public FileSystem {
 
   bool is_link(const std::string& path) override {
     struct stat st;
-    return !has_nul(path) && ::lstat(resolve(path).c_str(), &st) == 0 && S_ISLNK(st.st_mode);
+    return stat_path(path, st, ::lstat) && S_ISLNK(st.st_mode);
   }
 
   std::optional<FileStamp> stamp(const std::string& path) override {
