@@ -146,6 +146,7 @@ class Run {
     AddonSources addons = default_addon_sources();
     for (const std::string& file : options_.addons_configs) addons.config_files.push_back(absolute(env_, file));
     if (!locate_simulator(session_, env_.program_folder, sim_root, addons)) return refuse(kFsxMissingMessage);
+    for (const std::string& refusal : state().addon_refusals) refuse("add-on declaration refused: " + refusal);
     if (options_.command == "where") return where();
     const Result<SelectedAircraft> selected = select_aircraft_file(session_, absolute(env_, options_.operands[0]));
     if (!selected) return say(selected.error().message), kExitFailed;

@@ -69,7 +69,7 @@ TEST(AddonFolders, ActiveDeclarationsOnlyAndTheirSimObjects) {
   dir.write("add-ons.cfg", "[Package.0]\r\nPATH=" + root + "\\Packages\\Float\r\nACTIVE=true\r\n"
                            "[Package.1]\r\nPATH=" + root + "\\Packages\\Off\r\nACTIVE=false\r\n"
                            "[DiscoveryPath.0]\r\nPATH=" + root + "\\Discovered\r\n");
-  const auto folders = read_addon_folders(native_file_system(), {{root + "\\add-ons.cfg", root + "\\missing.cfg"}, {}});
+  const auto folders = read_addon_folders(native_file_system(), {{root + "\\add-ons.cfg", root + "\\missing.cfg"}, {}}).folders;
   const std::vector<std::string> expected = {root + "\\Packages\\Float", root + "\\Packages\\Float\\SimObjects\\Airplanes",
                                              root + "\\Far & away", root + "\\Discovered\\Jet"};
   EXPECT_EQ(expected, folders);
