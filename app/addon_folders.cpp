@@ -118,10 +118,10 @@ struct Reader {
 // The add-on itself and the SimObjects folders its add-on.xml declares.
 void Reader::add_addon(const std::string& folder) {
   if (!addons.insert(to_lower(folder)).second) return;
+  if (normal_path(folder).is_root()) return out.refusals.push_back(folder + ": an add-on in a filesystem root");
   const std::string declaration = join_path(folder, "add-on.xml");
   const std::optional<std::string> xml = read_declaration(fs, declaration, out);
   if (!xml) return;
-  if (normal_path(folder).is_root()) return out.refusals.push_back(declaration + ": an add-on in a filesystem root");
   const auto tokens = tokenize_xml(*xml);
   if (!tokens) return out.refusals.push_back(declaration + ": " + tokens.error().message);
   out.folders.push_back(folder);
