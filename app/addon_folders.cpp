@@ -1,65 +1,170 @@
 #include "app/addon_folders.h"
 
+#include <optional>
 #include <string_view>
+#include <unordered_set>
 
 #include "base/file_ops.h"
 #include "base/platform/process.h"
 #include "base/text.h"
 #include "config/profile.h"
+#include "config/xml_tokens.h"
 
 namespace pw {
 namespace {
 
-// Declarations are small; a larger file is no declaration.
-constexpr std::int64_t kMaxDeclarationBytes = 1 << 20;
-
-std::string xml_unescape(std::string_view text) {
-  std::string out = replace_all(text, "&lt;", "<");
-  out = replace_all(out, "&gt;", ">");
-  out = replace_all(out, "&quot;", "\"");
-  out = replace_all(out, "&apos;", "'");
-  return replace_all(out, "&amp;", "&");
+// Reads one declaration file whole; nullopt when it is missing, or refused
+// (and reported) when it cannot be read or is too large.
+std::optional<std::string> read_declaration(FileSystem& fs, const std::string& path, AddonFolders& out) {
+  auto bytes = read_whole_file(fs, path, kMaxDeclarationBytes);
+  if (bytes) return std::move(*bytes);
+  if (bytes.error().code == ErrorCode::kRefused) {
+    out.refusals.push_back(path + ": larger than " + std::to_string(kMaxDeclarationBytes >> 20) + " MB, not read");
+  } else if (bytes.error().code != ErrorCode::kNotFound) {
+    out.refusals.push_back(path + ": " + bytes.error().message);
+  }
+  return std::nullopt;
 }
 
-// The text of the first <tag>...</tag> inside `xml`, trimmed and unescaped.
-std::string element_text(std::string_view xml, std::string_view tag) {
-  const std::string open = "<" + std::string(tag) + ">", close = "</" + std::string(tag) + ">";
-  const auto from = xml.find(open);
-  if (from == std::string_view::npos) return {};
-  const auto to = xml.find(close, from + open.size());
-  if (to == std::string_view::npos) return {};
-  return xml_unescape(trim_blanks_tabs(trim_blanks(xml.substr(from + open.size(), to - from - open.size()))));
+struct Component {
+  std::string category;
+  std::string path;
+};
+
+// The Category and Path texts of each AddOn.Component element.
+std::vector<Component> components_of(const std::vector<XmlToken>& tokens) {
+  std::vector<Component> out;
+  std::size_t depth = 0, component = 0;  // component: the depth of the open AddOn.Component, 0 outside one
+  std::string* field = nullptr;          // the Category or Path being read, directly inside the component
+  for (const XmlToken& t : tokens) {
+    if (t.kind == XmlToken::Kind::kStart) {
+      ++depth;
+      if (component == 0 && t.name == "AddOn.Component") {
+        component = depth;
+        out.emplace_back();
+      } else if (component != 0 && depth == component + 1) {
+        field = t.name == "Category" ? &out.back().category : t.name == "Path" ? &out.back().path : nullptr;
+      }
+    } else if (t.kind == XmlToken::Kind::kEnd) {
+      if (depth == component + 1) field = nullptr;
+      if (depth == component) component = 0;
+      --depth;
+    } else if (field && depth == component + 1) {
+      *field += t.text;
+    }
+  }
+  return out;
 }
+
+// `path` with "." and ".." resolved, the separators made '\', and how
+// many of its leading parts are its root (a drive, "\\", or a share).
+struct NormalPath {
+  std::vector<std::string> parts;
+  std::size_t root_parts = 0;
+  bool is_root() const { return parts.size() <= root_parts; }
+};
+
+NormalPath normal_path(std::string_view path) {
+  NormalPath n;
+  const bool share = path.size() > 1 && (path[0] == '\\' || path[0] == '/') && (path[1] == '\\' || path[1] == '/');
+  n.root_parts = share ? 2 : (path.size() > 1 && path[1] == ':') ? 1 : 0;
+  std::size_t from = 0;
+  while (from <= path.size()) {
+    const std::size_t to = std::min(path.find_first_of("\\/", from), path.size());
+    const std::string_view part = path.substr(from, to - from);
+    from = to + 1;
+    if (part.empty() || part == ".") continue;
+    if (part != "..") {
+      n.parts.emplace_back(part);
+    } else if (n.parts.size() > n.root_parts) {
+      n.parts.pop_back();
+    }
+  }
+  return n;
+}
+
+std::string joined(const NormalPath& n) {
+  std::string out = n.root_parts == 2 ? "\\\\" : "\\";
+  for (const std::string& part : n.parts) out += part + (&part == &n.parts.back() ? "" : "\\");
+  return out;
+}
+
+// True when `above` is a strict ancestor of `folder` (or the same root).
+bool is_above(const NormalPath& above, const NormalPath& folder) {
+  const std::string a = joined(above), f = joined(folder);
+  return is_inside_folder(f, a) && !is_inside_folder(a, f);
+}
+
+// Why a component's resolved folder may not count as an add-on's, or "".
+std::string path_refusal(const std::string& resolved, const std::string& addon) {
+  const NormalPath path = normal_path(resolved);
+  if (path.is_root()) return "names a filesystem root";
+  if (is_above(path, normal_path(addon))) return "names a folder above the add-on";
+  return "";
+}
+
+// The declarations read so far; an add-on named twice is read once, so a
+// hostile add-ons.cfg cannot have one large add-on.xml read over and over.
+struct Reader {
+  FileSystem& fs;
+  AddonFolders out;
+  std::unordered_set<std::string> addons;  // lower case
+
+  void add_addon(const std::string& folder);
+  void add_discovered(const std::string& discovery);
+  void add_config(const std::string& file);
+};
 
 // The add-on itself and the SimObjects folders its add-on.xml declares.
-void add_addon(FileSystem& fs, const std::string& folder, std::vector<std::string>& out) {
-  auto xml = read_whole_file(fs, join_path(folder, "add-on.xml"), kMaxDeclarationBytes);
+void Reader::add_addon(const std::string& folder) {
+  if (!addons.insert(to_lower(folder)).second) return;
+  if (normal_path(folder).is_root()) return out.refusals.push_back(folder + ": an add-on in a filesystem root");
+  const std::string declaration = join_path(folder, "add-on.xml");
+  const std::optional<std::string> xml = read_declaration(fs, declaration, out);
   if (!xml) return;
-  out.push_back(folder);
-  // add-on.xml is UTF-8; core paths are Windows-1252.
-  const std::string text = utf8_to_cp1252(*xml);
-  std::string_view rest = text;
-  const std::string_view open = "<AddOn.Component>", close = "</AddOn.Component>";
-  for (auto at = rest.find(open); at != std::string_view::npos; at = rest.find(open)) {
-    rest.remove_prefix(at + open.size());
-    const std::string_view component = rest.substr(0, rest.find(close));
-    if (!iequals(element_text(component, "Category"), "SimObjects")) continue;
-    const std::string path = element_text(component, "Path");
+  const auto tokens = tokenize_xml(*xml);
+  if (!tokens) return out.refusals.push_back(declaration + ": " + tokens.error().message);
+  out.folders.push_back(folder);
+  for (const Component& c : components_of(*tokens)) {
+    if (!iequals(trim_blanks_tabs(c.category), "SimObjects")) continue;
+    // add-on.xml is UTF-8; core paths are Windows-1252.
+    const std::string path = utf8_to_cp1252(trim_blanks_tabs(c.path));
     if (path.empty()) continue;
-    out.push_back(is_absolute_path(path) ? path : join_path(folder, path));
+    const std::string resolved = is_absolute_path(path) ? path : join_path(folder, path);
+    const std::string refusal = path_refusal(resolved, folder);
+    if (!refusal.empty()) {
+      out.refusals.push_back(declaration + ": the Path " + path + " " + refusal);
+      continue;
+    }
+    out.folders.push_back(resolved);
   }
 }
 
-void add_discovered(FileSystem& fs, const std::string& discovery, std::vector<std::string>& out) {
+void Reader::add_discovered(const std::string& discovery) {
   auto entries = fs.list(discovery);
   if (!entries) return;
   for (const DirEntry& e : *entries) {
-    if (e.is_folder && !holds_separator(e.name)) add_addon(fs, join_path(discovery, e.name), out);
+    if (e.is_folder && !holds_separator(e.name)) add_addon(join_path(discovery, e.name));
   }
 }
 
-bool is_active(const ProfileDocument& cfg, const std::string& section) {
-  return !iequals(cfg.find(section, "ACTIVE").value_or("true"), "false");
+bool is_active(const ProfileDocument& cfg, std::size_t section) {
+  return !iequals(cfg.find_in(section, "ACTIVE").value_or("true"), "false");
+}
+
+void Reader::add_config(const std::string& file) {
+  const std::optional<std::string> bytes = read_declaration(fs, file, out);
+  if (!bytes) return;
+  const ProfileDocument cfg = ProfileDocument::parse(*bytes);
+  const std::vector<std::string> sections = cfg.section_names();
+  for (std::size_t at = 0; at < sections.size(); ++at) {
+    // The first of a repeated section counts, as for every profile file.
+    if (cfg.section_position(sections[at]) != at) continue;
+    const std::string path = cfg.find_in(at, "PATH").value_or("");
+    if (path.empty() || !is_active(cfg, at)) continue;
+    if (starts_with_ci(sections[at], "Package.")) add_addon(path);
+    if (starts_with_ci(sections[at], "DiscoveryPath.")) add_discovered(path);
+  }
 }
 
 }  // namespace
@@ -79,21 +184,11 @@ AddonSources default_addon_sources() {
   return sources;
 }
 
-std::vector<std::string> read_addon_folders(FileSystem& fs, const AddonSources& sources) {
-  std::vector<std::string> folders;
-  for (const std::string& file : sources.config_files) {
-    auto bytes = read_whole_file(fs, file, kMaxDeclarationBytes);
-    if (!bytes) continue;
-    const ProfileDocument cfg = ProfileDocument::parse(*bytes);
-    for (const std::string& section : cfg.section_names()) {
-      const std::string path = cfg.find(section, "PATH").value_or("");
-      if (path.empty() || !is_active(cfg, section)) continue;
-      if (starts_with_ci(section, "Package.")) add_addon(fs, path, folders);
-      if (starts_with_ci(section, "DiscoveryPath.")) add_discovered(fs, path, folders);
-    }
-  }
-  for (const std::string& discovery : sources.discovery_folders) add_discovered(fs, discovery, folders);
-  return folders;
+AddonFolders read_addon_folders(FileSystem& fs, const AddonSources& sources) {
+  Reader reader{fs, {}, {}};
+  for (const std::string& file : sources.config_files) reader.add_config(file);
+  for (const std::string& discovery : sources.discovery_folders) reader.add_discovered(discovery);
+  return std::move(reader.out);
 }
 
 }  // namespace pw

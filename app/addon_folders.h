@@ -3,6 +3,7 @@
 // reads the declarations and never writes them.
 #pragma once
 
+#include <cstdint>
 #include <string>
 #include <vector>
 
@@ -21,11 +22,23 @@ struct AddonSources {
 // no such folders.
 AddonSources default_addon_sources();
 
+// The files larger than this declare nothing (and are reported): the reader
+// holds a declaration whole.
+inline constexpr std::int64_t kMaxDeclarationBytes = std::int64_t{4} << 20;
+
+struct AddonFolders {
+  std::vector<std::string> folders;
+  // One line per declaration refused (the file and why): a file too large or
+  // not well-formed, an add-on in a filesystem root, a component whose Path
+  // names a root or a folder above its add-on. The rest still counts.
+  std::vector<std::string> refusals;
+};
+
 // Every declared folder: the folder of each active [Package.N] of the
 // configuration files and of each add-on found under an active
 // [DiscoveryPath.N] or a given discovery folder, plus the Path of each of
 // its components whose Category is SimObjects (relative to the add-on's
-// folder unless absolute). Missing or unreadable files declare nothing.
-std::vector<std::string> read_addon_folders(FileSystem& fs, const AddonSources& sources);
+// folder unless absolute). Missing files declare nothing and are no refusal.
+AddonFolders read_addon_folders(FileSystem& fs, const AddonSources& sources);
 
 }  // namespace pw

@@ -17,6 +17,7 @@ struct SharedState : AircraftState {
   std::string g_SimRoot;
   std::string simulator_name;              // "FSX", "Prepar3D v5", ...
   std::vector<std::string> addon_folders;  // Prepar3D's declared add-on folders, outside the root
+  std::vector<std::string> addon_refusals;  // declarations refused, each with its reason, for the user
 
   std::vector<FltsimEntry> g_PackageEntries;
   std::vector<std::string> g_PackagePaths;

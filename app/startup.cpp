@@ -16,7 +16,9 @@ bool locate_simulator(Session& ctx, const std::string& program_folder, const std
   const std::optional<Simulator> found = find_simulator(ctx.fs, ctx.state.g_SimRoot);
   if (!found) return false;
   ctx.state.simulator_name = found->name;
-  ctx.state.addon_folders = read_addon_folders(ctx.fs, addons);
+  AddonFolders declared = read_addon_folders(ctx.fs, addons);
+  ctx.state.addon_folders = std::move(declared.folders);
+  ctx.state.addon_refusals = std::move(declared.refusals);
   return true;
 }
 

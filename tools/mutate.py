@@ -141,7 +141,7 @@ def core_sources(build):
     for c in commands:
         source = Path(c["file"]).resolve()
         obj = c.get("output") or re.search(r"-o (\S+)", c["command"]).group(1)
-        if not re.search(r"paintwell_\w+\.dir", obj) or "paintwell_tests.dir" in obj:
+        if not re.search(r"paintwell_\w+\.dir", obj) or re.search(r"paintwell_(\w+_tests|test_support)\.dir", obj):
             continue
         sources[str(source)] = (Path(c["directory"]) / obj).resolve()
     return sources
@@ -259,7 +259,21 @@ def build(build_dir, target):
     return done.returncode == 0, done.stdout
 
 
-def run_tests(test_program, timeout, fail_fast):
+def run_tests(test_programs, timeout, fail_fast):
+    """run_program over each test program (one per layer), stopping at the
+    first that fails when fail_fast; the failed tests of all that ran."""
+    fate, failed = "survived", []
+    for program in test_programs:
+        one_fate, one_failed = run_program(program, timeout, fail_fast)
+        failed += one_failed
+        if one_fate != "survived":
+            fate = one_fate
+            if fail_fast:
+                break
+    return fate, failed
+
+
+def run_program(test_program, timeout, fail_fast):
     """The fate ('killed', 'timeout' or 'survived') and the failed tests. The
     temporary trees go to memory: on disk the suite's syncs take ten times as long."""
     command = [str(test_program), "--gtest_brief=1"] + (["--gtest_fail_fast"] if fail_fast else [])
@@ -304,7 +318,8 @@ def parse_arguments():
                         help="build folder (configured from --source when new)")
     parser.add_argument("--source", type=Path, default=ROOT,
                         help="sources of a new build folder; mutants are made there")
-    parser.add_argument("--target", default="paintwell_tests")
+    parser.add_argument("--target", default="paintwell_tests",
+                        help="the target that builds the test programs, tests/paintwell_*_tests")
     parser.add_argument("--seed", type=int, default=20)
     parser.add_argument("--sample", type=int, default=200, help="0: every mutant")
     parser.add_argument("--timeout", type=float, default=0, help="seconds per test run (default: 4x a clean run)")
@@ -328,13 +343,13 @@ def choose(mutants, args):
     return chosen
 
 
-def time_limit(build_dir, test_program, args):
+def time_limit(build_dir, test_programs, args):
     """Builds the clean program, checks its tests pass and gives the limit per run."""
     ok, output = build(build_dir, args.target)
     if not ok:
         sys.exit("the clean build fails:\n" + output)
     began = time.monotonic()
-    if run_tests(test_program, 3600, True)[0] != "survived":
+    if run_tests(test_programs, 3600, True)[0] != "survived":
         sys.exit("the tests fail on the clean code")
     clean = time.monotonic() - began
     timeout = args.timeout or max(4 * clean, clean + 10)
@@ -342,7 +357,7 @@ def time_limit(build_dir, test_program, args):
     return timeout
 
 
-def try_mutant(m, source, obj, build_dir, test_program, timeout, args):
+def try_mutant(m, source, obj, build_dir, test_programs, timeout, args):
     """Builds and tests one mutant: its fate and the tests that failed."""
     kept = args.keep_objects / (mutant_key(m) + ".o") if args.keep_objects else None
     with Restorer(source, obj) as restorer:
@@ -354,7 +369,7 @@ def try_mutant(m, source, obj, build_dir, test_program, timeout, args):
         ok, _ = build(build_dir, args.target)
         if ok and kept and not kept.exists():
             shutil.copyfile(obj, kept)
-        return run_tests(test_program, timeout, not args.every_test) if ok else ("stillborn", [])
+        return run_tests(test_programs, timeout, not args.every_test) if ok else ("stillborn", [])
 
 
 def report(counts, survivors, minutes):
@@ -384,8 +399,9 @@ def main():
             print(f"{mutant_id(m)}  {m['was']!r} -> {m['now']!r}")
         return 0
     recover_backups(src, objects)
-    test_program = build_dir / "tests" / args.target
-    timeout = time_limit(build_dir, test_program, args)
+    build(build_dir, args.target)
+    test_programs = sorted((build_dir / "tests").glob("paintwell_*_tests"))
+    timeout = time_limit(build_dir, test_programs, args)
     counts = {"killed": 0, "timeout": 0, "survived": 0, "stillborn": 0}
     survivors = []
     started = time.monotonic()
@@ -393,7 +409,7 @@ def main():
         for m in chosen:
             t0 = time.monotonic()
             source = src / m["file"]
-            fate, failed = try_mutant(m, source, objects[str(source.resolve())], build_dir, test_program, timeout, args)
+            fate, failed = try_mutant(m, source, objects[str(source.resolve())], build_dir, test_programs, timeout, args)
             counts[fate] += 1
             if fate == "survived":
                 survivors.append(m)

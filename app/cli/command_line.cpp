@@ -149,6 +149,7 @@ class Run {
     if (!locate_simulator(session_, env_.program_folder, sim_root, addons)) {
       return refuse(kFsxMissingMessage), kExitUnreadable;
     }
+    for (const std::string& refusal : state().addon_refusals) refuse("add-on declaration refused: " + refusal);
     if (options_.command == "where") return where();
     const Result<SelectedAircraft> selected = select_aircraft_file(session_, absolute(env_, options_.operands[0]));
     if (!selected) return say(selected.error().message), exit_status_of_read(selected.error());

@@ -1,5 +1,6 @@
 #include "app/desktop/desktop_program.h"
 
+#include "app/command_texts.h"
 #include "app/desktop/dispatcher.h"
 #include "app/desktop/hangar_lists.h"
 #include "app/desktop/hangar_screen.h"
@@ -59,6 +60,11 @@ bool DesktopProgram::start(const std::string& program_folder, const std::vector<
   view_.set_label("frm_Main", "lbl_Simulator", "Simulator: " + ctx_.state.simulator_name);
   main_->show();
   main_->activateWindow();
+  if (!ctx_.state.addon_refusals.empty()) {
+    std::vector<std::string> lines = {"These add-on declarations were not read:", ""};
+    lines.insert(lines.end(), ctx_.state.addon_refusals.begin(), ctx_.state.addon_refusals.end());
+    view_.ShowMessage(cr_lines(lines), kStyleInformation, kAppTitle);
+  }
   if (!packages.empty()) open_packages(ctx_, "frm_Main", packages);
   return true;
 }

@@ -210,6 +210,11 @@ TEST(CommandLine, AddonAircraftOutsideTheRootOnlyWhereDeclared) {
   const CliRun inside = run_cli(t, {"--addons-config", "add-ons.cfg", "list", "float.rcf"});
   EXPECT_EQ(0, inside.status) << inside.err;
   EXPECT_NE(std::string::npos, inside.out.find("0\tRed Livery\tRed\tCessna Red\n"));
+  // A refused declaration is named on standard error; the others still count.
+  t.dir.write("root.cfg", "[Package.0]\r\nPATH=/\r\n");
+  const CliRun refused = run_cli(t, {"--addons-config", "root.cfg", "--addons-config", "add-ons.cfg", "list", "float.rcf"});
+  EXPECT_EQ(inside.out, refused.out);
+  EXPECT_NE(std::string::npos, refused.err.find("add-on declaration refused: /: an add-on in a filesystem root"));
   const CliRun where = run_cli(t, {"where"});
   EXPECT_EQ("root: " + t.dir.native("sim").make_preferred().string() + "\nsimulator: FSX\nprogram: " +
                 t.dir.native("sim/Varnel Software/FSX Paintwell").make_preferred().string() + "\n",

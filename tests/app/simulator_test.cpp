@@ -65,14 +65,17 @@ TEST(AddonFolders, ActiveDeclarationsOnlyAndTheirSimObjects) {
   dir.write("Packages/Float/add-on.xml", "<SimBase.Document>" + component + "</SimBase.Document>");
   dir.write("Packages/Off/add-on.xml", "<SimBase.Document/>");
   dir.write("Discovered/Jet/add-on.xml", "<SimBase.Document/>");
+  dir.write("Packages/Again/add-on.xml", "<SimBase.Document/>");
   dir.write("Discovered/NoXml/readme.txt", "");
   dir.write("add-ons.cfg", "[Package.0]\r\nPATH=" + root + "\\Packages\\Float\r\nACTIVE=true\r\n"
                            "[Package.1]\r\nPATH=" + root + "\\Packages\\Off\r\nACTIVE=false\r\n"
-                           "[DiscoveryPath.0]\r\nPATH=" + root + "\\Discovered\r\n");
-  const auto folders = read_addon_folders(native_file_system(), {{root + "\\add-ons.cfg", root + "\\missing.cfg"}, {}});
+                           "[DiscoveryPath.0]\r\nPATH=" + root + "\\Discovered\r\n"
+                           "[Package.1]\r\nPATH=" + root + "\\Packages\\Again\r\n");  // the first one counts
+  const AddonFolders read = read_addon_folders(native_file_system(), {{root + "\\add-ons.cfg", root + "\\missing.cfg"}, {}});
   const std::vector<std::string> expected = {root + "\\Packages\\Float", root + "\\Packages\\Float\\SimObjects\\Airplanes",
                                              root + "\\Far & away", root + "\\Discovered\\Jet"};
-  EXPECT_EQ(expected, folders);
+  EXPECT_EQ(expected, read.folders);
+  EXPECT_EQ(std::vector<std::string>{}, read.refusals);  // missing files are no refusal
 }
 
 TEST(AircraftFolder, UnderTheRootOrInsideADeclaredAddonFolder) {

@@ -14,7 +14,7 @@ TEST(Process, ExecutableFolderHoldsThisProgram) {
   const std::string folder = executable_folder();
   ASSERT_FALSE(folder.empty());
   EXPECT_NE('/', folder.back());
-  EXPECT_TRUE(std::filesystem::is_regular_file(std::filesystem::path(cp1252_to_utf8(folder)) / "paintwell_tests"));
+  EXPECT_TRUE(std::filesystem::is_regular_file(std::filesystem::path(cp1252_to_utf8(folder)) / "paintwell_base_tests"));
 }
 
 TEST(Process, ArgumentsLeaveOutTheProgramName) {

@@ -15,7 +15,7 @@ TEST(Win32Process, ExecutableFolderIsADrivePathHoldingThisProgram) {
   EXPECT_EQ(':', folder[1]) << folder;
   EXPECT_EQ(std::string::npos, folder.find('/')) << folder;
   EXPECT_NE('\\', folder.back());
-  EXPECT_TRUE(native_file_system().exists(folder + "\\paintwell_tests.exe")) << folder;
+  EXPECT_TRUE(native_file_system().exists(folder + "\\paintwell_base_tests.exe")) << folder;
 }
 
 }  // namespace
