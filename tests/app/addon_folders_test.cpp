@@ -64,6 +64,7 @@ TEST(AddonFolders, HostileSizesReadInLinearTime) {
   test::TempDir dir;
   std::string unclosed;
   while (unclosed.size() < 1000000) unclosed += "<AddOn.Component><Path>";
+  dir.write("Packages/A/add-on.xml", unclosed);
   dir.write("big.cfg", std::string(kMaxDeclarationBytes + 1, '\n'));
   // One add-on named by many sections is read once.
   std::string repeated;
@@ -72,11 +73,10 @@ TEST(AddonFolders, HostileSizesReadInLinearTime) {
   }
   dir.write("repeated.cfg", repeated);
   const auto start = std::chrono::steady_clock::now();
-  const AddonFolders read = read_one(dir, unclosed);
   const AddonFolders again = read_addon_folders(native_file_system(), {{dir.path() + "\\repeated.cfg"}, {}});
   const AddonFolders big_cfg = read_addon_folders(native_file_system(), {{dir.path() + "\\big.cfg"}, {}});
-  EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(1));
-  EXPECT_EQ(1u, read.refusals.size());
+  // Loose, for loaded machines, sanitizers and Wine: a quadratic reader takes minutes.
+  EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(2));
   EXPECT_EQ(1u, again.refusals.size());
   ASSERT_EQ(1u, big_cfg.refusals.size());
   EXPECT_NE(std::string::npos, big_cfg.refusals[0].find("larger than 4 MB"));
