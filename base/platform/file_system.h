@@ -69,6 +69,9 @@ class FileSystem {
   // True when a file or folder of that name exists (case ignored).
   virtual bool exists(const std::string& path) = 0;
   virtual bool is_folder(const std::string& path) = 0;
+  // True when the entry itself is a symbolic link, junction or other
+  // reparse point, whatever it points to (or when it dangles).
+  virtual bool is_link(const std::string& path) = 0;
   // Stamp of an existing file; nullopt when it is missing.
   virtual std::optional<FileStamp> stamp(const std::string& path) = 0;
 

@@ -307,6 +307,11 @@ class PosixFileSystem final : public FileSystem {
     return stat_path(path, st) && S_ISDIR(st.st_mode);
   }
 
+  bool is_link(const std::string& path) override {
+    struct stat st;
+    return !has_nul(path) && ::lstat(resolve(path).c_str(), &st) == 0 && S_ISLNK(st.st_mode);
+  }
+
   std::optional<FileStamp> stamp(const std::string& path) override {
     struct stat st;
     if (!stat_path(path, st)) return std::nullopt;

@@ -231,6 +231,14 @@ class Win32FileSystem final : public FileSystem {
     return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
   }
 
+  // The attribute, not the reparse tag: Wine reports a POSIX link with the
+  // attribute and a tag of its own.
+  bool is_link(const std::string& path) override {
+    if (has_nul(path)) return false;
+    const DWORD attributes = attributes_of(long_path(path));
+    return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_REPARSE_POINT) != 0;
+  }
+
   std::optional<FileStamp> stamp(const std::string& path) override {
     if (has_nul(path)) return std::nullopt;
     const HANDLE handle = open_for_facts(long_path(path));

@@ -80,7 +80,7 @@ TEST(RemoveRepaints, MovesWholeFoldersOrNothingAndCanBeUndone) {
   plane_with_docs(t);
   ASSERT_EQ(RemovalOutcome::kDone, remove(t, {0, 1}));
   EXPECT_FALSE(t.dir.exists(t.plane("Texture.Red")));
-  ASSERT_TRUE(undo_latest(t.ctx.fs, t.ctx.state.g_AircraftFolder).ok());
+  ASSERT_TRUE(test::undo_latest(t.ctx.fs, t.ctx.state.g_AircraftFolder).ok());
   EXPECT_EQ(test::kOriginalCfg, t.cfg());
   EXPECT_EQ("notes", t.dir.read(t.plane("Texture.Red/docs/readme.txt")));
   EXPECT_EQ(5u, t.dir.names(t.plane("Texture.Silver")).size());

@@ -48,13 +48,14 @@ struct Plane {
   // aircraft.cfg replaced after the point is sealed.
   void operate(const std::string& operation, const std::vector<std::string>& removed,
                const std::vector<std::string>& created, const std::string& new_cfg) {
-    Result<RestorePoint> point = begin_restore_point(fs, folder(), operation, dir.read("plane/aircraft.cfg"));
+    RestoreManifest intent;
+    intent.operation = operation;
+    intent.folders_removed = removed;
+    intent.folders_created = created;
+    Result<RestorePoint> point = begin_restore_point(fs, folder(), intent, dir.read("plane/aircraft.cfg"), new_cfg);
     ASSERT_TRUE(point.ok()) << point.error().message;
-    ASSERT_TRUE(move_folders_into_restore_point(fs, *point, folder(), removed).ok());
-    for (const std::string& name : created) {
-      dir.write("plane/" + name + "/new.dds", name);
-      point->manifest.folders_created.push_back(name);
-    }
+    ASSERT_TRUE(move_folders_into_restore_point(fs, *point, folder()).ok());
+    for (const std::string& name : created) dir.write("plane/" + name + "/new.dds", name);
     ASSERT_TRUE(replace_cfg_with_restore_point(fs, *point, folder(), new_cfg).ok());
   }
 
@@ -114,7 +115,7 @@ TEST(Undo, RefusesAndChangesNothingWhenItWouldLoseSomething) {
     p.operate("remove", {"Texture.A"}, {"Texture.C"}, "[fltsim.0]\r\ntitle=B\r\n");
     c.after(p);
     const auto before = tree(p.dir);
-    Result<UndoReport> undone = undo_with_log(p.fs, p.folder());
+    Result<UndoReport> undone = undo_with_log(p.fs, p.folder(), p.dir.names("plane/Paintwell.history").back());
     ASSERT_FALSE(undone.ok());
     EXPECT_EQ(c.code, undone.error().code);
     EXPECT_TRUE(undone.error().message.starts_with("nothing was undone: ")) << undone.error().message;
@@ -146,8 +147,8 @@ TEST(Undo, EveryFailingCallLeavesTheTreeBeforeOrAfterAndSaysWhich) {
     }
     EXPECT_EQ(original, tree(p.dir));
     if (!undone->history_note.empty()) {
-      // Undone but not marked: a second undo only marks it.
-      EXPECT_TRUE(undo_latest(p.fs, p.folder()).ok());
+      // Undone but not marked: the recovery of the next change only marks it.
+      EXPECT_TRUE(recover_interrupted_operation(p.fs, p.folder()).ok());
       EXPECT_EQ(original, tree(p.dir));
       continue;
     }
@@ -198,11 +199,11 @@ TEST(RestorePoints, TheCommandsKeepTwentyAndLogWhatTheyDelete) {
 }
 
 TEST(RestorePoints, ManifestReadsBackAndRefusesUnsafeFolderNames) {
-  RestoreManifest m{"install", "2026-12-07 14:00:00 UTC", "3:00", "5:ff", true, {"C:\\a=b.pkg"},
-                    {"[fltsim.2] C"}, {}, {"Texture.C"}, {"Texture.A"}};
+  RestoreManifest m{"install",      "2026-12-07 14:00:00 UTC", "3:00", "5:ff", PointState::kUndone, {"C:\\a=b.pkg"},
+                    {"b.pkg"},      {"D:\\c.pkg"},          {"[fltsim.2] C"}, {}, {"Texture.C"}, {"Texture.A"}};
   EXPECT_EQ(m, parse_manifest(format_manifest(m)).value());
   for (const char* bad : {"operation=remove\r\nfolder_removed=..\r\n", "operation=remove\r\nfolder_created=a\\b",
-                          "undone=yes\r\n"}) {
+                          "undone=yes\r\n", "operation=remove\r\nstate=sealed\r\n", "operation=install\r\npackage_kept=..\\x.pkg"}) {
     SCOPED_TRACE(bad);
     EXPECT_EQ(ErrorCode::kDamaged, parse_manifest(bad).error().code);
   }

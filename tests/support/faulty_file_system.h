@@ -34,6 +34,7 @@ class FaultyFileSystem : public FileSystem {
   std::string native_path(const std::string& path) override { return inner_.native_path(path); }
   bool exists(const std::string& path) override { return inner_.exists(path); }
   bool is_folder(const std::string& path) override { return inner_.is_folder(path); }
+  bool is_link(const std::string& path) override { return inner_.is_link(path); }
   std::optional<FileStamp> stamp(const std::string& path) override { return inner_.stamp(path); }
   Result<std::vector<DirEntry>> list(const std::string& folder) override { return inner_.list(folder); }
 
