@@ -177,6 +177,9 @@ Result<std::string> recover(FileSystem& fs, const std::string& aircraft_folder, 
   if (Result<void> back = take_back_operation(fs, point, aircraft_folder); !back) {
     return make_error(back.error().code, what + " cannot be taken back: " + back.error().message);
   }
+  // A replace of aircraft.cfg the crash cut short leaves its temporary file.
+  const std::string cut_short = temp_path_for(aircraft_cfg_path(aircraft_folder));
+  if (fs.exists(cut_short)) PW_TRY(fs.remove_file(cut_short));
   if (!was_undoing && holds_nothing(fs, point)) {
     discard_restore_point(fs, point);
   } else {
