@@ -5,13 +5,17 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
+#include <fstream>
+#include <iterator>
 #include <map>
 
 #include "app/commands.h"
 #include "app/history_commands.h"
 #include "packages/restore_points.h"
 #include "packages/sim_tree.h"
+#include "packages/tree_checks.h"
 #include "support/faulty_file_system.h"
+#include "support/immutable_flag.h"
 #include "support/temp_dir.h"
 
 namespace pw::test {
@@ -125,6 +129,97 @@ TEST(Undo, RefusesAndChangesNothingWhenItWouldLoseSomething) {
   }
 }
 
+void edit(const std::filesystem::path& file, const std::string& from, const std::string& to) {
+  std::ifstream in(file, std::ios::binary);
+  std::string text{std::istreambuf_iterator<char>(in), {}};
+  text.replace(text.find(from), from.size(), to);
+  std::ofstream(file, std::ios::binary | std::ios::trunc) << text;
+}
+
+// Points a tampered history or a second operation could leave: undo
+// refuses each with its reason and touches nothing, in the aircraft or
+// outside it.
+TEST(Undo, RefusesAPointItCannotTrustOrWasNotAskedFor) {
+  namespace fs = std::filesystem;
+  using Tamper = std::string (*)(Plane&, const fs::path& point);  // the point's name to undo
+  const struct {
+    const char* name;
+    bool install;  // else a removal of Texture.A
+    Tamper tamper;
+    const char* says;
+  } cases[] = {
+      {"the factory livery named as created", true,
+       [](Plane&, const fs::path& point) {
+         edit(point / "manifest.txt", "folder_created=Texture.C", "folder_created=Texture.A");
+         return point.filename().string();
+       },
+       "cannot have created Texture.A"},
+      {"Downloads named as created", true,
+       [](Plane&, const fs::path& point) {
+         edit(point / "manifest.txt", "folder_created=Texture.C", "folder_created=Downloads");
+         return point.filename().string();
+       },
+       "cannot have created Downloads"},
+      {"a moved folder deleted from the point", false,
+       [](Plane&, const fs::path& point) {
+         fs::remove_all(point / "folders" / "Texture.A");
+         return point.filename().string();
+       },
+       "Texture.A is missing from the restore point"},
+      {"the point's folders a link outside", false,
+       [](Plane& p, const fs::path& point) {
+         fs::rename(point / "folders", p.dir.native("outside/folders"));
+         fs::create_directory_symlink(p.dir.native("outside/folders"), point / "folders");
+         return point.filename().string();
+       },
+       "is a link"},
+      {"the point a link outside", false,
+       [](Plane& p, const fs::path& point) {
+         fs::rename(point, p.dir.native("outside/point"));
+         fs::create_directory_symlink(p.dir.native("outside/point"), point);
+         return point.filename().string();
+       },
+       "is a link"},
+      {"created a link outside", true,
+       [](Plane& p, const fs::path& point) {
+         fs::create_directory_symlink(p.dir.native("outside"), point / "created");
+         return point.filename().string();
+       },
+       "is a link"},
+      {"a manifest over 16 MB", false,
+       [](Plane&, const fs::path& point) {
+         std::ofstream(point / "manifest.txt", std::ios::binary | std::ios::app) << std::string(16 << 20, 'x');
+         return point.filename().string();
+       },
+       "larger than the limit of 16 MB"},
+      {"a newer operation since the question", false,
+       [](Plane& p, const fs::path& point) {
+         p.operate("remove", {"Texture.B"}, {}, "[Views]\r\n");
+         return point.filename().string();
+       },
+       "the latest operation is now the remove"},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.name);
+    Plane p;
+    p.dir.write("outside/keep.txt", "keep");
+    if (c.install) {
+      p.operate("install", {}, {"Texture.C"}, kCfg + "\r\n[fltsim.2]\r\ntitle=C\r\ntexture=C\r\n");
+    } else {
+      p.operate("remove", {"Texture.A"}, {}, "[fltsim.0]\r\ntitle=B\r\ntexture=B\r\n");
+    }
+    const std::string name = c.tamper(p, p.dir.native("plane/Paintwell.history/" + p.dir.names("plane/Paintwell.history").back()));
+    const auto before = tree(p.dir);
+    const auto outside = all_names_under(p.dir.native("outside"));
+    Result<UndoReport> undone = undo_restore_point(p.fs, p.folder(), name);
+    ASSERT_FALSE(undone.ok());
+    EXPECT_TRUE(undone.error().message.starts_with("nothing was undone: ")) << undone.error().message;
+    EXPECT_NE(std::string::npos, undone.error().message.find(c.says)) << undone.error().message;
+    EXPECT_EQ(before, tree(p.dir));
+    EXPECT_EQ(outside, all_names_under(p.dir.native("outside")));
+  }
+}
+
 TEST(Undo, EveryFailingCallLeavesTheTreeBeforeOrAfterAndSaysWhich) {
   Plane reference;
   const auto original = tree(reference.dir);
@@ -157,6 +252,35 @@ TEST(Undo, EveryFailingCallLeavesTheTreeBeforeOrAfterAndSaysWhich) {
   EXPECT_GE(faults, 5);  // reads, the created folder, three moves, the replace
 }
 
+// Byte for byte, under its own name, with the package of Downloads the
+// install was to delete; one from elsewhere is gone for good.
+TEST(Undo, GivesBackFoldersUnderTheirOwnNameAndPackagesOfDownloads) {
+  const struct {
+    const char* package;
+    bool comes_back;
+  } cases[] = {{"Downloads/blue.pkg", true}, {"elsewhere/blue.pkg", false}};
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.package);
+    SimTree t;
+    const std::string bytes = package_bytes(blue_entry(), std::nullopt, blue_files());
+    t.dir.write(t.plane(c.package), bytes);
+    t.dir.write(t.plane("Aircraft.cfg"), "[fltsim.0]\r\ntitle=Cessna Silver\r\ntexture=silver\r\n");
+    t.reload_entries();
+    ASSERT_EQ(RemovalOutcome::kDone, t.remove({true}).outcome);
+    t.reload_entries();
+    ASSERT_TRUE(ListPackages(t.ctx, c.comes_back ? "" : t.core_plane("elsewhere\\blue.pkg")).ok());
+    ASSERT_EQ(InstallOutcome::kInstalled, t.install(0, true).outcome);
+    EXPECT_FALSE(t.dir.exists(t.plane(c.package)));
+    ASSERT_TRUE(undo_latest(t.ctx.fs, t.core_plane("")).ok());
+    EXPECT_EQ(c.comes_back, t.dir.exists(t.plane(c.package)));
+    if (c.comes_back) {
+      EXPECT_EQ(bytes, t.dir.read(t.plane(c.package)));
+    }
+    ASSERT_TRUE(undo_latest(t.ctx.fs, t.core_plane("")).ok());
+    EXPECT_EQ((std::set<std::string>{"Texture.Red", "Texture.Silver"}), texture_folders(t.dir.native(kPlane)));
+  }
+}
+
 TEST(RestorePoints, PruningKeepsTheNewestWithinTheLimitsAndLogsIt) {
   const struct {
     const char* name;
@@ -183,6 +307,20 @@ TEST(RestorePoints, PruningKeepsTheNewestWithinTheLimitsAndLogsIt) {
               p.dir.names("plane/Paintwell.history"));
     EXPECT_EQ(c.kept < names.size(), p.dir.read("plane/Paintwell.log").find("prune history") != std::string::npos);
   }
+}
+
+TEST(RestorePoints, PruningNamesAPointItCouldNotDelete) {
+  Plane p;
+  p.dir.write("program/Paintwell.ini", "[history]\r\nkeep_points=1\r\n");
+  p.operate("remove", {"Texture.A"}, {}, "[Views]\r\n");
+  p.operate("remove", {"Texture.B"}, {}, "[Views]\r\n\r\n");
+  const std::string oldest = p.dir.names("plane/Paintwell.history").front();
+  const ImmutableFlag stuck(p.dir.native("plane/Paintwell.history/" + oldest + "/aircraft.cfg"));
+  if (!stuck.ok()) GTEST_SKIP() << "this machine cannot mark a file immutable";
+  prune_with_log(p.fs, p.folder(), p.dir.path() + "\\program");
+  const std::string log = p.dir.read("plane/Paintwell.log");
+  EXPECT_NE(std::string::npos, log.find("could not delete restore point " + oldest)) << log;
+  EXPECT_EQ(std::string::npos, log.find("    deleted restore point")) << log;
 }
 
 TEST(RestorePoints, TheCommandsKeepTwentyAndLogWhatTheyDelete) {
