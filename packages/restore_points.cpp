@@ -298,8 +298,32 @@ Result<void> replace_cfg_with_restore_point(FileSystem& fs, RestorePoint& point,
   return {};
 }
 
+namespace {
+
+// The point's copy of aircraft.cfg when aircraft.cfg is what the operation
+// left, to be put back; nullopt when it is not (not replaced yet, or
+// changed since: left as it is). Errors: reading, kDamaged for a copy that
+// does not match.
+Result<std::optional<std::string>> cfg_to_put_back(FileSystem& fs, const RestorePoint& point,
+                                                    const std::string& aircraft_folder) {
+  const RestoreManifest& m = point.manifest;
+  if (m.cfg_after == m.cfg_before) return std::optional<std::string>();
+  Result<std::string> now = read_whole_file(fs, aircraft_cfg_path(aircraft_folder), kMaxAircraftCfgBytes);
+  if (!now) return now.error();
+  if (cfg_fingerprint(*now) != m.cfg_after) return std::optional<std::string>();
+  Result<std::string> before = read_whole_file(fs, join_path(point.folder, kCfgName), kMaxAircraftCfgBytes);
+  if (!before || cfg_fingerprint(*before) != m.cfg_before) {
+    return make_error(ErrorCode::kDamaged, "the restore point's copy of aircraft.cfg is missing or damaged");
+  }
+  return std::optional<std::string>(std::move(*before));
+}
+
+}  // namespace
+
 Result<void> take_back_operation(FileSystem& fs, const RestorePoint& point, const std::string& aircraft_folder) {
   const RestoreManifest& m = point.manifest;
+  Result<std::optional<std::string>> cfg = cfg_to_put_back(fs, point, aircraft_folder);
+  if (!cfg) return cfg.error();
   for (const std::string& name : m.folders_created) {
     if (!fs.exists(join_path(aircraft_folder, name))) continue;
     PW_TRY(make_folder_once(fs, point_part(point, kCreatedName)));
@@ -313,15 +337,7 @@ Result<void> take_back_operation(FileSystem& fs, const RestorePoint& point, cons
     PW_TRY(make_folder_once(fs, downloads_folder(aircraft_folder)));
     PW_TRY(move_once(fs, point_part(point, kPackagesName, name), join_path(downloads_folder(aircraft_folder), name)));
   }
-  if (m.cfg_after == m.cfg_before) return {};
-  Result<std::string> now = read_whole_file(fs, aircraft_cfg_path(aircraft_folder), kMaxAircraftCfgBytes);
-  if (!now) return now.error();
-  if (cfg_fingerprint(*now) != m.cfg_after) return {};  // not replaced, or changed since: left as it is
-  Result<std::string> before = read_whole_file(fs, join_path(point.folder, kCfgName), kMaxAircraftCfgBytes);
-  if (!before || cfg_fingerprint(*before) != m.cfg_before) {
-    return make_error(ErrorCode::kDamaged, "the restore point's copy of aircraft.cfg is missing or damaged");
-  }
-  return replace_file(fs, aircraft_cfg_path(aircraft_folder), *before);
+  return *cfg ? replace_file(fs, aircraft_cfg_path(aircraft_folder), **cfg) : Result<void>();
 }
 
 Error roll_back_operation(FileSystem& fs, RestorePoint& point, const std::string& aircraft_folder, const Error& cause) {

@@ -125,7 +125,8 @@ Result<void> write_manifest(FileSystem& fs, const RestorePoint& point);
 // that can be repeated after a crash: the folders it created go into the
 // point's created\ , those it removed and the packages it kept come back,
 // then aircraft.cfg gets the point's copy when it is what the operation
-// left. Steps already taken back are skipped. Errors: file layer codes;
+// left (the copy is checked before anything moves). Steps already taken
+// back are skipped. Errors: file layer codes;
 // kDamaged when the copy of aircraft.cfg is needed and does not match;
 // kExists when a folder to put back exists again.
 Result<void> take_back_operation(FileSystem& fs, const RestorePoint& point, const std::string& aircraft_folder);

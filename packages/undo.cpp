@@ -46,9 +46,10 @@ std::vector<std::string> folders_named_before(FileSystem& fs, const RestorePoint
 Result<void> check_trusted(FileSystem& fs, const RestorePoint& point, const std::string& aircraft_folder) {
   if (!point.unreadable.empty()) return make_error(ErrorCode::kDamaged, "the restore point is damaged: " + point.unreadable);
   const RestoreManifest& m = point.manifest;
-  const std::string parts[] = {parent_path(point.folder), point.folder,       part(point, "aircraft.cfg"),
+  std::vector<std::string> parts{parent_path(point.folder),  point.folder,          part(point, "aircraft.cfg"),
                                  part(point, "manifest.txt"), part(point, "folders"), part(point, "created"),
-                                 part(point, "packages"),     downloads(aircraft_folder)};
+                                 part(point, "packages")};
+  if (!m.packages_kept.empty()) parts.push_back(downloads(aircraft_folder));  // a package goes back there
   for (const std::string& path : parts) {
     if (fs.is_link(path)) return untrusted(fs.native_path(path) + " is a link");
   }
@@ -163,7 +164,9 @@ bool holds_nothing(FileSystem& fs, const RestorePoint& point) {
 }
 
 // One interrupted point: rolled back (begun) or completed (undoing), then
-// marked undone, or deleted when it holds nothing.
+// marked undone, or deleted when it holds nothing. A point that cannot be
+// trusted is left as it is, and said so: it blocks nothing, since undo
+// passes over interrupted points.
 Result<std::string> recover(FileSystem& fs, const std::string& aircraft_folder, RestorePoint& point) {
   const bool was_undoing = point.manifest.state == PointState::kUndoing;
   const std::string what = "an interrupted " + (was_undoing ? "undo of the " + describe(point) : describe(point));
@@ -172,7 +175,7 @@ Result<std::string> recover(FileSystem& fs, const std::string& aircraft_folder, 
            fs.native_path(point.folder);
   }
   if (Result<void> trusted = check_trusted(fs, point, aircraft_folder); !trusted) {
-    return make_error(trusted.error().code, what + " cannot be taken back: " + trusted.error().message);
+    return what + " was left as it is: " + trusted.error().message;
   }
   if (Result<void> back = take_back_operation(fs, point, aircraft_folder); !back) {
     return make_error(back.error().code, what + " cannot be taken back: " + back.error().message);

@@ -60,10 +60,10 @@ Result<UndoReport> undo_restore_point(FileSystem& fs, const std::string& aircraf
 // begun is completed. Returns what it did, one sentence each ("an
 // interrupted install of ... was taken back"); nothing when nothing was
 // interrupted. A point without a manifest that holds folders is left
-// alone and said so. Errors: the history cannot be listed, an interrupted
-// point is not to be trusted (as undo), or a step fails (file layer
-// codes); what was taken back so far stays taken back and the point stays
-// for the next attempt.
+// alone and said so, as is one that cannot be trusted (see undo). Errors:
+// the history cannot be listed or a step fails (file layer codes, kDamaged
+// for a damaged copy of aircraft.cfg); what was taken back so far stays
+// taken back and the point stays for the next attempt.
 Result<std::vector<std::string>> recover_interrupted_operation(FileSystem& fs, const std::string& aircraft_folder);
 
 // "restore point <folder name>: <operation> of <time>", for logs and lists.

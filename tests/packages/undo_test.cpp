@@ -220,6 +220,44 @@ TEST(Undo, RefusesAPointItCannotTrustOrWasNotAskedFor) {
   }
 }
 
+// Interrupted points the recovery must not act on: it says why and
+// changes nothing.
+TEST(Recovery, LeavesWhatItCannotTakeBackAndSaysWhy) {
+  namespace fs = std::filesystem;
+  const struct {
+    const char* name;
+    void (*make)(const fs::path& point);
+    const char* says;
+  } cases[] = {
+      {"no manifest, a moved folder held", [](const fs::path& point) { fs::remove(point / "manifest.txt"); },
+       "holds folders but says nothing of them"},
+      {"begun, the factory livery named as created",
+       [](const fs::path& point) {
+         edit(point / "manifest.txt", "state=done", "state=begun\r\nfolder_created=Texture.B");
+       },
+       "cannot have created Texture.B"},
+      {"begun, its copy of aircraft.cfg damaged",
+       [](const fs::path& point) {
+         edit(point / "manifest.txt", "state=done", "state=begun");
+         fs::resize_file(point / "aircraft.cfg", 3);
+       },
+       "copy of aircraft.cfg is missing or damaged"},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.name);
+    Plane p;
+    p.operate("remove", {"Texture.A"}, {}, "[fltsim.0]\r\ntitle=B\r\ntexture=B\r\n");
+    c.make(p.dir.native("plane/Paintwell.history/" + p.dir.names("plane/Paintwell.history").back()));
+    const auto before = tree(p.dir);
+    const auto history = all_names_under(p.dir.native("plane/Paintwell.history"));
+    Result<std::vector<std::string>> recovered = recover_interrupted_operation(p.fs, p.folder());
+    const std::string said = recovered ? recovered->at(0) : recovered.error().message;
+    EXPECT_NE(std::string::npos, said.find(c.says)) << said;
+    EXPECT_EQ(before, tree(p.dir));
+    EXPECT_EQ(history, all_names_under(p.dir.native("plane/Paintwell.history")));
+  }
+}
+
 TEST(Undo, EveryFailingCallLeavesTheTreeBeforeOrAfterAndSaysWhich) {
   Plane reference;
   const auto original = tree(reference.dir);
