@@ -26,11 +26,12 @@ std::string history_changes(const RestoreManifest& m, bool package_paths) {
 
 std::string history_line(const RestorePoint& point) {
   const RestoreManifest& m = point.manifest;
-  return m.time + "\t" + m.operation + "\t" + history_changes(m) + "\t" + (m.undone ? "undone" : "-");
+  const char* state = m.undone() ? "undone" : m.interrupted() ? "interrupted" : "-";
+  return m.time + "\t" + m.operation + "\t" + history_changes(m) + "\t" + state;
 }
 
-Result<UndoReport> undo_with_log(FileSystem& fs, const std::string& aircraft_folder) {
-  Result<UndoReport> undone = undo_latest(fs, aircraft_folder);
+Result<UndoReport> undo_with_log(FileSystem& fs, const std::string& aircraft_folder, const std::string& point_name) {
+  Result<UndoReport> undone = undo_restore_point(fs, aircraft_folder, point_name);
   LogRecord record{"undo", {}, "done"};
   if (undone) {
     record.details.push_back(describe_restore_point(undone->point));
@@ -42,12 +43,31 @@ Result<UndoReport> undo_with_log(FileSystem& fs, const std::string& aircraft_fol
   return undone;
 }
 
+Result<std::vector<std::string>> recover_with_log(FileSystem& fs, const std::string& aircraft_folder) {
+  Result<std::vector<std::string>> recovered = recover_interrupted_operation(fs, aircraft_folder);
+  if (recovered && recovered->empty()) return recovered;
+  LogRecord record{"recovery", recovered ? *recovered : std::vector<std::string>{}, "done"};
+  if (!recovered) record.result = "failed: " + recovered.error().message;
+  (void)append_log_record(fs, aircraft_folder, record);
+  return recovered;
+}
+
+std::string interrupted_note(FileSystem& fs, const std::string& aircraft_folder) {
+  Result<LastOperation> last = last_operation(fs, aircraft_folder);
+  if (!last || !last->interrupted) return {};
+  const RestoreManifest& m = last->interrupted->manifest;
+  return "an interrupted " + std::string(m.state == PointState::kUndoing ? "undo of the " : "") + m.operation +
+         " of " + m.time + " is taken back by the next change to the aircraft";
+}
+
 void prune_with_log(FileSystem& fs, const std::string& aircraft_folder, const std::string& program_folder) {
-  const std::vector<std::string> pruned =
-      prune_history(fs, aircraft_folder, read_history_limits(fs, program_folder));
-  if (pruned.empty()) return;
-  LogRecord record{"prune history", {}, "done"};
-  for (const std::string& name : pruned) record.details.push_back("deleted restore point " + name);
+  const PruneReport pruned = prune_history(fs, aircraft_folder, read_history_limits(fs, program_folder));
+  if (pruned.deleted.empty() && pruned.not_deleted.empty()) return;
+  LogRecord record{"prune history", {}, pruned.not_deleted.empty() ? "done" : "failed in part"};
+  for (const std::string& name : pruned.deleted) record.details.push_back("deleted restore point " + name);
+  for (const std::string& name : pruned.not_deleted) {
+    record.details.push_back("could not delete restore point " + name);
+  }
   (void)append_log_record(fs, aircraft_folder, record);
 }
 

@@ -15,15 +15,24 @@ namespace pw {
 std::string history_changes(const RestoreManifest& manifest, bool package_paths = true);
 
 // One line of `paintwell-cli history`: time, TAB, operation, TAB, what it
-// did ("; " between the changes), TAB, "undone" or "-".
+// did ("; " between the changes), TAB, "undone", "interrupted" or "-".
 std::string history_line(const RestorePoint& point);
 
-// undo_latest with a record of what was undone, or of why not.
-Result<UndoReport> undo_with_log(FileSystem& fs, const std::string& aircraft_folder);
+// undo_restore_point with a record of what was undone, or of why not.
+Result<UndoReport> undo_with_log(FileSystem& fs, const std::string& aircraft_folder, const std::string& point_name);
+
+// recover_interrupted_operation with a record of what it took back. Every
+// command that changes the aircraft runs it before its own work and shows
+// the sentences it returns; an error refuses the command.
+Result<std::vector<std::string>> recover_with_log(FileSystem& fs, const std::string& aircraft_folder);
+
+// What a reading command says of an operation a crash interrupted, which
+// it leaves alone; empty when there is none.
+std::string interrupted_note(FileSystem& fs, const std::string& aircraft_folder);
 
 // Prunes the aircraft's history to the limits of the program's settings
-// (read_history_limits), with a record when points were deleted. Run after
-// every operation that kept a restore point.
+// (read_history_limits), with a record of the points deleted and of those
+// that could not be. Run after every operation that kept a restore point.
 void prune_with_log(FileSystem& fs, const std::string& aircraft_folder, const std::string& program_folder);
 
 }  // namespace pw

@@ -35,19 +35,21 @@ void append_log(Session& ctx, const LogRecord& record) {
   (void)append_log_record(ctx.fs, ctx.state.g_AircraftFolder, record);
 }
 
-// The repair through a restore point, sealed with the text the repair will
-// write before it writes it.
+// The repair through a restore point that names the text the repair will
+// write before it writes it, sealed after.
 Result<Renumbering> recorded_repair(FileSystem& fs, const std::string& folder) {
   Result<std::string> before = read_whole_file(fs, aircraft_cfg_path(folder), kMaxAircraftCfgBytes);
   if (!before) return before.error();
-  Result<RestorePoint> point = begin_restore_point(fs, folder, "repair", *before);
-  if (!point) return point.error();
+  RestoreManifest intent;
+  intent.operation = "repair";
   for (const auto& [old_number, new_number] : renumbering_of(*before)) {
-    point->manifest.sections_written.push_back(section_text(old_number) + " -> " + section_text(new_number));
+    intent.sections_written.push_back(section_text(old_number) + " -> " + section_text(new_number));
   }
-  Result<void> sealed = seal_restore_point(fs, *point, renumbered_cfg_text(*before));
-  Result<Renumbering> renumbered = sealed ? repair_aircraft_cfg(fs, folder) : Result<Renumbering>(sealed.error());
-  if (!renumbered) discard_restore_point(fs, *point);
+  Result<RestorePoint> point = begin_restore_point(fs, folder, std::move(intent), *before, renumbered_cfg_text(*before));
+  if (!point) return point.error();
+  Result<Renumbering> renumbered = repair_aircraft_cfg(fs, folder);
+  Result<void> sealed = renumbered ? seal_restore_point(fs, *point) : Result<void>(renumbered.error());
+  if (!sealed) return roll_back_operation(fs, *point, folder, sealed.error());
   return renumbered;
 }
 

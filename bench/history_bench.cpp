@@ -65,10 +65,10 @@ int main(int argc, char** argv) {
   const auto fresh = [&] { make_history(aircraft); };
   const HistoryLimits everything{1000, std::int64_t{1} << 40};
   const Measurement sizing = measure(runs, fresh, [&] {
-    return prune_history(native_file_system(), aircraft, everything).empty();
+    return prune_history(native_file_system(), aircraft, everything).deleted.empty();
   });
   const Measurement pruning = measure(runs, fresh, [&] {
-    return prune_history(native_file_system(), aircraft, HistoryLimits{1}).size() == kPoints - 1;
+    return prune_history(native_file_system(), aircraft, HistoryLimits{1}).deleted.size() == kPoints - 1;
   });
   print("sizing the history (none pruned)", sizing);
   print("pruning 20 points", pruning);

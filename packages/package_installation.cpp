@@ -123,23 +123,21 @@ Result<void> fill_staging(const OperationContext& op, const std::string& stage, 
   return {};
 }
 
-// Puts the files in place under T: staging folder, then one rename.
-// Returns what the texture check found in the staged files, looked at as
-// the folder T they become; a check that cannot run finds nothing, since it
-// never stops an install.
+// Puts the files in place under T: staging folder inside the restore
+// point, so that a crash leaves nothing beside the texture folders, then
+// one rename. Returns what the texture check found in the staged files,
+// looked at as the folder T they become; a check that cannot run finds
+// nothing, since it never stops an install. A failure leaves the staging
+// folder to the point.
 Result<std::vector<Finding>> place_files(const OperationContext& op, const std::string& aircraft_folder,
-                                         const Target& target, OpenPackage& package) {
-  const std::string stage = collapse_backslashes(aircraft_folder + "\\~" + file_name(target.folder) + ".pwstage");
-  if (op.fs.exists(stage)) (void)RemoveFolder(op, stage);  // left by a crash
+                                         const RestorePoint& point, const Target& target, OpenPackage& package) {
+  const std::string stage = restore_point_work_folder(point);
   Result<void> placed = fill_staging(op, stage, package);
-  package.file.reset();  // closed before anything may delete the package
+  package.file.reset();  // closed before anything may move or delete the package
   Result<std::vector<Finding>> findings = std::vector<Finding>{};
   if (placed) findings = check_texture_folder(op.fs, stage, target.folder);
   if (placed) placed = op.fs.rename_new(stage, target.folder);
-  if (!placed) {
-    (void)RemoveFolder(op, stage);
-    return placed.error();
-  }
+  if (!placed) return placed.error();
   (void)op.fs.sync_folder(aircraft_folder);
   return findings ? std::move(*findings) : std::vector<Finding>{};
 }
@@ -172,16 +170,24 @@ Result<CfgChange> cfg_with_entry(FileSystem& fs, const std::string& cfg, const F
   return change;
 }
 
-// Replaces Aircraft.cfg through a restore point of its own, which notes
-// the package, the new section and the new folder.
-Result<void> write_recorded(FileSystem& fs, const std::string& folder, const CfgChange& change,
-                            const std::string& package_path, const FltsimEntry& entry, const Target& target) {
-  Result<RestorePoint> point = begin_restore_point(fs, folder, "install", change.before);
-  if (!point) return point.error();
-  point->manifest.packages = {package_path};
-  point->manifest.sections_written = {"[" + fltsim_section(change.section) + "] " + trim_blanks(entry.title)};
-  point->manifest.folders_created = {file_name(target.folder)};
-  return replace_cfg_with_restore_point(fs, *point, folder, change.bytes);
+// The install's restore point, begun before anything is placed: the
+// package, the new section, the new folder, and what becomes of the
+// package when it is to be deleted: one of Downloads is kept in the point,
+// so undo gives it back; one from elsewhere is deleted for good.
+Result<RestorePoint> begin_install_point(FileSystem& fs, const std::string& folder, const CfgChange& change,
+                                         const std::string& package_path, const FltsimEntry& entry,
+                                         const Target& target, bool delete_package) {
+  RestoreManifest intent;
+  intent.operation = "install";
+  intent.packages = {package_path};
+  intent.sections_written = {"[" + fltsim_section(change.section) + "] " + trim_blanks(entry.title)};
+  intent.folders_created = {file_name(target.folder)};
+  if (delete_package && iequals(parent_path(package_path), join_path(folder, "Downloads"))) {
+    intent.packages_kept = {file_name(package_path)};
+  } else if (delete_package) {
+    intent.packages_deleted = {package_path};
+  }
+  return begin_restore_point(fs, folder, std::move(intent), change.before, change.bytes);
 }
 
 InstallReport failure(InstallOutcome outcome, Error error) {
@@ -204,18 +210,22 @@ InstallReport install_package(const OperationContext& op, AircraftState& aircraf
   if (!package) return failure(InstallOutcome::kFailed, package.error());
   const auto target = choose_target(op.fs, *base);
   if (!target) return failure(InstallOutcome::kFailed, refused("all 1000 texture folder names are taken: " + *base));
-  Result<std::vector<Finding>> texture_findings = place_files(op, aircraft.g_AircraftFolder, *target, *package);
-  if (!texture_findings) return failure(InstallOutcome::kFailed, texture_findings.error());
-  const std::string cfg = aircraft_cfg_path(aircraft.g_AircraftFolder);
-  auto change = cfg_with_entry(op.fs, cfg, entry, aircraft.g_FirstFreeFltsim, target->suffix);
-  Result<void> written = change ? write_recorded(op.fs, aircraft.g_AircraftFolder, *change, path, entry, *target)
-                                : Result<void>(change.error());
-  if (!written) {
-    (void)RemoveFolder(op, target->folder);
-    return failure(change ? InstallOutcome::kCfgNotWritten : InstallOutcome::kFailed, written.error());
+  const std::string& folder = aircraft.g_AircraftFolder;
+  auto change = cfg_with_entry(op.fs, aircraft_cfg_path(folder), entry, aircraft.g_FirstFreeFltsim, target->suffix);
+  if (!change) return failure(InstallOutcome::kFailed, change.error());
+  Result<RestorePoint> point = begin_install_point(op.fs, folder, *change, path, entry, *target, delete_package);
+  if (!point) return failure(InstallOutcome::kFailed, point.error());
+  Result<std::vector<Finding>> texture_findings = place_files(op, folder, *point, *target, *package);
+  if (!texture_findings) {
+    return failure(InstallOutcome::kFailed, roll_back_operation(op.fs, *point, folder, texture_findings.error()));
+  }
+  // A package that cannot be moved stays in Downloads: the install goes on.
+  if (!point->manifest.packages_kept.empty()) (void)move_package_into_restore_point(op.fs, *point, path);
+  if (Result<void> written = replace_cfg_with_restore_point(op.fs, *point, folder, change->bytes); !written) {
+    return failure(InstallOutcome::kCfgNotWritten, written.error());
   }
   aircraft.g_FirstFreeFltsim = change->next_free;
-  if (delete_package) DeleteFileAndWait(op, path);
+  if (!point->manifest.packages_deleted.empty()) DeleteFileAndWait(op, path);
   InstallReport report;
   report.outcome = InstallOutcome::kInstalled;
   report.variation = trim_blanks(entry.ui_variation);

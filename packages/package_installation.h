@@ -63,21 +63,22 @@ struct InstallReport {
 };
 
 // Installs the package at `package_path` whose entry record is `entry`:
-// the package is read and checked in full, its files are written and
-// synced into a staging folder "~<name>.pwstage" beside the target, which
-// is then renamed to the first free name of <aircraft>\Texture.<texture>,
+// the package is read and checked in full, a restore point notes what the
+// install is about to do, its files are written and synced into a staging
+// folder inside that point, which is then renamed to the first free name of <aircraft>\Texture.<texture>,
 // _000 ... _999, and the entry is appended to Aircraft.cfg in one replace
 // (section from g_FirstFreeFltsim, which advances only when the file was
 // written). Before the rename, check_texture_folder looks at the staged
 // files as the folder they become; its findings go into the report and
 // never stop the install. kCfgNotWritten: the replace of Aircraft.cfg
-// failed; the new folder is removed and Aircraft.cfg is unchanged. kFailed, with nothing
+// failed; the new folder is taken back and Aircraft.cfg is unchanged. kFailed, with nothing
 // left behind: a texture that makes an unsafe folder name or a file name
 // that is not is_safe_entry_name (kRefused), a damaged package (kDamaged,
 // kRefused), all 1000 names taken (kRefused), a file layer error, an
 // unreadable Aircraft.cfg. The package file is closed before returning;
-// with `delete_package` it is deleted (DeleteFileAndWait) after a
-// successful install only.
+// with `delete_package`, after a successful install only, a package of the
+// aircraft's Downloads is moved into the restore point (undo gives it
+// back) and one from elsewhere is deleted (DeleteFileAndWait).
 InstallReport install_package(const OperationContext& op, AircraftState& aircraft, const std::string& package_path,
                               const FltsimEntry& entry, bool delete_package);
 

@@ -1,5 +1,6 @@
 #include "packages/repaint_removal.h"
 
+#include <algorithm>
 #include <optional>
 #include <set>
 #include <string>
@@ -124,17 +125,35 @@ void note_sections(const Removal& r, RemovalReport& report) {
   }
 }
 
+// The names the folders to move have on disk, whatever case the entries
+// write them in, so that undo brings each back under its own name.
+Result<std::vector<std::string>> names_on_disk(FileSystem& fs, const Removal& r) {
+  Result<std::vector<DirEntry>> entries = fs.list(r.s.g_AircraftFolder);
+  if (!entries) return entries.error();
+  std::vector<std::string> names;
+  for (const std::string& folder : folders_to_move(r)) {
+    const std::string wanted = file_name(folder);
+    const auto same = [&](const DirEntry& e) { return e.is_folder && e.name == wanted; };
+    const auto alike = [&](const DirEntry& e) { return e.is_folder && iequals(e.name, wanted); };
+    auto found = std::find_if(entries->begin(), entries->end(), same);
+    if (found == entries->end()) found = std::find_if(entries->begin(), entries->end(), alike);
+    if (found != entries->end()) names.push_back(found->name);
+  }
+  return names;
+}
+
 // A restore point of the removal with the folders to go already moved into
 // it. Errors: those of begin_restore_point and of the move, which names a
 // folder that cannot go; nothing changed then.
-Result<RestorePoint> point_with_folders_moved(FileSystem& fs, const Removal& r, std::string_view cfg_before) {
-  Result<RestorePoint> point = begin_restore_point(fs, r.s.g_AircraftFolder, "remove", cfg_before);
+Result<RestorePoint> point_with_folders_moved(FileSystem& fs, const Removal& r, RestoreManifest intent,
+                                              std::string_view cfg_before, std::string_view cfg_after) {
+  Result<std::vector<std::string>> names = names_on_disk(fs, r);
+  if (!names) return names.error();
+  intent.operation = "remove";
+  intent.folders_removed = std::move(*names);
+  Result<RestorePoint> point = begin_restore_point(fs, r.s.g_AircraftFolder, std::move(intent), cfg_before, cfg_after);
   if (!point) return point.error();
-  std::vector<std::string> names;
-  for (const std::string& folder : folders_to_move(r)) {
-    if (fs.is_folder(folder)) names.push_back(file_name(folder));
-  }
-  PW_TRY(move_folders_into_restore_point(fs, *point, r.s.g_AircraftFolder, names));
+  PW_TRY(move_folders_into_restore_point(fs, *point, r.s.g_AircraftFolder));
   return point;
 }
 
@@ -175,18 +194,18 @@ RemovalReport remove_repaints(const OperationContext& op, const AircraftState& s
   }
   // The folders are moved into the restore point first and come back if
   // Aircraft.cfg cannot be replaced: the removal happens whole or not at all.
-  Result<RestorePoint> point = point_with_folders_moved(op.fs, r, *bytes);
+  RemovalReport done;
+  note_sections(r, done);
+  RestoreManifest intent;
+  intent.sections_deleted = done.deleted_sections;
+  const std::string new_cfg = removed_cfg_text(r, *bytes);
+  Result<RestorePoint> point = point_with_folders_moved(op.fs, r, std::move(intent), *bytes, new_cfg);
   if (!point) {
     report.error = point.error();
     return report;
   }
   report_progress(op.progress, 2, 3);
-  RemovalReport done;
-  note_sections(r, done);
-  point->manifest.sections_deleted = done.deleted_sections;
-  if (Result<void> written = replace_cfg_with_restore_point(op.fs, *point, s.g_AircraftFolder,
-                                                            removed_cfg_text(r, std::move(*bytes)));
-      !written) {
+  if (Result<void> written = replace_cfg_with_restore_point(op.fs, *point, s.g_AircraftFolder, new_cfg); !written) {
     report.outcome = RemovalOutcome::kCfgNotWritten;
     report.error = written.error();
     return report;

@@ -4,6 +4,7 @@
 #include <charconv>
 #include <chrono>
 #include <cstdio>
+#include <iterator>
 
 #include "aircraft/cfg_files.h"
 #include "base/file_ops.h"
@@ -17,7 +18,9 @@ namespace {
 constexpr const char* kManifestName = "manifest.txt";
 constexpr const char* kCfgName = "aircraft.cfg";
 constexpr const char* kMovedName = "folders";
-constexpr std::int64_t kMaxManifestBytes = 4 * 1024 * 1024;
+constexpr const char* kCreatedName = "created";
+constexpr const char* kPackagesName = "packages";
+constexpr std::int64_t kMaxSettingsBytes = 4 * 1024 * 1024;
 
 using Millis = std::chrono::sys_time<std::chrono::milliseconds>;
 
@@ -70,7 +73,12 @@ Result<std::vector<std::string>> point_names(FileSystem& fs, const std::string& 
   return names;
 }
 
-std::string moved_folder(const RestorePoint& point) { return join_path(point.folder, kMovedName); }
+std::string point_part(const RestorePoint& point, const char* part, const std::string& name = {}) {
+  const std::string folder = join_path(point.folder, part);
+  return name.empty() ? folder : join_path(folder, name);
+}
+
+std::string downloads_folder(const std::string& aircraft_folder) { return join_path(aircraft_folder, "Downloads"); }
 
 // The new file's bytes, unsynced (see begin_restore_point).
 Result<void> write_new_file(FileSystem& fs, const std::string& path, std::string_view bytes) {
@@ -80,20 +88,19 @@ Result<void> write_new_file(FileSystem& fs, const std::string& path, std::string
   return (*file)->close();
 }
 
-// The operation fails after all: the folders moved in go back, the last
-// one first, and the point goes. A folder that cannot go back keeps the
-// point, and the error says where the folder is.
-Error given_up(FileSystem& fs, RestorePoint& point, const std::string& aircraft_folder, const Error& cause) {
-  std::vector<std::string>& moved = point.manifest.folders_removed;
-  for (; !moved.empty(); moved.pop_back()) {
-    const std::string from = join_path(moved_folder(point), moved.back());
-    if (!fs.rename_new(from, join_path(aircraft_folder, moved.back()))) {
-      return make_error(cause.code, cause.message + "; the folder " + moved.back() + " could not be put back from " +
-                                        fs.native_path(from));
-    }
+// Renames `from` to `to` unless that step is done already: `from` gone and
+// `to` there. kExists when both are there.
+Result<void> move_once(FileSystem& fs, const std::string& from, const std::string& to) {
+  if (!fs.exists(from)) return {};
+  if (fs.exists(to)) {
+    return make_error(ErrorCode::kExists, "the folder " + file_name(to) + " to put back exists again: " +
+                                              fs.native_path(to));
   }
-  discard_restore_point(fs, point);
-  return cause;
+  return fs.rename_new(from, to);
+}
+
+Result<void> make_folder_once(FileSystem& fs, const std::string& folder) {
+  return fs.is_folder(folder) ? Result<void>() : fs.make_folder(folder);
 }
 
 std::optional<std::int64_t> positive_number(const std::optional<std::string>& text) {
@@ -113,23 +120,33 @@ struct ListKey {
 };
 constexpr ListKey kListKeys[] = {
     {"package", &RestoreManifest::packages, false},
+    {"package_kept", &RestoreManifest::packages_kept, true},
+    {"package_deleted", &RestoreManifest::packages_deleted, false},
     {"section_written", &RestoreManifest::sections_written, false},
     {"section_deleted", &RestoreManifest::sections_deleted, false},
     {"folder_created", &RestoreManifest::folders_created, true},
     {"folder_removed", &RestoreManifest::folders_removed, true},
 };
 
+// The states by their names in the manifest, in PointState's order.
+constexpr std::string_view kStateNames[] = {"begun", "done", "undoing", "undone"};
+
 void add_line(std::string& text, std::string_view key, std::string_view value) {
   text.append(key).append("=").append(value).append("\r\n");
 }
 
-// One key=value line into the manifest; false for an unsafe folder name.
+// One key=value line into the manifest; false for an unsafe name or an
+// unknown state.
 bool take_line(RestoreManifest& manifest, std::string_view key, std::string value) {
   if (key == "operation") manifest.operation = std::move(value);
   if (key == "time") manifest.time = std::move(value);
   if (key == "cfg_before") manifest.cfg_before = std::move(value);
   if (key == "cfg_after") manifest.cfg_after = std::move(value);
-  if (key == "undone") manifest.undone = value == "yes";
+  if (key == "state") {
+    const auto known = std::find(std::begin(kStateNames), std::end(kStateNames), value);
+    if (known == std::end(kStateNames)) return false;
+    manifest.state = static_cast<PointState>(known - std::begin(kStateNames));
+  }
   for (const ListKey& list : kListKeys) {
     if (key != list.key) continue;
     if (list.is_folder && !is_safe_entry_name(value)) return false;
@@ -158,7 +175,7 @@ std::string format_manifest(const RestoreManifest& manifest) {
   add_line(text, "time", manifest.time);
   add_line(text, "cfg_before", manifest.cfg_before);
   add_line(text, "cfg_after", manifest.cfg_after);
-  add_line(text, "undone", manifest.undone ? "yes" : "no");
+  add_line(text, "state", kStateNames[static_cast<int>(manifest.state)]);
   for (const ListKey& list : kListKeys) {
     for (const std::string& value : manifest.*list.member) add_line(text, list.key, value);
   }
@@ -174,35 +191,50 @@ Result<RestoreManifest> parse_manifest(std::string_view text) {
     const std::size_t equals = line.find('=');
     if (equals == std::string_view::npos) continue;
     if (!take_line(manifest, line.substr(0, equals), std::string(line.substr(equals + 1)))) {
-      return make_error(ErrorCode::kDamaged, "unsafe folder name in the manifest: " + std::string(line));
+      return make_error(ErrorCode::kDamaged, "unsafe name or unknown state in the manifest: " + std::string(line));
     }
   }
   if (manifest.operation.empty()) return make_error(ErrorCode::kDamaged, "the manifest names no operation");
   return manifest;
 }
 
-Result<RestorePoint> begin_restore_point(FileSystem& fs, const std::string& aircraft_folder,
-                                         const std::string& operation, std::string_view cfg_before) {
+bool is_texture_folder_name(std::string_view name) {
+  return name.size() > 8 && starts_with_ci(name, "Texture.") && is_safe_entry_name(name);
+}
+
+Result<RestorePoint> begin_restore_point(FileSystem& fs, const std::string& aircraft_folder, RestoreManifest intent,
+                                         std::string_view cfg_before, std::string_view cfg_after) {
   Result<std::vector<std::string>> names = point_names(fs, aircraft_folder);
   if (!names) return names.error();
   const std::string history = history_folder(aircraft_folder);
-  if (!fs.is_folder(history)) PW_TRY(fs.make_folder(history));
   const std::string time = next_point_time(*names);
-  RestorePoint point{join_path(history, time + "-" + operation), {}};
-  point.manifest.operation = operation;
+  RestorePoint point{join_path(history, time + "-" + intent.operation), std::move(intent), {}, true};
   point.manifest.time = time + " UTC";
   point.manifest.cfg_before = cfg_fingerprint(cfg_before);
-  PW_TRY(fs.make_folder(point.folder));
-  if (Result<void> copied = write_new_file(fs, join_path(point.folder, kCfgName), cfg_before); !copied) {
-    remove_tree(fs, point.folder);
-    return copied.error();
+  point.manifest.cfg_after = cfg_fingerprint(cfg_after);
+  point.manifest.state = PointState::kBegun;
+  Result<void> begun = make_folder_once(fs, history);
+  if (begun) begun = fs.make_folder(point.folder);
+  if (begun) begun = write_new_file(fs, join_path(point.folder, kCfgName), cfg_before);
+  if (begun) begun = write_manifest(fs, point);
+  if (!begun) {
+    discard_restore_point(fs, point);
+    return begun.error();
   }
   return point;
 }
 
-Result<void> seal_restore_point(FileSystem& fs, RestorePoint& point, std::string_view cfg_after) {
-  point.manifest.cfg_after = cfg_fingerprint(cfg_after);
+std::string restore_point_work_folder(const RestorePoint& point) { return point_part(point, "work"); }
+
+Result<void> write_manifest(FileSystem& fs, const RestorePoint& point) {
   return replace_file(fs, join_path(point.folder, kManifestName), format_manifest(point.manifest));
+}
+
+Result<void> seal_restore_point(FileSystem& fs, RestorePoint& point) {
+  point.manifest.state = PointState::kDone;
+  Result<void> sealed = write_manifest(fs, point);
+  if (!sealed) point.manifest.state = PointState::kBegun;
+  return sealed;
 }
 
 void discard_restore_point(FileSystem& fs, const RestorePoint& point) {
@@ -210,50 +242,121 @@ void discard_restore_point(FileSystem& fs, const RestorePoint& point) {
   (void)fs.remove_folder(parent_path(point.folder));  // the history too, when that was its only point
 }
 
-Result<void> move_folders_into_restore_point(FileSystem& fs, RestorePoint& point, const std::string& aircraft_folder,
-                                             const std::vector<std::string>& names) {
-  const std::string moved = moved_folder(point);
-  for (const std::string& name : names) {
-    Result<void> done = fs.is_folder(moved) ? Result<void>() : fs.make_folder(moved);
-    if (done) done = fs.rename_new(join_path(aircraft_folder, name), join_path(moved, name));
+Result<void> move_folders_into_restore_point(FileSystem& fs, RestorePoint& point, const std::string& aircraft_folder) {
+  for (const std::string& name : point.manifest.folders_removed) {
+    Result<void> done = make_folder_once(fs, point_part(point, kMovedName));
+    if (done) done = fs.rename_new(join_path(aircraft_folder, name), point_part(point, kMovedName, name));
     if (!done) {
       const Error error = make_error(done.error().code, "cannot move the folder " + name + ": " + done.error().message);
-      return given_up(fs, point, aircraft_folder, error);
+      return roll_back_operation(fs, point, aircraft_folder, error);
     }
-    point.manifest.folders_removed.push_back(name);
   }
   return {};
 }
 
+Result<void> move_package_into_restore_point(FileSystem& fs, const RestorePoint& point,
+                                             const std::string& package_path) {
+  PW_TRY(make_folder_once(fs, point_part(point, kPackagesName)));
+  return fs.rename_new(package_path, point_part(point, kPackagesName, file_name(package_path)));
+}
+
 Result<void> replace_cfg_with_restore_point(FileSystem& fs, RestorePoint& point, const std::string& aircraft_folder,
                                             std::string_view new_cfg) {
-  Result<void> done = seal_restore_point(fs, point, new_cfg);
-  if (done) done = replace_file(fs, aircraft_cfg_path(aircraft_folder), new_cfg);
-  if (!done) return given_up(fs, point, aircraft_folder, done.error());
+  Result<void> done = replace_file(fs, aircraft_cfg_path(aircraft_folder), new_cfg);
+  if (done) done = seal_restore_point(fs, point);
+  if (!done) return roll_back_operation(fs, point, aircraft_folder, done.error());
   return {};
 }
+
+namespace {
+
+// The point's copy of aircraft.cfg when aircraft.cfg is what the operation
+// left, to be put back; nullopt when it is not (not replaced yet, or
+// changed since: left as it is). Errors: reading, kDamaged for a copy that
+// does not match.
+Result<std::optional<std::string>> cfg_to_put_back(FileSystem& fs, const RestorePoint& point,
+                                                    const std::string& aircraft_folder) {
+  const RestoreManifest& m = point.manifest;
+  if (m.cfg_after == m.cfg_before) return std::optional<std::string>();
+  Result<std::string> now = read_whole_file(fs, aircraft_cfg_path(aircraft_folder), kMaxAircraftCfgBytes);
+  if (!now) return now.error();
+  if (cfg_fingerprint(*now) != m.cfg_after) return std::optional<std::string>();
+  Result<std::string> before = read_whole_file(fs, join_path(point.folder, kCfgName), kMaxAircraftCfgBytes);
+  if (!before || cfg_fingerprint(*before) != m.cfg_before) {
+    return make_error(ErrorCode::kDamaged, "the restore point's copy of aircraft.cfg is missing or damaged");
+  }
+  return std::optional<std::string>(std::move(*before));
+}
+
+}  // namespace
+
+Result<void> take_back_operation(FileSystem& fs, const RestorePoint& point, const std::string& aircraft_folder) {
+  const RestoreManifest& m = point.manifest;
+  Result<std::optional<std::string>> cfg = cfg_to_put_back(fs, point, aircraft_folder);
+  if (!cfg) return cfg.error();
+  for (const std::string& name : m.folders_created) {
+    if (!fs.exists(join_path(aircraft_folder, name))) continue;
+    PW_TRY(make_folder_once(fs, point_part(point, kCreatedName)));
+    PW_TRY(move_once(fs, join_path(aircraft_folder, name), point_part(point, kCreatedName, name)));
+  }
+  for (const std::string& name : m.folders_removed) {
+    PW_TRY(move_once(fs, point_part(point, kMovedName, name), join_path(aircraft_folder, name)));
+  }
+  for (const std::string& name : m.packages_kept) {
+    if (!fs.exists(point_part(point, kPackagesName, name))) continue;
+    PW_TRY(make_folder_once(fs, downloads_folder(aircraft_folder)));
+    PW_TRY(move_once(fs, point_part(point, kPackagesName, name), join_path(downloads_folder(aircraft_folder), name)));
+  }
+  return *cfg ? replace_file(fs, aircraft_cfg_path(aircraft_folder), **cfg) : Result<void>();
+}
+
+Error roll_back_operation(FileSystem& fs, RestorePoint& point, const std::string& aircraft_folder, const Error& cause) {
+  if (Result<void> back = take_back_operation(fs, point, aircraft_folder); !back) {
+    return make_error(cause.code, cause.message + "; what was done could not be taken back yet (" +
+                                      back.error().message + "): the next change to the aircraft takes it back");
+  }
+  discard_restore_point(fs, point);
+  return cause;
+}
+
+namespace {
+
+// A point without a manifest is named after its time and operation.
+RestorePoint read_restore_point(FileSystem& fs, const std::string& folder) {
+  RestorePoint point{folder, {}, {}, false};
+  const std::string name = file_name(folder);
+  point.manifest.operation = name.size() > 20 ? name.substr(20) : "interrupted";
+  point.manifest.time = name.substr(0, 19) + " UTC";
+  const std::string path = join_path(folder, kManifestName);
+  if (!fs.exists(path)) return point;
+  point.has_manifest = true;
+  Result<std::string> text = read_whole_file(fs, path, kMaxManifestBytes);
+  Result<RestoreManifest> manifest = text ? parse_manifest(*text) : Result<RestoreManifest>(text.error());
+  if (manifest) {
+    point.manifest = std::move(*manifest);
+  } else if (text.error().code == ErrorCode::kRefused) {
+    point.unreadable = "its manifest is larger than the limit of 16 MB";
+  } else {
+    point.unreadable = "its manifest cannot be read: " + manifest.error().message;
+  }
+  return point;
+}
+
+}  // namespace
 
 Result<std::vector<RestorePoint>> list_restore_points(FileSystem& fs, const std::string& aircraft_folder) {
   Result<std::vector<std::string>> names = point_names(fs, aircraft_folder);
   if (!names) return names.error();
   std::vector<RestorePoint> points;
   for (auto name = names->rbegin(); name != names->rend(); ++name) {
-    RestorePoint point{join_path(history_folder(aircraft_folder), *name), {}};
-    Result<std::string> text = read_whole_file(fs, join_path(point.folder, kManifestName), kMaxManifestBytes);
-    Result<RestoreManifest> manifest = text ? parse_manifest(*text) : Result<RestoreManifest>(text.error());
-    if (manifest) {
-      point.manifest = std::move(*manifest);
-    } else {
-      point.manifest.operation = "interrupted";
-    }
-    points.push_back(std::move(point));
+    points.push_back(read_restore_point(fs, join_path(history_folder(aircraft_folder), *name)));
   }
   return points;
 }
 
 HistoryLimits read_history_limits(FileSystem& fs, const std::string& program_folder) {
   HistoryLimits limits;
-  Result<std::string> text = read_whole_file(fs, join_path(program_folder, "Paintwell.ini"), kMaxManifestBytes);
+  Result<std::string> text = read_whole_file(fs, join_path(program_folder, "Paintwell.ini"), kMaxSettingsBytes);
   if (!text) return limits;
   const ProfileDocument settings = ProfileDocument::parse(*text);
   if (auto points = positive_number(settings.find("history", "keep_points"))) {
@@ -265,8 +368,7 @@ HistoryLimits read_history_limits(FileSystem& fs, const std::string& program_fol
   return limits;
 }
 
-std::vector<std::string> prune_history(FileSystem& fs, const std::string& aircraft_folder,
-                                       const HistoryLimits& limits) {
+PruneReport prune_history(FileSystem& fs, const std::string& aircraft_folder, const HistoryLimits& limits) {
   Result<std::vector<std::string>> names = point_names(fs, aircraft_folder);
   if (!names || names->empty()) return {};
   const std::string history = history_folder(aircraft_folder);
@@ -281,9 +383,13 @@ std::vector<std::string> prune_history(FileSystem& fs, const std::string& aircra
     if (bytes > limits.keep_bytes) break;
     ++kept;
   }
-  const std::vector<std::string> pruned(names->begin(), names->end() - static_cast<std::ptrdiff_t>(kept));
-  for (const std::string& name : pruned) remove_tree(fs, join_path(history, name));
-  return pruned;
+  PruneReport report;
+  for (auto name = names->begin(); name != names->end() - static_cast<std::ptrdiff_t>(kept); ++name) {
+    const std::string point = join_path(history, *name);
+    remove_tree(fs, point);
+    (fs.exists(point) ? report.not_deleted : report.deleted).push_back(*name);
+  }
+  return report;
 }
 
 }  // namespace pw

@@ -16,6 +16,7 @@
 #include "app/cli/history_cli.h"
 #include "app/cli/inspect_cli.h"
 #include "app/cli/json_output.h"
+#include "app/history_commands.h"
 #include "app/safeguards.h"
 #include "app/startup.h"
 #include "base/file_ops.h"
@@ -156,6 +157,7 @@ class Run {
     for (const DamagedPackage& damaged : session_.state.damaged_packages) {
       refuse(damaged.path + " cannot be installed: " + damaged.reason);
     }
+    if (!took_back_interrupted()) return kExitFailed;
     if (options_.command == "list") return list();
     if (options_.command == "pack") return pack();
     if (options_.command == "install") return install();
@@ -196,6 +198,23 @@ class Run {
   }
 
   const SharedState& state() const { return session_.state; }
+
+  // A command that changes the aircraft first takes back what a crash
+  // interrupted and says so; a reading one only says it. False when that
+  // cannot be done, which refuses the command.
+  bool took_back_interrupted() {
+    const std::string& folder = state().g_AircraftFolder;
+    const std::string& c = options_.command;
+    if (c == "list" || c == "log" || c == "history" || (c == "check" && !options_.fix)) {
+      if (const std::string note = interrupted_note(env_.fs, folder); !note.empty()) refuse(note);
+      return true;
+    }
+    const Result<std::vector<std::string>> recovered = recover_with_log(env_.fs, folder);
+    if (!recovered) return refuse(recovered.error().message), false;
+    for (const std::string& sentence : *recovered) refuse(sentence);
+    if (recovered->empty() || get_aircraft_list(session_)) return true;
+    return refuse(kAircraftListError), false;
+  }
 
   int where() {
     env_.out << "root: " << for_terminal(env_.fs.native_path(state().g_SimRoot)) << '\n'

@@ -48,13 +48,18 @@ Commands:
       Prints Paintwell.log, the record of every change made to the aircraft.
   history FILE [--json]
       Lists the restore points kept in the aircraft's Paintwell.history,
-      newest first: time, TAB, operation, TAB, what it did, TAB, "undone"
-      or "-".
+      newest first: time, TAB, operation, TAB, what it did, TAB, "undone",
+      "interrupted" or "-".
   undo FILE
       Takes back the latest operation not undone yet: aircraft.cfg as it
-      was, created folders taken out, removed folders put back. Refused,
-      changing nothing, when aircraft.cfg was edited since or a folder to
-      put back exists. Several undos walk back through the history.
+      was, created folders taken out, removed folders and kept packages put
+      back. Refused, changing nothing, when aircraft.cfg was edited since,
+      a folder to put back exists, or the restore point cannot be trusted
+      (a link, a manifest naming what the operation cannot have touched, a
+      folder missing). Several undos walk back through the history.
+  An operation a crash interrupted is taken back by the next command that
+  changes the aircraft (install, remove, pack, undo, check --fix), which
+  says so; list, log, history and check report it and change nothing.
   inspect PKG [--json]
       Shows the package's entry fields, preview length and file table.
   where

@@ -29,7 +29,11 @@ Result<std::string> history_listing(FileSystem& fs, const std::string& aircraft_
 }
 
 Result<std::string> undo_listing(FileSystem& fs, const std::string& aircraft_folder, std::ostream& err) {
-  Result<UndoReport> undone = undo_with_log(fs, aircraft_folder);
+  Result<LastOperation> last = last_operation(fs, aircraft_folder);
+  if (!last) return last.error();
+  // What was read is what is undone: a point recorded meanwhile is refused.
+  const std::string name = last->can_undo ? file_name(last->point->folder) : "";
+  Result<UndoReport> undone = undo_with_log(fs, aircraft_folder, name);
   if (!undone) return undone.error();
   if (!undone->history_note.empty()) err << "paintwell-cli: " << for_terminal(undone->history_note) << "\n";
   return "undone\t" + for_terminal(history_line(undone->point)) + '\n';

@@ -59,7 +59,7 @@ std::string history_json(const std::vector<RestorePoint>& points) {
     const RestoreManifest& m = point.manifest;
     json.begin_object().key("name").string(file_name(point.folder));
     json.key("operation").string(m.operation).key("time").string(m.time);
-    json.key("cfg_before").string(m.cfg_before).key("cfg_after").string(m.cfg_after).key("undone").boolean(m.undone);
+    json.key("cfg_before").string(m.cfg_before).key("cfg_after").string(m.cfg_after).key("undone").boolean(m.undone());
     json.key("packages").strings(m.packages).key("sections_written").strings(m.sections_written);
     json.key("sections_deleted").strings(m.sections_deleted).key("folders_created").strings(m.folders_created);
     json.key("folders_removed").strings(m.folders_removed).end_object();

@@ -1,10 +1,12 @@
 #include "app/desktop/dispatcher.h"
 
 #include <algorithm>
+#include <cctype>
 
 #include "app/aircraft_selection.h"
 #include "app/command_texts.h"
 #include "app/commands.h"
+#include "app/history_commands.h"
 #include "app/safeguards.h"
 #include "app/desktop/outside_packages.h"
 #include "app/desktop/screen_lists.h"
@@ -29,6 +31,27 @@ void show_error(AppContext& ctx, PressedButton& button, const std::string& text,
   button.error_reported = true;
 }
 
+// Before a command that changes the aircraft: an operation a crash
+// interrupted is taken back and the user told; false when it cannot be,
+// which stops the command.
+bool took_back_interrupted(AppContext& ctx) {
+  const Result<std::vector<std::string>> recovered = recover_with_log(ctx.fs, ctx.state.g_AircraftFolder);
+  if (!recovered) {
+    ctx.view.ShowMessage(with_reason("The aircraft cannot be changed now.", recovered.error()), kStyleCritical,
+                         kAppTitle);
+    return false;
+  }
+  if (recovered->empty()) return true;
+  std::vector<std::string> lines;
+  for (std::string sentence : *recovered) {
+    sentence[0] = static_cast<char>(std::toupper(static_cast<unsigned char>(sentence[0])));
+    lines.push_back(sentence + ".");
+  }
+  ctx.view.ShowMessage(cr_lines(lines), kStyleInformation, kAppTitle);
+  reread_aircraft(ctx);
+  return true;
+}
+
 // The repair offered after a check found something; a failed repair says why.
 // Findings of the texture check alone are shown without the offer, as
 // renumbering cannot mend them.
@@ -40,7 +63,7 @@ void check_and_offer_repair(AppContext& ctx) {
                          kStyleInformation, kAppTitle);
     return;
   }
-  if (!ctx.view.offer_repair(*findings)) return;
+  if (!ctx.view.offer_repair(*findings) || !took_back_interrupted(ctx)) return;
   if (Result<void> repaired = repair_with_log(ctx); !repaired) {
     ctx.view.ShowMessage(with_reason(removal_cfg_error_text(), repaired.error()), kStyleCritical, kAppTitle);
   }
@@ -176,6 +199,9 @@ void run_main_command(AppContext& ctx, const std::string& command) {
 
 void run_screen_command(AppContext& ctx, PressedButton& button, const std::string& screen,
                         const std::string& command) {
+  const bool changes = screen == "frm_Main" ? command == "undo"
+                                             : command == "install" || command == "remove" || command == "package";
+  if (changes && !took_back_interrupted(ctx)) return;
   if (screen == "frm_Main") return run_main_command(ctx, command);
   if (screen == "frm_Remove") {
     if (command == "return") return ctx.view.hide_screen("frm_Remove");

@@ -61,12 +61,16 @@ void run_undo_command(AppContext& ctx) {
   const Result<LastOperation> last = last_operation(ctx.fs, folder);
   if (!last || !last->can_undo) return show_last_operation(ctx);  // the history changed behind the screen
   const std::string name = operation_name(*last->point);
-  const std::string question = cr_lines({"You are about to undo the " + name + ":", "",
-                                         shortened(history_changes(last->point->manifest, false), kMessageChars), "",
-                                         "Do you wish to continue?"});
-  if (ctx.view.ShowMessage(question, kStyleYesNo | kStyleQuestion, kUndoTitle) != kResultYes) return;
+  std::vector<std::string> question{"You are about to undo the " + name + ":", "",
+                                    shortened(history_changes(last->point->manifest, false), kMessageChars)};
+  for (const std::string& package : last->point->manifest.packages_deleted) {
+    question.insert(question.end(), {"", "The package " + file_name(package) + " was deleted and will not come back."});
+  }
+  question.insert(question.end(), {"", "Do you wish to continue?"});
+  if (ctx.view.ShowMessage(cr_lines(question), kStyleYesNo | kStyleQuestion, kUndoTitle) != kResultYes) return;
   ctx.view.set_busy(true);
-  const Result<UndoReport> undone = undo_with_log(ctx.fs, folder);
+  // The point the question named: one recorded meanwhile is refused.
+  const Result<UndoReport> undone = undo_with_log(ctx.fs, folder, file_name(last->point->folder));
   ctx.view.set_busy(false);
   reread_aircraft(ctx);
   if (!undone) {

@@ -10,7 +10,9 @@
 #include <sstream>
 
 #include "base/text.h"
+#include "app/commands.h"
 #include "packages/sim_tree.h"
+#include "packages/tree_checks.h"
 #include "support/immutable_flag.h"
 
 namespace pw {
@@ -350,6 +352,40 @@ TEST(CommandLine, HistoryListsAndUndoWalksBackRefusingAnEditedFile) {
   EXPECT_EQ(5u, t.dir.names(t.plane("Texture.Silver")).size());
   EXPECT_EQ(2, static_cast<int>(std::count_if(history.out.begin(), history.out.end(), [](char c) { return c == '\n'; })));
   EXPECT_NE(std::string::npos, run_cli(t, {"history", rcf}).out.find("\tundone\n"));
+}
+
+// An install killed once its folder is in place: reading commands say so and
+// change nothing; the next change takes it back first, and undo still
+// reaches the operations before.
+TEST(CommandLine, AnInterruptedInstallIsReportedThenTakenBackByTheNextChange) {
+  SimTree t;
+  const std::string rcf = write_rcf(t);
+  ASSERT_EQ(0, run_cli(t, {"remove", rcf, "1"}).status);
+  const std::string removed = t.cfg();
+  t.reload_entries();
+  t.dir.write(t.plane("Downloads/blue.pkg"), test::package_bytes(test::blue_entry(), std::nullopt, test::blue_files()));
+  ASSERT_TRUE(ListPackages(t.ctx, "").ok());
+  for (int k = 1; !t.dir.exists(t.plane("Texture.Blue")); ++k) {
+    ASSERT_LT(k, 100);
+    t.faulty.crash_at(k);
+    t.install(0);
+  }
+  ASSERT_EQ(removed, t.cfg());
+  const auto history = t.dir.names(t.plane("Paintwell.history"));
+  for (const char* reading : {"list", "log", "check", "history"}) {
+    SCOPED_TRACE(reading);
+    const CliRun r = run_cli(t, {reading, rcf});
+    EXPECT_NE(std::string::npos, r.err.find("an interrupted install of ")) << r.err;
+    EXPECT_TRUE(t.dir.exists(t.plane("Texture.Blue")));
+    EXPECT_EQ(history, t.dir.names(t.plane("Paintwell.history")));
+  }
+  EXPECT_NE(std::string::npos, run_cli(t, {"history", rcf}).out.find("\tinterrupted\n"));
+  const CliRun undo = run_cli(t, {"undo", rcf});
+  EXPECT_EQ(0, undo.status) << undo.err;
+  EXPECT_NE(std::string::npos, undo.err.find("an interrupted install of ")) << undo.err;
+  EXPECT_NE(std::string::npos, undo.err.find(" was taken back")) << undo.err;
+  EXPECT_EQ(test::kOriginalCfg, t.cfg());
+  EXPECT_EQ((std::set<std::string>{"Texture.Red", "Texture.Silver"}), test::texture_folders(t.dir.native(test::kPlane)));
 }
 
 // Each --json form is one document that parses back to the records' text,

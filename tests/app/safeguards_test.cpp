@@ -43,7 +43,7 @@ TEST(InstallCommand, FinalLineEndComesWithTheFirstEntryAndTheInstallUndoes) {
 
     ASSERT_EQ(InstallOutcome::kInstalled, install_blue(t)[0].report.outcome);
     EXPECT_EQ(0u, t.cfg().find(old + "\r\n[fltsim.2]\r\ntitle=Cessna Blue\r\n"));
-    ASSERT_TRUE(undo_latest(t.ctx.fs, t.ctx.state.g_AircraftFolder).ok());
+    ASSERT_TRUE(test::undo_latest(t.ctx.fs, t.ctx.state.g_AircraftFolder).ok());
     EXPECT_EQ(old, t.cfg());
     EXPECT_FALSE(t.dir.exists(t.plane("Texture.Blue")));
   }

@@ -9,8 +9,10 @@
 #include <string>
 #include <vector>
 
+#include "app/commands.h"
 #include "app/desktop/screen_lists.h"
 #include "packages/repaint_removal.h"
+#include "packages/tree_checks.h"
 #include "packages/two_package_install.h"
 
 namespace pw::test {
@@ -93,6 +95,119 @@ TEST(FaultInjection, EveryFailingCallOfARemovalLeavesTheOldFileOrTheNewOne) {
     ++faults;
   }
   EXPECT_GT(faults, 10);
+}
+
+// The aircraft's folder as an undo must give it back: every file and
+// folder but the history and the backups (and a backup's copy cut short,
+// which the next copy overwrites).
+std::map<std::string, std::string> plane_tree(const SimTree& t) {
+  std::map<std::string, std::string> tree;
+  for (const std::string& name : all_names_under(t.dir.native(kPlane))) {
+    if (name.starts_with("Paintwell.") || name.find("Aircraft.vnb") != std::string::npos ||
+        name.find("Aircraft.001") != std::string::npos) {
+      continue;
+    }
+    tree[name] = std::filesystem::is_directory(t.dir.native(t.plane(name))) ? "<folder>" : t.dir.read(t.plane(name));
+  }
+  return tree;
+}
+
+// The names whose content differs: what a failure shows.
+std::string differing(const std::map<std::string, std::string>& a, const std::map<std::string, std::string>& b) {
+  std::string names;
+  for (const auto& [name, bytes] : a) {
+    if (!b.contains(name) || b.at(name) != bytes) names += " " + name;
+  }
+  for (const auto& [name, bytes] : b) {
+    if (!a.contains(name)) names += " +" + name;
+  }
+  return names;
+}
+
+// A plane whose Downloads holds a package, and its tree before Texture.Red
+// was removed (an earlier operation, to be undone last).
+std::map<std::string, std::string> prepare_plane(SimTree& t) {
+  t.dir.write(t.plane("Downloads/blue.pkg"), package_bytes(blue_entry(), std::nullopt, blue_files()));
+  const auto original = plane_tree(t);
+  EXPECT_EQ(RemovalOutcome::kDone, t.remove({true, false, false}).outcome);
+  t.reload_entries();
+  EXPECT_TRUE(ListPackages(t.ctx, "").ok());
+  return original;
+}
+
+const struct CrashCase {
+  const char* name;
+  void (*before)(SimTree&);  // done without faults
+  bool (*run)(SimTree&);     // the operation that is killed
+} kCrashCases[] = {
+    {"install, the package of Downloads kept", [](SimTree&) {},
+     [](SimTree& t) { return t.install(0, true).outcome == InstallOutcome::kInstalled; }},
+    {"removal", [](SimTree&) {}, [](SimTree& t) { return t.remove({false, true}).outcome == RemovalOutcome::kDone; }},
+    {"undo of a removal",
+     [](SimTree& t) {
+       ASSERT_EQ(RemovalOutcome::kDone, t.remove({false, true}).outcome);
+       t.reload_entries();
+     },
+     [](SimTree& t) { return undo_latest(t.ctx.fs, t.ctx.state.g_AircraftFolder).ok(); }},
+};
+
+// Killed at each call in turn (that call and every later one never
+// happen), then the next change's recovery: the tree is the one before the
+// operation, or the one after it when it got as far as being sealed, and
+// every earlier operation can still be undone back to the first tree.
+TEST(FaultInjection, AKillAtAnyCallIsTakenBackByTheNextChange) {
+  for (const CrashCase& c : kCrashCases) {
+    SCOPED_TRACE(c.name);
+    std::map<std::string, std::string> after;
+    {
+      SimTree t;
+      prepare_plane(t);
+      c.before(t);
+      ASSERT_TRUE(c.run(t));
+      after = plane_tree(t);
+    }
+    for (int k = 1;; ++k) {
+      SCOPED_TRACE("killed at call " + std::to_string(k));
+      ASSERT_LT(k, 300) << "the operation never completed";
+      SimTree t;
+      const auto original = prepare_plane(t);
+      c.before(t);
+      const auto before = plane_tree(t);
+      t.faulty.crash_at(k);
+      c.run(t);
+      const bool completed = t.faulty.failed_call().empty();
+      SCOPED_TRACE("killed in: " + t.faulty.failed_call());
+      t.faulty.fail_at(0);
+      const Result<std::vector<std::string>> recovered = recover_interrupted_operation(t.ctx.fs, t.core_plane(""));
+      ASSERT_TRUE(recovered.ok()) << recovered.error().message;
+      const auto now = plane_tree(t);
+      ASSERT_TRUE(now == before || now == after) << differing(before, now) << " /" << differing(after, now);
+      for (int undone = 0; undo_latest(t.ctx.fs, t.core_plane("")).ok(); ++undone) ASSERT_LT(undone, 3);
+      ASSERT_TRUE(original == plane_tree(t)) << differing(original, plane_tree(t));
+      if (completed) break;
+    }
+  }
+}
+
+// A failing call (as on a full disk) makes the install fail with the tree
+// as it was and no history folder left behind.
+TEST(FaultInjection, AFailedInstallLeavesNoHistoryBehind) {
+  for (int k = 1;; ++k) {
+    SCOPED_TRACE("failing call " + std::to_string(k));
+    ASSERT_LT(k, 300) << "the install never completed";
+    SimTree t;
+    t.dir.write(t.plane("Downloads/blue.pkg"), package_bytes(blue_entry(), std::nullopt, blue_files()));
+    ASSERT_TRUE(ListPackages(t.ctx, "").ok());
+    const auto before = plane_tree(t);
+    t.faulty.fail_at(k, ErrorCode::kNoSpace);
+    if (t.install(0).outcome == InstallOutcome::kInstalled) {
+      if (t.faulty.failed_call().empty()) break;
+      continue;  // a call whose failure does not matter, such as a folder's sync
+    }
+    SCOPED_TRACE("failed call: " + t.faulty.failed_call());
+    EXPECT_TRUE(before == plane_tree(t)) << differing(before, plane_tree(t));
+    ASSERT_FALSE(t.dir.exists(t.plane("Paintwell.history")));
+  }
 }
 
 }  // namespace

@@ -16,11 +16,13 @@
 #include "aircraft/entry_list.h"
 #include "app/desktop/app_context.h"
 #include "app/desktop/screen_lists.h"
+#include "base/file_ops.h"
 #include "config/profile.h"
 #include "packages/package_format.h"
 #include "packages/package_creation.h"
 #include "packages/package_installation.h"
 #include "packages/repaint_removal.h"
+#include "packages/undo.h"
 #include "support/faulty_file_system.h"
 #include "support/scripted_view.h"
 #include "support/temp_dir.h"
@@ -160,5 +162,12 @@ class SimTree {
   FaultyFileSystem faulty;
   AppContext ctx;
 };
+
+// Undoes what an undo would take back now, as the command line does.
+inline Result<UndoReport> undo_latest(FileSystem& fs, const std::string& aircraft_folder) {
+  Result<LastOperation> last = last_operation(fs, aircraft_folder);
+  if (!last) return last.error();
+  return undo_restore_point(fs, aircraft_folder, last->can_undo ? file_name(last->point->folder) : "");
+}
 
 }  // namespace pw::test

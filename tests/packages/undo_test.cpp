@@ -5,13 +5,17 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
+#include <fstream>
+#include <iterator>
 #include <map>
 
 #include "app/commands.h"
 #include "app/history_commands.h"
 #include "packages/restore_points.h"
 #include "packages/sim_tree.h"
+#include "packages/tree_checks.h"
 #include "support/faulty_file_system.h"
+#include "support/immutable_flag.h"
 #include "support/temp_dir.h"
 
 namespace pw::test {
@@ -48,13 +52,14 @@ struct Plane {
   // aircraft.cfg replaced after the point is sealed.
   void operate(const std::string& operation, const std::vector<std::string>& removed,
                const std::vector<std::string>& created, const std::string& new_cfg) {
-    Result<RestorePoint> point = begin_restore_point(fs, folder(), operation, dir.read("plane/aircraft.cfg"));
+    RestoreManifest intent;
+    intent.operation = operation;
+    intent.folders_removed = removed;
+    intent.folders_created = created;
+    Result<RestorePoint> point = begin_restore_point(fs, folder(), intent, dir.read("plane/aircraft.cfg"), new_cfg);
     ASSERT_TRUE(point.ok()) << point.error().message;
-    ASSERT_TRUE(move_folders_into_restore_point(fs, *point, folder(), removed).ok());
-    for (const std::string& name : created) {
-      dir.write("plane/" + name + "/new.dds", name);
-      point->manifest.folders_created.push_back(name);
-    }
+    ASSERT_TRUE(move_folders_into_restore_point(fs, *point, folder()).ok());
+    for (const std::string& name : created) dir.write("plane/" + name + "/new.dds", name);
     ASSERT_TRUE(replace_cfg_with_restore_point(fs, *point, folder(), new_cfg).ok());
   }
 
@@ -114,13 +119,142 @@ TEST(Undo, RefusesAndChangesNothingWhenItWouldLoseSomething) {
     p.operate("remove", {"Texture.A"}, {"Texture.C"}, "[fltsim.0]\r\ntitle=B\r\n");
     c.after(p);
     const auto before = tree(p.dir);
-    Result<UndoReport> undone = undo_with_log(p.fs, p.folder());
+    Result<UndoReport> undone = undo_with_log(p.fs, p.folder(), p.dir.names("plane/Paintwell.history").back());
     ASSERT_FALSE(undone.ok());
     EXPECT_EQ(c.code, undone.error().code);
     EXPECT_TRUE(undone.error().message.starts_with("nothing was undone: ")) << undone.error().message;
     EXPECT_NE(std::string::npos, undone.error().message.find(c.says)) << undone.error().message;
     EXPECT_EQ(before, tree(p.dir));
     EXPECT_NE(std::string::npos, p.dir.read("plane/Paintwell.log").find("result: nothing was undone"));
+  }
+}
+
+void edit(const std::filesystem::path& file, const std::string& from, const std::string& to) {
+  std::ifstream in(file, std::ios::binary);
+  std::string text{std::istreambuf_iterator<char>(in), {}};
+  text.replace(text.find(from), from.size(), to);
+  std::ofstream(file, std::ios::binary | std::ios::trunc) << text;
+}
+
+// Points a tampered history or a second operation could leave: undo
+// refuses each with its reason and touches nothing, in the aircraft or
+// outside it.
+TEST(Undo, RefusesAPointItCannotTrustOrWasNotAskedFor) {
+  namespace fs = std::filesystem;
+  using Tamper = std::string (*)(Plane&, const fs::path& point);  // the point's name to undo
+  const struct {
+    const char* name;
+    bool install;  // else a removal of Texture.A
+    Tamper tamper;
+    const char* says;
+  } cases[] = {
+      {"the factory livery named as created", true,
+       [](Plane&, const fs::path& point) {
+         edit(point / "manifest.txt", "folder_created=Texture.C", "folder_created=Texture.A");
+         return point.filename().string();
+       },
+       "cannot have created Texture.A"},
+      {"Downloads named as created", true,
+       [](Plane&, const fs::path& point) {
+         edit(point / "manifest.txt", "folder_created=Texture.C", "folder_created=Downloads");
+         return point.filename().string();
+       },
+       "cannot have created Downloads"},
+      {"a moved folder deleted from the point", false,
+       [](Plane&, const fs::path& point) {
+         fs::remove_all(point / "folders" / "Texture.A");
+         return point.filename().string();
+       },
+       "Texture.A is missing from the restore point"},
+      {"the point's folders a link outside", false,
+       [](Plane& p, const fs::path& point) {
+         fs::rename(point / "folders", p.dir.native("outside/folders"));
+         fs::create_directory_symlink(p.dir.native("outside/folders"), point / "folders");
+         return point.filename().string();
+       },
+       "is a link"},
+      {"the point a link outside", false,
+       [](Plane& p, const fs::path& point) {
+         fs::rename(point, p.dir.native("outside/point"));
+         fs::create_directory_symlink(p.dir.native("outside/point"), point);
+         return point.filename().string();
+       },
+       "is a link"},
+      {"created a link outside", true,
+       [](Plane& p, const fs::path& point) {
+         fs::create_directory_symlink(p.dir.native("outside"), point / "created");
+         return point.filename().string();
+       },
+       "is a link"},
+      {"a manifest over 16 MB", false,
+       [](Plane&, const fs::path& point) {
+         std::ofstream(point / "manifest.txt", std::ios::binary | std::ios::app) << std::string(16 << 20, 'x');
+         return point.filename().string();
+       },
+       "larger than the limit of 16 MB"},
+      {"a newer operation since the question", false,
+       [](Plane& p, const fs::path& point) {
+         p.operate("remove", {"Texture.B"}, {}, "[Views]\r\n");
+         return point.filename().string();
+       },
+       "the latest operation is now the remove"},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.name);
+    Plane p;
+    p.dir.write("outside/keep.txt", "keep");
+    if (c.install) {
+      p.operate("install", {}, {"Texture.C"}, kCfg + "\r\n[fltsim.2]\r\ntitle=C\r\ntexture=C\r\n");
+    } else {
+      p.operate("remove", {"Texture.A"}, {}, "[fltsim.0]\r\ntitle=B\r\ntexture=B\r\n");
+    }
+    const std::string name = c.tamper(p, p.dir.native("plane/Paintwell.history/" + p.dir.names("plane/Paintwell.history").back()));
+    const auto before = tree(p.dir);
+    const auto outside = all_names_under(p.dir.native("outside"));
+    Result<UndoReport> undone = undo_restore_point(p.fs, p.folder(), name);
+    ASSERT_FALSE(undone.ok());
+    EXPECT_TRUE(undone.error().message.starts_with("nothing was undone: ")) << undone.error().message;
+    EXPECT_NE(std::string::npos, undone.error().message.find(c.says)) << undone.error().message;
+    EXPECT_EQ(before, tree(p.dir));
+    EXPECT_EQ(outside, all_names_under(p.dir.native("outside")));
+  }
+}
+
+// Interrupted points the recovery must not act on: it says why and
+// changes nothing.
+TEST(Recovery, LeavesWhatItCannotTakeBackAndSaysWhy) {
+  namespace fs = std::filesystem;
+  const struct {
+    const char* name;
+    void (*make)(const fs::path& point);
+    const char* says;
+  } cases[] = {
+      {"no manifest, a moved folder held", [](const fs::path& point) { fs::remove(point / "manifest.txt"); },
+       "holds folders but says nothing of them"},
+      {"begun, the factory livery named as created",
+       [](const fs::path& point) {
+         edit(point / "manifest.txt", "state=done", "state=begun\r\nfolder_created=Texture.B");
+       },
+       "cannot have created Texture.B"},
+      {"begun, its copy of aircraft.cfg damaged",
+       [](const fs::path& point) {
+         edit(point / "manifest.txt", "state=done", "state=begun");
+         fs::resize_file(point / "aircraft.cfg", 3);
+       },
+       "copy of aircraft.cfg is missing or damaged"},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.name);
+    Plane p;
+    p.operate("remove", {"Texture.A"}, {}, "[fltsim.0]\r\ntitle=B\r\ntexture=B\r\n");
+    c.make(p.dir.native("plane/Paintwell.history/" + p.dir.names("plane/Paintwell.history").back()));
+    const auto before = tree(p.dir);
+    const auto history = all_names_under(p.dir.native("plane/Paintwell.history"));
+    Result<std::vector<std::string>> recovered = recover_interrupted_operation(p.fs, p.folder());
+    const std::string said = recovered ? recovered->at(0) : recovered.error().message;
+    EXPECT_NE(std::string::npos, said.find(c.says)) << said;
+    EXPECT_EQ(before, tree(p.dir));
+    EXPECT_EQ(history, all_names_under(p.dir.native("plane/Paintwell.history")));
   }
 }
 
@@ -146,14 +280,43 @@ TEST(Undo, EveryFailingCallLeavesTheTreeBeforeOrAfterAndSaysWhich) {
     }
     EXPECT_EQ(original, tree(p.dir));
     if (!undone->history_note.empty()) {
-      // Undone but not marked: a second undo only marks it.
-      EXPECT_TRUE(undo_latest(p.fs, p.folder()).ok());
+      // Undone but not marked: the recovery of the next change only marks it.
+      EXPECT_TRUE(recover_interrupted_operation(p.fs, p.folder()).ok());
       EXPECT_EQ(original, tree(p.dir));
       continue;
     }
     if (faulty.failed_call().empty()) break;
   }
   EXPECT_GE(faults, 5);  // reads, the created folder, three moves, the replace
+}
+
+// Byte for byte, under its own name, with the package of Downloads the
+// install was to delete; one from elsewhere is gone for good.
+TEST(Undo, GivesBackFoldersUnderTheirOwnNameAndPackagesOfDownloads) {
+  const struct {
+    const char* package;
+    bool comes_back;
+  } cases[] = {{"Downloads/blue.pkg", true}, {"elsewhere/blue.pkg", false}};
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.package);
+    SimTree t;
+    const std::string bytes = package_bytes(blue_entry(), std::nullopt, blue_files());
+    t.dir.write(t.plane(c.package), bytes);
+    t.dir.write(t.plane("Aircraft.cfg"), "[fltsim.0]\r\ntitle=Cessna Silver\r\ntexture=silver\r\n");
+    t.reload_entries();
+    ASSERT_EQ(RemovalOutcome::kDone, t.remove({true}).outcome);
+    t.reload_entries();
+    ASSERT_TRUE(ListPackages(t.ctx, c.comes_back ? "" : t.core_plane("elsewhere\\blue.pkg")).ok());
+    ASSERT_EQ(InstallOutcome::kInstalled, t.install(0, true).outcome);
+    EXPECT_FALSE(t.dir.exists(t.plane(c.package)));
+    ASSERT_TRUE(undo_latest(t.ctx.fs, t.core_plane("")).ok());
+    EXPECT_EQ(c.comes_back, t.dir.exists(t.plane(c.package)));
+    if (c.comes_back) {
+      EXPECT_EQ(bytes, t.dir.read(t.plane(c.package)));
+    }
+    ASSERT_TRUE(undo_latest(t.ctx.fs, t.core_plane("")).ok());
+    EXPECT_EQ((std::set<std::string>{"Texture.Red", "Texture.Silver"}), texture_folders(t.dir.native(kPlane)));
+  }
 }
 
 TEST(RestorePoints, PruningKeepsTheNewestWithinTheLimitsAndLogsIt) {
@@ -184,6 +347,20 @@ TEST(RestorePoints, PruningKeepsTheNewestWithinTheLimitsAndLogsIt) {
   }
 }
 
+TEST(RestorePoints, PruningNamesAPointItCouldNotDelete) {
+  Plane p;
+  p.dir.write("program/Paintwell.ini", "[history]\r\nkeep_points=1\r\n");
+  p.operate("remove", {"Texture.A"}, {}, "[Views]\r\n");
+  p.operate("remove", {"Texture.B"}, {}, "[Views]\r\n\r\n");
+  const std::string oldest = p.dir.names("plane/Paintwell.history").front();
+  const ImmutableFlag stuck(p.dir.native("plane/Paintwell.history/" + oldest + "/aircraft.cfg"));
+  if (!stuck.ok()) GTEST_SKIP() << "this machine cannot mark a file immutable";
+  prune_with_log(p.fs, p.folder(), p.dir.path() + "\\program");
+  const std::string log = p.dir.read("plane/Paintwell.log");
+  EXPECT_NE(std::string::npos, log.find("could not delete restore point " + oldest)) << log;
+  EXPECT_EQ(std::string::npos, log.find("    deleted restore point")) << log;
+}
+
 TEST(RestorePoints, TheCommandsKeepTwentyAndLogWhatTheyDelete) {
   SimTree t;
   t.dir.write(t.plane("Downloads/1.pkg"), package_bytes(blue_entry(), std::nullopt, blue_files()));
@@ -198,11 +375,11 @@ TEST(RestorePoints, TheCommandsKeepTwentyAndLogWhatTheyDelete) {
 }
 
 TEST(RestorePoints, ManifestReadsBackAndRefusesUnsafeFolderNames) {
-  RestoreManifest m{"install", "2026-12-07 14:00:00 UTC", "3:00", "5:ff", true, {"C:\\a=b.pkg"},
-                    {"[fltsim.2] C"}, {}, {"Texture.C"}, {"Texture.A"}};
+  RestoreManifest m{"install",      "2026-12-07 14:00:00 UTC", "3:00", "5:ff", PointState::kUndone, {"C:\\a=b.pkg"},
+                    {"b.pkg"},      {"D:\\c.pkg"},          {"[fltsim.2] C"}, {}, {"Texture.C"}, {"Texture.A"}};
   EXPECT_EQ(m, parse_manifest(format_manifest(m)).value());
   for (const char* bad : {"operation=remove\r\nfolder_removed=..\r\n", "operation=remove\r\nfolder_created=a\\b",
-                          "undone=yes\r\n"}) {
+                          "undone=yes\r\n", "operation=remove\r\nstate=sealed\r\n", "operation=install\r\npackage_kept=..\\x.pkg"}) {
     SCOPED_TRACE(bad);
     EXPECT_EQ(ErrorCode::kDamaged, parse_manifest(bad).error().code);
   }

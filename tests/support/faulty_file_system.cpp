@@ -46,13 +46,19 @@ void FaultyFileSystem::fail_at(int k, ErrorCode code) {
   fail_at_ = k;
   code_ = code;
   calls_ = 0;
+  crashed_ = false;
   failed_call_.clear();
+}
+
+void FaultyFileSystem::crash_at(int k) {
+  fail_at(k);
+  crashed_ = k > 0;
 }
 
 std::optional<Error> FaultyFileSystem::count(const char* name) {
   ++calls_;
-  if (calls_ != fail_at_) return std::nullopt;
-  failed_call_ = name;
+  if (calls_ != fail_at_ && !(crashed_ && calls_ > fail_at_)) return std::nullopt;
+  if (failed_call_.empty()) failed_call_ = name;
   return make_error(code_, "injected fault at call " + std::to_string(calls_) + " (" + name + ")");
 }
 

@@ -20,6 +20,9 @@ class FaultyFileSystem : public FileSystem {
   // Restarts the count and fails the k-th counted call from now on with
   // `code` (k = 0: fail nothing). Only that one call fails.
   void fail_at(int k, ErrorCode code = ErrorCode::kIo);
+  // As fail_at, but the k-th counted call and every one after it fail: the
+  // disk stays as a program killed at that call leaves it.
+  void crash_at(int k);
   // Counted calls since the last fail_at (or construction).
   int calls() const { return calls_; }
   // The name of the call that was failed ("write", "rename_over", ...);
@@ -54,6 +57,7 @@ class FaultyFileSystem : public FileSystem {
 
   FileSystem& inner_;
   int fail_at_ = 0;
+  bool crashed_ = false;
   ErrorCode code_ = ErrorCode::kIo;
   int calls_ = 0;
   std::string failed_call_;
