@@ -109,7 +109,8 @@ bool run(const Setup& setup, bool cold) {
   };
   const auto undo = [&] {
     Result<LastOperation> last = last_operation(prepared->ctx.fs, setup.aircraft);
-    return last && last->can_undo && undo_restore_point(prepared->ctx.fs, setup.aircraft, file_name(last->point->folder));
+    return last && last->can_undo &&
+           undo_restore_point(prepared->ctx.fs, setup.aircraft, file_name(last->point->folder)).ok();
   };
   f.undo = measure(setup.runs, removed, undo);
   std::printf("%s\n", cold ? "cold (the file's pages dropped before each run)" : "warm (the file in the page cache)");
