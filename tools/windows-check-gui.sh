@@ -2,7 +2,7 @@
 # The desktop program's part of tools/windows-check.sh (which runs it when
 # the Qt of tools/build-qt-mingw.sh is there): builds paintwell.exe and the
 # Qt Test programs against that Qt into build-win-gui/, runs the tests under
-# Wine, makes the release zip, unpacks it into a demo simulator's program
+# Wine, makes the release zip and setup, unpacks the zip into a demo simulator's program
 # folder and starts paintwell.exe from there under Wine on Xvfb. Fails
 # unless the program stays up and its main screen has the Linux program's
 # size, outline and picture. Keeps the screen in docs/windows-main.png.
@@ -38,8 +38,8 @@ if ! DISPLAY='' ctest --test-dir "$cross" -R '^paintwell_(ui|screen)_tests$' --o
   fail "the Qt Test programs failed under Wine"
 fi
 
-step "release zip"
-rm -f "$cross"/Paintwell-*-win64.zip
+step "release zip and setup"
+rm -f "$cross"/Paintwell-*-win64.zip "$cross"/Paintwell-*-win64-setup.exe
 (cd "$cross" && cpack >/dev/null)
 zip=$(ls "$cross"/Paintwell-*-win64.zip)
 echo "$zip: $(du -h "$zip" | cut -f1)"
