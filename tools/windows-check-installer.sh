@@ -12,7 +12,8 @@
 #   setup again (an upgrade of every copy), then the setup and Uninstall.exe /S refused
 #   while paintwell.exe runs, then Uninstall.exe /S: the program's files,
 #   shortcuts and registry entries go; Paintwell.ini and every file of the
-#   simulators stay byte for byte.
+#   simulators stay byte for byte;
+# - an install from the pages, picking the Prepar3D copy for .pkg files.
 #   tools/windows-check-installer.sh [NATIVE_BUILD]   (default: build)
 set -euo pipefail
 steps_name=windows-check
@@ -159,4 +160,21 @@ for key in "$uninstall_key" 'HKLM\Software\Varnel Software' 'HKLM\Software\Class
   'HKLM\Software\Classes\.pkg'; do
   ! regkey "$key" || fail "the uninstall left $key"
 done
+
+step "an install from the pages: .pkg files open with the copy picked"
+wine "$setup" >/dev/null 2>&1 &
+for _ in $(seq 120); do xdotool search --name 'Paintwell Setup' >/dev/null 2>&1 && break; sleep 1; done
+# Next on the simulator page, then the second simulator on the package
+# page (the list has the keyboard) and Install.
+sleep 5
+xdotool key Return
+sleep 5
+xdotool key Down Return
+for _ in $(seq 120); do regkey "$uninstall_key" && break; sleep 1; done
+wineserver -k >/dev/null 2>&1 || true
+[ -f "$p3d/Varnel Software/FSX Paintwell/paintwell.exe" ] && [ -f "$fsx_program/paintwell.exe" ] ||
+  fail "the install from the pages did not install into both simulators"
+wine reg query 'HKLM\Software\Classes\Paintwell.Package\shell\open\command' 2>/dev/null |
+  grep -qF "$(to_windows "$p3d/Varnel Software/FSX Paintwell/paintwell.exe")" ||
+  fail ".pkg files do not open with the copy picked on the page"
 step "setup checked"
