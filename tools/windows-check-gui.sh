@@ -12,6 +12,7 @@ steps_name=windows-check
 . "$(dirname "$0")/steps.sh"
 cd "$(dirname "$0")/.."
 . tools/qt-mingw.sh
+. tools/xvfb.sh
 repo=$(pwd)
 native=${1:-build}
 cross=build-win-gui
@@ -60,13 +61,7 @@ windows_program=$(make_program_folder windows)
 (cd "$windows_program" && unzip -q "$repo/$zip")
 
 screen_check=$native/tools/screenshots/paintwell_screen_check
-exec 3>"$work/display"
-Xvfb -displayfd 3 -screen 0 1024x768x24 -nolisten tcp >/dev/null 2>&1 &
-xvfb=$!
-trap 'kill $xvfb 2>/dev/null; wineserver -k >/dev/null 2>&1 || true' EXIT
-for _ in $(seq 50); do [ -s "$work/display" ] && break; sleep 0.1; done
-DISPLAY=:$(head -1 "$work/display")
-export DISPLAY
+start_xvfb "$work"
 QT_QPA_PLATFORM=xcb "$screen_check" shoot "$work/linux.png" "$linux_program/paintwell" ||
   fail "the Linux program did not show its main screen"
 QT_QPA_PLATFORM=xcb "$screen_check" shoot "$work/windows.png" wine "$windows_program/paintwell.exe" ||

@@ -19,6 +19,7 @@ set -euo pipefail
 steps_name=windows-check
 . "$(dirname "$0")/steps.sh"
 cd "$(dirname "$0")/.."
+. tools/xvfb.sh
 repo=$(pwd)
 native=${1:-build}
 cross=build-win-gui
@@ -32,13 +33,7 @@ echo "$setup: $(du -h "$setup" | cut -f1)"
 rm -rf "$work"
 mkdir -p "$work"
 export WINEPREFIX=$work/wine WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml=" LC_ALL=C.UTF-8
-exec 3>"$work/display"
-Xvfb -displayfd 3 -screen 0 1024x768x24 -nolisten tcp >/dev/null 2>&1 &
-xvfb=$!
-trap 'kill $xvfb 2>/dev/null; wineserver -k >/dev/null 2>&1 || true' EXIT
-for _ in $(seq 50); do [ -s "$work/display" ] && break; sleep 0.1; done
-DISPLAY=:$(head -1 "$work/display")
-export DISPLAY
+start_xvfb "$work"
 wineboot -i >/dev/null 2>&1
 to_windows() { winepath -w "$1" 2>/dev/null; }
 regkey() { wine reg query "$1" >/dev/null 2>&1; }
