@@ -1,7 +1,9 @@
 #!/usr/bin/env bash
-# Installs the Debian packages the build needs, only those missing.
+# Installs the Debian packages the build needs, and those named, only those
+# missing.
+#   tools/install-deps.sh [PACKAGE]...
 set -euo pipefail
-packages=(cmake g++ make zlib1g-dev libgtest-dev qt6-base-dev xvfb xauth fonts-liberation)
+packages=(cmake g++ make zlib1g-dev libgtest-dev qt6-base-dev xvfb xauth fonts-liberation "$@")
 missing=()
 for p in "${packages[@]}"; do
   dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")

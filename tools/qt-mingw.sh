@@ -6,6 +6,18 @@ qt_mingw=${PAINTWELL_QT_MINGW:-$HOME/.cache/paintwell/qt-6.4.2-mingw64}
 
 qt_mingw_complete() { [ -f "$qt_mingw/paintwell-qt-complete" ]; }
 
+# qt_mingw_unpack: when the cache is missing, unpacks it from the copy
+# machines share beside the checkout, if there is one. Only into the
+# default place: its CMake files name that path.
+qt_mingw_archive=../shared/cache/qt-6.4.2-mingw64.tar.xz
+qt_mingw_unpack() {
+  qt_mingw_complete && return 0
+  [ -f "$qt_mingw_archive" ] && [ "$qt_mingw" = "$HOME/.cache/paintwell/qt-6.4.2-mingw64" ] || return 0
+  echo "unpacking $qt_mingw_archive into $(dirname "$qt_mingw")"
+  mkdir -p "$(dirname "$qt_mingw")"
+  tar -xJf "$qt_mingw_archive" -C "$(dirname "$qt_mingw")"
+}
+
 # configure_qt_mingw BUILD_DIR [CMAKE_ARG]...
 # Programs the build runs (the skin drawer, the tests) go through Wine,
 # finding Qt's DLLs on its path, with no display, and the host's DejaVu

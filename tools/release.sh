@@ -4,24 +4,31 @@
 #                                            licences (Qt from the system)
 #   Paintwell-<version>-win64.zip            the same for Windows, with the
 #                                            Qt DLLs and plugins it loads
-# The zip needs the Qt of tools/build-qt-mingw.sh. Both unpack into the
-# program folder, <FSX>/Varnel Software/FSX Paintwell.
+#   Paintwell-<version>-win64-setup.exe      those files installed into each
+#                                            simulator found
+#   SHA256SUMS                               the checksums of those three
+# The Windows files need the Qt of tools/build-qt-mingw.sh. The archives
+# unpack into the program folder, <FSX>/Varnel Software/FSX Paintwell.
 set -euo pipefail
 . "$(dirname "$0")/steps.sh"
 cd "$(dirname "$0")/.."
 . tools/qt-mingw.sh
+qt_mingw_unpack
 qt_mingw_complete || fail "no Qt for mingw-w64 in $qt_mingw: run tools/build-qt-mingw.sh first (about 30 minutes)"
-tools/install-deps.sh
+tools/install-deps.sh g++-mingw-w64-x86-64 libz-mingw-w64-dev wine wine64 nsis
 mkdir -p out
+made=()
 
-# pack BUILD_DIR: the archive CPack makes there, copied to out/.
+# pack BUILD_DIR: the archives CPack makes there, copied to out/.
 pack() {
   (cd "$1" && cpack >/dev/null)
-  local archive
-  archive=$(find "$1" -maxdepth 1 -name 'Paintwell-*' -newer "$1/CPackConfig.cmake" | head -1)
-  [ -n "$archive" ] || fail "cpack made no archive in $1"
-  cp "$archive" out/
-  echo "out/$(basename "$archive") ($(du -h "$archive" | cut -f1))"
+  local archive count=${#made[@]}
+  while IFS= read -r archive; do
+    cp "$archive" out/
+    made+=("$(basename "$archive")")
+    echo "out/$(basename "$archive") ($(du -h "$archive" | cut -f1))"
+  done < <(find "$1" -maxdepth 1 -type f -name 'Paintwell-*' -newer "$1/CPackConfig.cmake")
+  [ ${#made[@]} -gt "$count" ] || fail "cpack made no archive in $1"
 }
 
 cmake -S . -B build-release -DCMAKE_BUILD_TYPE=Release -DBUILD_TESTING=OFF >/dev/null
@@ -32,3 +39,5 @@ export WINEPREFIX=$PWD/build-release-win/wine WINEDEBUG=-all DISPLAY=''
 configure_qt_mingw build-release-win -DCMAKE_BUILD_TYPE=Release -DBUILD_TESTING=OFF
 cmake --build build-release-win -j"$jobs" >/dev/null
 pack build-release-win
+(cd out && sha256sum "${made[@]}" >SHA256SUMS)
+echo "out/SHA256SUMS"

@@ -2,7 +2,7 @@
 # The desktop program's part of tools/windows-check.sh (which runs it when
 # the Qt of tools/build-qt-mingw.sh is there): builds paintwell.exe and the
 # Qt Test programs against that Qt into build-win-gui/, runs the tests under
-# Wine, makes the release zip, unpacks it into a demo simulator's program
+# Wine, makes the release zip and setup, unpacks the zip into a demo simulator's program
 # folder and starts paintwell.exe from there under Wine on Xvfb. Fails
 # unless the program stays up and its main screen has the Linux program's
 # size, outline and picture. Keeps the screen in docs/windows-main.png.
@@ -12,6 +12,7 @@ steps_name=windows-check
 . "$(dirname "$0")/steps.sh"
 cd "$(dirname "$0")/.."
 . tools/qt-mingw.sh
+. tools/xvfb.sh
 repo=$(pwd)
 native=${1:-build}
 cross=build-win-gui
@@ -38,8 +39,8 @@ if ! DISPLAY='' ctest --test-dir "$cross" -R '^paintwell_(ui|screen)_tests$' --o
   fail "the Qt Test programs failed under Wine"
 fi
 
-step "release zip"
-rm -f "$cross"/Paintwell-*-win64.zip
+step "release zip and setup"
+rm -f "$cross"/Paintwell-*-win64.zip "$cross"/Paintwell-*-win64-setup.exe
 (cd "$cross" && cpack >/dev/null)
 zip=$(ls "$cross"/Paintwell-*-win64.zip)
 echo "$zip: $(du -h "$zip" | cut -f1)"
@@ -60,13 +61,7 @@ windows_program=$(make_program_folder windows)
 (cd "$windows_program" && unzip -q "$repo/$zip")
 
 screen_check=$native/tools/screenshots/paintwell_screen_check
-exec 3>"$work/display"
-Xvfb -displayfd 3 -screen 0 1024x768x24 -nolisten tcp >/dev/null 2>&1 &
-xvfb=$!
-trap 'kill $xvfb 2>/dev/null; wineserver -k >/dev/null 2>&1 || true' EXIT
-for _ in $(seq 50); do [ -s "$work/display" ] && break; sleep 0.1; done
-DISPLAY=:$(head -1 "$work/display")
-export DISPLAY
+start_xvfb "$work"
 QT_QPA_PLATFORM=xcb "$screen_check" shoot "$work/linux.png" "$linux_program/paintwell" ||
   fail "the Linux program did not show its main screen"
 QT_QPA_PLATFORM=xcb "$screen_check" shoot "$work/windows.png" wine "$windows_program/paintwell.exe" ||

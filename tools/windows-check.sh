@@ -8,7 +8,9 @@
 # (skipped, and said so, when not): paintwell.exe and the widget tests built
 # against it, the tests run under Wine, the release zip unpacked into a demo
 # simulator and started under Wine and Xvfb, its screen compared with the
-# Linux program's (docs/windows-main.png keeps it).
+# Linux program's (docs/windows-main.png keeps it), and the setup installed,
+# upgraded and uninstalled (tools/windows-check-installer.sh). A missing Qt
+# cache is first unpacked from ../shared/cache/ when that holds it.
 # Exits non-zero on any failure or difference.
 #
 # Environment: PAINTWELL_NATIVE_BUILD (default "build") is the Linux build
@@ -27,7 +29,7 @@ step "packages"
 # font the skin is drawn with, under Wine as on Linux.
 packages=(cmake make g++ zlib1g-dev libgtest-dev googletest
           g++-mingw-w64-x86-64 libz-mingw-w64-dev wine wine64 fonts-wine fonts-dejavu-core
-          xvfb unzip xdotool)
+          xvfb unzip xdotool nsis)
 missing=()
 for p in "${packages[@]}"; do
   dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")
@@ -155,10 +157,12 @@ if ! diff <(cat "$work/linux.list") <(tr -d '\r' <"$work/windows.list") >&2; the
 fi
 [ "$different" -eq 0 ] || fail "the Windows build differs from the Linux build"
 
+qt_mingw_unpack
 if ! qt_mingw_complete; then
   step "desktop program SKIPPED: no Qt for mingw-w64 in $qt_mingw (tools/build-qt-mingw.sh builds it, about 30 minutes)"
   step "Windows check passed, without the desktop program"
   exit 0
 fi
 tools/windows-check-gui.sh "$native"
+tools/windows-check-installer.sh "$native"
 step "Windows check passed"
