@@ -92,7 +92,10 @@ void DesktopProgram::wire(ScreenForm& screen) {
   const QString name = screen.objectName();
   connect(&screen, &ScreenForm::list_clicked, this, [this, name](const QString& list) { on_list_clicked(name, list); });
   connect(&screen, &ScreenForm::search_changed, this,
-          [this, name](const QString& list) { RefilterList(ctx_, name.toStdString(), list.toStdString()); });
+          [this, name](const QString& list) {
+            RefilterList(ctx_, name.toStdString(), list.toStdString());
+            on_list_clicked(name, list);  // what is shown beside the list follows what the search left
+          });
   connect(&screen, &ScreenForm::files_dropped, this, [this, name](const QStringList& paths) {
     std::vector<std::string> core_paths;
     for (const QString& path : paths) core_paths.push_back(to_core_path(path));

@@ -7,6 +7,7 @@
 #include "app/commands.h"
 #include "app/safeguards.h"
 #include "app/desktop/outside_packages.h"
+#include "app/desktop/listed_titles.h"
 #include "app/desktop/screen_lists.h"
 #include "app/desktop/undo_command.h"
 #include "base/text.h"
@@ -81,13 +82,23 @@ std::vector<std::string> skipped_titles(const std::vector<PackageResult>& result
   return titles;
 }
 
+std::vector<std::string> copy_titles(const std::vector<PackageResult>& results) {
+  std::vector<std::string> titles;
+  for (const PackageResult& r : results) {
+    if (r.report.outcome == InstallOutcome::kInstalled && !r.report.duplicate_of.empty()) titles.push_back(r.report.title);
+  }
+  return titles;
+}
+
 // The remove command of the remove screen's list or the Hangar's grid:
 // the ticked rows, hidden by a search or not.
 void run_remove_command(AppContext& ctx, PressedButton& button, const std::string& screen) {
   const std::string question =
       cr_lines({"You are about to remove the selected repaints.  This process could take a few minutes depending on the",
                 kLongRun, "", "Do you wish to continue?"});
-  if (!confirmed(ctx, question, "Remove Aircraft Repaints")) return;
+  const std::vector<ListRow> rows =
+      acted_on_rows(ctx.view.list(screen, screen == kHangar ? "lstRepaints" : "lstAircraft"));
+  if (!confirmed(ctx, with_acted_on(question, ctx.state, rows, false), "Remove Aircraft Repaints")) return;
   button.error_reported = false;
   if (const std::vector<Finding> twice = numbers_used_twice(ctx); !twice.empty()) {
     show_error(ctx, button, removal_refused_text(twice), kRemovalErrorTitle);
@@ -97,10 +108,9 @@ void run_remove_command(AppContext& ctx, PressedButton& button, const std::strin
   ctx.view.set_busy(true);
   SharedState& s = ctx.state;
   s.g_RemoveSelection.assign(s.g_AircraftEntries.size(), false);
-  for (const ListRow& row : ctx.view.list(screen, screen == kHangar ? "lstRepaints" : "lstAircraft").rows) {
-    // A greyed card (an entry the .rcf keeps) is never removed, ticked or not.
-    if (row.checked && row.enabled && row.item_data >= 0 &&
-        static_cast<std::size_t>(row.item_data) < s.g_RemoveSelection.size()) {
+  // A greyed card (an entry the .rcf keeps) is never among the rows, ticked or not.
+  for (const ListRow& row : rows) {
+    if (row.item_data >= 0 && static_cast<std::size_t>(row.item_data) < s.g_RemoveSelection.size()) {
       s.g_RemoveSelection[static_cast<std::size_t>(row.item_data)] = true;
     }
   }
@@ -232,7 +242,9 @@ std::vector<PackageResult> run_install_command(AppContext& ctx, PressedButton& b
   const std::string question =
       cr_lines({"You are about to install new repaints.  This process could take a few minutes depending on the",
                 kLongRun, "", "Do you wish to continue?"});
-  if (!confirmed(ctx, question, "Install Aircraft Repaints")) return {};
+  const std::string screen = button.form_name();
+  const std::vector<ListRow> rows = acted_on_rows(ctx.view.list(screen, "lstPackages"));
+  if (!confirmed(ctx, with_acted_on(question, ctx.state, rows, true), "Install Aircraft Repaints")) return {};
   button.error_reported = false;
   ctx.view.set_busy(true);
   if (Result<void> prepared = prepare_install(ctx); !prepared) {
@@ -241,12 +253,9 @@ std::vector<PackageResult> run_install_command(AppContext& ctx, PressedButton& b
                kInstallErrorTitle);
     return {};
   }
-  const std::string screen = button.form_name();
   const bool delete_packages = ctx.view.is_checked(screen, "chkDelete");
   std::vector<PackageResult> results;
-  for (const ListRow& row : ctx.view.list(screen, "lstPackages").rows) {
-    if (row.checked && row.enabled) results.push_back(install_one(ctx, button, row.item_data, delete_packages));
-  }
+  for (const ListRow& row : rows) results.push_back(install_one(ctx, button, row.item_data, delete_packages));
   ctx.view.set_busy(false);
   if (ListPackages(ctx, "").ok()) FillPackageList(ctx, false);
   reread_aircraft(ctx);
@@ -255,10 +264,13 @@ std::vector<PackageResult> run_install_command(AppContext& ctx, PressedButton& b
     for (const PackageResult& r : results) {
       findings.insert(findings.end(), r.report.texture_findings.begin(), r.report.texture_findings.end());
     }
-    const std::string outcome = install_outcome_text(installed_count(results), skipped_titles(results));
-    const std::string found = installed_findings_text(findings);
-    ctx.view.ShowMessage(found.empty() ? outcome : cr_lines({outcome, "", found}), kStyleInformation,
-                         "Repaint Packages Installed");
+    const int installed = installed_count(results);
+    std::vector<std::string> parts = {install_outcome_text(installed, skipped_titles(results))};
+    for (const std::string& more : {copies_text(copy_titles(results)), installed_findings_text(findings)}) {
+      if (!more.empty()) parts.insert(parts.end(), {"", more});
+    }
+    ctx.view.ShowMessage(cr_lines(parts), kStyleInformation,
+                         installed > 0 ? "Repaint Packages Installed" : "No Repaint Packages Installed");
   }
   return results;
 }

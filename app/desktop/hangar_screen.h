@@ -39,6 +39,7 @@ class frm_Hangar final : public ScreenForm {
  private:
   QListWidget* add_grid(const QString& tab, const QString& name, const QString& field, const QString& count);
   QListWidget* shown_grid() const;
+  void show_tab_buttons();
   void request_pictures();
   void show_picture(const QByteArray& source, const QImage& picture);
 

@@ -29,9 +29,16 @@ namespace {
 // Bigger files are no preview anyone made for a 400 x 300 box.
 constexpr std::int64_t kMaxPictureBytes = 64 * 1024 * 1024;
 
+// Core paths are joined with "\\" on every platform; where the platform's
+// own separator is "/", the screens show them with it.
+std::string on_screen(std::string text) {
+  if (QDir::separator() != QLatin1Char('\\')) std::replace(text.begin(), text.end(), '\\', '/');
+  return text;
+}
+
 // Labels take "\r\n", "\r" or "\n" as a line break alike.
 QString label_text(const std::string& text) {
-  QString shown = from_cp1252(text);
+  QString shown = from_cp1252(on_screen(text));
   shown.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
   shown.replace(QLatin1Char('\r'), QLatin1Char('\n'));
   return shown;
@@ -41,7 +48,7 @@ QListWidgetItem* make_row(const ListRow& row, bool checkable) {
   auto* item = new QListWidgetItem(from_cp1252(row.text));
   item->setData(Qt::UserRole, row.item_data);
   if (!row.picture.empty()) item->setData(kPictureRole, QByteArray::fromStdString(row.picture));
-  if (!row.tooltip.empty()) item->setToolTip(from_cp1252(row.tooltip));
+  if (!row.tooltip.empty()) item->setToolTip(from_cp1252(on_screen(row.tooltip)));
   if (!row.enabled) item->setFlags(item->flags() & ~Qt::ItemIsEnabled);
   if (!checkable) {
     item->setFlags(item->flags() & ~Qt::ItemIsUserCheckable);
@@ -113,7 +120,7 @@ void QtScreenView::show_progress(long long done, long long total) {
 
 int QtScreenView::ShowMessage(const std::string& text, int style, const std::string& title) {
   ui::default_message_service().set_parent(front_screen());
-  return ui::ShowMessage(text, style, title);
+  return ui::ShowMessage(on_screen(text), style, title);
 }
 
 std::optional<std::string> QtScreenView::open_file(const std::string& screen_name, const OpenFileRequest& request) {
@@ -144,7 +151,11 @@ void QtScreenView::set_busy(bool busy) {
 void QtScreenView::pump_events() { QCoreApplication::processEvents(); }
 
 void QtScreenView::set_label(const std::string& screen_name, const std::string& label, const std::string& text) {
-  if (auto* widget = control<QLabel>(screen_name, label)) widget->setText(label_text(text));
+  auto* widget = control<QLabel>(screen_name, label);
+  if (widget == nullptr) return;
+  widget->setText(label_text(text));
+  // A one-line label cuts what does not fit: the whole text is a hover away.
+  if (!widget->wordWrap()) widget->setToolTip(widget->text());
 }
 
 std::string QtScreenView::button_state(const std::string& screen_name, const std::string& button) {

@@ -45,7 +45,8 @@ TEST(Dispatcher, RemoveCommandReportsWhatFailedAndWhy) {
     ASSERT_EQ(2u, t.view.messages.size());
     EXPECT_EQ(
         "You are about to remove the selected repaints.  This process could take a few minutes depending on the\r"
-        "number of aircraft you have selected to install and the speed of your computer.\r\rDo you wish to continue?",
+        "number of aircraft you have selected to install and the speed of your computer.\r\rDo you wish to continue?"
+        "\r\r- Cessna Red",
         t.view.messages[0].text);
     const ShownMessage& error = t.view.messages[1];
     EXPECT_EQ("Repaint Removal Error", error.title);
