@@ -30,22 +30,25 @@ void show_error(AppContext& ctx, PressedButton& button, const std::string& text,
   button.error_reported = true;
 }
 
-// The repair offered after a check found something; a failed repair says why.
-// Findings of the texture check alone are shown without the offer, as
-// renumbering cannot mend them.
+// The repair offered after a check found something; a failed repair says
+// why, a done one is checked again. Findings renumbering cannot mend alone
+// are shown without the offer.
 void check_and_offer_repair(AppContext& ctx) {
   Result<std::vector<Finding>> findings = diagnose_aircraft(ctx.fs, ctx.state.g_AircraftFolder);
   if (!findings || findings->empty()) return;
-  if (std::all_of(findings->begin(), findings->end(), is_texture_finding)) {
+  if (std::none_of(findings->begin(), findings->end(), is_mended_by_renumbering)) {
     ctx.view.ShowMessage(cr_lines({"The check of this aircraft found:", "", findings_lines(*findings)}),
                          kStyleInformation, kAppTitle);
     return;
   }
   if (!ctx.view.offer_repair(*findings)) return;
-  if (Result<void> repaired = repair_with_log(ctx); !repaired) {
-    ctx.view.ShowMessage(with_reason(removal_cfg_error_text(), repaired.error()), kStyleCritical, kAppTitle);
-  }
+  Result<void> repaired = repair_with_log(ctx);
+  if (!repaired) ctx.view.ShowMessage(with_reason(removal_cfg_error_text(), repaired.error()), kStyleCritical, kAppTitle);
   reread_aircraft(ctx);
+  if (!repaired) return;
+  if (Result<std::vector<Finding>> left = diagnose_aircraft(ctx.fs, ctx.state.g_AircraftFolder)) {
+    ctx.view.ShowMessage(after_repair_text(*left), kStyleInformation, kAppTitle);
+  }
 }
 
 // One ticked package of the install command; a duplicate is asked about.

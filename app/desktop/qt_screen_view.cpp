@@ -15,6 +15,7 @@
 #include <QTimer>
 #include <algorithm>
 
+#include "app/command_texts.h"
 #include "base/file_ops.h"
 #include "base/platform/file_system.h"
 #include "app/desktop/screen_form.h"
@@ -57,16 +58,6 @@ QListWidgetItem* make_row(const ListRow& row, bool checkable) {
   item->setFlags(item->flags() | Qt::ItemIsUserCheckable);
   item->setCheckState(row.checked ? Qt::Checked : Qt::Unchecked);
   return item;
-}
-
-QString repair_text(const std::vector<Finding>& findings) {
-  QString text = QStringLiteral("The check of this aircraft found:\n\n");
-  for (const Finding& finding : findings) {
-    text += QStringLiteral("- [%1] %2\n").arg(from_cp1252(finding.subject), from_cp1252(finding.explanation));
-  }
-  return text + QStringLiteral(
-                    "\nPress OK to renumber the [fltsim.N] sections of aircraft.cfg into one sequence from 0 "
-                    "(a copy of the file is kept as Aircraft.vnb), or Cancel to leave the file as it is.");
 }
 
 }  // namespace
@@ -258,8 +249,8 @@ DuplicateChoice QtScreenView::ask_duplicate(const std::string& title) {
 }
 
 bool QtScreenView::offer_repair(const std::vector<Finding>& findings) {
-  QMessageBox box(QMessageBox::Warning, from_cp1252(kAppTitle), repair_text(findings), QMessageBox::NoButton,
-                  front_screen());
+  QMessageBox box(QMessageBox::Warning, from_cp1252(kAppTitle), label_text(repair_offer_text(findings)),
+                  QMessageBox::NoButton, front_screen());
   QPushButton* ok = box.addButton(QMessageBox::Ok);
   QPushButton* cancel = box.addButton(QMessageBox::Cancel);
   box.setDefaultButton(cancel);  // rewriting the file is the user's explicit choice
