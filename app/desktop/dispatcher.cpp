@@ -17,7 +17,10 @@ namespace pw {
 namespace {
 
 constexpr const char* kHangar = "frm_Hangar";
-constexpr const char* kSelectFilter = "Package File (*.pkg)|*.pkg|Repaint Configuration File (*.rcf)|*.rcf";
+// The design's filters first, then one showing every kind the dialog opens.
+constexpr const char* kSelectFilter =
+    "Package File (*.pkg)|*.pkg|Repaint Configuration File (*.rcf)|*.rcf|"
+    "Package or Repaint Configuration File|*.pkg;*.rcf";
 const std::string kLongRun =
     "number of aircraft you have selected to install and the speed of your computer.";
 
@@ -157,7 +160,7 @@ void run_preview_command(AppContext& ctx) {
   SharedState& s = ctx.state;
   s.g_PreviewChosen = false;
   // The dialog object keeps its FileName: a cancel yields the earlier choice.
-  if (auto chosen = ctx.view.open_file("frm_Package", {"Bitmap Image Files |*.bmp", s.program_folder})) {
+  if (auto chosen = ctx.view.open_file("frm_Package", {"Bitmap Image Files |*.bmp", s.program_folder, ""})) {
     s.preview_dialog_file_name = *chosen;
   }
   const std::string path = trim_blanks(s.preview_dialog_file_name);
@@ -170,7 +173,7 @@ void run_preview_command(AppContext& ctx) {
 // The browse command: a package that fits the aircraft is listed after
 // those of Downloads, marked with a "*" and ticked.
 void BrowseForPackages(AppContext& ctx) {
-  const auto chosen = ctx.view.open_file("frm_Install", OpenFileRequest{"Package File (*.pkg)|*.pkg", ""});
+  const auto chosen = ctx.view.open_file("frm_Install", {"Package File (*.pkg)|*.pkg", "", ctx.state.g_SimRoot});
   const std::string path = chosen ? trim_blanks(*chosen) : "";
   if (!path.empty()) open_packages(ctx, "frm_Install", {path});
 }
@@ -183,7 +186,9 @@ void run_main_command(AppContext& ctx, const std::string& command) {
   if (command == "undo") return run_undo_command(ctx);
   if (command == "hangar") return ctx.view.show_screen_in_place(kHangar, "frm_Main");
   if (command == "select") {
-    if (const auto path = ctx.view.open_file("frm_Main", {kSelectFilter, ""})) select_aircraft_path(ctx, *path);
+    if (const auto path = ctx.view.open_file("frm_Main", {kSelectFilter, "", ctx.state.g_SimRoot})) {
+      select_aircraft_path(ctx, *path);
+    }
   }
 }
 

@@ -120,9 +120,11 @@ std::optional<std::string> QtScreenView::open_file(const std::string& screen_nam
   if (dialog == nullptr) return std::nullopt;
   dialog->set_hWnd(form);
   dialog->set_Filter(request.filter);
-  dialog->set_InitDir(request.init_dir);
+  const std::string& start = !request.init_dir.empty() ? request.init_dir : !last_folder_.empty() ? last_folder_ : request.first_dir;
+  dialog->set_InitDir(on_screen(start));
   dialog->set_flags(0);
   if (!dialog->ShowOpen() || dialog->Cancel()) return std::nullopt;
+  last_folder_ = to_core_path(QFileInfo(from_cp1252(dialog->FileName())).absolutePath());
   return dialog->FileName();
 }
 
