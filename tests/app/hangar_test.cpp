@@ -86,6 +86,7 @@ TEST(Hangar, RemovesAndInstallsTheTickedCardsThroughTheScreensCommands) {
   ASSERT_TRUE(ListPackages(t.ctx, "").ok());
   FillPackageList(t.ctx, false);
   FillHangarRepaints(t.ctx);
+  EXPECT_EQ("Cessna Silver\nAir (Tahiti) [2007]", t.view.lists["frm_Hangar.lstRepaints"].rows[1].tooltip);  // the card whole
   t.view.lists["frm_Hangar.lstRepaints"].rows[0].enabled = false;  // as for an entry the .rcf keeps
   t.view.tick("frm_Hangar.lstRepaints", {0, 1});
   HangarListClicked(t.ctx, "lstRepaints");

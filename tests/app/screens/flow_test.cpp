@@ -209,6 +209,9 @@ class FlowTest : public QObject {
   // Beside a searched list: the current row's picture, or the default one
   // when the search hides it, and a note when it hides every row.
   void pictureAndNoteFollowTheSearch() {
+    QImage red(64, 48, QImage::Format_RGB32);
+    red.fill(Qt::red);
+    QVERIFY(red.save(tree_->plane("Texture.Sunrise/thumbnail.png"), "PNG"));
     select_aircraft();
     click(button(main_, "btn_Add"));
     frm_Install* install = run_->program->install_screen();
@@ -220,6 +223,11 @@ class FlowTest : public QObject {
     QCOMPARE(install->findChild<QLabel*>("lblTicked")->text(), QString("No repaint matches \"nothing like it\""));
     search->clear();
     QCOMPARE(centre_colour(install, "picPreview"), first);
+
+    frm_Remove* remove = run_->program->remove_screen();
+    QTRY_COMPARE_WITH_TIMEOUT(centre_colour(remove, "picThumbnail"), QColor(Qt::red), 5000);  // Sunrise Air, current
+    remove->findChild<QLineEdit*>("txtSearch")->setText("glacier");
+    QVERIFY(centre_colour(remove, "picThumbnail") != QColor(Qt::red));
   }
 
   // Paths on screen in the platform's form; the cut last-operation line
@@ -239,7 +247,10 @@ class FlowTest : public QObject {
         QMetaObject::invokeMethod(&dialog, "accept");
       });
     });
-    select_aircraft();
+    const QString saved = tree_->root() + "/Saved/Trainer.rcf";
+    QVERIFY(QDir().mkpath(tree_->root() + "/Saved") && QFile::copy(tree_->rcf(), saved));
+    dialogs_->answers.push_back(saved);
+    click(button(main_, "btn_Select"));
     click(button(main_, "btn_Add"));
     frm_Install* install = run_->program->install_screen();
     dialogs_->answers.push_back(tree_->plane("Downloads/Emerald_Repaint.pkg"));
@@ -249,7 +260,7 @@ class FlowTest : public QObject {
     click(button(main_, "btn_Select"));
     const QString root = QFileInfo(tree_->root()).canonicalFilePath();
     const QString downloads = QFileInfo(tree_->plane("Downloads")).canonicalFilePath();
-    QCOMPARE(folders, QStringList({root, root, downloads, root}));
+    QCOMPARE(folders, QStringList({root, root + "/Saved", downloads, root + "/Saved"}));
     QCOMPARE(filters[0], QStringList({"Package File (*.pkg)", "Repaint Configuration File (*.rcf)",
                                       "Package or Repaint Configuration File (*.pkg *.rcf)"}));
 
@@ -265,7 +276,12 @@ class FlowTest : public QObject {
   void downloadsAreWatchedOnceTheFolderAppears() {
     select_aircraft();
     QListWidget* packages = list(run_->program->install_screen(), "lstPackages");
-    QCOMPARE(packages->count(), 2);
+    tick(packages, 1);
+    const QString ticked = packages->item(1)->text();
+    QVERIFY(tree_->write(tree_->plane("Downloads/Amber_Repaint.pkg"), package_bytes("Amber", "Amber Air", kCrimsonColour)));
+    QTRY_COMPARE_WITH_TIMEOUT(packages->count(), 3, 5000);
+    const QList<QListWidgetItem*> still = packages->findItems(ticked, Qt::MatchExactly);
+    QVERIFY(still.size() == 1 && still[0]->checkState() == Qt::Checked);
     QVERIFY(QDir(tree_->plane("Downloads")).removeRecursively());
     DownloadsWatcher& watcher = run_->program->downloads_watcher();
     watcher.follow(to_cp1252(tree_->plane()));
