@@ -3,7 +3,8 @@
 // each, and on a second tab the packages waiting in Downloads with their
 // previews; a search field over each grid. Its buttons remove the ticked
 // repaints or install the ticked packages through the same commands as
-// the remove and install screens.
+// the remove and install screens, each shown on its own tab only; Escape
+// returns as btn_Return does.
 #pragma once
 
 #include <QByteArray>
