@@ -212,9 +212,8 @@ bool has_kind(const std::vector<Finding>& findings, FindingKind kind) {
   return false;
 }
 
-bool is_texture_finding(const Finding& finding) {
-  return finding.kind >= FindingKind::kMissingFallback ||
-         (finding.kind == FindingKind::kUnreadable && starts_with_ci(finding.subject, "Texture."));
+bool is_mended_by_renumbering(const Finding& finding) {
+  return finding.kind == FindingKind::kDuplicateNumber || finding.kind == FindingKind::kHiddenEntry;
 }
 
 std::string renumbered_cfg_text(std::string_view cfg_bytes) {

@@ -21,8 +21,7 @@ enum class FindingKind {
   kMissingTitle,          // a [fltsim.N] without a title counts as missing
   kMissingTextureFolder,  // an entry whose Texture.<texture> is gone
   kOrphanTextureFolder,   // a Texture.* folder no entry names
-  // What the texture check finds (aircraft/texture_check.h); kept last, see
-  // is_texture_finding:
+  // What the texture check finds (aircraft/texture_check.h):
   kMissingFallback,       // a texture.cfg fallback that is no folder here
   kFallbackGap,           // fallbacks after a missing number are never read
   kMissingTextureCfg,     // no texture.cfg where most repaints have one
@@ -61,10 +60,9 @@ Result<std::vector<Finding>> diagnose_aircraft(FileSystem& fs, const std::string
 
 bool has_kind(const std::vector<Finding>& findings, FindingKind kind);
 
-// A finding of the texture check, which the renumbering repair cannot mend:
-// one of its kinds, or an unreadable texture.cfg (a kUnreadable naming a
-// Texture.* folder; aircraft.cfg's name the file or a line).
-bool is_texture_finding(const Finding& finding);
+// A finding the renumbering repair mends: a number used twice, or an
+// entry hidden after a second missing number.
+bool is_mended_by_renumbering(const Finding& finding);
 
 // The safe repair: every [fltsim.N] header renumbered in file order into
 // one sequence from 0; every other line kept as it is.

@@ -150,6 +150,12 @@ bool has_title(const ProfileDocument& cfg, int number) {
 
 }  // namespace
 
+std::string suffixed_title(std::string_view title, std::int16_t suffixNumber) {
+  std::string text(title);
+  if (suffixNumber != kNoSuffix) text.append(suffix_text(Suffix::kDash)).append(three_digits(suffixNumber));
+  return text;
+}
+
 Result<int> AppendPackageEntry(ProfileDocument& cfg, const FltsimEntry& entry, std::int16_t& first_free,
                                std::int16_t suffixNumber) {
   // Checked again here, whoever checked the package before: the line ends

@@ -26,6 +26,10 @@ inline constexpr std::int16_t kNoSuffix = -1;
 Result<int> AppendPackageEntry(ProfileDocument& cfg, const FltsimEntry& entry, std::int16_t& first_free,
                                std::int16_t suffixNumber);
 
+// `title` as AppendPackageEntry writes it with `suffixNumber`: with " - NNN"
+// for 0..999, as it is for kNoSuffix.
+std::string suffixed_title(std::string_view title, std::int16_t suffixNumber);
+
 // Writes a kept entry under a new section number (removal renumbering),
 // from its record, in the fixed key order. `original` holds the key lines
 // of the entry's old section (ProfileDocument::key_values): what the record

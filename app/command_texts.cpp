@@ -55,8 +55,28 @@ std::string removal_success_text() {
 
 std::string findings_lines(const std::vector<Finding>& findings) {
   std::vector<std::string> lines;
-  for (const Finding& f : findings) lines.push_back("- [" + f.subject + "] " + f.explanation);
+  for (const Finding& f : findings) {
+    const std::string subject = "[" + f.subject + "]";
+    lines.push_back("- " + (f.explanation.starts_with(subject) ? "" : subject + " ") + f.explanation);
+  }
   return cr_lines(lines);
+}
+
+std::string repair_offer_text(const std::vector<Finding>& findings) {
+  std::vector<Finding> mended;
+  std::vector<Finding> left;
+  for (const Finding& f : findings) (is_mended_by_renumbering(f) ? mended : left).push_back(f);
+  std::vector<std::string> lines = {"The check of this aircraft found:", "", "Renumbering mends:", findings_lines(mended)};
+  if (!left.empty()) lines.insert(lines.end(), {"", "Renumbering does not mend:", findings_lines(left)});
+  lines.insert(lines.end(), {"", "Press OK to renumber the [fltsim.N] sections of aircraft.cfg into one sequence from 0 "
+                                 "(a copy of the file is kept as Aircraft.vnb), or Cancel to leave the file as it is."});
+  return cr_lines(lines);
+}
+
+std::string after_repair_text(const std::vector<Finding>& findings) {
+  if (findings.empty()) return "The aircraft.cfg file was renumbered. The check of this aircraft finds nothing more.";
+  return cr_lines({"The aircraft.cfg file was renumbered. The check of this aircraft still finds:", "",
+                   findings_lines(findings)});
 }
 
 std::string pack_findings_question(const std::vector<Finding>& findings) {

@@ -32,8 +32,14 @@ std::string removal_cfg_error_text();  // Aircraft.cfg could not be written
 std::string removal_refused_text(const std::vector<Finding>& numbers_used_twice);
 std::string removal_success_text();
 
-// Findings as message lines, "- [subject] explanation" each.
+// Findings as message lines, "- [subject] explanation" each (the subject
+// once: left out where the explanation starts with it).
 std::string findings_lines(const std::vector<Finding>& findings);
+// The repair offer after a check: the findings renumbering mends and, in a
+// list of their own, those it leaves; then what OK and Cancel do.
+std::string repair_offer_text(const std::vector<Finding>& findings);
+// What a check after the repair found: the findings left, or that none is.
+std::string after_repair_text(const std::vector<Finding>& findings);
 // What the texture check found in a folder about to be packed, and the
 // question whether to pack it anyway (OK goes on).
 std::string pack_findings_question(const std::vector<Finding>& findings);

@@ -1,5 +1,8 @@
 #include "packages/install_screen.h"
 
+#include <QLabel>
+#include <QListWidget>
+
 #include "ui/image_button.h"
 
 namespace pw {
@@ -23,7 +26,7 @@ frm_Install::frm_Install() : ScreenForm(ui::ScreenKind::kInstall, "frm_Install",
   add_list("lstPackages", {36, 214, 310, 206}, true);
   add_label("lblTicked", "", {38, 423, 308, 16});
   add_label("Label1", "Aircraft Preview Picture", {369, 166, 399, 17}, true);
-  add_picture("picPreview", {367, 186, 402, 302}, "\\Media\\NoPreview.bmp");
+  preview_ = add_picture("picPreview", {367, 186, 402, 302}, "\\Media\\NoPreview.bmp");
   add_label("Label3", "*Browsed for packages are removed from the list after each installation.", {202, 442, 143, 46});
   add_check_box("chkDelete", "Automatically delete package(s) after installation.", {35, 491, 308, 20});
   CD1_.set_Filter("Package File (*.pkg)|*.pkg");
@@ -36,6 +39,13 @@ frm_Install::frm_Install() : ScreenForm(ui::ScreenKind::kInstall, "frm_Install",
   add_named_button("btn_Return", {{548, 525}, "return", "Return", "enabled",
                                   "Click to return to the main screen of the Varnel FSX Paintwell."});
   place_progress_bar({367, 496, 280, 4});
+}
+
+// The preview of a row the search hides gives way; the list's click
+// handler shows the current row's again when it is back in view.
+void frm_Install::list_changed(QListWidget& list, bool refilled) {
+  (void)refilled;
+  if (list.objectName() == QLatin1String("lstPackages") && shown_current(list) == nullptr) show_default_picture(*preview_);
 }
 
 }  // namespace pw

@@ -15,9 +15,11 @@ class frm_Install final : public ScreenForm {
 
   // CD1: the browse command's open dialog.
   ui::cFileDialog* file_dialog() override { return &CD1_; }
+  void list_changed(QListWidget& list, bool refilled) override;
 
  private:
   ui::cFileDialog CD1_;
+  QLabel* preview_ = nullptr;
 };
 
 }  // namespace pw

@@ -230,6 +230,7 @@ InstallReport install_package(const OperationContext& op, AircraftState& aircraf
   report.outcome = InstallOutcome::kInstalled;
   report.variation = trim_blanks(entry.ui_variation);
   report.folder = target->folder;
+  report.title = suffixed_title(trim_blanks(entry.title), target->suffix);
   report.section = change->section;
   report.texture_findings = std::move(*texture_findings);
   return report;

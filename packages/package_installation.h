@@ -56,6 +56,7 @@ struct InstallReport {
   InstallOutcome outcome = InstallOutcome::kFailed;
   std::string variation;  // kInstalled: the package's trimmed ui_variation
   std::string folder;     // kInstalled: the texture folder created (full path)
+  std::string title;      // kInstalled: the title written (trimmed; a copy's ends in " - NNN")
   int section = -1;       // kInstalled: the N of the [fltsim.N] written
   std::vector<Finding> texture_findings;  // kInstalled: the texture check of the new folder
   std::string duplicate_of;  // the installed title the package duplicated, if any

@@ -27,7 +27,7 @@ frm_Remove::~frm_Remove() = default;
 void frm_Remove::attach_thumbnails(FileSystem& fs) {
   thumbnails_ = std::make_unique<ThumbnailCache>(fs, picture_->contentsRect().size());
   connect(thumbnails_.get(), &ThumbnailCache::ready, this, [this](const QByteArray& source, const QImage& shown) {
-    const QListWidgetItem* current = list_->currentItem();
+    const QListWidgetItem* current = shown_current(*list_);
     if (current != nullptr && current->data(kPictureRole).toByteArray() == source) {
       picture_->setPixmap(QPixmap::fromImage(shown));
     }
@@ -36,12 +36,13 @@ void frm_Remove::attach_thumbnails(FileSystem& fs) {
 }
 
 void frm_Remove::list_changed(QListWidget& list, bool refilled) {
-  if (&list == list_ && refilled) show_current_thumbnail();
+  (void)refilled;  // a search may have hidden the current row
+  if (&list == list_) show_current_thumbnail();
 }
 
 void frm_Remove::show_current_thumbnail() {
   if (!thumbnails_) return;
-  const QListWidgetItem* current = list_->currentItem();
+  const QListWidgetItem* current = shown_current(*list_);
   const QByteArray source = current != nullptr ? current->data(kPictureRole).toByteArray() : QByteArray();
   if (source.isEmpty()) return picture_->setPixmap(QPixmap::fromImage(thumbnails_->placeholder()));
   thumbnails_->request({source.toStdString()});

@@ -212,6 +212,7 @@ void SkinnedForm::paintEvent(QPaintEvent*) {
 void SkinnedForm::mousePressEvent(QMouseEvent* event) {
   if (!settings_.draggable || event->button() != Qt::LeftButton) return;
   setCursor(move_cursor_);
+  shape_.begin_drag(*this, event->globalPosition().toPoint());
 }
 
 void SkinnedForm::mouseMoveEvent(QMouseEvent* event) {

@@ -115,22 +115,22 @@ Result<void> clsTransForm::LoadRegionDataFromFile(const QString& FileName) {
   return {};
 }
 
-void clsTransForm::DragForm(QWidget& window, int intButton, QPoint global_pos) {
-  if (intButton != kLeftButton) {
-    restore_pointer(window);
-    return;
-  }
+void clsTransForm::begin_drag(QWidget& window, QPoint global_pos) {
   QWidget* top = window.window();
-  if (drag_offset_) {
-    top->move(global_pos - *drag_offset_);
-    return;
-  }
   QWindow* handle = top->windowHandle();
   if (handle != nullptr && handle->startSystemMove()) {
     restore_pointer(window);  // the window system owns the drag from here
     return;
   }
   drag_offset_ = global_pos - top->pos();
+}
+
+void clsTransForm::DragForm(QWidget& window, int intButton, QPoint global_pos) {
+  if (intButton != kLeftButton) {
+    restore_pointer(window);
+    return;
+  }
+  if (drag_offset_) window.window()->move(global_pos - *drag_offset_);
 }
 
 void clsTransForm::end_drag() { drag_offset_.reset(); }

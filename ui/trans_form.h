@@ -46,11 +46,15 @@ class clsTransForm {
   Result<void> ShapeMe(QWidget& Name, std::uint32_t color, bool Load = false,
                        const QString& FileName = {}, const QImage& surface = {});
 
+  // Called when the left button goes down on the window body: asks the
+  // window system to move the window (it then owns the drag); where the
+  // platform refuses, the pointer's offset from the window is taken here,
+  // so the first movement already counts.
+  void begin_drag(QWidget& window, QPoint global_pos);
   // Called on mouse moves with a button held over the window body. With the
-  // left button, the first call asks the window system to move the window
-  // (it then owns the drag and the window's pointer is put back to the
-  // default); where the platform refuses, the window follows global_pos
-  // from then on until end_drag. Other buttons only put the pointer back.
+  // left button during a drag begin_drag could not hand over, the window
+  // follows global_pos until end_drag. Other buttons only put the pointer
+  // back to the default.
   void DragForm(QWidget& window, int intButton, QPoint global_pos);
   // Ends a drag that the window system did not take over (mouse release).
   void end_drag();

@@ -44,7 +44,10 @@ bool load(std::unique_ptr<Screen>& slot) {
 
 }  // namespace
 
-DesktopProgram::DesktopProgram(FileSystem& fs) : view_(fs), ctx_(fs, view_) {
+DesktopProgram::DesktopProgram(FileSystem& fs)
+    : view_(fs),
+      ctx_(fs, view_),
+      watcher_(fs, [this] { return commands_running_ == 0; }, [this] { relist_packages(ctx_); }) {
   ctx_.progress = [this](std::int64_t done, std::int64_t total) { view_.show_progress(done, total); };
 }
 
@@ -65,7 +68,7 @@ bool DesktopProgram::start(const std::string& program_folder, const std::vector<
     lines.insert(lines.end(), ctx_.state.addon_refusals.begin(), ctx_.state.addon_refusals.end());
     view_.ShowMessage(cr_lines(lines), kStyleInformation, kAppTitle);
   }
-  if (!packages.empty()) open_packages(ctx_, "frm_Main", packages);
+  if (!packages.empty()) run_command([&] { open_packages(ctx_, "frm_Main", packages); });
   return true;
 }
 
@@ -98,18 +101,28 @@ void DesktopProgram::wire(ScreenForm& screen) {
   const QString name = screen.objectName();
   connect(&screen, &ScreenForm::list_clicked, this, [this, name](const QString& list) { on_list_clicked(name, list); });
   connect(&screen, &ScreenForm::search_changed, this,
-          [this, name](const QString& list) { RefilterList(ctx_, name.toStdString(), list.toStdString()); });
+          [this, name](const QString& list) {
+            RefilterList(ctx_, name.toStdString(), list.toStdString());
+            on_list_clicked(name, list);  // what is shown beside the list follows what the search left
+          });
   connect(&screen, &ScreenForm::files_dropped, this, [this, name](const QStringList& paths) {
     std::vector<std::string> core_paths;
     for (const QString& path : paths) core_paths.push_back(to_core_path(path));
-    open_packages(ctx_, to_cp1252(name), core_paths);
+    run_command([&] { open_packages(ctx_, to_cp1252(name), core_paths); });
   });
 }
 
 void DesktopProgram::on_released(ui::LargeButton* button) {
   ReleasedButton released(*button);
-  dispatch_release(ctx_, released);
+  run_command([&] { dispatch_release(ctx_, released); });
   button->set_error_reported(released.error_reported);
+}
+
+void DesktopProgram::run_command(const std::function<void()>& command) {
+  ++commands_running_;
+  command();
+  --commands_running_;
+  watcher_.follow(ctx_.state.g_AircraftFolder);
 }
 
 void DesktopProgram::on_list_clicked(const QString& screen, const QString& list) {

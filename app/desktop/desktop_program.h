@@ -6,11 +6,13 @@
 
 #include <QObject>
 #include <QString>
+#include <functional>
 #include <memory>
 #include <string>
 #include <vector>
 
 #include "app/desktop/app_context.h"
+#include "app/desktop/downloads_watcher.h"
 #include "app/desktop/qt_screen_view.h"
 
 namespace pw {
@@ -50,12 +52,15 @@ class DesktopProgram final : public QObject {
   frm_Install* install_screen() const { return install_.get(); }
   frm_Remove* remove_screen() const { return remove_.get(); }
   frm_Hangar* hangar_screen() const { return hangar_.get(); }
+  DownloadsWatcher& downloads_watcher() { return watcher_; }
 
  private:
   bool load_screens();
   void wire(ScreenForm& screen);
   void on_released(ui::LargeButton* button);
   void on_list_clicked(const QString& screen, const QString& list);
+  // Runs a command (a release, a drop); the watcher follows its outcome.
+  void run_command(const std::function<void()>& command);
 
   QtScreenView view_;
   AppContext ctx_;
@@ -64,6 +69,8 @@ class DesktopProgram final : public QObject {
   std::unique_ptr<frm_Install> install_;
   std::unique_ptr<frm_Remove> remove_;
   std::unique_ptr<frm_Hangar> hangar_;
+  int commands_running_ = 0;  // nested: the modal remove screen runs its own
+  DownloadsWatcher watcher_;
 };
 
 }  // namespace pw

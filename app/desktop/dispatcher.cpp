@@ -9,6 +9,7 @@
 #include "app/history_commands.h"
 #include "app/safeguards.h"
 #include "app/desktop/outside_packages.h"
+#include "app/desktop/listed_titles.h"
 #include "app/desktop/screen_lists.h"
 #include "app/desktop/undo_command.h"
 #include "base/text.h"
@@ -18,7 +19,10 @@ namespace pw {
 namespace {
 
 constexpr const char* kHangar = "frm_Hangar";
-constexpr const char* kSelectFilter = "Package File (*.pkg)|*.pkg|Repaint Configuration File (*.rcf)|*.rcf";
+// The design's filters first, then one showing every kind the dialog opens.
+constexpr const char* kSelectFilter =
+    "Package File (*.pkg)|*.pkg|Repaint Configuration File (*.rcf)|*.rcf|"
+    "Package or Repaint Configuration File|*.pkg;*.rcf";
 const std::string kLongRun =
     "number of aircraft you have selected to install and the speed of your computer.";
 
@@ -52,22 +56,25 @@ bool took_back_interrupted(AppContext& ctx) {
   return true;
 }
 
-// The repair offered after a check found something; a failed repair says why.
-// Findings of the texture check alone are shown without the offer, as
-// renumbering cannot mend them.
+// The repair offered after a check found something; a failed repair says
+// why, a done one is checked again. Findings renumbering cannot mend alone
+// are shown without the offer.
 void check_and_offer_repair(AppContext& ctx) {
   Result<std::vector<Finding>> findings = diagnose_aircraft(ctx.fs, ctx.state.g_AircraftFolder);
   if (!findings || findings->empty()) return;
-  if (std::all_of(findings->begin(), findings->end(), is_texture_finding)) {
+  if (std::none_of(findings->begin(), findings->end(), is_mended_by_renumbering)) {
     ctx.view.ShowMessage(cr_lines({"The check of this aircraft found:", "", findings_lines(*findings)}),
                          kStyleInformation, kAppTitle);
     return;
   }
   if (!ctx.view.offer_repair(*findings) || !took_back_interrupted(ctx)) return;
-  if (Result<void> repaired = repair_with_log(ctx); !repaired) {
-    ctx.view.ShowMessage(with_reason(removal_cfg_error_text(), repaired.error()), kStyleCritical, kAppTitle);
-  }
+  Result<void> repaired = repair_with_log(ctx);
+  if (!repaired) ctx.view.ShowMessage(with_reason(removal_cfg_error_text(), repaired.error()), kStyleCritical, kAppTitle);
   reread_aircraft(ctx);
+  if (!repaired) return;
+  if (Result<std::vector<Finding>> left = diagnose_aircraft(ctx.fs, ctx.state.g_AircraftFolder)) {
+    ctx.view.ShowMessage(after_repair_text(*left), kStyleInformation, kAppTitle);
+  }
 }
 
 // One ticked package of the install command; a duplicate is asked about.
@@ -104,13 +111,23 @@ std::vector<std::string> skipped_titles(const std::vector<PackageResult>& result
   return titles;
 }
 
+std::vector<std::string> copy_titles(const std::vector<PackageResult>& results) {
+  std::vector<std::string> titles;
+  for (const PackageResult& r : results) {
+    if (r.report.outcome == InstallOutcome::kInstalled && !r.report.duplicate_of.empty()) titles.push_back(r.report.title);
+  }
+  return titles;
+}
+
 // The remove command of the remove screen's list or the Hangar's grid:
 // the ticked rows, hidden by a search or not.
 void run_remove_command(AppContext& ctx, PressedButton& button, const std::string& screen) {
   const std::string question =
       cr_lines({"You are about to remove the selected repaints.  This process could take a few minutes depending on the",
                 kLongRun, "", "Do you wish to continue?"});
-  if (!confirmed(ctx, question, "Remove Aircraft Repaints")) return;
+  const std::vector<ListRow> rows =
+      acted_on_rows(ctx.view.list(screen, screen == kHangar ? "lstRepaints" : "lstAircraft"));
+  if (!confirmed(ctx, with_acted_on(question, ctx.state, rows, false), "Remove Aircraft Repaints")) return;
   button.error_reported = false;
   if (const std::vector<Finding> twice = numbers_used_twice(ctx); !twice.empty()) {
     show_error(ctx, button, removal_refused_text(twice), kRemovalErrorTitle);
@@ -120,10 +137,9 @@ void run_remove_command(AppContext& ctx, PressedButton& button, const std::strin
   ctx.view.set_busy(true);
   SharedState& s = ctx.state;
   s.g_RemoveSelection.assign(s.g_AircraftEntries.size(), false);
-  for (const ListRow& row : ctx.view.list(screen, screen == kHangar ? "lstRepaints" : "lstAircraft").rows) {
-    // A greyed card (an entry the .rcf keeps) is never removed, ticked or not.
-    if (row.checked && row.enabled && row.item_data >= 0 &&
-        static_cast<std::size_t>(row.item_data) < s.g_RemoveSelection.size()) {
+  // A greyed card (an entry the .rcf keeps) is never among the rows, ticked or not.
+  for (const ListRow& row : rows) {
+    if (row.item_data >= 0 && static_cast<std::size_t>(row.item_data) < s.g_RemoveSelection.size()) {
       s.g_RemoveSelection[static_cast<std::size_t>(row.item_data)] = true;
     }
   }
@@ -167,7 +183,7 @@ void run_preview_command(AppContext& ctx) {
   SharedState& s = ctx.state;
   s.g_PreviewChosen = false;
   // The dialog object keeps its FileName: a cancel yields the earlier choice.
-  if (auto chosen = ctx.view.open_file("frm_Package", {"Bitmap Image Files |*.bmp", s.program_folder})) {
+  if (auto chosen = ctx.view.open_file("frm_Package", {"Bitmap Image Files |*.bmp", s.program_folder, ""})) {
     s.preview_dialog_file_name = *chosen;
   }
   const std::string path = trim_blanks(s.preview_dialog_file_name);
@@ -180,7 +196,7 @@ void run_preview_command(AppContext& ctx) {
 // The browse command: a package that fits the aircraft is listed after
 // those of Downloads, marked with a "*" and ticked.
 void BrowseForPackages(AppContext& ctx) {
-  const auto chosen = ctx.view.open_file("frm_Install", OpenFileRequest{"Package File (*.pkg)|*.pkg", ""});
+  const auto chosen = ctx.view.open_file("frm_Install", {"Package File (*.pkg)|*.pkg", "", ctx.state.g_SimRoot});
   const std::string path = chosen ? trim_blanks(*chosen) : "";
   if (!path.empty()) open_packages(ctx, "frm_Install", {path});
 }
@@ -193,7 +209,9 @@ void run_main_command(AppContext& ctx, const std::string& command) {
   if (command == "undo") return run_undo_command(ctx);
   if (command == "hangar") return ctx.view.show_screen_in_place(kHangar, "frm_Main");
   if (command == "select") {
-    if (const auto path = ctx.view.open_file("frm_Main", {kSelectFilter, ""})) select_aircraft_path(ctx, *path);
+    if (const auto path = ctx.view.open_file("frm_Main", {kSelectFilter, "", ctx.state.g_SimRoot})) {
+      select_aircraft_path(ctx, *path);
+    }
   }
 }
 
@@ -258,7 +276,9 @@ std::vector<PackageResult> run_install_command(AppContext& ctx, PressedButton& b
   const std::string question =
       cr_lines({"You are about to install new repaints.  This process could take a few minutes depending on the",
                 kLongRun, "", "Do you wish to continue?"});
-  if (!confirmed(ctx, question, "Install Aircraft Repaints")) return {};
+  const std::string screen = button.form_name();
+  const std::vector<ListRow> rows = acted_on_rows(ctx.view.list(screen, "lstPackages"));
+  if (!confirmed(ctx, with_acted_on(question, ctx.state, rows, true), "Install Aircraft Repaints")) return {};
   button.error_reported = false;
   ctx.view.set_busy(true);
   if (Result<void> prepared = prepare_install(ctx); !prepared) {
@@ -267,12 +287,9 @@ std::vector<PackageResult> run_install_command(AppContext& ctx, PressedButton& b
                kInstallErrorTitle);
     return {};
   }
-  const std::string screen = button.form_name();
   const bool delete_packages = ctx.view.is_checked(screen, "chkDelete");
   std::vector<PackageResult> results;
-  for (const ListRow& row : ctx.view.list(screen, "lstPackages").rows) {
-    if (row.checked && row.enabled) results.push_back(install_one(ctx, button, row.item_data, delete_packages));
-  }
+  for (const ListRow& row : rows) results.push_back(install_one(ctx, button, row.item_data, delete_packages));
   ctx.view.set_busy(false);
   if (ListPackages(ctx, "").ok()) FillPackageList(ctx, false);
   reread_aircraft(ctx);
@@ -281,10 +298,13 @@ std::vector<PackageResult> run_install_command(AppContext& ctx, PressedButton& b
     for (const PackageResult& r : results) {
       findings.insert(findings.end(), r.report.texture_findings.begin(), r.report.texture_findings.end());
     }
-    const std::string outcome = install_outcome_text(installed_count(results), skipped_titles(results));
-    const std::string found = installed_findings_text(findings);
-    ctx.view.ShowMessage(found.empty() ? outcome : cr_lines({outcome, "", found}), kStyleInformation,
-                         "Repaint Packages Installed");
+    const int installed = installed_count(results);
+    std::vector<std::string> parts = {install_outcome_text(installed, skipped_titles(results))};
+    for (const std::string& more : {copies_text(copy_titles(results)), installed_findings_text(findings)}) {
+      if (!more.empty()) parts.insert(parts.end(), {"", more});
+    }
+    ctx.view.ShowMessage(cr_lines(parts), kStyleInformation,
+                         installed > 0 ? "Repaint Packages Installed" : "No Repaint Packages Installed");
   }
   return results;
 }

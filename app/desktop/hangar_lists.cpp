@@ -13,6 +13,12 @@ namespace {
 
 constexpr const char* kHangar = "frm_Hangar";
 
+// The title, then the card's lines whole (the card cuts long ones short).
+std::string card_tooltip(const FltsimEntry& entry) {
+  const std::string text = card_text(entry);
+  return trim_blanks(entry.title) + (text.empty() ? "" : "\n" + text);
+}
+
 }  // namespace
 
 std::string card_text(const FltsimEntry& entry) {
@@ -36,7 +42,7 @@ void FillHangarRepaints(AppContext& ctx) {
     ListRow row;
     row.text = card_text(entry);
     row.item_data = i;
-    row.tooltip = trim_blanks(entry.title);
+    row.tooltip = card_tooltip(entry);
     row.enabled = std::find(removable.begin(), removable.end(), i) != removable.end();
     row.picture = texture_folder_path(s.g_AircraftFolder, entry).value_or("");
     content.rows.push_back(std::move(row));
@@ -54,7 +60,7 @@ void FillHangarPackages(AppContext& ctx, bool mark) {
     if (row.item_data < 0) continue;
     const bool marked = mark && row.item_data == s.g_PackageLast;
     row.text = (marked ? "*" : "") + card_text(s.g_PackageEntries[static_cast<std::size_t>(row.item_data)]);
-    row.tooltip = trim_blanks(s.g_PackageEntries[static_cast<std::size_t>(row.item_data)].title);
+    row.tooltip = card_tooltip(s.g_PackageEntries[static_cast<std::size_t>(row.item_data)]);
   }
   ctx.view.set_list(kHangar, "lstPackages", content);
   RefilterList(ctx, kHangar, "lstPackages");

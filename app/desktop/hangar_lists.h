@@ -14,7 +14,7 @@ namespace pw {
 std::string card_text(const FltsimEntry& entry);
 
 // Fills frm_Hangar's lstRepaints with every listed entry: its card, item
-// data = entry index, picture = texture folder, tooltip = title. An entry
+// data = entry index, picture = texture folder, tooltip = title and card. An entry
 // that cannot be removed (the .rcf's exclusion) is greyed. Then its
 // search and HangarListClicked.
 void FillHangarRepaints(AppContext& ctx);

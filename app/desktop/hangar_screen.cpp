@@ -1,9 +1,12 @@
 #include "app/desktop/hangar_screen.h"
 
+#include <QKeySequence>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
+#include <QPainter>
 #include <QScrollBar>
+#include <QShortcut>
 #include <QSignalBlocker>
 #include <QStyledItemDelegate>
 #include <QTabWidget>
@@ -16,15 +19,29 @@ namespace {
 
 constexpr QSize kCardPicture(120, 90);
 constexpr QSize kCard(172, 172);
+constexpr int kFrameWidth = 2;  // the selected card's frame
 // Set on a card once its picture is shown, so it is not asked for again.
 constexpr int kPictureShownRole = kPictureRole + 1;
 
 // Every card takes the same room: laying out a thousand of them then needs
-// no measuring of their texts.
+// no measuring of their texts. The selected card gets a frame: the style's
+// selection would tint its picture, and the picture is what the user
+// compares.
 class CardDelegate final : public QStyledItemDelegate {
  public:
   using QStyledItemDelegate::QStyledItemDelegate;
   QSize sizeHint(const QStyleOptionViewItem&, const QModelIndex&) const override { return kCard - QSize(4, 4); }
+  void paint(QPainter* painter, const QStyleOptionViewItem& option, const QModelIndex& index) const override {
+    QStyleOptionViewItem plain(option);
+    plain.state &= ~QStyle::State_Selected;
+    QStyledItemDelegate::paint(painter, plain, index);
+    if (!(option.state & QStyle::State_Selected)) return;
+    painter->save();
+    painter->setPen(QPen(option.palette.color(QPalette::Highlight), kFrameWidth));
+    painter->setBrush(Qt::NoBrush);
+    painter->drawRect(QRectF(option.rect).adjusted(1, 1, -1, -1));
+    painter->restore();
+  }
 };
 
 }  // namespace
@@ -42,13 +59,30 @@ frm_Hangar::frm_Hangar() : ScreenForm(ui::ScreenKind::kHangar, "frm_Hangar", "Ha
   add_check_box("chkDelete", "Automatically delete package(s) after installation.", {35, 491, 308, 20});
   if (!load_frame()) return;
   add_named_button("btn_Remove", {{50, 525}, "remove", "Remove", "disabled", "Click to remove the ticked repaints."});
-  add_named_button("btn_Install", {{210, 525}, "install", "Install", "disabled",
+  add_named_button("btn_Install", {{50, 525}, "install", "Install", "disabled",
                                    "Press to install the ticked repaint package files."});
   add_named_button("btn_Exit", {{395, 525}, "exit", "Exit", "enabled", "Click to Exit the Varnel FSX Paintwell."});
   add_named_button("btn_Return", {{555, 525}, "return", "Return", "enabled",
                                   "Click to return to the main screen of the Varnel FSX Paintwell."});
   place_progress_bar({367, 496, 280, 4});
   connect(tabs_, &QTabWidget::currentChanged, this, &frm_Hangar::request_pictures);
+  connect(tabs_, &QTabWidget::currentChanged, this, &frm_Hangar::show_tab_buttons);
+  show_tab_buttons();
+  // Escape leaves as Return does, through the same command.
+  connect(new QShortcut(QKeySequence(Qt::Key_Escape), this), &QShortcut::activated, this, [this] {
+    auto* back = findChild<ui::LargeButton*>(QStringLiteral("btn_Return"));
+    if (back != nullptr && isVisible()) emit back->released(back);
+  });
+}
+
+// Each tab's command acts on that tab's ticks, so only that tab's button
+// (and the install's delete option) is there to press.
+void frm_Hangar::show_tab_buttons() {
+  const bool repaints = shown_grid() == repaints_;
+  for (const char* name : {"btn_Install", "chkDelete"}) {
+    if (QWidget* part = findChild<QWidget*>(QString::fromLatin1(name))) part->setVisible(!repaints);
+  }
+  if (QWidget* remove = findChild<QWidget*>(QStringLiteral("btn_Remove"))) remove->setVisible(repaints);
 }
 
 frm_Hangar::~frm_Hangar() = default;
@@ -68,7 +102,10 @@ QListWidget* frm_Hangar::add_grid(const QString& tab, const QString& name, const
   grid->setResizeMode(QListView::Adjust);
   grid->setIconSize(kCardPicture);
   grid->setGridSize(kCard);
-  grid->setWordWrap(true);
+  // One line per field, cut with an ellipsis: a long one never pushes the
+  // card's last lines out of sight (the tooltip holds them whole).
+  grid->setWordWrap(false);
+  grid->setTextElideMode(Qt::ElideRight);
   grid->setUniformItemSizes(true);
   grid->setItemDelegate(new CardDelegate(grid));
   connect(grid->verticalScrollBar(), &QScrollBar::valueChanged, this, &frm_Hangar::request_pictures);

@@ -3,7 +3,8 @@
 // each, and on a second tab the packages waiting in Downloads with their
 // previews; a search field over each grid. Its buttons remove the ticked
 // repaints or install the ticked packages through the same commands as
-// the remove and install screens.
+// the remove and install screens, each shown on its own tab only; Escape
+// returns as btn_Return does.
 #pragma once
 
 #include <QByteArray>
@@ -39,6 +40,7 @@ class frm_Hangar final : public ScreenForm {
  private:
   QListWidget* add_grid(const QString& tab, const QString& name, const QString& field, const QString& count);
   QListWidget* shown_grid() const;
+  void show_tab_buttons();
   void request_pictures();
   void show_picture(const QByteArray& source, const QImage& picture);
 

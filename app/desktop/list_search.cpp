@@ -1,8 +1,10 @@
 #include "app/desktop/list_search.h"
 
+#include <algorithm>
 #include <array>
 
 #include "aircraft/entry_search.h"
+#include "base/text.h"
 
 namespace pw {
 namespace {
@@ -20,6 +22,8 @@ const FltsimEntry* entry_of(const SharedState& s, const SearchedList& searched, 
   return &entries[static_cast<std::size_t>(item_data)];
 }
 
+// The ticks, after a note when the search leaves nothing of a list that
+// has rows (an empty grid alone would look like an empty aircraft).
 void show_count(AppContext& ctx, const SearchedList& searched, const ListContent& content) {
   int ticked = 0;
   int hidden = 0;
@@ -28,7 +32,14 @@ void show_count(AppContext& ctx, const SearchedList& searched, const ListContent
     ++ticked;
     if (row.hidden) ++hidden;
   }
-  ctx.view.set_label(searched.screen, searched.count, ticked_text(ticked, hidden));
+  std::string text = ticked_text(ticked, hidden);
+  const bool none_shown =
+      std::all_of(content.rows.begin(), content.rows.end(), [](const ListRow& row) { return row.hidden; });
+  if (!content.rows.empty() && none_shown) {
+    const std::string note = no_match_text(ctx.view.field_text(searched.screen, searched.field));
+    text = text.empty() ? note : note + "; " + text;
+  }
+  ctx.view.set_label(searched.screen, searched.count, text);
 }
 
 }  // namespace
@@ -46,6 +57,8 @@ std::string ticked_text(int ticked, int hidden_ticked) {
   if (hidden_ticked == 0) return text;
   return text + ", " + std::to_string(hidden_ticked) + " hidden by the search";
 }
+
+std::string no_match_text(const std::string& typed) { return "No repaint matches \"" + trim_blanks(typed) + "\""; }
 
 std::vector<bool> hidden_rows(const SharedState& s, const SearchedList& searched, const ListContent& content,
                               const std::string& typed) {

@@ -27,6 +27,10 @@ const SearchedList* searched_list(const std::string& screen, const std::string& 
 // hidden; empty when nothing is ticked.
 std::string ticked_text(int ticked, int hidden_ticked);
 
+// The note shown when the search `typed` hides every row: "No repaint
+// matches "<typed>"", the ticks following after "; ".
+std::string no_match_text(const std::string& typed);
+
 // For each row of `content`, whether `typed` hides it. A row is searched
 // by its entry (search_text); a row whose item data names no entry (a
 // damaged package) by its own text.

@@ -5,6 +5,8 @@
 #include "app/command_texts.h"
 #include "app/commands.h"
 #include "app/desktop/dispatcher.h"
+#include "app/desktop/hangar_lists.h"
+#include "app/desktop/list_search.h"
 #include "app/desktop/screen_lists.h"
 #include "base/file_ops.h"
 #include "base/text.h"
@@ -13,6 +15,7 @@ namespace pw {
 namespace {
 
 constexpr const char* kInstallScreen = "frm_Install";
+constexpr const char* kHangar = "frm_Hangar";
 
 bool is_package_name(const std::string& path) { return ends_with_ci(path, ".pkg"); }
 
@@ -64,22 +67,24 @@ const std::string* listed_path(const SharedState& s, int item_data) {
   return &s.g_PackagePaths[static_cast<std::size_t>(item_data)];
 }
 
-std::vector<std::string> ticked_paths(AppContext& ctx) {
+std::vector<std::string> ticked_paths(AppContext& ctx, const char* screen = kInstallScreen) {
   std::vector<std::string> ticked;
-  for (const ListRow& row : ctx.view.list(kInstallScreen, "lstPackages").rows) {
+  for (const ListRow& row : ctx.view.list(screen, "lstPackages").rows) {
     const std::string* path = listed_path(ctx.state, row.item_data);
     if (row.checked && path != nullptr) ticked.push_back(*path);
   }
   return ticked;
 }
 
-void tick_packages(AppContext& ctx, const std::vector<std::string>& paths) {
-  ListContent content = ctx.view.list(kInstallScreen, "lstPackages");
+void tick_packages(AppContext& ctx, const std::vector<std::string>& paths, const char* screen = kInstallScreen) {
+  ListContent content = ctx.view.list(screen, "lstPackages");
   for (ListRow& row : content.rows) {
     const std::string* path = listed_path(ctx.state, row.item_data);
     if (path != nullptr && row.enabled && contains_path(paths, *path)) row.checked = true;
   }
-  ctx.view.set_list(kInstallScreen, "lstPackages", content);
+  ctx.view.set_list(screen, "lstPackages", content);
+  RefilterList(ctx, screen, "lstPackages");
+  if (screen == kHangar) return HangarListClicked(ctx, "lstPackages");
   PackageListClicked(ctx);
 }
 
@@ -124,6 +129,17 @@ void open_packages(AppContext& ctx, const std::string& screen, const std::vector
   ticked.insert(ticked.end(), wanted.begin(), wanted.end());
   tick_packages(ctx, ticked);
   if (screen == "frm_Main" || screen == "frm_Package") ctx.view.show_screen_in_place(kInstallScreen, screen);
+}
+
+void relist_packages(AppContext& ctx) {
+  if (ctx.state.g_AircraftFolder.empty()) return;
+  const std::vector<std::string> ticked = ticked_paths(ctx);
+  const std::vector<std::string> hangar_ticked = ticked_paths(ctx, kHangar);
+  const std::vector<std::string> browsed = browsed_now(ctx.state);
+  if (!ListPackages(ctx, browsed).ok()) return;
+  FillPackageList(ctx, !browsed.empty());
+  tick_packages(ctx, ticked);
+  tick_packages(ctx, hangar_ticked, kHangar);
 }
 
 }  // namespace pw

@@ -22,4 +22,10 @@ namespace pw {
 // package screen.
 void open_packages(AppContext& ctx, const std::string& screen, const std::vector<std::string>& paths);
 
+// After the aircraft's Downloads folder changed: the packages listed
+// again, those browsed kept, and the ticks of the install screen and of
+// the Hangar kept on the packages still there. Nothing without an aircraft
+// or when the listing fails (the lists then stay as they were).
+void relist_packages(AppContext& ctx);
+
 }  // namespace pw

@@ -15,6 +15,7 @@
 #include <QTimer>
 #include <algorithm>
 
+#include "app/command_texts.h"
 #include "base/file_ops.h"
 #include "base/platform/file_system.h"
 #include "app/desktop/screen_form.h"
@@ -29,9 +30,16 @@ namespace {
 // Bigger files are no preview anyone made for a 400 x 300 box.
 constexpr std::int64_t kMaxPictureBytes = 64 * 1024 * 1024;
 
+// Core paths are joined with "\\" on every platform; where the platform's
+// own separator is "/", the screens show them with it.
+std::string on_screen(std::string text) {
+  if (QDir::separator() != QLatin1Char('\\')) std::replace(text.begin(), text.end(), '\\', '/');
+  return text;
+}
+
 // Labels take "\r\n", "\r" or "\n" as a line break alike.
 QString label_text(const std::string& text) {
-  QString shown = from_cp1252(text);
+  QString shown = from_cp1252(on_screen(text));
   shown.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
   shown.replace(QLatin1Char('\r'), QLatin1Char('\n'));
   return shown;
@@ -41,7 +49,7 @@ QListWidgetItem* make_row(const ListRow& row, bool checkable) {
   auto* item = new QListWidgetItem(from_cp1252(row.text));
   item->setData(Qt::UserRole, row.item_data);
   if (!row.picture.empty()) item->setData(kPictureRole, QByteArray::fromStdString(row.picture));
-  if (!row.tooltip.empty()) item->setToolTip(from_cp1252(row.tooltip));
+  if (!row.tooltip.empty()) item->setToolTip(from_cp1252(on_screen(row.tooltip)));
   if (!row.enabled) item->setFlags(item->flags() & ~Qt::ItemIsEnabled);
   if (!checkable) {
     item->setFlags(item->flags() & ~Qt::ItemIsUserCheckable);
@@ -50,16 +58,6 @@ QListWidgetItem* make_row(const ListRow& row, bool checkable) {
   item->setFlags(item->flags() | Qt::ItemIsUserCheckable);
   item->setCheckState(row.checked ? Qt::Checked : Qt::Unchecked);
   return item;
-}
-
-QString repair_text(const std::vector<Finding>& findings) {
-  QString text = QStringLiteral("The check of this aircraft found:\n\n");
-  for (const Finding& finding : findings) {
-    text += QStringLiteral("- [%1] %2\n").arg(from_cp1252(finding.subject), from_cp1252(finding.explanation));
-  }
-  return text + QStringLiteral(
-                    "\nPress OK to renumber the [fltsim.N] sections of aircraft.cfg into one sequence from 0 "
-                    "(a copy of the file is kept as Aircraft.vnb), or Cancel to leave the file as it is.");
 }
 
 }  // namespace
@@ -113,7 +111,7 @@ void QtScreenView::show_progress(long long done, long long total) {
 
 int QtScreenView::ShowMessage(const std::string& text, int style, const std::string& title) {
   ui::default_message_service().set_parent(front_screen());
-  return ui::ShowMessage(text, style, title);
+  return ui::ShowMessage(on_screen(text), style, title);
 }
 
 std::optional<std::string> QtScreenView::open_file(const std::string& screen_name, const OpenFileRequest& request) {
@@ -122,9 +120,11 @@ std::optional<std::string> QtScreenView::open_file(const std::string& screen_nam
   if (dialog == nullptr) return std::nullopt;
   dialog->set_hWnd(form);
   dialog->set_Filter(request.filter);
-  dialog->set_InitDir(request.init_dir);
+  const std::string& start = !request.init_dir.empty() ? request.init_dir : !last_folder_.empty() ? last_folder_ : request.first_dir;
+  dialog->set_InitDir(on_screen(start));
   dialog->set_flags(0);
   if (!dialog->ShowOpen() || dialog->Cancel()) return std::nullopt;
+  last_folder_ = to_core_path(QFileInfo(from_cp1252(dialog->FileName())).absolutePath());
   return dialog->FileName();
 }
 
@@ -144,7 +144,11 @@ void QtScreenView::set_busy(bool busy) {
 void QtScreenView::pump_events() { QCoreApplication::processEvents(); }
 
 void QtScreenView::set_label(const std::string& screen_name, const std::string& label, const std::string& text) {
-  if (auto* widget = control<QLabel>(screen_name, label)) widget->setText(label_text(text));
+  auto* widget = control<QLabel>(screen_name, label);
+  if (widget == nullptr) return;
+  widget->setText(label_text(text));
+  // A one-line label cuts what does not fit: the whole text is a hover away.
+  if (!widget->wordWrap()) widget->setToolTip(widget->text());
 }
 
 std::string QtScreenView::button_state(const std::string& screen_name, const std::string& button) {
@@ -247,8 +251,8 @@ DuplicateChoice QtScreenView::ask_duplicate(const std::string& title) {
 }
 
 bool QtScreenView::offer_repair(const std::vector<Finding>& findings) {
-  QMessageBox box(QMessageBox::Warning, from_cp1252(kAppTitle), repair_text(findings), QMessageBox::NoButton,
-                  front_screen());
+  QMessageBox box(QMessageBox::Warning, from_cp1252(kAppTitle), label_text(repair_offer_text(findings)),
+                  QMessageBox::NoButton, front_screen());
   QPushButton* ok = box.addButton(QMessageBox::Ok);
   QPushButton* cancel = box.addButton(QMessageBox::Cancel);
   box.setDefaultButton(cancel);  // rewriting the file is the user's explicit choice

@@ -89,6 +89,7 @@ class QtScreenView final : public ScreenView {
   QuitFn quit_;
   Responder responder_;
   bool busy_ = false;
+  std::string last_folder_;  // of the last file chosen in a dialog (core path)
 };
 
 }  // namespace pw

@@ -18,6 +18,8 @@
 namespace pw {
 namespace {
 
+constexpr const char* kDefaultPictureProperty = "pw_default_picture";
+
 // The skin font, preferring a Tahoma-wide face before the wider DejaVu, so
 // the design's texts fit the design's label sizes where Tahoma is missing.
 QFont screen_font(double points, bool bold = false) {
@@ -98,9 +100,19 @@ QLabel* ScreenForm::add_picture(const QString& name, const QRect& where, const Q
   box->setAlignment(Qt::AlignCenter);
   box->setAutoFillBackground(true);
   box->setPalette(QPalette(QColor(96, 96, 96), QColor(40, 40, 40)));
-  QPixmap picture;
-  if (picture.load(ui::skin_file(default_picture))) box->setPixmap(picture);
+  box->setProperty(kDefaultPictureProperty, default_picture);
+  show_default_picture(*box);
   return box;
+}
+
+void ScreenForm::show_default_picture(QLabel& box) {
+  QPixmap picture;
+  if (picture.load(ui::skin_file(box.property(kDefaultPictureProperty).toString()))) box.setPixmap(picture);
+}
+
+QListWidgetItem* ScreenForm::shown_current(const QListWidget& list) {
+  QListWidgetItem* current = list.currentItem();
+  return current != nullptr && !current->isHidden() ? current : nullptr;
 }
 
 QCheckBox* ScreenForm::add_check_box(const QString& name, const QString& text, const QRect& where) {

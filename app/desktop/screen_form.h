@@ -17,6 +17,7 @@ class QCheckBox;
 class QLabel;
 class QLineEdit;
 class QListWidget;
+class QListWidgetItem;
 class QProgressBar;
 
 namespace pw {
@@ -51,6 +52,10 @@ class ScreenForm : public ui::SkinnedForm {
   // screens that show the rows' pictures ask for them here.
   virtual void list_changed(QListWidget& list, bool refilled) { (void)list, (void)refilled; }
 
+  // The list's current row, or null when there is none or the search hides
+  // it: the picture beside a list shows this row or nothing.
+  static QListWidgetItem* shown_current(const QListWidget& list);
+
   // False when a skin file of this screen could not be loaded (a message
   // named it); start-up then ends.
   bool skin_ok() const { return skin_ok_; }
@@ -79,6 +84,8 @@ class ScreenForm : public ui::SkinnedForm {
   // A bordered picture box whose inside shows `default_picture` (a skin
   // file such as "\Media\NoPreview.bmp") until something else is shown.
   QLabel* add_picture(const QString& name, const QRect& where, const QString& default_picture);
+  // Puts a picture box back to its default picture.
+  void show_default_picture(QLabel& box);
   QCheckBox* add_check_box(const QString& name, const QString& text, const QRect& where);
   // A one-line search field for the list named `list`, with a grey hint.
   QLineEdit* add_search_field(const QString& name, const QRect& where, const QString& list);

@@ -64,7 +64,8 @@ void FillPackageList(AppContext& ctx, bool mark) {
 
 void PackageListClicked(AppContext& ctx) {
   const ListContent content = ctx.view.list(kInstallScreen, "lstPackages");
-  if (content.current >= 0 && static_cast<std::size_t>(content.current) < content.rows.size()) {
+  if (content.current >= 0 && static_cast<std::size_t>(content.current) < content.rows.size() &&
+      !content.rows[static_cast<std::size_t>(content.current)].hidden) {
     ctx.view.set_busy(true);
     ShowPackagePreview(ctx, content.rows[static_cast<std::size_t>(content.current)].item_data);
     ctx.view.set_busy(false);

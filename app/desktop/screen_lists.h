@@ -20,7 +20,8 @@ ListContent package_rows(const SharedState& s, bool mark);
 void FillPackageList(AppContext& ctx, bool mark);
 
 // Click or tick on lstPackages: the busy pointer while the current row's
-// preview is shown, then btn_Install "enabled" while a row is checked,
+// preview is shown (not for a row the search hides), then btn_Install
+// "enabled" while a row is checked,
 // "disabled" otherwise.
 void PackageListClicked(AppContext& ctx);
 

@@ -34,7 +34,10 @@ struct ListContent {
 
 struct OpenFileRequest {
   std::string filter;    // "Name (*.ext)|*.ext|..." as the design writes it
-  std::string init_dir;  // empty: the dialog's own choice
+  std::string init_dir;  // the folder shown first; empty: see first_dir
+  // With no init_dir: the folder of the last file chosen in any dialog,
+  // else this one (empty: the dialog's own choice).
+  std::string first_dir;
 };
 
 class ScreenView {

@@ -2,8 +2,10 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <functional>
 
+#include "app/command_texts.h"
 #include "app/desktop/dispatcher.h"
 #include "packages/package_format.h"
 #include "packages/sim_tree.h"
@@ -32,6 +34,13 @@ struct Fresh : SimTree {
     dir.write("C172.rcf", text);
     return dir.path() + "\\C172.rcf";
   }
+  // Nothing was said but the check's findings (the tree has a missing
+  // texture folder and cut textures).
+  bool said_only_the_check() const {
+    return std::all_of(view.messages.begin(), view.messages.end(), [](const test::ShownMessage& m) {
+      return m.text.starts_with("The check of this aircraft found:\r\r- [");
+    });
+  }
 };
 
 TEST(SelectAircraft, RcfFillsStateLabelsListsAndPreparesTheFolder) {
@@ -52,7 +61,7 @@ TEST(SelectAircraft, RcfFillsStateLabelsListsAndPreparesTheFolder) {
   for (const char* b : {"btn_Add", "btn_Edit", "btn_Upload"}) EXPECT_EQ("enabled", t.view.button_states[std::string("frm_Main.") + b]);
   EXPECT_TRUE(t.dir.exists(t.plane("Downloads")));
   EXPECT_EQ(test::kOriginalCfg, t.dir.read(t.plane("Aircraft.001")));
-  EXPECT_TRUE(t.view.messages.empty());
+  EXPECT_TRUE(t.said_only_the_check());
 }
 
 TEST(SelectAircraft, CancelledDialogChangesNothingAndAMissingCfgListsNothing) {
@@ -63,18 +72,31 @@ TEST(SelectAircraft, CancelledDialogChangesNothingAndAMissingCfgListsNothing) {
   std::filesystem::remove(t.dir.native(t.plane("Aircraft.cfg")));
   ASSERT_TRUE(select_aircraft_path(t.ctx, t.rcf("folder=SimObjects\\Airplanes\\C172\r\n")));
   EXPECT_EQ(-1, t.ctx.state.g_AircraftLast);
-  EXPECT_TRUE(t.view.messages.empty());
+  EXPECT_TRUE(t.said_only_the_check());
 }
 
-// No renumbering is offered for the texture check's findings alone.
-TEST(SelectAircraft, TextureFindingsAloneComeWithoutTheRepairOffer) {
-  for (const bool only_textures : {false, true}) {
+// Renumbering is offered only for what it mends, with what it leaves in a
+// list of its own; once done, the check runs again and says what is left.
+TEST(SelectAircraft, RepairIsOfferedForWhatItMendsAndTheCheckRunsAgain) {
+  for (const bool twice : {false, true}) {
+    SCOPED_TRACE(twice);
     Fresh t;
-    if (only_textures) t.dir.write(t.plane("Texture.Green/texture.cfg"), "\xFF\xFE");  // UTF-16, and Green is there
+    if (twice) t.dir.write(t.plane("Aircraft.cfg"), test::kOriginalCfg + "\r\n[fltsim.1]\r\ntitle=Cessna Twin\r\ntexture=Red\r\n");
+    t.view.accept_repair = true;
     ASSERT_TRUE(select_aircraft_path(t.ctx, t.rcf("folder=SimObjects\\Airplanes\\C172\r\n")));
-    EXPECT_EQ(only_textures, t.view.offered_findings.empty());
-    const std::string shown = t.view.messages.empty() ? "" : t.view.messages.back().text;
-    EXPECT_EQ(only_textures, shown.find("\r- [Texture.Red] red.bmp does not start") != std::string::npos) << shown;
+    EXPECT_EQ(twice, !t.view.offered_findings.empty());
+    ASSERT_EQ(1u, t.view.messages.size());
+    const std::string shown = t.view.messages[0].text;
+    EXPECT_EQ(std::string::npos, shown.find("used 2 times")) << shown;
+    EXPECT_EQ(0u, shown.find(twice ? "The aircraft.cfg file was renumbered. The check of this aircraft still finds:"
+                                    "\r\r- [fltsim.2] names the folder Texture.Green"
+                                  : "The check of this aircraft found:\r\r- [fltsim.3] names the folder Texture.Green"))
+        << shown;
+    EXPECT_NE(std::string::npos, shown.find("\r- [Texture.Red] red.bmp does not start")) << shown;
+    if (!twice) continue;
+    const std::string offer = repair_offer_text(t.view.offered_findings);
+    EXPECT_NE(std::string::npos, offer.find("Renumbering mends:\r- [fltsim.1] is used 2 times")) << offer;
+    EXPECT_NE(std::string::npos, offer.find("Renumbering does not mend:\r- [fltsim.3] names the folder")) << offer;
   }
 }
 
@@ -136,7 +158,7 @@ TEST(SelectAircraft, ADamagedDownloadOrAReadOnlyProgramFolderStopsNothing) {
     read_only = flag.ok();
     ASSERT_TRUE(select_aircraft_path(t.ctx, t.dir.path() + "\\chosen.pkg"));
   }
-  EXPECT_TRUE(t.view.messages.empty());
+  EXPECT_TRUE(t.said_only_the_check());
   EXPECT_EQ((std::vector<std::string>{"Blue Sky", "*Blue Sky", "cut.pkg"}), t.view.row_texts("frm_Install.lstPackages"));
   const ListRow& cut = t.view.lists["frm_Install.lstPackages"].rows[2];
   EXPECT_FALSE(cut.enabled);

@@ -45,7 +45,8 @@ TEST(Dispatcher, RemoveCommandReportsWhatFailedAndWhy) {
     ASSERT_EQ(2u, t.view.messages.size());
     EXPECT_EQ(
         "You are about to remove the selected repaints.  This process could take a few minutes depending on the\r"
-        "number of aircraft you have selected to install and the speed of your computer.\r\rDo you wish to continue?",
+        "number of aircraft you have selected to install and the speed of your computer.\r\rDo you wish to continue?"
+        "\r\r- Cessna Red",
         t.view.messages[0].text);
     const ShownMessage& error = t.view.messages[1];
     EXPECT_EQ("Repaint Removal Error", error.title);
@@ -127,6 +128,25 @@ TEST(Dispatcher, InstallOutcomeNamesSkippedDuplicates) {
                                              "Skipped, as a repaint of the same title is installed already:\r"
                                              "- Cessna Blue\r\r"))
       << t.view.messages[1].text;
+  EXPECT_EQ("Repaint Packages Installed", t.view.messages[1].title);
+  // Then a copy beside it, named as installed; then nothing installed at all.
+  const struct {
+    DuplicateChoice choice;
+    const char* text;
+    const char* title;
+  } runs[] = {{DuplicateChoice::kCopy, "\r\rInstalled as copies beside a repaint of the same title:\r- Cessna Blue - 000",
+               "Repaint Packages Installed"},
+              {DuplicateChoice::kSkip, "Repaint packages installed into your selected aircraft: 0.",
+               "No Repaint Packages Installed"}};
+  for (const auto& run : runs) {
+    t.view.messages.clear();
+    t.view.tick("frm_Install.lstPackages", {0});
+    t.view.duplicate_choice = run.choice;
+    dispatch_release(t.ctx, b);
+    ASSERT_EQ(2u, t.view.messages.size());
+    EXPECT_NE(std::string::npos, t.view.messages[1].text.find(run.text)) << t.view.messages[1].text;
+    EXPECT_EQ(run.title, t.view.messages[1].title);
+  }
 }
 
 // Packages from outside the list (dropped, or named when the program
@@ -147,6 +167,7 @@ TEST(Dispatcher, OpenedPackagesJoinTheListTicked) {
   open_packages(t.ctx, "frm_Main",
                 {in + "a.pkg", in + "more\\b.pkg", in + "notes.txt", in + "other.pkg", in + "empty", in + "more"});
   EXPECT_EQ(t.ctx.state.g_SimRoot + "\\" + test::kCarriedFolder, t.ctx.state.g_AircraftFolder);
+  std::erase_if(t.view.messages, [](const ShownMessage& m) { return m.text.starts_with("The check of this aircraft"); });
   ASSERT_EQ(2u, t.view.messages.size());
   EXPECT_NE(std::string::npos, t.view.messages[0].text.find("\rnotes.txt\rempty")) << t.view.messages[0].text;
   EXPECT_EQ(std::string(kFolderMismatchMessage) + "\r\rThe package's aircraft folder: " +

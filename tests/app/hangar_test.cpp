@@ -3,6 +3,7 @@
 #include "app/desktop/dispatcher.h"
 #include "app/desktop/hangar_lists.h"
 #include "app/desktop/list_search.h"
+#include "app/desktop/listed_titles.h"
 #include "packages/sim_tree.h"
 #include "support/test_button.h"
 
@@ -40,7 +41,7 @@ TEST(ListSearch, HidesRowsTheWordsMissAndKeepsTheirTicks) {
       {"RED", {false, true, true}, "2 ticked, 1 hidden by the search"},
       {"jerome", {true, false, true}, "2 ticked, 1 hidden by the search"},
       {"texture.green  CESSNA", {true, true, false}, "2 ticked, 2 hidden by the search"},
-      {"red green", {true, true, true}, "2 ticked, 2 hidden by the search"},
+      {"red green ", {true, true, true}, "No repaint matches \"red green\"; 2 ticked, 2 hidden by the search"},
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.typed);
@@ -51,11 +52,32 @@ TEST(ListSearch, HidesRowsTheWordsMissAndKeepsTheirTicks) {
   }
   TestButton b("frm_Remove", "remove");
   dispatch_release(t.ctx, b);
+  const std::string asked = t.view.messages.at(0).text;
+  EXPECT_NE(std::string::npos,
+            asked.find("\r\r- Cessna Red (hidden by the search)\r- Cessna Silver (hidden by the search)"))
+      << asked;
   EXPECT_FALSE(t.dir.exists(t.plane("Texture.Red")));
   EXPECT_FALSE(t.dir.exists(t.plane("Texture.Silver")));
   EXPECT_EQ(std::vector<std::string>{"Green"}, t.view.row_texts("frm_Remove.lstAircraft"));
   EXPECT_EQ(std::vector<bool>{true}, hidden_of(t.view.lists["frm_Remove.lstAircraft"]));  // still searched
-  EXPECT_EQ("", t.view.labels["frm_Remove.lblTicked"]);
+  EXPECT_EQ("No repaint matches \"red green\"", t.view.labels["frm_Remove.lblTicked"]);
+}
+
+TEST(ListedTitles, NamesFifteenThenCountsTheRest) {
+  SharedState s;
+  std::vector<ListRow> rows;
+  for (int i = 0; i < 17; ++i) {
+    s.g_PackageEntries.emplace_back().title = " P" + std::to_string(i) + " ";
+    rows.push_back(ListRow{"row", i, true, true, "", i == 3, ""});
+  }
+  for (const std::size_t n : {std::size_t(15), std::size_t(17)}) {
+    const std::string text = with_acted_on("Q?", s, {rows.begin(), rows.begin() + static_cast<long>(n)}, true);
+    SCOPED_TRACE(text);
+    EXPECT_EQ(0u, text.find("Q?\r\r- P0\r- P1\r- P2\r- P3 (hidden by the search)\r- P4\r"));
+    EXPECT_NE(std::string::npos, text.find("\r- P14"));
+    EXPECT_EQ(std::string::npos, text.find("P15"));
+    EXPECT_EQ(n == 17, text.ends_with("\rand 2 more"));
+  }
 }
 
 TEST(Hangar, RemovesAndInstallsTheTickedCardsThroughTheScreensCommands) {
@@ -64,6 +86,7 @@ TEST(Hangar, RemovesAndInstallsTheTickedCardsThroughTheScreensCommands) {
   ASSERT_TRUE(ListPackages(t.ctx, "").ok());
   FillPackageList(t.ctx, false);
   FillHangarRepaints(t.ctx);
+  EXPECT_EQ("Cessna Silver\nAir (Tahiti) [2007]", t.view.lists["frm_Hangar.lstRepaints"].rows[1].tooltip);  // the card whole
   t.view.lists["frm_Hangar.lstRepaints"].rows[0].enabled = false;  // as for an entry the .rcf keeps
   t.view.tick("frm_Hangar.lstRepaints", {0, 1});
   HangarListClicked(t.ctx, "lstRepaints");

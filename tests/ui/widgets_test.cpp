@@ -145,6 +145,25 @@ class WidgetsTest : public QObject {
     QCOMPARE(second.mask(), window.mask());
   }
 
+  // The offset is taken at the press: a single jump moves the window by all of it.
+  void dragMovesTheWindowByEveryMovementFromThePress() {
+    for (const QPoint jump : {QPoint(100, 0), QPoint(-30, 45)}) {
+      SkinnedForm form(frame_settings(ScreenKind::kMain));
+      form.move(200, 150);
+      form.show();
+      QVERIFY(QTest::qWaitForWindowExposed(&form));
+      const QPoint start = form.pos(), at(40, 40), global = form.mapToGlobal(at);
+      const auto send = [&](QEvent::Type type, QPoint to, Qt::MouseButtons held) {
+        QMouseEvent event(type, QPointF(form.mapFromGlobal(to)), QPointF(to), Qt::LeftButton, held, Qt::NoModifier);
+        QApplication::sendEvent(&form, &event);
+      };
+      send(QEvent::MouseButtonPress, global, Qt::LeftButton);
+      send(QEvent::MouseMove, global + jump, Qt::LeftButton);
+      send(QEvent::MouseButtonRelease, global + jump, Qt::NoButton);
+      QCOMPARE(form.pos(), start + jump);
+    }
+  }
+
   void messageBoxAnswersFollowTheButton() {
     const struct {
       int style;

@@ -1,6 +1,8 @@
 #include <QApplication>
 #include <QCheckBox>
+#include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
@@ -8,6 +10,7 @@
 #include <QTimer>
 #include <QtTest>
 
+#include "app/desktop/downloads_watcher.h"
 #include "app/desktop/hangar_screen.h"
 #include "app/desktop/main_screen.h"
 #include "app/desktop/thumbnail_cache.h"
@@ -181,6 +184,96 @@ class FlowTest : public QObject {
     const QImage preview = thumbnails.picture(to_cp1252(tree_->plane("Downloads/Crimson_Repaint.pkg")));
     QCOMPARE(preview.size(), QSize(120, 90));
     QCOMPARE(colour_of(preview), kCrimsonColour);
+
+    // The selected card is framed, its picture untinted.
+    cards->setCurrentRow(1);
+    const QRect card = cards->visualItemRect(cards->item(1));
+    const QImage drawn = cards->viewport()->grab().toImage();
+    const qreal scale = drawn.devicePixelRatio();
+    QCOMPARE(drawn.pixelColor((QPointF(card.center().x(), card.top() + 45) * scale).toPoint()), QColor(Qt::red));
+    QCOMPARE(drawn.pixelColor((QPointF(card.center().x(), card.top() + 1) * scale).toPoint()),
+             cards->palette().color(QPalette::Highlight));
+
+    // Each tab shows the button of its own ticks only; Escape leaves.
+    const auto shown = [hangar](const char* name) { return hangar->findChild<QWidget*>(name)->isVisible(); };
+    QCOMPARE(QList<bool>({shown("btn_Remove"), shown("btn_Install"), shown("chkDelete")}), QList<bool>({true, false, false}));
+    hangar->show_tab(1);
+    QCOMPARE(QList<bool>({shown("btn_Remove"), shown("btn_Install"), shown("chkDelete")}), QList<bool>({false, true, true}));
+    QTest::keyClick(hangar->findChild<QLineEdit*>("txtSearchPackages"), Qt::Key_Escape);
+    QVERIFY(!hangar->isVisible());
+    QVERIFY(main_->isVisible());
+  }
+
+  // Beside a searched list: the current row's picture, or the default one
+  // when the search hides it, and a note when it hides every row.
+  void pictureAndNoteFollowTheSearch() {
+    QImage red(64, 48, QImage::Format_RGB32);
+    red.fill(Qt::red);
+    QVERIFY(red.save(tree_->plane("Texture.Sunrise/thumbnail.png"), "PNG"));
+    select_aircraft();
+    click(button(main_, "btn_Add"));
+    frm_Install* install = run_->program->install_screen();
+    const QColor first = centre_colour(install, "picPreview");
+    QVERIFY(first == kCrimsonColour || first == kEmeraldColour);
+    auto* search = install->findChild<QLineEdit*>("txtSearch");
+    search->setText("nothing like it");
+    QVERIFY(centre_colour(install, "picPreview") != first);
+    QCOMPARE(install->findChild<QLabel*>("lblTicked")->text(), QString("No repaint matches \"nothing like it\""));
+    search->clear();
+    QCOMPARE(centre_colour(install, "picPreview"), first);
+
+    frm_Remove* remove = run_->program->remove_screen();
+    QTRY_COMPARE_WITH_TIMEOUT(centre_colour(remove, "picThumbnail"), QColor(Qt::red), 5000);  // Sunrise Air, current
+    remove->findChild<QLineEdit*>("txtSearch")->setText("glacier");
+    QVERIFY(centre_colour(remove, "picThumbnail") != QColor(Qt::red));
+  }
+
+  // Paths on screen in the platform's form; the cut last-operation line
+  // whole in its tooltip; dialogs start at the simulator's root, then where
+  // the last file was chosen, with a filter for every kind they open.
+  void pathsTooltipsAndDialogsAsTheUserExpects() {
+    const QString saved = tree_->root() + "/Saved/Trainer.rcf";
+    QVERIFY(QDir().mkpath(tree_->root() + "/Saved") && QFile::copy(tree_->rcf(), saved));
+    dialogs_->answers.push_back(saved);
+    click(button(main_, "btn_Select"));
+    click(button(main_, "btn_Add"));
+    frm_Install* install = run_->program->install_screen();
+    dialogs_->answers.push_back(tree_->plane("Downloads/Emerald_Repaint.pkg"));
+    click(button(install, "BrowsePackages"));
+    click(button(install, "BrowsePackages"));
+    click(button(install, "btn_Return"));
+    click(button(main_, "btn_Select"));
+    const QString root = QFileInfo(tree_->root()).canonicalFilePath();
+    const QString downloads = QFileInfo(tree_->plane("Downloads")).canonicalFilePath();
+    QCOMPARE(dialogs_->folders, QStringList({root, root + "/Saved", downloads, root + "/Saved"}));
+    QCOMPARE(dialogs_->filters[0], QStringList({"Package File (*.pkg)", "Repaint Configuration File (*.rcf)",
+                                      "Package or Repaint Configuration File (*.pkg *.rcf)"}));
+
+    const QString folder = main_->findChild<QLabel*>("Label6")->text();
+    QVERIFY2(folder.contains(QDir::separator() + QString("Trainer")) && !folder.contains(QDir::separator() == '/' ? '\\' : '/'),
+             qPrintable(folder));
+    view().set_label("frm_Main", "lblLastOperation", "Last operation: " + std::string(300, 'x'));
+    QCOMPARE(main_->findChild<QLabel*>("lblLastOperation")->toolTip(), QString("Last operation: ") + QString(300, 'x'));
+  }
+
+  // Packages saved into Downloads while the program runs join the list,
+  // also when Downloads itself appears only later.
+  void downloadsAreWatchedOnceTheFolderAppears() {
+    select_aircraft();
+    QListWidget* packages = list(run_->program->install_screen(), "lstPackages");
+    tick(packages, 1);
+    const QString ticked = packages->item(1)->text();
+    QVERIFY(tree_->write(tree_->plane("Downloads/Amber_Repaint.pkg"), package_bytes("Amber", "Amber Air", kCrimsonColour)));
+    QTRY_COMPARE_WITH_TIMEOUT(packages->count(), 3, 5000);
+    const QList<QListWidgetItem*> still = packages->findItems(ticked, Qt::MatchExactly);
+    QVERIFY(still.size() == 1 && still[0]->checkState() == Qt::Checked);
+    QVERIFY(QDir(tree_->plane("Downloads")).removeRecursively());
+    DownloadsWatcher& watcher = run_->program->downloads_watcher();
+    watcher.follow(to_cp1252(tree_->plane()));
+    QCOMPARE(QFileInfo(watcher.watched()).canonicalFilePath(), QFileInfo(tree_->plane()).canonicalFilePath());
+    QVERIFY(tree_->write(tree_->plane("Downloads/Jade_Repaint.pkg"), package_bytes("Jade", "Jade Line", kEmeraldColour)));
+    QTRY_COMPARE_WITH_TIMEOUT(row_texts(packages), QStringList({"Jade Line"}), 5000);
+    QVERIFY(watcher.watched().endsWith("Downloads"));
   }
 
   // The Qt view on its own: what crosses between the core and the widgets.

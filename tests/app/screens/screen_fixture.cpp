@@ -123,6 +123,8 @@ QStringList MessageScript::titles() const {
 
 DialogScript::DialogScript() {
   ui::cFileDialog::set_hook([this](QFileDialog& dialog) {
+    folders << QFileInfo(dialog.directory().absolutePath()).canonicalFilePath();
+    filters << dialog.nameFilters();
     const QString path = answers.empty() ? QString() : answers.front();
     if (!answers.empty()) answers.pop_front();
     QTimer::singleShot(0, &dialog, [&dialog, path] {

@@ -71,13 +71,15 @@ class MessageScript {
 };
 
 // Answers file dialogs from a queue of paths (an empty path cancels;
-// cancel once it runs dry).
+// cancel once it runs dry) and records how each started.
 class DialogScript {
  public:
   DialogScript();
   ~DialogScript();
 
   std::deque<QString> answers;
+  QStringList folders;        // where each dialog started (canonical)
+  QList<QStringList> filters;  // and the filters it offered
 };
 
 // A started program on a tree; quitting is recorded, not done.
