@@ -142,6 +142,7 @@ bool take_line(RestoreManifest& manifest, std::string_view key, std::string valu
   if (key == "time") manifest.time = std::move(value);
   if (key == "cfg_before") manifest.cfg_before = std::move(value);
   if (key == "cfg_after") manifest.cfg_after = std::move(value);
+  if (key == "undone") manifest.state = value == "yes" ? PointState::kUndone : PointState::kDone;  // written before states
   if (key == "state") {
     const auto known = std::find(std::begin(kStateNames), std::end(kStateNames), value);
     if (known == std::end(kStateNames)) return false;
