@@ -51,7 +51,7 @@ DesktopProgram::~DesktopProgram() = default;
 
 bool DesktopProgram::start(const std::string& program_folder, const std::vector<std::string>& packages) {
   ui::set_program_folder(from_cp1252(program_folder));
-  if (!locate_simulator(ctx_, program_folder, "", default_addon_sources())) {
+  if (!locate_simulator(ctx_, program_folder, "", {})) {
     view_.ShowMessage(kFsxMissingMessage, kStyleOkOnly, kAppTitle);
     return false;
   }
