@@ -41,7 +41,7 @@ class PlaceList {
 
   // Adds an existing folder once; says so when it is missing.
   void add(const std::string& folder, const std::string& named_as, const std::string& where) {
-    const auto same = [&](const std::string& known) { return is_inside_folder(known, folder) && is_inside_folder(folder, known); };
+    const auto same = [&](const std::string& known) { return is_same_folder(known, folder); };
     if (std::any_of(places_.folders.begin(), places_.folders.end(), same)) return;
     if (fs_.is_folder(folder)) return places_.folders.push_back(folder);
     places_.problems.push_back(named_as + ", listed in " + where + ", does not exist");
@@ -65,8 +65,11 @@ SimulatorSources default_simulator_sources(const std::string& simulator_name) {
     sources.sim_configs.push_back(join_path(roaming, steam ? "Microsoft\\FSX-SE\\fsx.cfg" : "Microsoft\\FSX\\fsx.cfg"));
   }
   if (starts_with_ci(simulator_name, "Prepar3D") && !shared.empty()) {
-    for (const char* version : {"v1", "v2", "v3", "v4", "v5"}) {
-      sources.sim_configs.push_back(join_path(shared, std::string("Lockheed Martin\\Prepar3D ") + version + "\\simobjects.cfg"));
+    // Each version keeps its own list; one of another version would name
+    // folders of another root.
+    for (const std::string version : {"v1", "v2", "v3", "v4", "v5"}) {
+      if (simulator_name != "Prepar3D" && !ends_with_ci(simulator_name, version)) continue;
+      sources.sim_configs.push_back(join_path(shared, "Lockheed Martin\\Prepar3D " + version + "\\simobjects.cfg"));
     }
   }
   return sources;
@@ -88,20 +91,23 @@ void add_ini_sources(FileSystem& fs, const std::string& program_folder, Simulato
 AircraftPlaces find_aircraft_places(FileSystem& fs, const std::string& sim_root, const std::vector<std::string>& sim_configs,
                                     const std::vector<std::string>& addon_folders) {
   PlaceList places(fs);
-  const std::string sim_objects = join_path(sim_root, "SimObjects");
-  if (Result<std::vector<DirEntry>> kinds = fs.list(sim_objects)) {
-    for (const DirEntry& kind : *kinds) {
-      if (kind.is_folder) places.add(join_path(sim_objects, kind.name), kind.name, sim_objects);
-    }
-  }
+  bool listed = false;
   for (const std::string& file : sim_configs) {
     const Result<std::string> bytes = read_whole_file(fs, file, kMaxListBytes);
     if (!bytes) continue;
+    listed = true;
     for (const std::string& path : listed_paths(ProfileDocument::parse(*bytes))) {
-      places.add(resolved(sim_root, path), path, file);
+      places.add(resolved(sim_root, path), path, fs.native_path(file));
     }
   }
-  for (const std::string& folder : addon_folders) places.add(folder, folder, "the add-on declarations");
+  // The simulator's list names its own folders too; without one, each
+  // folder of SimObjects is taken as the simulator's defaults do.
+  const std::string sim_objects = join_path(sim_root, "SimObjects");
+  Result<std::vector<DirEntry>> kinds = listed ? std::vector<DirEntry>{} : fs.list(sim_objects);
+  for (const DirEntry& kind : kinds ? *kinds : std::vector<DirEntry>{}) {
+    if (kind.is_folder) places.add(join_path(sim_objects, kind.name), kind.name, "");
+  }
+  for (const std::string& folder : addon_folders) places.add(folder, fs.native_path(folder), "the add-on declarations");
   return places.take();
 }
 

@@ -30,19 +30,20 @@ SimulatorSources default_simulator_sources(const std::string& simulator_name);
 void add_ini_sources(FileSystem& fs, const std::string& program_folder, SimulatorSources& sources);
 
 struct AircraftPlaces {
-  // Folders that hold aircraft folders (or are one), each once, in the
-  // order found: the root's SimObjects\*, then each list's, then the
-  // add-ons'. Only folders that exist.
+  // Folders that hold aircraft folders, each once, in the order found:
+  // each list's (or, when no list could be read, the root's SimObjects\*),
+  // then the add-ons'. Only folders that exist.
   std::vector<std::string> folders;
   // A folder named by a list or a declaration that does not exist, one
   // line each ("SimObjects\Gone, listed in D:\fsx.cfg, does not exist").
   std::vector<std::string> problems;
 };
 
-// The places of the simulator at `sim_root`: its SimObjects sub-folders,
-// the active entries of each list (Prepar3D's [Entry.N] Path with Active
-// not False, FSX's [Main] SimObjectPaths.N), relative to the root unless
-// absolute, and `addon_folders`. Missing or unreadable lists name nothing.
+// The places of the simulator at `sim_root`: the active entries of each
+// list (Prepar3D's [Entry.N] Path with Active not False, FSX's [Main]
+// SimObjectPaths.N), relative to the root unless absolute, or its
+// SimObjects sub-folders when no list was read; and `addon_folders`.
+// Missing or unreadable lists name nothing.
 AircraftPlaces find_aircraft_places(FileSystem& fs, const std::string& sim_root, const std::vector<std::string>& sim_configs,
                                     const std::vector<std::string>& addon_folders);
 

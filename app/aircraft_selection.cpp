@@ -61,8 +61,6 @@ std::optional<std::string> named_folder(Session& session, const std::string& rcf
   return aircraft_folder_for(session.state.g_SimRoot, session.state.addon_folders, cfg.GetValue("folder"));
 }
 
-bool same_folder(const std::string& a, const std::string& b) { return is_inside_folder(a, b) && is_inside_folder(b, a); }
-
 // The painter's own .rcf for the folder, where one in the root names it.
 std::optional<std::string> root_rcf_naming(Session& session, const std::string& folder) {
   const std::string& root = session.state.g_SimRoot;
@@ -70,7 +68,7 @@ std::optional<std::string> root_rcf_naming(Session& session, const std::string& 
   for (const std::string& name : names ? *names : std::vector<std::string>{}) {
     const std::string rcf = join_path(root, name);
     const std::optional<std::string> named = named_folder(session, rcf);
-    if (named && same_folder(*named, folder)) return rcf;
+    if (named && is_same_folder(*named, folder)) return rcf;
   }
   return std::nullopt;
 }

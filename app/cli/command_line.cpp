@@ -113,7 +113,7 @@ std::string usage_problem(const Options& o) {
   if (o.command.empty()) return "no command";
   if (const auto library = library_usage_problem(o.command, n, o.all, o.fix)) return *library;
   const bool json_form = o.command == "list" || o.command == "aircraft" || o.command == "inspect" || o.command == "check" || o.command == "history";
-  if (o.json && !json_form) return "--json goes with list, inspect, check or history";
+  if (o.json && !json_form) return "--json goes with list, aircraft, inspect, check or history";
   if (o.command == "list") return n == 1 ? "" : "list takes one FILE";
   if (o.command == "pack") return n == 2 ? "" : "pack takes FILE and one INDEX";
   if (o.command == "install") return n >= 2 ? "" : "install takes FILE and at least one PKG";

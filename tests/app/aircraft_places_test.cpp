@@ -24,16 +24,23 @@ TEST(AircraftPlaces, EachListNamesItsFolders) {
       native_file_system(), root, {dir.path() + "\\fsx.cfg", dir.path() + "\\simobjects.cfg", dir.path() + "\\none.cfg"},
       {addon, dir.path() + "\\addon gone"});
 
-  std::vector<std::string> found;
-  for (const std::string& f : places.folders) found.push_back(f.substr(dir.path().size()));
-  std::sort(found.begin(), found.begin() + 2);  // the root's own, in listing order
-  EXPECT_EQ((std::vector<std::string>{"\\sim\\SimObjects\\Airplanes", "\\sim\\SimObjects\\Rotorcraft", "\\sim\\Fsx Own",
-                                      "\\elsewhere", "\\sim\\P3D On", "\\addon\\SimObjects\\Airplanes"}),
-            found);
-  EXPECT_EQ((std::vector<std::string>{"Fsx Gone, listed in " + dir.path() + "\\fsx.cfg, does not exist",
-                                      "P3D Gone, listed in " + dir.path() + "\\simobjects.cfg, does not exist",
-                                      dir.path() + "\\addon gone, listed in the add-on declarations, does not exist"}),
+  const auto found = [&](const AircraftPlaces& p) {
+    std::vector<std::string> relative;
+    for (const std::string& f : p.folders) relative.push_back(f.substr(dir.path().size()));
+    return relative;
+  };
+  EXPECT_EQ((std::vector<std::string>{"\\sim\\SimObjects\\Airplanes", "\\sim\\Fsx Own", "\\elsewhere", "\\sim\\P3D On",
+                                      "\\addon\\SimObjects\\Airplanes"}),
+            found(places));
+  EXPECT_EQ((std::vector<std::string>{"Fsx Gone, listed in " + dir.native("fsx.cfg").string() + ", does not exist",
+                                      "P3D Gone, listed in " + dir.native("simobjects.cfg").string() + ", does not exist",
+                                      dir.native("addon gone").string() + ", listed in the add-on declarations, does not exist"}),
             places.problems);
+
+  // Without a list, each folder of the root's SimObjects.
+  std::vector<std::string> defaults = found(find_aircraft_places(native_file_system(), root, {dir.path() + "\\none.cfg"}, {}));
+  std::sort(defaults.begin(), defaults.end());
+  EXPECT_EQ((std::vector<std::string>{"\\sim\\SimObjects\\Airplanes", "\\sim\\SimObjects\\Rotorcraft"}), defaults);
 }
 
 TEST(AircraftPlaces, IniNamesListsBesideTheProgram) {
