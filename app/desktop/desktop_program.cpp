@@ -49,9 +49,10 @@ DesktopProgram::DesktopProgram(FileSystem& fs) : view_(fs), ctx_(fs, view_) {
 
 DesktopProgram::~DesktopProgram() = default;
 
-bool DesktopProgram::start(const std::string& program_folder, const std::vector<std::string>& packages) {
+bool DesktopProgram::start(const std::string& program_folder, const std::vector<std::string>& packages,
+                           const SimulatorSources& given) {
   ui::set_program_folder(from_cp1252(program_folder));
-  if (!locate_simulator(ctx_, program_folder, "", {})) {
+  if (!locate_simulator(ctx_, program_folder, "", given)) {
     view_.ShowMessage(kFsxMissingMessage, kStyleOkOnly, kAppTitle);
     return false;
   }

@@ -6,6 +6,7 @@
 
 #include "app/aircraft_selection.h"
 #include "app/cli/command_line.h"
+#include "app/desktop/desktop_options.h"
 #include "packages/sim_tree.h"
 
 namespace pw {
@@ -87,6 +88,21 @@ TEST(LibraryCli, FolderSelectsAsItsRcfWould) {
     EXPECT_EQ(expected, t.ctx.state.g_RcfText);
     EXPECT_EQ(c.exclude, t.ctx.state.g_ExcludeList);
   }
+}
+
+}  // namespace
+}  // namespace pw
+
+namespace pw {
+namespace {
+
+TEST(DesktopOptions, TakeTheListsAsTheCommandLineDoes) {
+  const DesktopOptions o = parse_desktop_options({"--sim-config", "fsx.cfg", "a.pkg", "--addons-config", "/abs.cfg"}, "/cwd");
+  EXPECT_EQ(std::vector<std::string>{"/cwd\\fsx.cfg"}, o.sources.sim_configs);
+  EXPECT_EQ(std::vector<std::string>{"/abs.cfg"}, o.sources.addons.config_files);
+  EXPECT_EQ(std::vector<std::string>{"a.pkg"}, o.packages);
+  EXPECT_EQ("", o.problem);
+  EXPECT_EQ("--addons-config needs a value", parse_desktop_options({"a.pkg", "--addons-config"}, "/").problem);
 }
 
 }  // namespace
