@@ -142,7 +142,7 @@ TEST(LibraryCache, RefusesHostileCounts) {
       {"one aircraft", sealed(head + folder_only + std::string(4, '\0')), false},
       {"aircraft count beyond the bytes", sealed(head + std::string("\xFF\xFF\xFF\x7F", 4)), true},
       {"name longer than the file", sealed(head + std::string("\x01\0\0\0\xFF\xFF\0\0ab", 10)), true},
-      {"entry count beyond the cap", sealed(head + folder_only + std::string("\xE9\x03\0\0", 4)), true},
+      {"entry count beyond the cap", sealed(head + folder_only + std::string("\xE9\x03\0\0", 4) + std::string(1001 * 12, '\0')), true},
       {"bytes after the end", sealed(head + std::string(4, '\0') + "x"), true},
       {"another version", sealed("Paintwell library 2\n" + std::string(4, '\0')), true},
   };
@@ -151,12 +151,6 @@ TEST(LibraryCache, RefusesHostileCounts) {
     const Result<std::vector<LibraryAircraft>> read = read_library_cache(c.bytes);
     EXPECT_EQ(c.refused, !read);
   }
-  std::vector<LibraryAircraft> one{{"C:\\sim\\a", {1, 2, 3}, {{"t", "x", "s"}}}};
-  const Result<std::vector<LibraryAircraft>> back = read_library_cache(write_library_cache(one));
-  ASSERT_TRUE(back);
-  EXPECT_EQ(one[0].folder, (*back)[0].folder);
-  EXPECT_EQ(one[0].cfg_stamp, (*back)[0].cfg_stamp);
-  EXPECT_EQ(one[0].entries[0].search, (*back)[0].entries[0].search);
 }
 
 TEST(LibraryIndex, WorksWithoutAWritableCache) {

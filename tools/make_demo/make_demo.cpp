@@ -252,11 +252,14 @@ void make_shared_textures(const fs::path& folder) {
   write_file(folder / "Texture" / "global_reflect.bmp", bitmap(64, 64, {"", "", "", "", 200, 200, 200}));
 }
 
-// The trainer with its installed liveries and two packages in Downloads.
-void make_aircraft(const fs::path& plane) {
+// The trainer with its installed liveries and two packages in Downloads;
+// `model` names it in the titles ("Paintwell Trainer Sunrise Air").
+void make_aircraft(const fs::path& plane, const std::string& model = "Paintwell Trainer") {
   std::string cfg = "[General]\r\natc_type=PAINTWELL\r\natc_model=PT1\r\n\r\n";
   for (std::size_t i = 0; i < kInstalled.size(); ++i) {
-    cfg += section(static_cast<int>(i), kInstalled[i]);
+    Livery livery = kInstalled[i];
+    livery.title.replace(0, std::string("Paintwell Trainer").size(), model);
+    cfg += section(static_cast<int>(i), livery);
     for (const auto& [name, bytes] : texture_files(kInstalled[i])) write_file(plane / ("Texture." + kInstalled[i].texture) / name, bytes);
   }
   cfg += "[WEIGHT_AND_BALANCE]\r\nmax_gross_weight=2450\r\n";
@@ -283,7 +286,7 @@ void make_addon(const fs::path& root, const fs::path& addons) {
              "  </AddOn.Component>\r\n</SimBase.Document>\r\n");
   write_file(addons / "add-ons.cfg", "[Package.0]\r\nPATH=" + addon.string() + "\r\nTITLE=Paintwell Floatplane\r\nACTIVE=true\r\nREQUIRED=false\r\n");
   const fs::path plane = addon / "SimObjects" / "Airplanes" / "Paintwell Floatplane";
-  make_aircraft(plane);
+  make_aircraft(plane, "Paintwell Floatplane");
   make_shared_textures(addon);
   write_file(root / "Paintwell Floatplane.rcf", rcf_text(plane.string(), "Paintwell Floatplane"));
 }
@@ -319,6 +322,8 @@ int main(int argc, char** argv) {
   } else {
     write_file(root / "FSX.EXE", pw::demo::pe_image_with_version(10, 0, 61637, 0));
     make_settings(root, fs::absolute(root).parent_path() / "fsx-user", false);
+    // A second aircraft, so that the library has more than one.
+    make_aircraft(root / "SimObjects" / "Airplanes" / "Paintwell Floatplane", "Paintwell Floatplane");
   }
   make_aircraft(root / "SimObjects" / "Airplanes" / "Paintwell Trainer");
   make_shared_textures(root);
