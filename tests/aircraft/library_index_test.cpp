@@ -116,10 +116,12 @@ TEST(LibraryIndex, CacheFollowsEveryChangeAndSurvivesDamage) {
     const Library library = f.index();
     const std::string second = summary(library, f.dir);
     EXPECT_EQ(c.cfg_reads, f.fs.cfg_reads);
-    const auto cached = read_library_cache(f.dir.read("cache/paintwell/library.cache"));
-    EXPECT_EQ(cached ? library.aircraft.size() : 0u, cached ? cached->size() : 0u);  // no record of what is gone
     EXPECT_EQ(summary(index_library(f.fs, f.places, ""), f.dir), second);
     const bool cache_usable = std::filesystem::is_regular_file(f.dir.native("cache/paintwell/library.cache"));
+    if (cache_usable) {  // and holds no record of what is gone
+      const auto cached = read_library_cache(f.dir.read("cache/paintwell/library.cache"));
+      EXPECT_EQ(library.aircraft.size(), cached ? cached->size() : 0u);
+    }
     EXPECT_EQ(second, summary(f.index(), f.dir));
     EXPECT_EQ(cache_usable ? 0 : 3, f.fs.cfg_reads);
   }
