@@ -1,5 +1,7 @@
 #include "aircraft/cfg_files.h"
 
+#include <algorithm>
+
 #include "aircraft/entry_writer.h"
 #include "base/file_ops.h"
 #include "base/text.h"
@@ -49,6 +51,14 @@ std::string aircraft_001_path(const std::string& aircraft_folder) {
 }
 std::string aircraft_vnb_path(const std::string& aircraft_folder) {
   return in_folder(aircraft_folder, "Aircraft.vnb");
+}
+
+std::string folder_value_for(const std::string& sim_root, const std::string& aircraft_folder) {
+  if (!is_inside_folder(aircraft_folder, sim_root) || aircraft_folder.size() < sim_root.size()) return aircraft_folder;
+  std::string value = aircraft_folder.substr(sim_root.size());
+  std::replace(value.begin(), value.end(), '/', '\\');
+  const auto first = value.find_first_not_of('\\');
+  return first == std::string::npos ? std::string() : value.substr(first);
 }
 
 std::int32_t BackupAircraftCfgOnce(FileSystem& fs, const std::string& aircraft_folder) {

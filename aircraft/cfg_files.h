@@ -25,6 +25,11 @@ std::string aircraft_vnb_path(const std::string& aircraft_folder);
 std::optional<std::string> aircraft_folder_for(const std::string& sim_root, const std::vector<std::string>& addon_folders,
                                                const std::string& folder_value);
 
+// The "folder" value that names `aircraft_folder`, as aircraft_folder_for
+// reads it: relative to the root with '\' when inside it, else the folder
+// itself.
+std::string folder_value_for(const std::string& sim_root, const std::string& aircraft_folder);
+
 // Copies Aircraft.cfg to Aircraft.001 unless that exists: 1 = copied,
 // 2 = it existed, 0 = the copy failed.
 std::int32_t BackupAircraftCfgOnce(FileSystem& fs, const std::string& aircraft_folder);

@@ -51,9 +51,44 @@ struct Candidate {
   SelectedAircraft shown;
 };
 
-Result<Candidate> read_candidate(Session& session, const std::string& path, const std::string& rcf_text) {
+// The folder an .rcf names, as selection would take it.
+std::optional<std::string> named_folder(Session& session, const std::string& rcf) {
   EZ_CFG cfg(session.fs);
-  if (is_package_path(path)) {
+  cfg.ReadCFG(rcf);
+  return aircraft_folder_for(session.state.g_SimRoot, session.state.addon_folders, cfg.GetValue("folder"));
+}
+
+// The painter's own .rcf for the folder, where one in the root names it.
+std::optional<std::string> root_rcf_naming(Session& session, const std::string& folder) {
+  const std::string& root = session.state.g_SimRoot;
+  Result<std::vector<std::string>> names = list_matching(session.fs, join_path(root, "*.rcf"), ListFilter::kNormalFiles);
+  for (const std::string& name : names ? *names : std::vector<std::string>{}) {
+    const std::string rcf = join_path(root, name);
+    const std::optional<std::string> named = named_folder(session, rcf);
+    if (named && is_same_folder(*named, folder)) return rcf;
+  }
+  return std::nullopt;
+}
+
+// The .rcf text a painter would have written for the folder: where it is
+// and its first entry's title, nothing excluded.
+Result<std::string> made_up_rcf(Session& session, const std::string& folder) {
+  if (!session.fs.exists(aircraft_cfg_path(folder))) {
+    return make_error(ErrorCode::kNotFound, "The folder " + folder + " cannot be used to select an aircraft: it holds no aircraft.cfg");
+  }
+  Result<AircraftListing> listing = read_listing(session, folder);
+  if (!listing) return listing.error();
+  const std::string title = listing->entries.empty() ? "" : listing->entries.front().title;
+  std::string text = "folder=" + folder_value_for(session.state.g_SimRoot, folder) + "\r\ntitle=" + title + "\r\n";
+  text.resize(kRcfTextSize, '\0');
+  return text;
+}
+
+// `in_memory`: rcf_text is all there is (a package's or a made-up one);
+// otherwise `path` is the .rcf to read.
+Result<Candidate> read_candidate(Session& session, const std::string& path, const std::string& rcf_text, bool in_memory) {
+  EZ_CFG cfg(session.fs);
+  if (in_memory) {
     // The NULs that pad the carried text are not part of it: left on the
     // last line they would become part of its value.
     cfg.ReadCFGText(rcf_text.substr(0, rcf_text.find('\0')) + "\r\n");
@@ -95,9 +130,15 @@ Result<void> get_aircraft_list(Session& session) {
 
 Result<SelectedAircraft> select_aircraft_file(Session& session, const std::string& path) {
   const bool from_package = is_package_path(path);
-  Result<std::string> rcf_text = from_package ? load_package_rcf(session.fs, path) : load_rcf_head(session.fs, path);
+  const bool from_folder = !from_package && session.fs.is_folder(path);
+  if (from_folder) {
+    if (const std::optional<std::string> rcf = root_rcf_naming(session, path)) return select_aircraft_file(session, *rcf);
+  }
+  Result<std::string> rcf_text = from_package  ? load_package_rcf(session.fs, path)
+                                 : from_folder ? made_up_rcf(session, path)
+                                               : load_rcf_head(session.fs, path);
   if (!rcf_text) return rcf_text.error();
-  Result<Candidate> next = read_candidate(session, path, *rcf_text);
+  Result<Candidate> next = read_candidate(session, path, *rcf_text, from_package || from_folder);
   if (!next) return next.error();
 
   SharedState& s = session.state;

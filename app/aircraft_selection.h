@@ -1,5 +1,5 @@
 // Choosing the aircraft to work on, from a Repaint Configuration File
-// (.rcf) or from a package that carries one.
+// (.rcf), a package that carries one, or the aircraft's folder.
 #pragma once
 
 #include <string>
@@ -26,15 +26,20 @@ struct SelectedAircraft {
   std::string information;
 };
 
-// Selects the aircraft named by an .rcf or a .pkg: reads its configuration,
+// Selects the aircraft named by an .rcf or a .pkg, or an aircraft folder:
+// the .rcf in the root that names the folder when there is one, else the
+// .rcf text a painter would have written for it (folder= relative to the
+// root, or absolute outside it, and title= its first entry's title), which
+// packages made afterwards carry. Reads its configuration,
 // checks the folder, reads the entries and lists the packages (damaged ones
 // as such), all aside; only when every step passed does the new aircraft
 // replace the old one. Then Downloads is created, Aircraft.001 made once
 // and, for a package, its configuration text copied to package.rcf in the
 // program's folder (a failure of these stops nothing). Errors, and the
 // previous aircraft stays: a file that is no readable package or .rcf
-// (why; a package must pass read_package_head, as its listing does),
-// kNoFolderMessage, the aircraft folder missing (the message names the title), kAircraftListError, a Downloads folder that cannot be listed.
+// (why; a package must pass read_package_head, as its listing does), kNoFolderMessage, the aircraft folder missing
+// (the message names the title), a folder without aircraft.cfg, kAircraftListError, a Downloads folder that cannot
+// be listed.
 Result<SelectedAircraft> select_aircraft_file(Session& session, const std::string& path);
 
 }  // namespace pw

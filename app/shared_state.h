@@ -8,6 +8,7 @@
 
 #include "aircraft/aircraft_state.h"
 #include "aircraft/fltsim_entry.h"
+#include "app/aircraft_places.h"
 #include "packages/package_installation.h"
 
 namespace pw {
@@ -16,8 +17,9 @@ struct SharedState : AircraftState {
   std::string program_folder;  // the folder of the executable (Media\ lives here)
   std::string g_SimRoot;
   std::string simulator_name;              // "FSX", "Prepar3D v5", ...
-  std::vector<std::string> addon_folders;  // Prepar3D's declared add-on folders, outside the root
+  std::vector<std::string> addon_folders;  // folders outside the root that hold aircraft (Prepar3D's add-ons)
   std::vector<std::string> addon_refusals;  // declarations refused, each with its reason, for the user
+  AircraftPlaces aircraft_places;          // every folder the simulator loads aircraft from
 
   std::vector<FltsimEntry> g_PackageEntries;
   std::vector<std::string> g_PackagePaths;

@@ -30,6 +30,8 @@ bool is_absolute_path(std::string_view path);
 // True when `path` is `folder` or lies inside it, compared without regard
 // to case, with either separator and doubled separators reduced.
 bool is_inside_folder(std::string_view path, std::string_view folder);
+// Both inside each other: one folder, however spelled.
+inline bool is_same_folder(std::string_view a, std::string_view b) { return is_inside_folder(a, b) && is_inside_folder(b, a); }
 
 // The temporary file replace_file_with writes: "~" + name + ".pwtmp" in the
 // target's folder. A stale one left by a crash is simply overwritten.

@@ -1,9 +1,9 @@
 // The whole check of an aircraft of 1000 repaints, 20 files each (the
 // texture check lists each folder once, reads texture.cfg and the first
-// bytes of every .dds and .bmp), against listing those 1000 folders'
-// names through the file layer. Prints the ratio; the target is 2x. Also
-// prints what opening each .dds and .bmp for its first bytes costs alone
-// through the file layer, the part of the check no listing can answer.
+// bytes of every .dds and .bmp), against the floor: a serial program on
+// POSIX that lists each repaint folder and opens and reads the first
+// bytes of each texture. The target is 1.3x. Also prints listing the
+// folders' names and the first bytes through the file layer alone.
 // Usage: texture_bench [RUNS]
 
 #include <algorithm>
@@ -16,6 +16,7 @@
 #include "aircraft/diagnosis.h"
 #include "base/platform/file_system.h"
 #include "bench/bench_support.h"
+#include "bench/floors.h"
 
 namespace {
 
@@ -34,13 +35,13 @@ void make_repaint(const std::string& folder) {
   }
 }
 
-// Elapsed and processor time, each against the listing's: the processor
+// Elapsed and processor time, each against the floor's: the processor
 // time's ratio holds steadier when others load the machine.
-void report(const char* what, const pw::bench::Measurement& m, const pw::bench::Measurement& listing) {
+void report(const char* what, const pw::bench::Measurement& m, const pw::bench::Measurement& base) {
   using pw::bench::ratio;
   std::printf("  %-34s %8.2f ms (median %8.2f) %7s   processor %8.2f ms %7s%s\n", what, m.best_seconds * 1e3,
-              m.median_seconds * 1e3, ratio(m.best_seconds, listing.best_seconds).c_str(), m.best_cpu_seconds * 1e3,
-              ratio(m.best_cpu_seconds, listing.best_cpu_seconds).c_str(), m.ok ? "" : "  FAILED");
+              m.median_seconds * 1e3, ratio(m.best_seconds, base.best_seconds).c_str(), m.best_cpu_seconds * 1e3,
+              ratio(m.best_cpu_seconds, base.best_cpu_seconds).c_str(), m.ok ? "" : "  FAILED");
 }
 
 }  // namespace
@@ -58,6 +59,11 @@ int main(int argc, char** argv) {
               load_average().c_str());
 
   FileSystem& fs = native_file_system();
+  std::vector<std::string> repaints;
+  for (int n = 0; n < kRepaints; ++n) repaints.push_back(aircraft + "/Texture.T" + std::to_string(n));
+  const Measurement floor = measure(runs, [] {}, [&] {
+    return read_first_bytes_of_textures(repaints) == kRepaints * kTextures;
+  });
   const Measurement listing = measure(runs, [] {}, [&] {
     std::size_t names = 0;
     for (int n = 0; n < kRepaints; ++n) {
@@ -82,9 +88,10 @@ int main(int argc, char** argv) {
     Result<std::vector<Finding>> findings = diagnose_aircraft(fs, aircraft);
     return findings.ok() && findings->empty();
   });
-  report("listing the 1000 folders' names", listing, listing);
-  report("first bytes of the 18000 textures", first_bytes, listing);
-  report("check of the aircraft", check, listing);
+  report("floor: list, open, read first bytes", floor, floor);
+  report("listing the 1000 folders' names", listing, floor);
+  report("first bytes of the 18000 textures", first_bytes, floor);
+  report("check of the aircraft (target 1.3x)", check, floor);
   std::printf("  peak of the check %s\n", mib(check.peak_kib).c_str());
-  return listing.ok && first_bytes.ok && check.ok ? 0 : 1;
+  return floor.ok && listing.ok && first_bytes.ok && check.ok ? 0 : 1;
 }

@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Retakes docs/main.png, package.png, install.png, remove.png and the
-# Hangar's hangar.png and hangar-downloads.png: the
+# Hangar's hangar.png, hangar-downloads.png, hangar-library.png and
+# hangar-library-search.png: the
 # desktop program on a fresh demo simulator tree, under Xvfb.
 #   tools/screenshots.sh [BUILD_DIR]   (default: build)
 set -euo pipefail

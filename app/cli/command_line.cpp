@@ -17,6 +17,7 @@
 #include "app/cli/inspect_cli.h"
 #include "app/cli/json_output.h"
 #include "app/history_commands.h"
+#include "app/cli/library_cli.h"
 #include "app/safeguards.h"
 #include "app/startup.h"
 #include "base/file_ops.h"
@@ -33,6 +34,7 @@ namespace {
 struct Options {
   std::string sim_root;
   std::vector<std::string> addons_configs;
+  std::vector<std::string> sim_configs;
   std::string command;
   std::vector<std::string> operands;
   std::optional<std::string> preview;
@@ -45,12 +47,10 @@ struct Options {
   bool help = false;
   bool progress = false;
   bool json = false;
+  bool all = false;
 };
 
-// One finding as check prints it: KIND, TAB, SUBJECT, TAB, explanation.
-void print_finding(std::ostream& out, const Finding& f) {
-  out << finding_kind_name(f.kind) << '\t' << field_text(f.subject) << '\t' << field_text(f.explanation) << '\n';
-}
+void print_finding(std::ostream& out, const Finding& f) { out << finding_line(f); }
 
 const char* choice_name(DuplicateChoice choice) {
   switch (choice) {
@@ -75,6 +75,8 @@ Result<Options> parse_options(const std::vector<std::string>& args) {
       o.delete_after = true;
     } else if (a == "--json") {
       o.json = true;
+    } else if (a == "--all") {
+      o.all = true;
     } else if (a == "--fix") {
       o.fix = true;
     } else if (a == "--strict") {
@@ -86,11 +88,12 @@ Result<Options> parse_options(const std::vector<std::string>& args) {
       }
       o.on_duplicate = value == "skip" ? DuplicateChoice::kSkip
                        : value == "replace" ? DuplicateChoice::kReplace : DuplicateChoice::kCopy;
-    } else if (a == "--sim" || a == "--addons-config" || a == "--preview" || a == "--only" || a == "--search") {
+    } else if (a == "--sim" || a == "--addons-config" || a == "--sim-config" || a == "--preview" || a == "--only" || a == "--search") {
       if (!has_value) return make_error(ErrorCode::kRefused, a + " needs a value");
       const std::string value = utf8_to_cp1252(args[++i]);
       if (a == "--sim") o.sim_root = value;
       if (a == "--addons-config") o.addons_configs.push_back(value);
+      if (a == "--sim-config") o.sim_configs.push_back(value);
       if (a == "--search") o.search = value;
       if (a == "--preview") o.preview = value;
       if (a == "--only") o.only.push_back(value);
@@ -110,8 +113,9 @@ std::string usage_problem(const Options& o) {
   const std::size_t n = o.operands.size();
   if (o.command.empty()) return "no command";
   if (n > kMaxOperands) return "more than " + std::to_string(kMaxOperands) + " operands";
-  const bool json_form = o.command == "list" || o.command == "inspect" || o.command == "check" || o.command == "history";
-  if (o.json && !json_form) return "--json goes with list, inspect, check or history";
+  if (const auto library = library_usage_problem(o.command, n, o.all, o.fix)) return *library;
+  const bool json_form = o.command == "list" || o.command == "aircraft" || o.command == "inspect" || o.command == "check" || o.command == "history";
+  if (o.json && !json_form) return "--json goes with list, aircraft, inspect, check or history";
   if (o.command == "list") return n == 1 ? "" : "list takes one FILE";
   if (o.command == "pack") return n == 2 ? "" : "pack takes FILE and one INDEX";
   if (o.command == "install") return n >= 2 ? "" : "install takes FILE and at least one PKG";
@@ -145,13 +149,17 @@ class Run {
 
   int run() {
     const std::string sim_root = options_.sim_root.empty() ? "" : absolute(env_, options_.sim_root);
-    AddonSources addons = default_addon_sources();
-    for (const std::string& file : options_.addons_configs) addons.config_files.push_back(absolute(env_, file));
-    if (!locate_simulator(session_, env_.program_folder, sim_root, addons)) {
+    SimulatorSources given;
+    for (const std::string& file : options_.addons_configs) given.addons.config_files.push_back(absolute(env_, file));
+    for (const std::string& file : options_.sim_configs) given.sim_configs.push_back(absolute(env_, file));
+    if (!locate_simulator(session_, env_.program_folder, sim_root, given)) {
       return refuse(kFsxMissingMessage), kExitUnreadable;
     }
     for (const std::string& refusal : state().addon_refusals) refuse("add-on declaration refused: " + refusal);
     if (options_.command == "where") return where();
+    const LibraryCommand library{env_.cache_folder, options_.search, options_.json};
+    if (options_.command == "aircraft") return list_library(session_, library, env_.out, env_.err);
+    if (options_.command == "check" && options_.all) return check_library(session_, library, env_.out, env_.err);
     const Result<SelectedAircraft> selected = select_aircraft_file(session_, absolute(env_, options_.operands[0]));
     if (!selected) return say(selected.error().message), exit_status_of_read(selected.error());
     for (const DamagedPackage& damaged : session_.state.damaged_packages) {

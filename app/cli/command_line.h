@@ -33,6 +33,7 @@ struct CommandLineEnvironment {
   std::string current_directory;  // core path; relative arguments start here
   std::ostream& out;
   std::ostream& err;
+  std::string cache_folder;  // where the library's cache is kept; empty: none
 };
 
 // Runs one command; `args` are the arguments after the program name, in

@@ -4,12 +4,13 @@
 
 namespace pw {
 
-inline constexpr const char* kHelp = R"(Usage: paintwell-cli [--sim ROOT] [--addons-config FILE]... COMMAND ARGUMENTS
+inline constexpr const char* kHelp = R"(Usage: paintwell-cli [--sim ROOT] [--sim-config FILE]... [--addons-config FILE]... COMMAND ARGUMENTS
 
 Installs, removes and packs aircraft repaints of Flight Simulator X, its
 Steam edition and Prepar3D, as the Paintwell desktop program does. FILE
-selects the aircraft: a Repaint Configuration File (.rcf) or a repaint
-package (.pkg) that carries one.
+selects the aircraft: a Repaint Configuration File (.rcf), a repaint
+package (.pkg) that carries one, or the aircraft's folder (as the .rcf in
+the root that names it, or one made up: its folder and first title).
 
 Commands:
   list FILE [--search TEXT] [--json]
@@ -38,6 +39,15 @@ Commands:
       Removes those entries; their texture folders are moved into a restore
       point (see undo). An entry without a texture, or excluded by the
       configuration file, is refused.
+  aircraft [--search TEXT] [--json]
+      Every aircraft folder the simulator loads aircraft from: FOLDER, TAB,
+      entries, TAB, the first entry's title; FOLDER relative to the root
+      with \, absolute outside it. With --search, every entry of the
+      simulator that TEXT finds (as list --search does): FOLDER, TAB,
+      INDEX, TAB, title. The index is cached in the user's cache folder.
+  check --all [--json]
+      check of every aircraft: each finding as FOLDER, TAB, then the line
+      check prints. --fix is refused: repair one aircraft at a time.
   check FILE [--fix] [--json]
       Lists what is wrong with the aircraft's aircraft.cfg and texture
       folders (texture.cfg fallbacks, thumbnails, textures cut short):
@@ -71,14 +81,20 @@ INDEX is the entry's position as `list` prints it, not its section number.
 Options:
   --sim ROOT   the simulator's folder (default: two folders above this
                program's folder); it must hold FSX.EXE or Prepar3D.exe.
+  --sim-config FILE
+               an fsx.cfg or a Prepar3D simobjects.cfg whose lists of
+               aircraft folders (SimObjectPaths.N, [Entry.N] Path) are
+               read besides those found in the application data folders
+               and named in Paintwell.ini ([simulator] sim_config.N).
   --addons-config FILE
                a Prepar3D add-ons.cfg whose declared add-on folders may
                hold aircraft outside the root, besides those Prepar3D v4
-               and v5 keep on Windows.
+               and v5 keep on Windows and those Paintwell.ini names
+               ([simulator] addons_config.N).
   --progress   a progress line on standard error while a package is
                made or installed or repaints are removed (on by default
                when standard error is a terminal).
-  --json       list, inspect, check and history: one JSON document in
+  --json       list, aircraft, inspect, check and history: one JSON document in
                UTF-8 instead of lines. Members are named as the records'
                keys: "entries" with "index", "section" and every
                aircraft.cfg key; a package's keys, "rcf_text",
@@ -88,7 +104,7 @@ Options:
                "packages", "sections_written", ...).
   --help       this text.
 
-Every command but inspect first selects the aircraft as the desktop
+Every command but inspect, aircraft and check --all first selects the aircraft as the desktop
 program's Select Aircraft button does (Downloads created, Aircraft.001 made
 once, package.rcf written beside the program when FILE is a package).
 Confirmations are answered yes; messages go to standard error.

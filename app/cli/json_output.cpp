@@ -42,14 +42,20 @@ std::string package_json(const FltsimEntry& entry, const PackageLayout& layout) 
   return json.end_array().end_object().text();
 }
 
-std::string findings_json(const std::vector<Finding>& findings) {
-  JsonWriter json;
-  json.begin_object().key("findings").begin_array();
+void write_findings(JsonWriter& json, const std::vector<Finding>& findings) {
+  json.key("findings").begin_array();
   for (const Finding& f : findings) {
     json.begin_object().key("kind").string(finding_kind_name(f.kind));
     json.key("subject").string(f.subject).key("explanation").string(f.explanation).end_object();
   }
-  return json.end_array().end_object().text();
+  json.end_array();
+}
+
+std::string findings_json(const std::vector<Finding>& findings) {
+  JsonWriter json;
+  json.begin_object();
+  write_findings(json, findings);
+  return json.end_object().text();
 }
 
 std::string history_json(const std::vector<RestorePoint>& points) {

@@ -8,6 +8,7 @@
 
 #include "aircraft/aircraft_state.h"
 #include "aircraft/diagnosis.h"
+#include "base/json_writer.h"
 #include "packages/package_format.h"
 #include "packages/restore_points.h"
 
@@ -23,6 +24,8 @@ std::string package_json(const FltsimEntry& entry, const PackageLayout& layout);
 
 // {"findings": [{"kind", "subject", "explanation"}, ...]}
 std::string findings_json(const std::vector<Finding>& findings);
+// The "findings" member alone, into a document being written.
+void write_findings(JsonWriter& json, const std::vector<Finding>& findings);
 
 // {"restore_points": [...]}: newest first, each point's folder "name" and
 // its manifest's values, the lists as arrays.

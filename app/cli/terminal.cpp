@@ -22,6 +22,10 @@ std::string field_text(const std::string& text) {
   return out;
 }
 
+std::string finding_line(const Finding& f) {
+  return std::string(finding_kind_name(f.kind)) + '\t' + field_text(f.subject) + '\t' + field_text(f.explanation) + '\n';
+}
+
 void ProgressLine::show(const std::string& label, std::int64_t done, std::int64_t total) {
   const std::int64_t percent = total > 0 ? std::clamp<std::int64_t>(done * 100 / total, 0, 100) : 100;
   if (shown_ && percent == percent_ && label == label_) return;  // redraw only on change

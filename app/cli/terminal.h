@@ -6,6 +6,8 @@
 #include <iosfwd>
 #include <string>
 
+#include "aircraft/diagnosis.h"
+
 namespace pw {
 
 // Texts from the core are Windows-1252 with CR line breaks; they leave as
@@ -15,6 +17,10 @@ std::string for_terminal(const std::string& text);
 
 // One TAB-separated field: line breaks and tabs inside it show as '?' too.
 std::string field_text(const std::string& text);
+
+// One finding as check prints it: KIND, TAB, SUBJECT, TAB, explanation,
+// line end.
+std::string finding_line(const Finding& finding);
 
 // One line on standard error, redrawn in place with CR; cleared before
 // any other text goes there and when the operation ends.

@@ -2,6 +2,9 @@
 // and the screen lists work with.
 #pragma once
 
+#include <string>
+
+#include "aircraft/library_index.h"
 #include "app/desktop/screen_view.h"
 #include "app/session.h"
 
@@ -13,6 +16,8 @@ struct AppContext : Session {
   }
 
   ScreenView& view;
+  Library library;                   // the Hangar's "All aircraft", as last indexed
+  std::string library_cache_folder;  // where the library's cache is kept; empty: none
 };
 
 }  // namespace pw

@@ -4,11 +4,13 @@
 #include "app/desktop/dispatcher.h"
 #include "app/desktop/hangar_lists.h"
 #include "app/desktop/hangar_screen.h"
+#include "app/desktop/library_tab.h"
 #include "app/desktop/list_search.h"
 #include "app/desktop/main_screen.h"
 #include "app/desktop/outside_packages.h"
 #include "app/desktop/screen_lists.h"
 #include "app/startup.h"
+#include "base/platform/process.h"
 #include "packages/install_screen.h"
 #include "packages/package_screen.h"
 #include "packages/remove_screen.h"
@@ -53,9 +55,11 @@ DesktopProgram::DesktopProgram(FileSystem& fs)
 
 DesktopProgram::~DesktopProgram() = default;
 
-bool DesktopProgram::start(const std::string& program_folder, const std::vector<std::string>& packages) {
+bool DesktopProgram::start(const std::string& program_folder, const std::vector<std::string>& packages,
+                           const SimulatorSources& given) {
   ui::set_program_folder(from_cp1252(program_folder));
-  if (!locate_simulator(ctx_, program_folder, "", default_addon_sources())) {
+  ctx_.library_cache_folder = user_cache_folder();
+  if (!locate_simulator(ctx_, program_folder, "", given)) {
     view_.ShowMessage(kFsxMissingMessage, kStyleOkOnly, kAppTitle);
     return false;
   }
@@ -100,11 +104,11 @@ void DesktopProgram::wire(ScreenForm& screen) {
   }
   const QString name = screen.objectName();
   connect(&screen, &ScreenForm::list_clicked, this, [this, name](const QString& list) { on_list_clicked(name, list); });
-  connect(&screen, &ScreenForm::search_changed, this,
-          [this, name](const QString& list) {
-            RefilterList(ctx_, name.toStdString(), list.toStdString());
-            on_list_clicked(name, list);  // what is shown beside the list follows what the search left
-          });
+  connect(&screen, &ScreenForm::search_changed, this, [this, name](const QString& list) {
+    if (list == QLatin1String(kLibraryList)) return FillHangarLibrary(ctx_);
+    RefilterList(ctx_, name.toStdString(), list.toStdString());
+    on_list_clicked(name, list);  // what is shown beside the list follows what the search left
+  });
   connect(&screen, &ScreenForm::files_dropped, this, [this, name](const QStringList& paths) {
     std::vector<std::string> core_paths;
     for (const QString& path : paths) core_paths.push_back(to_core_path(path));
@@ -129,6 +133,7 @@ void DesktopProgram::on_list_clicked(const QString& screen, const QString& list)
   if (screen == QLatin1String("frm_Package") && list == QLatin1String("lstAircraft")) return PackageAircraftClicked(ctx_);
   if (screen == QLatin1String("frm_Install") && list == QLatin1String("lstPackages")) return PackageListClicked(ctx_);
   if (screen == QLatin1String("frm_Remove") && list == QLatin1String("lstAircraft")) return RemoveListClicked(ctx_);
+  if (screen == QLatin1String("frm_Hangar") && list == QLatin1String(kLibraryList)) return HangarLibraryClicked(ctx_);
   if (screen == QLatin1String("frm_Hangar")) return HangarListClicked(ctx_, list.toStdString());
 }
 

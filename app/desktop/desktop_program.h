@@ -41,8 +41,10 @@ class DesktopProgram final : public QObject {
   // loaded in that order (a missing skin file: its message, false) and
   // frm_Main is shown. `packages` (core paths, from the command line) are
   // then opened as if dropped on frm_Main: the first selects the aircraft
-  // and the install screen shows them ticked.
-  bool start(const std::string& program_folder, const std::vector<std::string>& packages = {});
+  // and the install screen shows them ticked. `given` adds the simulator's
+  // lists named on the command line (see locate_simulator).
+  bool start(const std::string& program_folder, const std::vector<std::string>& packages = {},
+             const SimulatorSources& given = {});
 
   AppContext& context() { return ctx_; }
   QtScreenView& view() { return view_; }

@@ -8,6 +8,7 @@
 #include "app/commands.h"
 #include "app/history_commands.h"
 #include "app/safeguards.h"
+#include "app/desktop/library_tab.h"
 #include "app/desktop/outside_packages.h"
 #include "app/desktop/listed_titles.h"
 #include "app/desktop/screen_lists.h"
@@ -207,7 +208,10 @@ void run_main_command(AppContext& ctx, const std::string& command) {
   if (command == "add") return ctx.view.show_screen_in_place("frm_Install", "frm_Main");
   if (command == "remove") return ctx.view.show_centred_over_main("frm_Remove", true);
   if (command == "undo") return run_undo_command(ctx);
-  if (command == "hangar") return ctx.view.show_screen_in_place(kHangar, "frm_Main");
+  if (command == "hangar") {
+    LoadHangarLibrary(ctx);
+    return ctx.view.show_screen_in_place(kHangar, "frm_Main");
+  }
   if (command == "select") {
     if (const auto path = ctx.view.open_file("frm_Main", {kSelectFilter, "", ctx.state.g_SimRoot})) {
       select_aircraft_path(ctx, *path);

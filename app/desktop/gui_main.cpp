@@ -1,9 +1,11 @@
-// Entry point of paintwell, the desktop program: `paintwell [PKG...]`, or
+// Entry point of paintwell, the desktop program: `paintwell [--sim-config
+// FILE]... [--addons-config FILE]... [PKG...]`, or
 // `paintwell --register` to write the .reg file that makes .pkg files open
 // with it.
 #include <QApplication>
 #include <QDir>
 
+#include "app/desktop/desktop_options.h"
 #include "app/desktop/desktop_program.h"
 #include "app/desktop/file_association.h"
 #include "base/message_styles.h"
@@ -27,11 +29,16 @@ int main(int argc, char** argv) {
     pw::ui::ShowMessage(told, pw::kStyleInformation, pw::kAppTitle);
     return 0;
   }
-  std::vector<std::string> packages;
-  for (const QString& arg : args) packages.push_back(pw::to_core_path(arg));
+  std::vector<std::string> words;
+  for (const QString& arg : args) words.push_back(pw::to_core_path(arg));
+  const pw::DesktopOptions options = pw::parse_desktop_options(words, pw::to_core_path(QDir::currentPath()));
+  if (!options.problem.empty()) {
+    pw::ui::ShowMessage(options.problem, pw::kStyleOkOnly, pw::kAppTitle);
+    return 2;
+  }
   pw::DesktopProgram program(pw::native_file_system());
   // Without the simulator (or the skin) there is nothing to show: the one
   // message has been shown and the program ends.
-  if (!program.start(pw::executable_folder(), packages)) return 1;
+  if (!program.start(pw::executable_folder(), options.packages, options.sources)) return 1;
   return QApplication::exec();
 }

@@ -47,7 +47,7 @@ class CardDelegate final : public QStyledItemDelegate {
 }  // namespace
 
 frm_Hangar::frm_Hangar() : ScreenForm(ui::ScreenKind::kHangar, "frm_Hangar", "Hangar") {
-  add_label("Label1", "Every repaint of the selected aircraft, and the packages waiting in its Downloads folder",
+  add_label("Label1", "Every repaint of the selected aircraft, the packages waiting in its Downloads folder, and every aircraft",
             {38, 84, 728, 17}, true);
   tabs_ = new QTabWidget(this);
   tabs_->setObjectName(QStringLiteral("tabHangar"));
@@ -56,6 +56,8 @@ frm_Hangar::frm_Hangar() : ScreenForm(ui::ScreenKind::kHangar, "frm_Hangar", "Ha
                        QStringLiteral("txtSearchRepaints"), QStringLiteral("lblTickedRepaints"));
   packages_ = add_grid(QStringLiteral("Downloads"), QStringLiteral("lstPackages"), QStringLiteral("txtSearchPackages"),
                        QStringLiteral("lblTickedPackages"));
+  library_ = add_grid(QStringLiteral("All aircraft"), QStringLiteral("lstLibrary"), QStringLiteral("txtSearchLibrary"),
+                      QStringLiteral("lblLibraryCount"), false);
   add_check_box("chkDelete", "Automatically delete package(s) after installation.", {35, 491, 308, 20});
   if (!load_frame()) return;
   add_named_button("btn_Remove", {{50, 525}, "remove", "Remove", "disabled", "Click to remove the ticked repaints."});
@@ -88,10 +90,10 @@ void frm_Hangar::show_tab_buttons() {
 frm_Hangar::~frm_Hangar() = default;
 
 QListWidget* frm_Hangar::add_grid(const QString& tab, const QString& name, const QString& field,
-                                  const QString& count) {
+                                  const QString& count, bool ticks) {
   auto* page = new QWidget(tabs_);
   QWidget* parts[] = {add_search_field(field, {6, 6, 360, 24}, name), add_label(count, "", {376, 10, 340, 18}),
-                      add_list(name, {6, 36, 714, 312}, true)};
+                      add_list(name, {6, 36, 714, 312}, ticks)};
   for (QWidget* part : parts) {
     part->setParent(page);
     part->show();
@@ -121,7 +123,10 @@ void frm_Hangar::attach_thumbnails(FileSystem& fs) {
 
 void frm_Hangar::show_tab(int tab) { tabs_->setCurrentIndex(tab); }
 
-QListWidget* frm_Hangar::shown_grid() const { return tabs_->currentIndex() == 0 ? repaints_ : packages_; }
+QListWidget* frm_Hangar::shown_grid() const {
+  const int tab = tabs_->currentIndex();
+  return tab == 0 ? repaints_ : tab == 1 ? packages_ : library_;
+}
 
 void frm_Hangar::list_changed(QListWidget& list, bool refilled) {
   if (refilled) {
@@ -165,7 +170,7 @@ void frm_Hangar::request_pictures() {
 
 void frm_Hangar::show_picture(const QByteArray& source, const QImage& picture) {
   const QIcon icon(QPixmap::fromImage(picture));
-  for (QListWidget* grid : {repaints_, packages_}) {
+  for (QListWidget* grid : {repaints_, packages_, library_}) {
     // Setting an icon is no click or tick of the user's.
     const QSignalBlocker quiet(grid);
     for (const int i : rows_by_source_.value(grid).value(source)) {

@@ -86,8 +86,9 @@ void frm_Main::add_buttons() {
   // buttons, two where the design has room for one.
   add_named_button("btn_Undo", {{52, 525}, "undo", "Undo", "disabled",
                                 "Click to take back the last operation on the selected aircraft."});
-  add_named_button("btn_Hangar", {{187, 525}, "hangar", "Hangar", "disabled",
-                                  "Click to see every repaint and package of the selected aircraft with its picture."});
+  // Open before any selection: its "All aircraft" tab is how one is chosen.
+  add_named_button("btn_Hangar", {{187, 525}, "hangar", "Hangar", "enabled",
+                                  "Click to see every aircraft, and every repaint and package of the selected one with its picture."});
 }
 
 void frm_Main::Label8_Click() { QDesktopServices::openUrl(QUrl(kMakerWebAddress)); }

@@ -3,6 +3,7 @@
 #include <unistd.h>
 
 #include <cerrno>
+#include <cstdlib>
 #include <vector>
 
 #include "base/text.h"
@@ -47,6 +48,16 @@ std::vector<std::string> program_arguments(int argc, char** argv) {
 }
 
 std::string known_folder(KnownFolder) { return {}; }
+
+std::string user_cache_folder() {
+  // An empty or relative XDG_CACHE_HOME is to be ignored, as the base
+  // directory rules say.
+  const char* xdg = std::getenv("XDG_CACHE_HOME");
+  if (xdg != nullptr && xdg[0] == '/') return core_folder(std::string(xdg) + "/paintwell");
+  const char* home = std::getenv("HOME");
+  if (home != nullptr && home[0] == '/') return core_folder(std::string(home) + "/.cache/paintwell");
+  return {};
+}
 
 bool runs_under_wine() { return false; }
 

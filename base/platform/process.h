@@ -26,6 +26,11 @@ enum class KnownFolder { kRoamingAppData, kProgramData, kDocuments };
 // Prepar3D's declarations are given explicitly there).
 std::string known_folder(KnownFolder which);
 
+// The folder Paintwell keeps its own caches in, as a core path; it may not
+// exist yet. Windows: %LOCALAPPDATA%\Paintwell; POSIX: $XDG_CACHE_HOME/paintwell,
+// or ~/.cache/paintwell when that is unset. Empty when there is none.
+std::string user_cache_folder();
+
 // True when this Windows program runs under Wine on another system (whose
 // font rasteriser loses some glyphs of the skin's fonts); false elsewhere.
 bool runs_under_wine();

@@ -23,6 +23,15 @@ std::string core_folder(std::wstring native) {
   return win32::to_cp1252(native);
 }
 
+// A shell folder as a core path; empty when the system has none.
+std::string shell_folder(const KNOWNFOLDERID& id) {
+  wchar_t* path = nullptr;
+  std::string folder;
+  if (SUCCEEDED(::SHGetKnownFolderPath(id, 0, nullptr, &path))) folder = core_folder(path);
+  ::CoTaskMemFree(path);
+  return folder;
+}
+
 }  // namespace
 
 std::string executable_folder() {
@@ -62,14 +71,14 @@ std::vector<std::string> program_arguments(int argc, char** argv) {
 }
 
 std::string known_folder(KnownFolder which) {
-  const KNOWNFOLDERID& id = which == KnownFolder::kRoamingAppData ? FOLDERID_RoamingAppData
-                            : which == KnownFolder::kProgramData ? FOLDERID_ProgramData
-                                                                 : FOLDERID_Documents;
-  wchar_t* path = nullptr;
-  std::string folder;
-  if (SUCCEEDED(::SHGetKnownFolderPath(id, 0, nullptr, &path))) folder = core_folder(path);
-  ::CoTaskMemFree(path);
-  return folder;
+  return shell_folder(which == KnownFolder::kRoamingAppData ? FOLDERID_RoamingAppData
+                      : which == KnownFolder::kProgramData  ? FOLDERID_ProgramData
+                                                            : FOLDERID_Documents);
+}
+
+std::string user_cache_folder() {
+  const std::string local = shell_folder(FOLDERID_LocalAppData);
+  return local.empty() ? local : local + "\\Paintwell";
 }
 
 bool runs_under_wine() {

@@ -27,7 +27,7 @@ struct CliRun {
 
 CliRun run_cli(SimTree& t, std::vector<std::string> args) {
   std::ostringstream out, err;
-  CommandLineEnvironment env{native_file_system(), t.ctx.state.program_folder, t.dir.path(), out, err};
+  CommandLineEnvironment env{native_file_system(), t.ctx.state.program_folder, t.dir.path(), out, err, ""};
   const int status = run_command_line(args, env);
   return {status, out.str(), err.str()};
 }

@@ -156,7 +156,7 @@ TEST(HostilePackages, InspectSurvivesEveryOne) {
   for (const std::string& name : names) {
     SCOPED_TRACE(name);
     std::ostringstream out, err;
-    CommandLineEnvironment env{native_file_system(), "/", "/", out, err};
+    CommandLineEnvironment env{native_file_system(), "/", "/", out, err, ""};
     const int code = run_command_line({"inspect", native_file_system().native_path(join_path(corpus_folder(), name))}, env);
     EXPECT_TRUE(code == kExitOk || code == kExitFailed) << code;
     EXPECT_EQ(code == kExitFailed, !err.str().empty()) << err.str();

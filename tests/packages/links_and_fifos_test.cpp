@@ -111,7 +111,7 @@ TEST(Fifos, StandingInForAFileAreRefusedWithoutWaiting) {
     stdfs::remove(t.dir.native(c.fifo));
     ASSERT_EQ(0, ::mkfifo(t.dir.native(c.fifo).c_str(), 0600));
     std::ostringstream out, err;
-    CommandLineEnvironment env{native_file_system(), t.ctx.state.program_folder, t.dir.path(), out, err};
+    CommandLineEnvironment env{native_file_system(), t.ctx.state.program_folder, t.dir.path(), out, err, ""};
     const auto start = std::chrono::steady_clock::now();
     test::release_fifo_later(t.dir.native(c.fifo).string());
     const int status = run_command_line(c.args, env);

@@ -8,6 +8,8 @@
 // same aircraft inside it) and, outside it in ADDONS, one add-on aircraft
 // declared by an add-on.xml and listed in ADDONS/add-ons.cfg, with an .rcf
 // in ROOT that names the add-on aircraft's folder by its absolute path.
+// Each root also gets the simulator's list of aircraft folders in a user
+// folder beside it (ADDONS, or fsx-user) and a Paintwell.ini naming it.
 #include <array>
 #include <cstdint>
 #include <cstdlib>
@@ -250,11 +252,14 @@ void make_shared_textures(const fs::path& folder) {
   write_file(folder / "Texture" / "global_reflect.bmp", bitmap(64, 64, {"", "", "", "", 200, 200, 200}));
 }
 
-// The trainer with its installed liveries and two packages in Downloads.
-void make_aircraft(const fs::path& plane) {
+// The trainer with its installed liveries and two packages in Downloads;
+// `model` names it in the titles ("Paintwell Trainer Sunrise Air").
+void make_aircraft(const fs::path& plane, const std::string& model = "Paintwell Trainer") {
   std::string cfg = "[General]\r\natc_type=PAINTWELL\r\natc_model=PT1\r\n\r\n";
   for (std::size_t i = 0; i < kInstalled.size(); ++i) {
-    cfg += section(static_cast<int>(i), kInstalled[i]);
+    Livery livery = kInstalled[i];
+    livery.title.replace(0, std::string("Paintwell Trainer").size(), model);
+    cfg += section(static_cast<int>(i), livery);
     for (const auto& [name, bytes] : texture_files(kInstalled[i])) write_file(plane / ("Texture." + kInstalled[i].texture) / name, bytes);
   }
   cfg += "[WEIGHT_AND_BALANCE]\r\nmax_gross_weight=2450\r\n";
@@ -281,9 +286,23 @@ void make_addon(const fs::path& root, const fs::path& addons) {
              "  </AddOn.Component>\r\n</SimBase.Document>\r\n");
   write_file(addons / "add-ons.cfg", "[Package.0]\r\nPATH=" + addon.string() + "\r\nTITLE=Paintwell Floatplane\r\nACTIVE=true\r\nREQUIRED=false\r\n");
   const fs::path plane = addon / "SimObjects" / "Airplanes" / "Paintwell Floatplane";
-  make_aircraft(plane);
+  make_aircraft(plane, "Paintwell Floatplane");
   make_shared_textures(addon);
   write_file(root / "Paintwell Floatplane.rcf", rcf_text(plane.string(), "Paintwell Floatplane"));
+}
+
+// The simulator's own list of aircraft folders, in the user's settings
+// beside the root, and Paintwell.ini naming it (and the add-on
+// declarations) relative to the program's folder, so a copied demo still
+// finds them on systems without application data folders.
+void make_settings(const fs::path& root, const fs::path& user, bool prepar3d) {
+  const std::string list = prepar3d ? "simobjects.cfg" : "fsx.cfg";
+  write_file(user / list, prepar3d ? "[Entry.0]\r\nTitle=Default Airplanes\r\nPath=SimObjects\\Airplanes\r\nActive=True\r\n\r\n"
+                                     "[Entry.1]\r\nTitle=Default Rotorcraft\r\nPath=SimObjects\\Rotorcraft\r\nActive=False\r\n"
+                                   : "[Main]\r\nSimObjectPaths.0=SimObjects\\Airplanes\r\n");
+  const std::string up = "..\\..\\..\\" + user.filename().string() + "\\";
+  write_file(root / "Varnel Software" / "FSX Paintwell" / "Paintwell.ini",
+             "[simulator]\r\nsim_config.0=" + up + list + "\r\n" + (prepar3d ? "addons_config.0=" + up + "add-ons.cfg\r\n" : ""));
 }
 
 }  // namespace
@@ -299,8 +318,12 @@ int main(int argc, char** argv) {
   if (prepar3d) {
     write_file(root / "Prepar3D.exe", pw::demo::pe_image_with_version(5, 3, 17, 28160));
     make_addon(root, fs::absolute(argv[3]));
+    make_settings(root, fs::absolute(argv[3]), true);
   } else {
     write_file(root / "FSX.EXE", pw::demo::pe_image_with_version(10, 0, 61637, 0));
+    make_settings(root, fs::absolute(root).parent_path() / "fsx-user", false);
+    // A second aircraft, so that the library has more than one.
+    make_aircraft(root / "SimObjects" / "Airplanes" / "Paintwell Floatplane", "Paintwell Floatplane");
   }
   make_aircraft(root / "SimObjects" / "Airplanes" / "Paintwell Trainer");
   make_shared_textures(root);

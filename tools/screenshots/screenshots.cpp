@@ -1,8 +1,8 @@
 // paintwell_screenshots PROGRAM_FOLDER OUT_DIR
 // Starts the desktop program from PROGRAM_FOLDER (the demo tree's
 // "Varnel Software/FSX Paintwell"), selects the demo aircraft and takes
-// check.png, package.png, remove.png, hangar.png, hangar-downloads.png and
-// install.png of the screen into OUT_DIR, then installs the ticked package
+// check.png, package.png, remove.png, hangar.png, hangar-downloads.png,
+// hangar-library.png, hangar-library-search.png and install.png of the screen into OUT_DIR, then installs the ticked package
 // and takes main.png with it as the last operation, as a user would see
 // them. Needs a display (xvfb-run).
 #include <QApplication>
@@ -146,6 +146,14 @@ int main(int argc, char** argv) {
     settle();
     hangar.thumbnails()->wait();
     ok = shoot(hangar, out.filePath(name == std::string("lstRepaints") ? "hangar.png" : "hangar-downloads.png")) && ok;
+  }
+  // The "All aircraft" tab: every aircraft, then every repaint a search finds.
+  hangar.show_tab(2);
+  for (const char* typed : {"", "sunrise"}) {
+    hangar.findChild<QLineEdit*>("txtSearchLibrary")->setText(QString::fromLatin1(typed));
+    settle();
+    hangar.thumbnails()->wait();
+    ok = shoot(hangar, out.filePath(*typed ? "hangar-library-search.png" : "hangar-library.png")) && ok;
   }
   release(&hangar, "btn_Return");
 

@@ -142,6 +142,7 @@ RunningProgram::RunningProgram(const SimTree& tree, const std::vector<std::strin
     : program(std::make_unique<DesktopProgram>(native_file_system())) {
   program->view().set_quit([this] { ++quits; });
   started = program->start(to_cp1252(tree.program_folder()), packages);
+  program->context().library_cache_folder.clear();  // nothing written outside the tree
 }
 
 void click(ui::LargeButton* button) {
