@@ -1,7 +1,9 @@
 #include "base/file_ops.h"
 
+#include <atomic>
 #include <utility>
 
+#include "base/platform/process.h"
 #include "base/text.h"
 
 namespace pw {
@@ -96,7 +98,8 @@ std::string temp_path_for(std::string_view path) {
   std::string temp(path.substr(0, name_start));
   temp += '~';
   temp += path.substr(name_start);
-  temp += ".pwtmp";
+  static std::atomic<unsigned long> count{0};
+  temp += "." + std::to_string(process_id()) + "-" + std::to_string(++count) + ".pwtmp";
   return temp;
 }
 

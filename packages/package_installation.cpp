@@ -21,6 +21,7 @@
 #include "config/profile.h"
 #include "packages/file_helpers.h"
 #include "packages/package_format.h"
+#include "packages/repaint_removal.h"
 #include "packages/restore_points.h"
 
 namespace pw {
@@ -121,20 +122,28 @@ Result<void> fill_staging(const OperationContext& op, const std::string& stage, 
   return {};
 }
 
-// Puts the files in place under T: staging folder, then one rename.
-// Returns what the texture check found in the staged files, looked at as
-// the folder T they become; a check that cannot run finds nothing, since it
-// never stops an install.
-Result<std::vector<Finding>> place_files(const OperationContext& op, const std::string& aircraft_folder,
-                                         const Target& target, OpenPackage& package) {
-  const std::string stage = collapse_backslashes(aircraft_folder + "\\~" + file_name(target.folder) + ".pwstage");
+// Expands the package into "~<base name>.pwstage" beside the target;
+// nothing is left behind on failure.
+Result<std::string> stage_files(const OperationContext& op, const std::string& aircraft_folder,
+                                const std::string& base, OpenPackage& package) {
+  const std::string stage = collapse_backslashes(aircraft_folder + "\\~" + file_name(base) + ".pwstage");
   if (op.fs.exists(stage)) (void)RemoveFolder(op, stage);  // left by a crash
-  Result<void> placed = fill_staging(op, stage, package);
+  Result<void> staged = fill_staging(op, stage, package);
   package.file.reset();  // closed before anything may delete the package
-  Result<std::vector<Finding>> findings = std::vector<Finding>{};
-  if (placed) findings = check_texture_folder(op.fs, stage, target.folder);
-  if (placed) placed = op.fs.rename_new(stage, target.folder);
-  if (!placed) {
+  if (!staged) {
+    (void)RemoveFolder(op, stage);
+    return staged.error();
+  }
+  return stage;
+}
+
+// Puts the staged files in place under T in one rename. Returns what the
+// texture check found in them, looked at as the folder T they become; a
+// check that cannot run finds nothing, since it never stops an install.
+Result<std::vector<Finding>> place_staged(const OperationContext& op, const std::string& aircraft_folder,
+                                          const std::string& stage, const Target& target) {
+  Result<std::vector<Finding>> findings = check_texture_folder(op.fs, stage, target.folder);
+  if (Result<void> placed = op.fs.rename_new(stage, target.folder); !placed) {
     (void)RemoveFolder(op, stage);
     return placed.error();
   }
@@ -153,30 +162,41 @@ struct CfgChange {
 // Nothing is written here, so g_FirstFreeFltsim advances only once the
 // file is replaced and failed installs leave no run of gaps that would hide
 // later entries from the listing.
-Result<CfgChange> cfg_with_entry(FileSystem& fs, const std::string& cfg, const FltsimEntry& entry,
-                                 std::int16_t first_free, std::int16_t suffix) {
-  auto read = read_whole_file(fs, cfg, kMaxAircraftCfgBytes);
+Result<std::string> read_cfg(FileSystem& fs, const std::string& aircraft_folder) {
+  auto read = read_whole_file(fs, aircraft_cfg_path(aircraft_folder), kMaxAircraftCfgBytes);
   if (!read && read.error().code != ErrorCode::kNotFound) return read.error();
+  return read ? std::move(*read) : std::string();
+}
+
+// `base_text` with the entry appended. The final empty line the new entry
+// needs is added here, in memory, so an install that fails leaves
+// Aircraft.cfg byte for byte as it was.
+CfgChange cfg_with_entry(std::string before, const std::string& base_text, const FltsimEntry& entry,
+                         std::int16_t first_free, std::int16_t suffix) {
   CfgChange change;
-  change.before = read ? std::move(*read) : std::string();
-  // The final empty line the new entry needs is added here, in memory, so
-  // an install that fails leaves Aircraft.cfg byte for byte as it was.
-  ProfileDocument doc = ProfileDocument::parse(with_trailing_newline(change.before));
+  change.before = std::move(before);
+  ProfileDocument doc = ProfileDocument::parse(with_trailing_newline(base_text));
   change.next_free = first_free;
   change.section = AppendPackageEntry(doc, entry, change.next_free, suffix);
   change.bytes = doc.serialize();
   return change;
 }
 
-// Replaces Aircraft.cfg through a restore point of its own, which notes
-// the package, the new section and the new folder.
+// What the restore point of an install notes: the package, the new
+// section and the new folder.
+void note_install(RestorePoint& point, const CfgChange& change, const std::string& package_path,
+                  const FltsimEntry& entry, const Target& target) {
+  point.manifest.packages = {package_path};
+  point.manifest.sections_written = {"[" + fltsim_section(change.section) + "] " + trim_blanks(entry.title)};
+  point.manifest.folders_created = {file_name(target.folder)};
+}
+
+// Replaces Aircraft.cfg through a restore point of its own.
 Result<void> write_recorded(FileSystem& fs, const std::string& folder, const CfgChange& change,
                             const std::string& package_path, const FltsimEntry& entry, const Target& target) {
   Result<RestorePoint> point = begin_restore_point(fs, folder, "install", change.before);
   if (!point) return point.error();
-  point->manifest.packages = {package_path};
-  point->manifest.sections_written = {"[" + fltsim_section(change.section) + "] " + trim_blanks(entry.title)};
-  point->manifest.folders_created = {file_name(target.folder)};
+  note_install(*point, change, package_path, entry, target);
   return replace_cfg_with_restore_point(fs, *point, folder, change.bytes);
 }
 
@@ -189,6 +209,24 @@ InstallReport failure(InstallOutcome outcome, Error error) {
 
 Error refused(std::string message) { return make_error(ErrorCode::kRefused, std::move(message)); }
 
+// The report of a done install; the package goes now when asked, and a
+// package that cannot go is named.
+InstallReport installed(const OperationContext& op, const std::string& path, const FltsimEntry& entry,
+                        bool delete_package, const CfgChange& change, const Target& target,
+                        std::vector<Finding> texture_findings) {
+  InstallReport report;
+  if (delete_package) {
+    DeleteFileAndWait(op, path);
+    if (op.fs.exists(path)) report.package_not_deleted = path;
+  }
+  report.outcome = InstallOutcome::kInstalled;
+  report.variation = trim_blanks(entry.ui_variation);
+  report.folder = target.folder;
+  report.section = change.section;
+  report.texture_findings = std::move(texture_findings);
+  return report;
+}
+
 }  // namespace
 
 InstallReport install_package(const OperationContext& op, AircraftState& aircraft, const std::string& package_path,
@@ -200,10 +238,14 @@ InstallReport install_package(const OperationContext& op, AircraftState& aircraf
   if (!package) return failure(InstallOutcome::kFailed, package.error());
   const auto target = choose_target(op.fs, *base);
   if (!target) return failure(InstallOutcome::kFailed, refused("all 1000 texture folder names are taken: " + *base));
-  Result<std::vector<Finding>> texture_findings = place_files(op, aircraft.g_AircraftFolder, *target, *package);
+  Result<std::string> stage = stage_files(op, aircraft.g_AircraftFolder, *base, *package);
+  Result<std::vector<Finding>> texture_findings =
+      stage ? place_staged(op, aircraft.g_AircraftFolder, *stage, *target) : stage.error();
   if (!texture_findings) return failure(InstallOutcome::kFailed, texture_findings.error());
-  const std::string cfg = aircraft_cfg_path(aircraft.g_AircraftFolder);
-  auto change = cfg_with_entry(op.fs, cfg, entry, aircraft.g_FirstFreeFltsim, target->suffix);
+  Result<std::string> before = read_cfg(op.fs, aircraft.g_AircraftFolder);
+  Result<CfgChange> change =
+      before ? Result<CfgChange>(cfg_with_entry(*before, *before, entry, aircraft.g_FirstFreeFltsim, target->suffix))
+             : before.error();
   Result<void> written = change ? write_recorded(op.fs, aircraft.g_AircraftFolder, *change, path, entry, *target)
                                 : Result<void>(change.error());
   if (!written) {
@@ -211,14 +253,45 @@ InstallReport install_package(const OperationContext& op, AircraftState& aircraf
     return failure(change ? InstallOutcome::kCfgNotWritten : InstallOutcome::kFailed, written.error());
   }
   aircraft.g_FirstFreeFltsim = change->next_free;
-  if (delete_package) DeleteFileAndWait(op, path);
-  InstallReport report;
-  report.outcome = InstallOutcome::kInstalled;
-  report.variation = trim_blanks(entry.ui_variation);
-  report.folder = target->folder;
-  report.section = change->section;
-  report.texture_findings = std::move(*texture_findings);
-  return report;
+  return installed(op, path, entry, delete_package, *change, *target, std::move(*texture_findings));
+}
+
+InstallReport replace_with_package(const OperationContext& op, const AircraftState& aircraft,
+                                   const std::vector<bool>& replaced, const std::string& package_path,
+                                   const FltsimEntry& entry, bool delete_package) {
+  const std::string path = trim_blanks(package_path);
+  const std::string& folder = aircraft.g_AircraftFolder;
+  const auto base = texture_folder_path(folder, entry);
+  if (!base) return failure(InstallOutcome::kFailed, refused("unsafe texture folder name: " + entry.texture));
+  Result<std::string> before = read_cfg(op.fs, folder);
+  Result<RemovalPlan> plan = before ? plan_removal(op.fs, aircraft, replaced, *before) : before.error();
+  if (!plan) return failure(InstallOutcome::kFailed, plan.error());
+  auto package = open_package(op.fs, path);
+  // Every byte of the package is expanded before the installed repaint is
+  // touched: a damaged one leaves it in place.
+  Result<std::string> stage = package ? stage_files(op, folder, *base, *package) : package.error();
+  if (!stage) return failure(InstallOutcome::kFailed, stage.error());
+  Result<RestorePoint> point = begin_restore_point(op.fs, folder, "replace", *before);
+  Result<void> moved = point ? move_folders_into_restore_point(op.fs, *point, folder, plan->folder_names) : point.error();
+  const auto target = moved ? choose_target(op.fs, *base) : std::nullopt;
+  Result<std::vector<Finding>> texture_findings =
+      !moved   ? moved.error()
+      : target ? place_staged(op, folder, *stage, *target)
+               : Result<std::vector<Finding>>(refused("all 1000 texture folder names are taken: " + *base));
+  if (!texture_findings) {
+    if (moved) (void)give_up_restore_point(op.fs, *point, folder, texture_findings.error());
+    (void)RemoveFolder(op, *stage);
+    return failure(InstallOutcome::kFailed, texture_findings.error());
+  }
+  // The kept entries are numbered from 0 again: the new one goes after them.
+  const CfgChange change = cfg_with_entry(*before, plan->new_cfg, entry, 0, target->suffix);
+  note_install(*point, change, path, entry, *target);
+  point->manifest.sections_deleted = plan->deleted_sections;
+  if (Result<void> written = replace_cfg_with_restore_point(op.fs, *point, folder, change.bytes); !written) {
+    (void)RemoveFolder(op, target->folder);
+    return failure(InstallOutcome::kCfgNotWritten, written.error());
+  }
+  return installed(op, path, entry, delete_package, change, *target, std::move(*texture_findings));
 }
 
 }  // namespace pw

@@ -111,31 +111,24 @@ bool selection_is_safe(const Removal& r) {
 }
 
 // The sections the removal deletes and the numbers it changes.
-void note_sections(const Removal& r, RemovalReport& report) {
+void note_sections(const Removal& r, RemovalPlan& plan) {
   int next = 0;
   for (std::size_t i = 0; i < r.s.g_AircraftEntries.size(); ++i) {
     const int old_number = r.s.g_AircraftSections[i];
     if (is_selected(r, i)) {
-      report.deleted_sections.push_back("[" + fltsim_section(old_number) + "] " +
-                                        trim_blanks(r.s.g_AircraftEntries[i].title));
+      plan.deleted_sections.push_back("[" + fltsim_section(old_number) + "] " +
+                                      trim_blanks(r.s.g_AircraftEntries[i].title));
     } else if (old_number != next++) {
-      report.renumbered.emplace_back(old_number, next - 1);
+      plan.renumbered.emplace_back(old_number, next - 1);
     }
   }
 }
 
-// A restore point of the removal with the folders to go already moved into
-// it. Errors: those of begin_restore_point and of the move, which names a
-// folder that cannot go; nothing changed then.
-Result<RestorePoint> point_with_folders_moved(FileSystem& fs, const Removal& r, std::string_view cfg_before) {
-  Result<RestorePoint> point = begin_restore_point(fs, r.s.g_AircraftFolder, "remove", cfg_before);
-  if (!point) return point.error();
-  std::vector<std::string> names;
-  for (const std::string& folder : folders_to_move(r)) {
-    if (fs.is_folder(folder)) names.push_back(file_name(folder));
-  }
-  PW_TRY(move_folders_into_restore_point(fs, *point, r.s.g_AircraftFolder, names));
-  return point;
+RemovalReport failed_removal(RemovalOutcome outcome, Error error) {
+  RemovalReport report;
+  report.outcome = outcome;
+  report.error = std::move(error);
+  return report;
 }
 
 }  // namespace
@@ -149,48 +142,49 @@ std::vector<int> removable_entries(const AircraftState& aircraft) {
   return removable;
 }
 
-RemovalReport remove_repaints(const OperationContext& op, const AircraftState& s, const std::vector<bool>& selection) {
+Result<RemovalPlan> plan_removal(FileSystem& fs, const AircraftState& s, const std::vector<bool>& selection,
+                                 std::string cfg_bytes) {
   const Removal r{s, selection};
-  RemovalReport report;
-  if (!selection_is_safe(r)) {
-    report.error = make_error(ErrorCode::kRefused, "a chosen entry names no texture folder of its own");
-    return report;
-  }
+  if (!selection_is_safe(r)) return make_error(ErrorCode::kRefused, "a chosen entry names no texture folder of its own");
   if (s.g_AircraftSections.size() != s.g_AircraftEntries.size()) {
-    report.error = make_error(ErrorCode::kRefused, "the entries are not listed from Aircraft.cfg");
-    return report;
+    return make_error(ErrorCode::kRefused, "the entries are not listed from Aircraft.cfg");
   }
+  RemovalPlan plan;
+  note_sections(r, plan);
+  for (const std::string& folder : folders_to_move(r)) {
+    if (fs.is_folder(folder)) plan.folder_names.push_back(file_name(folder));
+  }
+  plan.new_cfg = removed_cfg_text(r, std::move(cfg_bytes));
+  return plan;
+}
+
+RemovalReport remove_repaints(const OperationContext& op, const AircraftState& s, const std::vector<bool>& selection) {
+  Result<std::string> bytes = read_whole_file(op.fs, aircraft_cfg_path(s.g_AircraftFolder), kMaxAircraftCfgBytes);
+  if (!bytes) return failed_removal(RemovalOutcome::kFailed, bytes.error());
+  Result<RemovalPlan> plan = plan_removal(op.fs, s, selection, *bytes);
+  if (!plan) return failed_removal(RemovalOutcome::kFailed, plan.error());
   // Progress in steps: the backups, the restore point, the new Aircraft.cfg.
   report_progress(op.progress, 0, 3);
   if (Result<void> backup = RefreshAircraftCfgBackup(op.fs, s.g_AircraftFolder); !backup) {
-    report.error = backup.error();
-    return report;
+    return failed_removal(RemovalOutcome::kFailed, backup.error());
   }
   BackupAircraftCfgOnce(op.fs, s.g_AircraftFolder);
   report_progress(op.progress, 1, 3);
-  Result<std::string> bytes = read_whole_file(op.fs, aircraft_cfg_path(s.g_AircraftFolder), kMaxAircraftCfgBytes);
-  if (!bytes) {
-    report.error = bytes.error();
-    return report;
-  }
   // The folders are moved into the restore point first and come back if
   // Aircraft.cfg cannot be replaced: the removal happens whole or not at all.
-  Result<RestorePoint> point = point_with_folders_moved(op.fs, r, *bytes);
-  if (!point) {
-    report.error = point.error();
-    return report;
-  }
+  Result<RestorePoint> point = begin_restore_point(op.fs, s.g_AircraftFolder, "remove", *bytes);
+  Result<void> moved =
+      point ? move_folders_into_restore_point(op.fs, *point, s.g_AircraftFolder, plan->folder_names) : point.error();
+  if (!moved) return failed_removal(RemovalOutcome::kFailed, moved.error());
   report_progress(op.progress, 2, 3);
-  RemovalReport done;
-  note_sections(r, done);
-  point->manifest.sections_deleted = done.deleted_sections;
-  if (Result<void> written = replace_cfg_with_restore_point(op.fs, *point, s.g_AircraftFolder,
-                                                            removed_cfg_text(r, std::move(*bytes)));
+  point->manifest.sections_deleted = plan->deleted_sections;
+  if (Result<void> written = replace_cfg_with_restore_point(op.fs, *point, s.g_AircraftFolder, plan->new_cfg);
       !written) {
-    report.outcome = RemovalOutcome::kCfgNotWritten;
-    report.error = written.error();
-    return report;
+    return failed_removal(RemovalOutcome::kCfgNotWritten, written.error());
   }
+  RemovalReport done;
+  done.deleted_sections = std::move(plan->deleted_sections);
+  done.renumbered = std::move(plan->renumbered);
   for (const std::string& name : point->manifest.folders_removed) {
     done.moved_folders.push_back(join_path(point->folder, "folders\\" + name));
   }

@@ -110,21 +110,6 @@ Result<void> write_new_file(FileSystem& fs, const std::string& path, std::string
   return (*file)->close();
 }
 
-// The operation fails after all: the folders moved in go back, the last
-// one first, and the point goes. A folder that cannot go back keeps the
-// point, and the error says where the folder is.
-Error given_up(FileSystem& fs, RestorePoint& point, const std::string& aircraft_folder, const Error& cause) {
-  std::vector<std::string>& moved = point.manifest.folders_removed;
-  for (; !moved.empty(); moved.pop_back()) {
-    const std::string from = join_path(moved_folder(point), moved.back());
-    if (!fs.rename_new(from, join_path(aircraft_folder, moved.back()))) {
-      return make_error(cause.code, cause.message + "; the folder " + moved.back() + " could not be put back from " +
-                                        fs.native_path(from));
-    }
-  }
-  discard_restore_point(fs, point);
-  return cause;
-}
 
 std::optional<std::int64_t> positive_number(const std::optional<std::string>& text) {
   if (!text) return std::nullopt;
@@ -240,6 +225,20 @@ void discard_restore_point(FileSystem& fs, const RestorePoint& point) {
   (void)fs.remove_folder(parent_path(point.folder));  // the history too, when that was its only point
 }
 
+Error give_up_restore_point(FileSystem& fs, RestorePoint& point, const std::string& aircraft_folder,
+                            const Error& cause) {
+  std::vector<std::string>& moved = point.manifest.folders_removed;
+  for (; !moved.empty(); moved.pop_back()) {
+    const std::string from = join_path(moved_folder(point), moved.back());
+    if (!fs.rename_new(from, join_path(aircraft_folder, moved.back()))) {
+      return make_error(cause.code, cause.message + "; the folder " + moved.back() + " could not be put back from " +
+                                        fs.native_path(from));
+    }
+  }
+  discard_restore_point(fs, point);
+  return cause;
+}
+
 Result<void> move_folders_into_restore_point(FileSystem& fs, RestorePoint& point, const std::string& aircraft_folder,
                                              const std::vector<std::string>& names) {
   const std::string moved = moved_folder(point);
@@ -248,7 +247,7 @@ Result<void> move_folders_into_restore_point(FileSystem& fs, RestorePoint& point
     if (done) done = fs.rename_new(join_path(aircraft_folder, name), join_path(moved, name));
     if (!done) {
       const Error error = make_error(done.error().code, "cannot move the folder " + name + ": " + done.error().message);
-      return given_up(fs, point, aircraft_folder, error);
+      return give_up_restore_point(fs, point, aircraft_folder, error);
     }
     point.manifest.folders_removed.push_back(name);
   }
@@ -259,7 +258,7 @@ Result<void> replace_cfg_with_restore_point(FileSystem& fs, RestorePoint& point,
                                             std::string_view new_cfg) {
   Result<void> done = seal_restore_point(fs, point, new_cfg);
   if (done) done = replace_file(fs, aircraft_cfg_path(aircraft_folder), new_cfg);
-  if (!done) return given_up(fs, point, aircraft_folder, done.error());
+  if (!done) return give_up_restore_point(fs, point, aircraft_folder, done.error());
   return {};
 }
 

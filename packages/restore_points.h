@@ -87,6 +87,13 @@ Result<void> seal_restore_point(FileSystem& fs, RestorePoint& point, std::string
 // point only waits for pruning.
 void discard_restore_point(FileSystem& fs, const RestorePoint& point);
 
+// The operation fails after its folders were moved into the point: they go
+// back, the last one first, and the point is discarded. Returns `cause`;
+// when a folder cannot go back the point stays and the error says where
+// that folder is.
+Error give_up_restore_point(FileSystem& fs, RestorePoint& point, const std::string& aircraft_folder,
+                            const Error& cause);
+
 // The points of the aircraft, newest first. A point without a readable
 // manifest (the program was stopped before it was sealed) is listed with
 // operation "interrupted". A missing history lists nothing. Errors: those of

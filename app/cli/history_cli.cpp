@@ -28,8 +28,8 @@ Result<std::string> history_listing(FileSystem& fs, const std::string& aircraft_
   return lines;
 }
 
-Result<std::string> undo_listing(FileSystem& fs, const std::string& aircraft_folder, std::ostream& err) {
-  Result<UndoReport> undone = undo_with_log(fs, aircraft_folder);
+Result<std::string> undo_listing(AircraftSession& session, std::ostream& err) {
+  Result<UndoReport> undone = session.undo();
   if (!undone) return undone.error();
   if (!undone->history_note.empty()) err << "paintwell-cli: " << for_terminal(undone->history_note) << "\n";
   return "undone\t" + for_terminal(history_line(undone->point)) + '\n';

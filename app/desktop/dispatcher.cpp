@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "app/aircraft_selection.h"
+#include "app/aircraft_session.h"
 #include "app/command_texts.h"
 #include "app/commands.h"
 #include "app/safeguards.h"
@@ -41,23 +42,20 @@ void check_and_offer_repair(AppContext& ctx) {
     return;
   }
   if (!ctx.view.offer_repair(*findings)) return;
-  if (Result<void> repaired = repair_with_log(ctx); !repaired) {
+  Result<AircraftSession> aircraft = AircraftSession::open(ctx);
+  Result<void> repaired = aircraft ? aircraft->repair() : aircraft.error();
+  if (!repaired) {
     ctx.view.ShowMessage(with_reason(removal_cfg_error_text(), repaired.error()), kStyleCritical, kAppTitle);
   }
   reread_aircraft(ctx);
 }
 
 // One ticked package of the install command; a duplicate is asked about.
-PackageResult install_one(AppContext& ctx, PressedButton& button, int k, bool delete_package) {
-  const SharedState& s = ctx.state;
-  const bool listed = k >= 0 && k <= s.g_PackageLast;
-  PackageResult result{listed ? s.g_PackagePaths[static_cast<std::size_t>(k)] : "", {}};
+PackageResult install_one(AppContext& ctx, PressedButton& button, AircraftSession& aircraft, const std::string& path,
+                          bool delete_package) {
   InstallOptions options{delete_package, DuplicateChoice::kCopy};
-  if (listed) {
-    const FltsimEntry& entry = s.g_PackageEntries[static_cast<std::size_t>(k)];
-    if (installed_duplicate(ctx, entry)) options.on_duplicate = ctx.view.ask_duplicate(trim_blanks(entry.title));
-  }
-  result.report = install_listed_package(ctx, k, options);
+  if (const auto title = aircraft.installed_duplicate(path)) options.on_duplicate = ctx.view.ask_duplicate(*title);
+  PackageResult result{path, aircraft.install(path, options)};
   const InstallReport& r = result.report;
   if (r.outcome == InstallOutcome::kFailed) {
     show_error(ctx, button, with_reason(package_error_text(result.path), r.error), kInstallErrorTitle);
@@ -65,6 +63,17 @@ PackageResult install_one(AppContext& ctx, PressedButton& button, int k, bool de
     show_error(ctx, button, with_reason(package_cfg_error_text(result.path), r.error), kInstallErrorTitle);
   }
   return result;
+}
+
+// The packages, in list order, under the aircraft's lock, released on
+// return.
+Result<std::vector<PackageResult>> install_under_lock(AppContext& ctx, PressedButton& button,
+                                                      const std::vector<std::string>& paths, bool delete_packages) {
+  Result<AircraftSession> aircraft = AircraftSession::open(ctx);
+  if (!aircraft) return aircraft.error();
+  std::vector<PackageResult> results;
+  for (const std::string& path : paths) results.push_back(install_one(ctx, button, *aircraft, path, delete_packages));
+  return results;
 }
 
 int installed_count(const std::vector<PackageResult>& results) {
@@ -83,34 +92,50 @@ std::vector<std::string> skipped_titles(const std::vector<PackageResult>& result
 
 // The remove command of the remove screen's list or the Hangar's grid:
 // the ticked rows, hidden by a search or not.
+// The ticked rows of the screen's list, hidden by a search or not, as the
+// screen shows them. A greyed card (an entry the .rcf keeps) is never
+// removed, ticked or not.
+std::vector<EntryIdentity> ticked_entries(AppContext& ctx, const std::string& screen) {
+  std::vector<EntryIdentity> entries;
+  for (const ListRow& row : ctx.view.list(screen, screen == kHangar ? "lstRepaints" : "lstAircraft").rows) {
+    if (row.checked && row.enabled && row.item_data >= 0 &&
+        static_cast<std::size_t>(row.item_data) < ctx.state.g_AircraftEntries.size()) {
+      entries.push_back(identity_of(ctx.state, static_cast<std::size_t>(row.item_data)));
+    }
+  }
+  return entries;
+}
+
+// The removal under the aircraft's lock, released on return; a lock that
+// cannot be had is refused as the removal's own refusals are.
+RemovalReport remove_under_lock(AppContext& ctx, const std::vector<EntryIdentity>& entries) {
+  Result<AircraftSession> aircraft = AircraftSession::open(ctx);
+  if (aircraft) return aircraft->remove(entries);
+  RemovalReport refused;
+  refused.error = make_error(ErrorCode::kRefused, aircraft.error().message);
+  return refused;
+}
+
+// The remove command of the remove screen's list or the Hangar's grid.
 void run_remove_command(AppContext& ctx, PressedButton& button, const std::string& screen) {
   const std::string question =
       cr_lines({"You are about to remove the selected repaints.  This process could take a few minutes depending on the",
                 kLongRun, "", "Do you wish to continue?"});
   if (!confirmed(ctx, question, "Remove Aircraft Repaints")) return;
   button.error_reported = false;
-  if (const std::vector<Finding> twice = numbers_used_twice(ctx); !twice.empty()) {
-    show_error(ctx, button, removal_refused_text(twice), kRemovalErrorTitle);
-    check_and_offer_repair(ctx);
-    return;
-  }
+  const std::vector<EntryIdentity> entries = ticked_entries(ctx, screen);
   ctx.view.set_busy(true);
-  SharedState& s = ctx.state;
-  s.g_RemoveSelection.assign(s.g_AircraftEntries.size(), false);
-  for (const ListRow& row : ctx.view.list(screen, screen == kHangar ? "lstRepaints" : "lstAircraft").rows) {
-    // A greyed card (an entry the .rcf keeps) is never removed, ticked or not.
-    if (row.checked && row.enabled && row.item_data >= 0 &&
-        static_cast<std::size_t>(row.item_data) < s.g_RemoveSelection.size()) {
-      s.g_RemoveSelection[static_cast<std::size_t>(row.item_data)] = true;
-    }
-  }
-  const RemovalReport removal = remove_entries(ctx, s.g_RemoveSelection);
-  if (removal.outcome == RemovalOutcome::kFailed) {
+  const RemovalReport removal = remove_under_lock(ctx, entries);
+  ctx.view.set_busy(false);
+  if (removal.outcome == RemovalOutcome::kFailed && removal.error.code == ErrorCode::kRefused) {
+    // A refusal says itself; numbers used twice are offered their repair.
+    show_error(ctx, button, removal.error.message, kRemovalErrorTitle);
+    check_and_offer_repair(ctx);
+  } else if (removal.outcome == RemovalOutcome::kFailed) {
     show_error(ctx, button, with_reason(removal_error_text(), removal.error), kRemovalErrorTitle);
   } else if (removal.outcome == RemovalOutcome::kCfgNotWritten) {
     show_error(ctx, button, with_reason(removal_cfg_error_text(), removal.error), kRemovalErrorTitle);
   }
-  ctx.view.set_busy(false);
   reread_aircraft(ctx);
   if (!button.error_reported) ctx.view.ShowMessage(removal_success_text(), kStyleInformation, "Repaint Removal Successful");
 }
@@ -209,12 +234,19 @@ void dispatch_release(AppContext& ctx, PressedButton& button) {
 }
 
 Result<std::string> CreatePackage(AppContext& ctx, int entryIndex) {
-  PackageRequest request{entryIndex, {}, std::nullopt};
-  for (const ListRow& row : ctx.view.list("frm_Package", "lstTextures").rows) {
-    if (row.checked) request.files.push_back(row.text);
+  if (entryIndex < 0 || static_cast<std::size_t>(entryIndex) >= ctx.state.g_AircraftEntries.size()) {
+    return make_error(ErrorCode::kRefused, "no such entry");
   }
-  if (ctx.state.g_PreviewChosen) request.preview_path = ctx.state.g_PreviewPath;
-  return create_package(ctx.operation(), ctx.state, request);
+  const EntryIdentity entry = identity_of(ctx.state, static_cast<std::size_t>(entryIndex));
+  std::vector<std::string> files;
+  for (const ListRow& row : ctx.view.list("frm_Package", "lstTextures").rows) {
+    if (row.checked) files.push_back(row.text);
+  }
+  std::optional<std::string> preview;
+  if (ctx.state.g_PreviewChosen) preview = ctx.state.g_PreviewPath;
+  Result<AircraftSession> aircraft = AircraftSession::open(ctx);
+  if (!aircraft) return aircraft.error();
+  return aircraft->pack(entry, files, preview);
 }
 
 bool select_aircraft_path(AppContext& ctx, const std::string& path) {
@@ -223,6 +255,7 @@ bool select_aircraft_path(AppContext& ctx, const std::string& path) {
     ctx.view.ShowMessage(selected.error().message, kStyleOkOnly, kAppTitle);
     return false;
   }
+  make_selection_files(ctx, ends_with_ci(path, ".pkg"));
   show_selected_aircraft(ctx, *selected, ends_with_ci(path, ".pkg"));
   check_and_offer_repair(ctx);
   return true;
@@ -234,33 +267,35 @@ std::vector<PackageResult> run_install_command(AppContext& ctx, PressedButton& b
                 kLongRun, "", "Do you wish to continue?"});
   if (!confirmed(ctx, question, "Install Aircraft Repaints")) return {};
   button.error_reported = false;
+  const std::string screen = button.form_name();
+  const bool delete_packages = ctx.view.is_checked(screen, "chkDelete");
+  std::vector<std::string> paths;
+  for (const ListRow& row : ctx.view.list(screen, "lstPackages").rows) {
+    if (row.checked && row.enabled && row.item_data >= 0 && row.item_data <= ctx.state.g_PackageLast) {
+      paths.push_back(ctx.state.g_PackagePaths[static_cast<std::size_t>(row.item_data)]);
+    }
+  }
   ctx.view.set_busy(true);
-  if (Result<void> prepared = prepare_install(ctx); !prepared) {
-    ctx.view.set_busy(false);
-    show_error(ctx, button, with_reason("The repaint packages could not be installed.", prepared.error()),
+  const Result<std::vector<PackageResult>> results = install_under_lock(ctx, button, paths, delete_packages);
+  ctx.view.set_busy(false);
+  if (!results) {
+    show_error(ctx, button, with_reason("The repaint packages could not be installed.", results.error()),
                kInstallErrorTitle);
     return {};
   }
-  const std::string screen = button.form_name();
-  const bool delete_packages = ctx.view.is_checked(screen, "chkDelete");
-  std::vector<PackageResult> results;
-  for (const ListRow& row : ctx.view.list(screen, "lstPackages").rows) {
-    if (row.checked && row.enabled) results.push_back(install_one(ctx, button, row.item_data, delete_packages));
-  }
-  ctx.view.set_busy(false);
   if (ListPackages(ctx, "").ok()) FillPackageList(ctx, false);
   reread_aircraft(ctx);
   if (!button.error_reported) {
     std::vector<Finding> findings;
-    for (const PackageResult& r : results) {
+    for (const PackageResult& r : *results) {
       findings.insert(findings.end(), r.report.texture_findings.begin(), r.report.texture_findings.end());
     }
-    const std::string outcome = install_outcome_text(installed_count(results), skipped_titles(results));
+    const std::string outcome = install_outcome_text(installed_count(*results), skipped_titles(*results));
     const std::string found = installed_findings_text(findings);
     ctx.view.ShowMessage(found.empty() ? outcome : cr_lines({outcome, "", found}), kStyleInformation,
                          "Repaint Packages Installed");
   }
-  return results;
+  return *results;
 }
 
 }  // namespace pw

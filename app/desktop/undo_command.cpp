@@ -1,5 +1,6 @@
 #include "app/desktop/undo_command.h"
 
+#include "app/aircraft_session.h"
 #include "app/command_texts.h"
 #include "app/desktop/screen_lists.h"
 #include "app/history_commands.h"
@@ -42,6 +43,13 @@ std::string operation_line(const LastOperation& last) {
   return shortened(line, kLineChars);
 }
 
+// The lock is released on return, before the screens are refreshed.
+Result<UndoReport> undo_under_lock(AppContext& ctx) {
+  Result<AircraftSession> aircraft = AircraftSession::open(ctx);
+  if (!aircraft) return aircraft.error();
+  return aircraft->undo();
+}
+
 }  // namespace
 
 void show_last_operation(AppContext& ctx) {
@@ -66,7 +74,7 @@ void run_undo_command(AppContext& ctx) {
                                          "Do you wish to continue?"});
   if (ctx.view.ShowMessage(question, kStyleYesNo | kStyleQuestion, kUndoTitle) != kResultYes) return;
   ctx.view.set_busy(true);
-  const Result<UndoReport> undone = undo_with_log(ctx.fs, folder);
+  const Result<UndoReport> undone = undo_under_lock(ctx);
   ctx.view.set_busy(false);
   reread_aircraft(ctx);
   if (!undone) {

@@ -7,7 +7,7 @@
 #include <filesystem>
 #include <map>
 
-#include "app/commands.h"
+#include "app/aircraft_session.h"
 #include "app/history_commands.h"
 #include "packages/restore_points.h"
 #include "packages/sim_tree.h"
@@ -187,10 +187,11 @@ TEST(RestorePoints, PruningKeepsTheNewestWithinTheLimitsAndLogsIt) {
 TEST(RestorePoints, TheCommandsKeepTwentyAndLogWhatTheyDelete) {
   SimTree t;
   t.dir.write(t.plane("Downloads/1.pkg"), package_bytes(blue_entry(), std::nullopt, blue_files()));
-  ASSERT_TRUE(ListPackages(t.ctx, "").ok());
   std::string oldest;
   for (int i = 0; i < 21; ++i) {
-    ASSERT_EQ(InstallOutcome::kInstalled, install_listed_package(t.ctx, 0, {}).outcome);
+    Result<AircraftSession> aircraft = AircraftSession::open(t.ctx);
+    ASSERT_TRUE(aircraft.ok());
+    ASSERT_EQ(InstallOutcome::kInstalled, aircraft->install(t.ctx.state.g_AircraftFolder + "\\Downloads\\1.pkg", {}).outcome);
     if (i == 0) oldest = t.dir.names(t.plane("Paintwell.history")).at(0);
   }
   EXPECT_EQ(20u, t.dir.names(t.plane("Paintwell.history")).size());
