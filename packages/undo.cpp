@@ -1,9 +1,11 @@
 #include "packages/undo.h"
 
+#include <algorithm>
 #include <vector>
 
 #include "aircraft/cfg_files.h"
 #include "base/file_ops.h"
+#include "base/text.h"
 
 namespace pw {
 namespace {
@@ -53,19 +55,23 @@ Result<void> check_cfg(FileSystem& fs, const std::string& aircraft_folder, UndoP
 }
 
 // Created folders go into the point (never deleted here); removed ones come
-// back, unless a folder of that name exists again.
+// back, unless a folder of that name exists again. A replacement may have
+// created the very name it removed: that one is out of the way first.
 Result<void> plan_moves(FileSystem& fs, const std::string& aircraft_folder, UndoPlan& plan) {
   const std::string created = join_path(plan.point.folder, "created");
+  std::vector<std::string> moved_out;
   for (const std::string& name : plan.point.manifest.folders_created) {
     const std::string path = join_path(aircraft_folder, name);
     if (fs.exists(path)) plan.moves.push_back({path, join_path(created, name)});
+    moved_out.push_back(to_lower(name));
   }
   const std::string moved = join_path(plan.point.folder, "folders");
   Result<std::vector<DirEntry>> removed = fs.list(moved);
   if (!removed && removed.error().code != ErrorCode::kNotFound) return removed.error();
   for (const DirEntry& entry : removed ? *removed : std::vector<DirEntry>{}) {
     const std::string path = join_path(aircraft_folder, entry.name);
-    if (fs.exists(path)) {
+    const bool taken_out = std::find(moved_out.begin(), moved_out.end(), to_lower(entry.name)) != moved_out.end();
+    if (fs.exists(path) && !taken_out) {
       return make_error(ErrorCode::kExists, "the folder " + entry.name + " to put back exists again: " +
                                                 fs.native_path(path));
     }

@@ -1,0 +1,51 @@
+#include "app/aircraft_session.h"
+
+#include <gtest/gtest.h>
+
+#include <optional>
+
+#include "packages/sim_tree.h"
+
+namespace pw {
+namespace {
+
+using namespace std::chrono_literals;
+using test::SimTree;
+
+TEST(AircraftSession, ASecondWriterWaitsThenIsRefusedUntilTheFirstIsDone) {
+  SimTree t;
+  std::optional<Result<AircraftSession>> first(AircraftSession::open(t.ctx));
+  ASSERT_TRUE(first->ok());
+  const auto start = std::chrono::steady_clock::now();
+  const Result<AircraftSession> second = AircraftSession::open(t.ctx, 300ms);
+  EXPECT_GE(std::chrono::steady_clock::now() - start, 300ms);
+  ASSERT_FALSE(second.ok());
+  EXPECT_EQ(kAircraftBusyMessage, second.error().message);
+  first.reset();
+  EXPECT_TRUE(AircraftSession::open(t.ctx, 0ms).ok());
+  EXPECT_TRUE(t.dir.exists(t.plane(kLockFileName)));
+}
+
+TEST(AircraftSession, EntriesAreTakenAsTheCallerSawThem) {
+  SimTree t;
+  const EntryIdentity silver = identity_of(t.ctx.state, 1), green = identity_of(t.ctx.state, 2);
+  // Another writer renumbers Green behind the caller's back.
+  const std::string renumbered = test::kOriginalCfg.substr(0, test::kOriginalCfg.find("[fltsim.3]")) +
+                                 "[fltsim.2]" + test::kOriginalCfg.substr(test::kOriginalCfg.find("[fltsim.3]") + 10);
+  t.dir.write(t.plane("Aircraft.cfg"), renumbered);
+  Result<AircraftSession> aircraft = AircraftSession::open(t.ctx);
+  ASSERT_TRUE(aircraft.ok());
+  for (const auto& [what, entries] : {std::pair{"remove", std::vector{silver, green}}, {"pack", std::vector{green}}}) {
+    SCOPED_TRACE(what);
+    const Error error = what == std::string("remove") ? aircraft->remove(entries).error
+                                                       : aircraft->pack(entries[0], {"x.dds"}, std::nullopt).error();
+    EXPECT_EQ(kAircraftChangedMessage, error.message);
+    EXPECT_EQ(renumbered, t.cfg());
+  }
+  ASSERT_EQ(RemovalOutcome::kDone, aircraft->remove({silver}).outcome);
+  EXPECT_EQ(std::string::npos, t.cfg().find("Cessna Silver"));
+  EXPECT_EQ("Cessna Green", aircraft->aircraft().g_AircraftEntries.at(1).title);
+}
+
+}  // namespace
+}  // namespace pw
