@@ -2,7 +2,7 @@
 # Install and removal through paintwell-cli, two builds against each other:
 # each round copies the demo simulator, installs a 48 MB package and removes
 # it again, with one build and then the other; the best of the rounds of
-# each is printed with their ratio.
+# each (processor time) is printed with their ratio.
 #
 #   bench/session_bench.sh OLD_BUILD NEW_BUILD [rounds, default 5]
 # A build folder needs app/paintwell-cli and demo/FSX (PAINTWELL_DEMO=ON).
@@ -18,12 +18,18 @@ plane="SimObjects/Airplanes/Paintwell Trainer"
 cp -r "$new/demo/FSX" "$work/seed"
 head -c $((32 << 20)) /dev/urandom >"$work/seed/$plane/Texture.Sunrise/big1.dds"
 head -c $((16 << 20)) /dev/zero >"$work/seed/$plane/Texture.Sunrise/big2.dds"
-index=$("$new/app/paintwell-cli" list "$work/seed/Paintwell Trainer.rcf" | awk -F'\t' '$3 == "Sunrise" {print $1}')
-package=$("$new/app/paintwell-cli" pack "$work/seed/Paintwell Trainer.rcf" "$index" 2>/dev/null)
+index=$("$new/app/paintwell-cli" --sim "$work/seed" list "$work/seed/Paintwell Trainer.rcf" | awk -F'\t' '$3 == "Sunrise" {print $1}')
+package=$("$new/app/paintwell-cli" --sim "$work/seed" pack "$work/seed/Paintwell Trainer.rcf" "$index" 2>/dev/null)
 cp "$package" "$work/big.pkg"
 rm -rf "$work/seed/$plane/Uploads" "$work/seed/$plane/Texture.Sunrise/big1.dds" "$work/seed/$plane/Texture.Sunrise/big2.dds"
 
-seconds() { local start end; start=$(date +%s.%N); "$@" >/dev/null 2>&1; end=$(date +%s.%N); echo "$end - $start" | bc; }
+# Processor time (user + system) of one run: steadier than the wall clock
+# on a machine that is busy with other work.
+seconds() {
+  local TIMEFORMAT='%3U + %3S' spent
+  spent=$( { time "$@" >/dev/null 2>&1; } 2>&1) || { echo "failed: $*" >&2; return 1; }
+  echo "$spent" | bc
+}
 best() { printf '%s\n' "$@" | sort -g | head -1; }
 
 declare -A install remove
@@ -32,9 +38,9 @@ for round in $(seq 1 "$rounds"); do
     build=${!which}
     rm -rf "$work/FSX" && cp -r "$work/seed" "$work/FSX" && sync
     rcf="$work/FSX/Paintwell Trainer.rcf"
-    install[$which]+=" $(seconds "$build/app/paintwell-cli" install "$rcf" "$work/big.pkg")"
-    last=$("$build/app/paintwell-cli" list "$rcf" | tail -1 | cut -f1)
-    remove[$which]+=" $(seconds "$build/app/paintwell-cli" remove "$rcf" "$last")"
+    install[$which]+=" $(seconds "$build/app/paintwell-cli" --sim "$work/FSX" install "$rcf" "$work/big.pkg")"
+    last=$("$build/app/paintwell-cli" --sim "$work/FSX" list "$rcf" | tail -1 | cut -f1)
+    remove[$which]+=" $(seconds "$build/app/paintwell-cli" --sim "$work/FSX" remove "$rcf" "$last")"
   done
 done
 for op in install remove; do
