@@ -1,6 +1,5 @@
 #include "base/file_ops.h"
 
-#include <atomic>
 #include <utility>
 
 #include "base/platform/process.h"
@@ -98,8 +97,7 @@ std::string temp_path_for(std::string_view path) {
   std::string temp(path.substr(0, name_start));
   temp += '~';
   temp += path.substr(name_start);
-  static std::atomic<unsigned long> count{0};
-  temp += "." + std::to_string(process_id()) + "-" + std::to_string(++count) + ".pwtmp";
+  temp += "." + std::to_string(process_id()) + ".pwtmp";
   return temp;
 }
 

@@ -31,10 +31,9 @@ bool is_absolute_path(std::string_view path);
 // to case, with either separator and doubled separators reduced.
 bool is_inside_folder(std::string_view path, std::string_view folder);
 
-// A temporary file for replace_file_with to write: "~" + name + "." +
-// process id + "-" + a count + ".pwtmp" in the target's folder, a new name
-// at each call, so that two writers, in one process or two, never share
-// one.
+// The temporary file replace_file_with writes: "~" + name + "." +
+// process id + ".pwtmp" in the target's folder, so that two processes never
+// share one. A stale one left by a crash is simply overwritten.
 std::string temp_path_for(std::string_view path);
 
 // The chunk copy_file moves at a time; memory use does not grow with the file.

@@ -287,9 +287,13 @@ InstallReport replace_with_package(const OperationContext& op, const AircraftSta
   const CfgChange change = cfg_with_entry(*before, plan->new_cfg, entry, 0, target->suffix);
   note_install(*point, change, path, entry, *target);
   point->manifest.sections_deleted = plan->deleted_sections;
-  if (Result<void> written = replace_cfg_with_restore_point(op.fs, *point, folder, change.bytes); !written) {
+  // Not replace_cfg_with_restore_point: the new folder may hold the name
+  // the old one must get back, so it goes first.
+  Result<void> written = seal_restore_point(op.fs, *point, change.bytes);
+  if (written) written = replace_file(op.fs, aircraft_cfg_path(folder), change.bytes);
+  if (!written) {
     (void)RemoveFolder(op, target->folder);
-    return failure(InstallOutcome::kCfgNotWritten, written.error());
+    return failure(InstallOutcome::kCfgNotWritten, give_up_restore_point(op.fs, *point, folder, written.error()));
   }
   return installed(op, path, entry, delete_package, change, *target, std::move(*texture_findings));
 }

@@ -12,6 +12,14 @@ namespace {
 using namespace std::chrono_literals;
 using test::SimTree;
 
+FltsimEntry red_entry() {
+  FltsimEntry e = test::blue_entry();
+  e.title = "Cessna Red";
+  e.texture = "Red";
+  e.ui_variation = "Red Livery";
+  return e;
+}
+
 TEST(AircraftSession, ASecondWriterWaitsThenIsRefusedUntilTheFirstIsDone) {
   SimTree t;
   std::optional<Result<AircraftSession>> first(AircraftSession::open(t.ctx));
@@ -45,6 +53,41 @@ TEST(AircraftSession, EntriesAreTakenAsTheCallerSawThem) {
   ASSERT_EQ(RemovalOutcome::kDone, aircraft->remove({silver}).outcome);
   EXPECT_EQ(std::string::npos, t.cfg().find("Cessna Silver"));
   EXPECT_EQ("Cessna Green", aircraft->aircraft().g_AircraftEntries.at(1).title);
+}
+
+TEST(AircraftSession, NothingIsRemovedOrReplacedWhileANumberIsUsedTwice) {
+  SimTree t;
+  const std::string twice = test::kOriginalCfg + "\r\n[fltsim.1]\r\ntitle=Twin\r\ntexture=Twin\r\n";
+  t.dir.write(t.plane("Aircraft.cfg"), twice);
+  t.dir.write("red.pkg", test::package_bytes(red_entry(), std::nullopt, test::blue_files()));
+  Result<AircraftSession> aircraft = AircraftSession::open(t.ctx);
+  ASSERT_TRUE(aircraft.ok());
+  EXPECT_EQ(ErrorCode::kRefused, aircraft->remove({identity_of(t.ctx.state, 0)}).error.code);
+  EXPECT_EQ(ErrorCode::kRefused,
+            aircraft->install(t.dir.path() + "\\red.pkg", {false, DuplicateChoice::kReplace}).error.code);
+  EXPECT_EQ(twice, t.cfg());
+  EXPECT_EQ("red", t.dir.read(t.plane("Texture.Red/red.bmp")));
+}
+
+TEST(AircraftSession, EveryFailingCallOfAReplaceLeavesTheInstalledRepaint) {
+  for (int k = 1;; ++k) {
+    SCOPED_TRACE(k);
+    ASSERT_LT(k, 200);
+    SimTree t;
+    t.dir.write("red.pkg", test::package_bytes(red_entry(), std::nullopt, test::blue_files()));
+    Result<AircraftSession> aircraft = AircraftSession::open(t.ctx);
+    ASSERT_TRUE(aircraft.ok());
+    t.faulty.fail_at(k);
+    const InstallReport report = aircraft->install(t.dir.path() + "\\red.pkg", {false, DuplicateChoice::kReplace});
+    if (report.outcome == InstallOutcome::kInstalled) {
+      EXPECT_EQ(t.cfg().find("title=Cessna Red"), t.cfg().rfind("title=Cessna Red"));  // the old entry went
+      EXPECT_TRUE(t.dir.exists(t.plane("Texture.Red/texture.bmp")));
+      if (t.faulty.failed_call().empty()) break;
+      continue;
+    }
+    EXPECT_EQ(test::kOriginalCfg, t.cfg());
+    EXPECT_EQ(std::vector<std::string>{"red.bmp"}, t.dir.names(t.plane("Texture.Red"))) << report.error.message;
+  }
 }
 
 }  // namespace

@@ -10,6 +10,7 @@
 #include <sstream>
 
 #include "packages/sim_tree.h"
+#include "support/immutable_flag.h"
 
 namespace pw {
 namespace {
@@ -72,6 +73,17 @@ TEST(CommandLineWriters, ReplaceKeepsEverySafeguardAndIsOneOperation) {
     EXPECT_EQ(c.status == 0, cfg == t.cfg());
     EXPECT_EQ("red", t.dir.read(t.plane("Texture.Red/red.bmp")));
   }
+}
+
+TEST(CommandLineWriters, InstallNamesAPackageItCouldNotDelete) {
+  SimTree t;
+  t.dir.write("c172.rcf", "folder=SimObjects\\Airplanes\\C172\r\ntitle=Cessna 172\r\n");
+  t.dir.write("red.pkg", test::package_bytes(red_entry(), std::nullopt, test::blue_files()));
+  const test::ImmutableFlag kept(t.dir.native("red.pkg"));
+  if (!kept.ok()) GTEST_SKIP() << "no immutable files here";
+  std::string err;
+  EXPECT_EQ(0, run_cli(t, {"install", "--delete", "c172.rcf", "red.pkg"}, &err));
+  EXPECT_NE(std::string::npos, err.find("could not delete the package " + t.dir.path() + "\\red.pkg")) << err;
 }
 
 TEST(CommandLineWriters, ReadingCommandsWriteNothing) {
