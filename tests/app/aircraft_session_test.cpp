@@ -53,6 +53,8 @@ TEST(AircraftSession, EntriesAreTakenAsTheCallerSawThem) {
   ASSERT_EQ(RemovalOutcome::kDone, aircraft->remove({silver}).outcome);
   EXPECT_EQ(std::string::npos, t.cfg().find("Cessna Silver"));
   EXPECT_EQ("Cessna Green", aircraft->aircraft().g_AircraftEntries.at(1).title);
+  // Taken as the fresh snapshot shows it; it has no folder to move.
+  EXPECT_EQ(RemovalOutcome::kDone, aircraft->remove({identity_of(aircraft->aircraft(), 1)}).outcome);
 }
 
 TEST(AircraftSession, NothingIsRemovedOrReplacedWhileANumberIsUsedTwice) {
