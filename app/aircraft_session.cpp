@@ -58,7 +58,9 @@ Result<AircraftSession> AircraftSession::open(Session& program, std::chrono::mil
       PW_TRY(session.take_over_aircraft());
       return session;
     }
-    if (std::chrono::steady_clock::now() >= give_up_at) return make_error(ErrorCode::kAccessDenied, kAircraftBusyMessage);
+    if (std::chrono::steady_clock::now() >= give_up_at) {
+      return make_error(ErrorCode::kAccessDenied, kAircraftBusyMessage);
+    }
     if (program.pump_events) program.pump_events();
     std::this_thread::sleep_for(kLockRetry);
   }
@@ -69,8 +71,8 @@ Result<void> AircraftSession::take_over_aircraft() {
   AircraftState shown = program_.state;
   if (Result<void> listed = get_aircraft_list(program_); !listed) {
     static_cast<AircraftState&>(program_.state) = std::move(shown);
-    return make_error(listed.error().code,
-                      "cannot read " + aircraft_cfg_path(program_.state.g_AircraftFolder) + ": " + listed.error().message);
+    const std::string cfg = aircraft_cfg_path(program_.state.g_AircraftFolder);
+    return make_error(listed.error().code, "cannot read " + cfg + ": " + listed.error().message);
   }
   return {};
 }

@@ -175,7 +175,8 @@ bool bench_install(const Tree& tree, int rounds) {
     keep_best(install, measure(1, reset, [&] {
                 BenchSession s(tree);
                 Result<AircraftSession> aircraft = AircraftSession::open(s.ctx);
-                return aircraft && aircraft->install(tree.aircraft + "/Downloads/Bench_Repaint.pkg", {}).outcome == InstallOutcome::kInstalled;
+                return aircraft && aircraft->install(tree.aircraft + "/Downloads/Bench_Repaint.pkg", {}).outcome ==
+                                       InstallOutcome::kInstalled;
               }));
     keep_best(synced, measure(1, reset, [&] { return baseline_install(package, layout, installed, true); }));
     keep_best(unsynced, measure(1, reset, [&] { return baseline_install(package, layout, installed, false); }));

@@ -272,7 +272,8 @@ InstallReport replace_with_package(const OperationContext& op, const AircraftSta
   Result<std::string> stage = package ? stage_files(op, folder, *base, *package) : package.error();
   if (!stage) return failure(InstallOutcome::kFailed, stage.error());
   Result<RestorePoint> point = begin_restore_point(op.fs, folder, "replace", *before);
-  Result<void> moved = point ? move_folders_into_restore_point(op.fs, *point, folder, plan->folder_names) : point.error();
+  Result<void> moved =
+      point ? move_folders_into_restore_point(op.fs, *point, folder, plan->folder_names) : point.error();
   const auto target = moved ? choose_target(op.fs, *base) : std::nullopt;
   Result<std::vector<Finding>> texture_findings =
       !moved   ? moved.error()

@@ -145,7 +145,9 @@ std::vector<int> removable_entries(const AircraftState& aircraft) {
 Result<RemovalPlan> plan_removal(FileSystem& fs, const AircraftState& s, const std::vector<bool>& selection,
                                  std::string cfg_bytes) {
   const Removal r{s, selection};
-  if (!selection_is_safe(r)) return make_error(ErrorCode::kRefused, "a chosen entry names no texture folder of its own");
+  if (!selection_is_safe(r)) {
+    return make_error(ErrorCode::kRefused, "a chosen entry names no texture folder of its own");
+  }
   if (s.g_AircraftSections.size() != s.g_AircraftEntries.size()) {
     return make_error(ErrorCode::kRefused, "the entries are not listed from Aircraft.cfg");
   }
