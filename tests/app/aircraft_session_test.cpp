@@ -9,29 +9,19 @@
 namespace pw {
 namespace {
 
-using namespace std::chrono_literals;
 using test::SimTree;
-
-FltsimEntry red_entry() {
-  FltsimEntry e = test::blue_entry();
-  e.title = "Cessna Red";
-  e.texture = "Red";
-  e.ui_variation = "Red Livery";
-  return e;
-}
 
 TEST(AircraftSession, ASecondWriterWaitsThenIsRefusedUntilTheFirstIsDone) {
   SimTree t;
   std::optional<Result<AircraftSession>> first(AircraftSession::open(t.ctx));
   ASSERT_TRUE(first->ok());
   const auto start = std::chrono::steady_clock::now();
-  const Result<AircraftSession> second = AircraftSession::open(t.ctx, 300ms);
-  EXPECT_GE(std::chrono::steady_clock::now() - start, 300ms);
+  const Result<AircraftSession> second = AircraftSession::open(t.ctx, std::chrono::milliseconds{300});
+  EXPECT_GE(std::chrono::steady_clock::now() - start, std::chrono::milliseconds{300});
   ASSERT_FALSE(second.ok());
   EXPECT_EQ(kAircraftBusyMessage, second.error().message);
   first.reset();
-  EXPECT_TRUE(AircraftSession::open(t.ctx, 0ms).ok());
-  EXPECT_TRUE(t.dir.exists(t.plane(kLockFileName)));
+  EXPECT_TRUE(AircraftSession::open(t.ctx, {}).ok());
 }
 
 TEST(AircraftSession, EntriesAreTakenAsTheCallerSawThem) {
@@ -51,9 +41,7 @@ TEST(AircraftSession, EntriesAreTakenAsTheCallerSawThem) {
     EXPECT_EQ(renumbered, t.cfg());
   }
   ASSERT_EQ(RemovalOutcome::kDone, aircraft->remove({silver}).outcome);
-  EXPECT_EQ(std::string::npos, t.cfg().find("Cessna Silver"));
   EXPECT_EQ("Cessna Green", aircraft->aircraft().g_AircraftEntries.at(1).title);
-  // Taken as the fresh snapshot shows it; it has no folder to move.
   EXPECT_EQ(RemovalOutcome::kDone, aircraft->remove({identity_of(aircraft->aircraft(), 1)}).outcome);
 }
 
@@ -61,14 +49,13 @@ TEST(AircraftSession, NothingIsRemovedOrReplacedWhileANumberIsUsedTwice) {
   SimTree t;
   const std::string twice = test::kOriginalCfg + "\r\n[fltsim.1]\r\ntitle=Twin\r\ntexture=Twin\r\n";
   t.dir.write(t.plane("Aircraft.cfg"), twice);
-  t.dir.write("red.pkg", test::package_bytes(red_entry(), std::nullopt, test::blue_files()));
+  t.dir.write("red.pkg", test::package_bytes(test::red_entry(), std::nullopt, test::blue_files()));
   Result<AircraftSession> aircraft = AircraftSession::open(t.ctx);
   ASSERT_TRUE(aircraft.ok());
   EXPECT_EQ(ErrorCode::kRefused, aircraft->remove({identity_of(t.ctx.state, 0)}).error.code);
   EXPECT_EQ(ErrorCode::kRefused,
             aircraft->install(t.dir.path() + "\\red.pkg", {false, DuplicateChoice::kReplace}).error.code);
   EXPECT_EQ(twice, t.cfg());
-  EXPECT_EQ("red", t.dir.read(t.plane("Texture.Red/red.bmp")));
 }
 
 TEST(AircraftSession, EveryFailingCallOfAReplaceLeavesTheInstalledRepaint) {
@@ -76,7 +63,7 @@ TEST(AircraftSession, EveryFailingCallOfAReplaceLeavesTheInstalledRepaint) {
     SCOPED_TRACE(k);
     ASSERT_LT(k, 200);
     SimTree t;
-    t.dir.write("red.pkg", test::package_bytes(red_entry(), std::nullopt, test::blue_files()));
+    t.dir.write("red.pkg", test::package_bytes(test::red_entry(), std::nullopt, test::blue_files()));
     Result<AircraftSession> aircraft = AircraftSession::open(t.ctx);
     ASSERT_TRUE(aircraft.ok());
     t.faulty.fail_at(k);
