@@ -28,13 +28,17 @@ Result<std::string> load_package_rcf(FileSystem& fs, const std::string& path) {
   return head->entry.rcf_text;
 }
 
-// The first 1000 bytes of an .rcf, NUL-filled beyond its end.
-Result<std::string> load_rcf_head(FileSystem& fs, const std::string& path) {
-  Result<std::unique_ptr<InputFile>> file = fs.open_read(path);
-  if (!file) return unusable_file(path, file.error());
-  std::string head(kRcfTextSize, '\0');
-  Result<std::size_t> got = (*file)->read_at(0, head);
-  if (!got) return unusable_file(path, got.error());
+// The whole .rcf, read once: its first 1000 bytes, NUL-filled beyond its
+// end, are the configuration text the packages carry.
+Result<std::string> load_rcf(FileSystem& fs, const std::string& path) {
+  Result<std::string> bytes = read_whole_file(fs, path, kMaxCfgBytes);
+  if (!bytes) return unusable_file(path, bytes.error());
+  return std::move(*bytes);
+}
+
+std::string carried_text(const std::string& rcf) {
+  std::string head = rcf.substr(0, kRcfTextSize);
+  head.resize(kRcfTextSize, '\0');
   return head;
 }
 
@@ -84,17 +88,14 @@ Result<std::string> made_up_rcf(Session& session, const std::string& folder) {
   return text;
 }
 
-// `in_memory`: rcf_text is all there is (a package's or a made-up one);
-// otherwise `path` is the .rcf to read.
-Result<Candidate> read_candidate(Session& session, const std::string& path, const std::string& rcf_text, bool in_memory) {
+// `carried`: a package's configuration text or a made-up one, padded with
+// NULs to its fixed size; otherwise the whole .rcf.
+Result<Candidate> read_candidate(Session& session, const std::string& path, const std::string& text, bool carried) {
   EZ_CFG cfg(session.fs);
-  if (in_memory) {
-    // The NULs that pad the carried text are not part of it: left on the
-    // last line they would become part of its value.
-    cfg.ReadCFGText(rcf_text.substr(0, rcf_text.find('\0')) + "\r\n");
-  } else {
-    cfg.ReadCFG(path);
-  }
+  // The NULs that pad a carried text are not part of it: left on the last
+  // line they would become part of its value.
+  cfg.ReadCFGText(carried ? text.substr(0, text.find('\0')) + "\r\n" : text);
+  const std::string rcf_text = carried ? text : carried_text(text);
   const std::optional<std::string> named =
       aircraft_folder_for(session.state.g_SimRoot, session.state.addon_folders, cfg.GetValue("folder"));
   if (!named) return make_error(ErrorCode::kRefused, kNoFolderMessage);
@@ -134,23 +135,26 @@ Result<SelectedAircraft> select_aircraft_file(Session& session, const std::strin
   if (from_folder) {
     if (const std::optional<std::string> rcf = root_rcf_naming(session, path)) return select_aircraft_file(session, *rcf);
   }
-  Result<std::string> rcf_text = from_package  ? load_package_rcf(session.fs, path)
-                                 : from_folder ? made_up_rcf(session, path)
-                                               : load_rcf_head(session.fs, path);
-  if (!rcf_text) return rcf_text.error();
-  Result<Candidate> next = read_candidate(session, path, *rcf_text, from_package || from_folder);
+  Result<std::string> text = from_package  ? load_package_rcf(session.fs, path)
+                             : from_folder ? made_up_rcf(session, path)
+                                           : load_rcf(session.fs, path);
+  if (!text) return text.error();
+  Result<Candidate> next = read_candidate(session, path, *text, from_package || from_folder);
   if (!next) return next.error();
-
   SharedState& s = session.state;
   static_cast<AircraftState&>(s) = std::move(next->aircraft);
   take_packages(s, std::move(next->packages));
+  return std::move(next->shown);
+}
+
+void make_selection_files(Session& session, bool from_package) {
+  const SharedState& s = session.state;
   const std::string downloads = s.g_AircraftFolder + "\\Downloads";
   if (!session.fs.exists(downloads)) (void)session.fs.make_folder(downloads);
   BackupAircraftCfgOnce(session.fs, s.g_AircraftFolder);
   // Kept where it always was; the program's folder is often read-only
   // (Program Files), and nothing reads the copy back.
-  if (from_package) (void)replace_file(session.fs, join_path(s.program_folder, "package.rcf"), *rcf_text + "\r\n");
-  return std::move(next->shown);
+  if (from_package) (void)replace_file(session.fs, join_path(s.program_folder, "package.rcf"), s.g_RcfText + "\r\n");
 }
 
 }  // namespace pw

@@ -26,20 +26,24 @@ struct SelectedAircraft {
   std::string information;
 };
 
-// Selects the aircraft named by an .rcf or a .pkg, or an aircraft folder:
-// the .rcf in the root that names the folder when there is one, else the
-// .rcf text a painter would have written for it (folder= relative to the
-// root, or absolute outside it, and title= its first entry's title), which
-// packages made afterwards carry. Reads its configuration,
-// checks the folder, reads the entries and lists the packages (damaged ones
-// as such), all aside; only when every step passed does the new aircraft
-// replace the old one. Then Downloads is created, Aircraft.001 made once
-// and, for a package, its configuration text copied to package.rcf in the
-// program's folder (a failure of these stops nothing). Errors, and the
+// Selects the aircraft named by an .rcf (read once, whole) or a .pkg, or
+// an aircraft folder: the .rcf in the root that names the folder when there
+// is one, else the .rcf text a painter would have written for it (folder=
+// relative to the root, or absolute outside it, and title= its first
+// entry's title), which packages made afterwards carry. Reads its
+// configuration, checks the folder, reads the entries and lists the
+// packages (damaged ones as such), all aside; only when every step passed
+// does the new aircraft replace the old one. Nothing is written. Errors, and the
 // previous aircraft stays: a file that is no readable package or .rcf
 // (why; a package must pass read_package_head, as its listing does), kNoFolderMessage, the aircraft folder missing
 // (the message names the title), a folder without aircraft.cfg, kAircraftListError, a Downloads folder that cannot
 // be listed.
 Result<SelectedAircraft> select_aircraft_file(Session& session, const std::string& path);
+
+// What the desktop program's selection makes once an aircraft is selected:
+// Downloads, Aircraft.001 once and, for a package, its configuration text
+// copied to package.rcf in the program's folder. A failure of these stops
+// nothing.
+void make_selection_files(Session& session, bool from_package);
 
 }  // namespace pw

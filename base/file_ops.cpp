@@ -2,6 +2,7 @@
 
 #include <utility>
 
+#include "base/platform/process.h"
 #include "base/text.h"
 
 namespace pw {
@@ -104,7 +105,7 @@ std::string temp_path_for(std::string_view path) {
   std::string temp(path.substr(0, name_start));
   temp += '~';
   temp += path.substr(name_start);
-  temp += ".pwtmp";
+  temp += "." + std::to_string(process_id()) + ".pwtmp";
   return temp;
 }
 

@@ -33,8 +33,9 @@ bool is_inside_folder(std::string_view path, std::string_view folder);
 // Both inside each other: one folder, however spelled.
 inline bool is_same_folder(std::string_view a, std::string_view b) { return is_inside_folder(a, b) && is_inside_folder(b, a); }
 
-// The temporary file replace_file_with writes: "~" + name + ".pwtmp" in the
-// target's folder. A stale one left by a crash is simply overwritten.
+// The temporary file replace_file_with writes: "~" + name + "." +
+// process id + ".pwtmp" in the target's folder, so that two processes never
+// share one. A stale one left by a crash is simply overwritten.
 std::string temp_path_for(std::string_view path);
 
 // The chunk copy_file moves at a time; memory use does not grow with the file.

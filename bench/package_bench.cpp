@@ -16,6 +16,7 @@
 #include <vector>
 
 #include "app/aircraft_selection.h"
+#include "app/aircraft_session.h"
 #include "app/commands.h"
 #include "bench/bench_support.h"
 #include "packages/block_compressor.h"
@@ -173,8 +174,9 @@ bool bench_install(const Tree& tree, int rounds) {
   for (int r = 0; r < rounds; ++r) {
     keep_best(install, measure(1, reset, [&] {
                 BenchSession s(tree);
-                return ListPackages(s.ctx, "").ok() &&
-                       install_listed_package(s.ctx, 0, {}).outcome == InstallOutcome::kInstalled;
+                Result<AircraftSession> aircraft = AircraftSession::open(s.ctx);
+                return aircraft && aircraft->install(tree.aircraft + "/Downloads/Bench_Repaint.pkg", {}).outcome ==
+                                       InstallOutcome::kInstalled;
               }));
     keep_best(synced, measure(1, reset, [&] { return baseline_install(package, layout, installed, true); }));
     keep_best(unsynced, measure(1, reset, [&] { return baseline_install(package, layout, installed, false); }));

@@ -10,8 +10,6 @@
 namespace pw {
 namespace {
 
-// A .rcf is a few lines; anything near this size is not one.
-constexpr std::int64_t kMaxCfgBytes = 16 * 1024 * 1024;
 constexpr std::string_view kLineBreakEscape = "\xA5" "n";
 constexpr std::string_view kEqualsEscape = "\xA5" "e";
 

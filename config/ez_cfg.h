@@ -21,6 +21,9 @@
 
 namespace pw {
 
+// A .rcf is a few lines; anything near this size is not one.
+inline constexpr std::int64_t kMaxCfgBytes = 16 * 1024 * 1024;
+
 class EZ_CFG {
  public:
   explicit EZ_CFG(FileSystem& fs) : fs_(fs) {}

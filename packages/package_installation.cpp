@@ -6,6 +6,7 @@
 // that, in one replace.
 #include "packages/package_installation.h"
 
+#include <algorithm>
 #include <cstdio>
 #include <memory>
 #include <optional>
@@ -21,6 +22,7 @@
 #include "config/profile.h"
 #include "packages/file_helpers.h"
 #include "packages/package_format.h"
+#include "packages/repaint_removal.h"
 #include "packages/restore_points.h"
 
 namespace pw {
@@ -45,12 +47,18 @@ std::string with_suffix(const std::string& base, int suffix) {
 }
 
 // The first free name of base, base_000 ... base_999; nullopt when all
-// 1000 candidates exist, so no other repaint is ever overwritten.
-std::optional<Target> choose_target(FileSystem& fs, const std::string& base) {
-  if (!fs.exists(base)) return Target{base, kNoSuffix};
+// 1000 candidates exist, so no other repaint is ever overwritten. The
+// folders a replace moves away (`freed`, names) count as free.
+std::optional<Target> choose_target(FileSystem& fs, const std::string& base,
+                                    const std::vector<std::string>& freed = {}) {
+  const auto is_free = [&](const std::string& candidate) {
+    return !fs.exists(candidate) ||
+           std::any_of(freed.begin(), freed.end(), [&](const std::string& n) { return iequals(n, file_name(candidate)); });
+  };
+  if (is_free(base)) return Target{base, kNoSuffix};
   for (int i = 0; i <= kMaxSuffix; ++i) {
     std::string candidate = with_suffix(base, i);
-    if (!fs.exists(candidate)) return Target{std::move(candidate), static_cast<std::int16_t>(i)};
+    if (is_free(candidate)) return Target{std::move(candidate), static_cast<std::int16_t>(i)};
   }
   return std::nullopt;
 }
@@ -123,24 +131,6 @@ Result<void> fill_staging(const OperationContext& op, const std::string& stage, 
   return {};
 }
 
-// Puts the files in place under T: staging folder inside the restore
-// point, so that a crash leaves nothing beside the texture folders, then
-// one rename. Returns what the texture check found in the staged files,
-// looked at as the folder T they become; a check that cannot run finds
-// nothing, since it never stops an install. A failure leaves the staging
-// folder to the point.
-Result<std::vector<Finding>> place_files(const OperationContext& op, const std::string& aircraft_folder,
-                                         const RestorePoint& point, const Target& target, OpenPackage& package) {
-  const std::string stage = restore_point_work_folder(point);
-  Result<void> placed = fill_staging(op, stage, package);
-  package.file.reset();  // closed before anything may move or delete the package
-  Result<std::vector<Finding>> findings = std::vector<Finding>{};
-  if (placed) findings = check_texture_folder(op.fs, stage, target.folder);
-  if (placed) placed = op.fs.rename_new(stage, target.folder);
-  if (!placed) return placed.error();
-  (void)op.fs.sync_folder(aircraft_folder);
-  return findings ? std::move(*findings) : std::vector<Finding>{};
-}
 
 struct CfgChange {
   std::string before;  // Aircraft.cfg as it is
@@ -153,15 +143,21 @@ struct CfgChange {
 // Nothing is written here, so g_FirstFreeFltsim advances only once the
 // file is replaced and failed installs leave no run of gaps that would hide
 // later entries from the listing.
-Result<CfgChange> cfg_with_entry(FileSystem& fs, const std::string& cfg, const FltsimEntry& entry,
-                                 std::int16_t first_free, std::int16_t suffix) {
-  auto read = read_whole_file(fs, cfg, kMaxAircraftCfgBytes);
+Result<std::string> read_cfg(FileSystem& fs, const std::string& aircraft_folder) {
+  auto read = read_whole_file(fs, aircraft_cfg_path(aircraft_folder), kMaxAircraftCfgBytes);
   if (!read && read.error().code != ErrorCode::kNotFound) return read.error();
+  return read ? std::move(*read) : std::string();
+}
+
+// `base_text` (Aircraft.cfg as it is, or as a replace leaves it) with the
+// entry appended. The final empty line the new entry needs is added here,
+// in memory, so an install that fails leaves Aircraft.cfg byte for byte as
+// it was.
+Result<CfgChange> cfg_with_entry(std::string before, std::string_view base_text, const FltsimEntry& entry,
+                                 std::int16_t first_free, std::int16_t suffix) {
   CfgChange change;
-  change.before = read ? std::move(*read) : std::string();
-  // The final empty line the new entry needs is added here, in memory, so
-  // an install that fails leaves Aircraft.cfg byte for byte as it was.
-  ProfileDocument doc = ProfileDocument::parse(with_trailing_newline(change.before));
+  change.before = std::move(before);
+  ProfileDocument doc = ProfileDocument::parse(with_trailing_newline(base_text));
   change.next_free = first_free;
   Result<int> section = AppendPackageEntry(doc, entry, change.next_free, suffix);
   if (!section) return section.error();
@@ -176,9 +172,14 @@ Result<CfgChange> cfg_with_entry(FileSystem& fs, const std::string& cfg, const F
 // so undo gives it back; one from elsewhere is deleted for good.
 Result<RestorePoint> begin_install_point(FileSystem& fs, const std::string& folder, const CfgChange& change,
                                          const std::string& package_path, const FltsimEntry& entry,
-                                         const Target& target, bool delete_package) {
+                                         const Target& target, bool delete_package,
+                                         const RemovalPlan* replaced = nullptr) {
   RestoreManifest intent;
-  intent.operation = "install";
+  intent.operation = replaced ? "replace" : "install";
+  if (replaced) {
+    intent.sections_deleted = replaced->deleted_sections;
+    intent.folders_removed = replaced->folder_names;
+  }
   intent.packages = {package_path};
   intent.sections_written = {"[" + fltsim_section(change.section) + "] " + trim_blanks(entry.title)};
   intent.folders_created = {file_name(target.folder)};
@@ -199,41 +200,92 @@ InstallReport failure(InstallOutcome outcome, Error error) {
 
 Error refused(std::string message) { return make_error(ErrorCode::kRefused, std::move(message)); }
 
+// An install's steps once its point is begun: the package expanded whole
+// into the point, then (only then) the folders it replaces moved into the
+// point, the new folder renamed into place, a kept package moved into the
+// point and Aircraft.cfg replaced. A failure takes back what was done.
+InstallReport carry_out_install(const OperationContext& op, RestorePoint& point, const std::string& folder,
+                                const Target& target, OpenPackage& package, const CfgChange& change,
+                                const FltsimEntry& entry) {
+  const std::string& path = point.manifest.packages.front();
+  const std::string stage = restore_point_work_folder(point);
+  Result<void> staged = fill_staging(op, stage, package);
+  package.file.reset();  // closed before anything may move or delete the package
+  if (!staged) return failure(InstallOutcome::kFailed, roll_back_operation(op.fs, point, folder, staged.error()));
+  // A failed move takes itself back.
+  if (Result<void> moved = move_folders_into_restore_point(op.fs, point, folder); !moved) {
+    return failure(InstallOutcome::kFailed, moved.error());
+  }
+  // The texture check looks at the staged files as the folder they become;
+  // one that cannot run finds nothing, since it never stops an install.
+  Result<std::vector<Finding>> findings = check_texture_folder(op.fs, stage, target.folder);
+  if (Result<void> placed = op.fs.rename_new(stage, target.folder); !placed) {
+    return failure(InstallOutcome::kFailed, roll_back_operation(op.fs, point, folder, placed.error()));
+  }
+  (void)op.fs.sync_folder(folder);
+  // A package that cannot be moved stays in Downloads: the install goes on.
+  if (!point.manifest.packages_kept.empty()) (void)move_package_into_restore_point(op.fs, point, path);
+  if (Result<void> written = replace_cfg_with_restore_point(op.fs, point, folder, change.bytes); !written) {
+    return failure(InstallOutcome::kCfgNotWritten, written.error());
+  }
+  InstallReport report;
+  if (!point.manifest.packages_deleted.empty()) {
+    DeleteFileAndWait(op, path);
+    if (op.fs.exists(path)) report.package_not_deleted = path;
+  }
+  report.outcome = InstallOutcome::kInstalled;
+  report.variation = trim_blanks(entry.ui_variation);
+  report.folder = target.folder;
+  report.title = suffixed_title(trim_blanks(entry.title), target.suffix);
+  report.section = change.section;
+  report.texture_findings = findings ? std::move(*findings) : std::vector<Finding>{};
+  return report;
+}
+
 }  // namespace
 
 InstallReport install_package(const OperationContext& op, AircraftState& aircraft, const std::string& package_path,
                               const FltsimEntry& entry, bool delete_package) {
   const std::string path = trim_blanks(package_path);
-  const auto base = texture_folder_path(aircraft.g_AircraftFolder, entry);
+  const std::string& folder = aircraft.g_AircraftFolder;
+  const auto base = texture_folder_path(folder, entry);
   if (!base) return failure(InstallOutcome::kFailed, refused("unsafe texture folder name: " + entry.texture));
   auto package = open_package(op.fs, path);
   if (!package) return failure(InstallOutcome::kFailed, package.error());
   const auto target = choose_target(op.fs, *base);
   if (!target) return failure(InstallOutcome::kFailed, refused("all 1000 texture folder names are taken: " + *base));
-  const std::string& folder = aircraft.g_AircraftFolder;
-  auto change = cfg_with_entry(op.fs, aircraft_cfg_path(folder), entry, aircraft.g_FirstFreeFltsim, target->suffix);
+  Result<std::string> before = read_cfg(op.fs, folder);
+  if (!before) return failure(InstallOutcome::kFailed, before.error());
+  Result<CfgChange> change = cfg_with_entry(*before, *before, entry, aircraft.g_FirstFreeFltsim, target->suffix);
   if (!change) return failure(InstallOutcome::kFailed, change.error());
   Result<RestorePoint> point = begin_install_point(op.fs, folder, *change, path, entry, *target, delete_package);
   if (!point) return failure(InstallOutcome::kFailed, point.error());
-  Result<std::vector<Finding>> texture_findings = place_files(op, folder, *point, *target, *package);
-  if (!texture_findings) {
-    return failure(InstallOutcome::kFailed, roll_back_operation(op.fs, *point, folder, texture_findings.error()));
-  }
-  // A package that cannot be moved stays in Downloads: the install goes on.
-  if (!point->manifest.packages_kept.empty()) (void)move_package_into_restore_point(op.fs, *point, path);
-  if (Result<void> written = replace_cfg_with_restore_point(op.fs, *point, folder, change->bytes); !written) {
-    return failure(InstallOutcome::kCfgNotWritten, written.error());
-  }
-  aircraft.g_FirstFreeFltsim = change->next_free;
-  if (!point->manifest.packages_deleted.empty()) DeleteFileAndWait(op, path);
-  InstallReport report;
-  report.outcome = InstallOutcome::kInstalled;
-  report.variation = trim_blanks(entry.ui_variation);
-  report.folder = target->folder;
-  report.title = suffixed_title(trim_blanks(entry.title), target->suffix);
-  report.section = change->section;
-  report.texture_findings = std::move(*texture_findings);
+  InstallReport report = carry_out_install(op, *point, folder, *target, *package, *change, entry);
+  if (report.outcome == InstallOutcome::kInstalled) aircraft.g_FirstFreeFltsim = change->next_free;
   return report;
+}
+
+InstallReport replace_with_package(const OperationContext& op, const AircraftState& aircraft,
+                                   const std::vector<bool>& replaced, const std::string& package_path,
+                                   const FltsimEntry& entry, bool delete_package) {
+  const std::string path = trim_blanks(package_path);
+  const std::string& folder = aircraft.g_AircraftFolder;
+  const auto base = texture_folder_path(folder, entry);
+  if (!base) return failure(InstallOutcome::kFailed, refused("unsafe texture folder name: " + entry.texture));
+  auto package = open_package(op.fs, path);
+  if (!package) return failure(InstallOutcome::kFailed, package.error());
+  Result<std::string> before = read_cfg(op.fs, folder);
+  Result<RemovalPlan> plan = before ? plan_removal(op.fs, aircraft, replaced, *before) : before.error();
+  if (!plan) return failure(InstallOutcome::kFailed, plan.error());
+  const auto target = choose_target(op.fs, *base, plan->folder_names);
+  if (!target) return failure(InstallOutcome::kFailed, refused("all 1000 texture folder names are taken: " + *base));
+  // The kept entries are numbered from 0 again: the new one goes after them.
+  Result<CfgChange> change = cfg_with_entry(*before, plan->new_cfg, entry, 0, target->suffix);
+  if (!change) return failure(InstallOutcome::kFailed, change.error());
+  Result<RestorePoint> point =
+      begin_install_point(op.fs, folder, *change, path, entry, *target, delete_package, &*plan);
+  if (!point) return failure(InstallOutcome::kFailed, point.error());
+  return carry_out_install(op, *point, folder, *target, *package, *change, entry);
 }
 
 }  // namespace pw

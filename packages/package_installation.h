@@ -60,6 +60,7 @@ struct InstallReport {
   int section = -1;       // kInstalled: the N of the [fltsim.N] written
   std::vector<Finding> texture_findings;  // kInstalled: the texture check of the new folder
   std::string duplicate_of;  // the installed title the package duplicated, if any
+  std::string package_not_deleted;  // kInstalled: the package that was to be deleted and stayed
   Error error{ErrorCode::kIo, {}};  // kCfgNotWritten, kFailed: what went wrong and why
 };
 
@@ -82,6 +83,17 @@ struct InstallReport {
 // back) and one from elsewhere is deleted (DeleteFileAndWait).
 InstallReport install_package(const OperationContext& op, AircraftState& aircraft, const std::string& package_path,
                               const FltsimEntry& entry, bool delete_package);
+
+// Installs the package in place of the entries marked in `replaced`
+// (indices of g_AircraftEntries, as for remove_repaints) as one operation
+// with one restore point ("replace") holding both the removed folders and
+// the new entry. The package is expanded in full into the point before
+// anything is moved, so a damaged package, like any failure, leaves the
+// installed repaints as they were. Outcomes and errors as install_package,
+// plus the refusals of plan_removal.
+InstallReport replace_with_package(const OperationContext& op, const AircraftState& aircraft,
+                                   const std::vector<bool>& replaced, const std::string& package_path,
+                                   const FltsimEntry& entry, bool delete_package);
 
 // The aircraft folder that the "folder" of the package's carried
 // configuration text names (see aircraft_folder_for); nullopt when it names

@@ -112,7 +112,7 @@ bool selection_is_safe(const Removal& r) {
 }
 
 // The sections the removal deletes and the numbers it changes.
-void note_sections(const Removal& r, RemovalReport& report) {
+void note_sections(const Removal& r, RemovalPlan& report) {
   int next = 0;
   for (std::size_t i = 0; i < r.s.g_AircraftEntries.size(); ++i) {
     const int old_number = r.s.g_AircraftSections[i];
@@ -142,21 +142,6 @@ Result<std::vector<std::string>> names_on_disk(FileSystem& fs, const Removal& r)
   return names;
 }
 
-// A restore point of the removal with the folders to go already moved into
-// it. Errors: those of begin_restore_point and of the move, which names a
-// folder that cannot go; nothing changed then.
-Result<RestorePoint> point_with_folders_moved(FileSystem& fs, const Removal& r, RestoreManifest intent,
-                                              std::string_view cfg_before, std::string_view cfg_after) {
-  Result<std::vector<std::string>> names = names_on_disk(fs, r);
-  if (!names) return names.error();
-  intent.operation = "remove";
-  intent.folders_removed = std::move(*names);
-  Result<RestorePoint> point = begin_restore_point(fs, r.s.g_AircraftFolder, std::move(intent), cfg_before, cfg_after);
-  if (!point) return point.error();
-  PW_TRY(move_folders_into_restore_point(fs, *point, r.s.g_AircraftFolder));
-  return point;
-}
-
 }  // namespace
 
 std::vector<int> removable_entries(const AircraftState& aircraft) {
@@ -168,48 +153,62 @@ std::vector<int> removable_entries(const AircraftState& aircraft) {
   return removable;
 }
 
-RemovalReport remove_repaints(const OperationContext& op, const AircraftState& s, const std::vector<bool>& selection) {
+Result<RemovalPlan> plan_removal(FileSystem& fs, const AircraftState& s, const std::vector<bool>& selection,
+                                 std::string cfg_bytes) {
   const Removal r{s, selection};
-  RemovalReport report;
   if (!selection_is_safe(r)) {
-    report.error = make_error(ErrorCode::kRefused, "a chosen entry names no texture folder of its own");
-    return report;
+    return make_error(ErrorCode::kRefused, "a chosen entry names no texture folder of its own");
   }
   if (s.g_AircraftSections.size() != s.g_AircraftEntries.size()) {
-    report.error = make_error(ErrorCode::kRefused, "the entries are not listed from Aircraft.cfg");
-    return report;
+    return make_error(ErrorCode::kRefused, "the entries are not listed from Aircraft.cfg");
   }
+  Result<std::vector<std::string>> names = names_on_disk(fs, r);
+  if (!names) return names.error();
+  RemovalPlan plan;
+  plan.folder_names = std::move(*names);
+  note_sections(r, plan);
+  plan.new_cfg = removed_cfg_text(r, std::move(cfg_bytes));
+  return plan;
+}
+
+RemovalReport remove_repaints(const OperationContext& op, const AircraftState& s, const std::vector<bool>& selection) {
+  RemovalReport report;
   // Progress in steps: the backups, the restore point, the new Aircraft.cfg.
   report_progress(op.progress, 0, 3);
+  Result<std::string> bytes = read_whole_file(op.fs, aircraft_cfg_path(s.g_AircraftFolder), kMaxAircraftCfgBytes);
+  Result<RemovalPlan> plan = bytes ? plan_removal(op.fs, s, selection, *bytes) : bytes.error();
+  if (!plan) {
+    report.error = plan.error();
+    return report;
+  }
   if (Result<void> backup = RefreshAircraftCfgBackup(op.fs, s.g_AircraftFolder); !backup) {
     report.error = backup.error();
     return report;
   }
   BackupAircraftCfgOnce(op.fs, s.g_AircraftFolder);
   report_progress(op.progress, 1, 3);
-  Result<std::string> bytes = read_whole_file(op.fs, aircraft_cfg_path(s.g_AircraftFolder), kMaxAircraftCfgBytes);
-  if (!bytes) {
-    report.error = bytes.error();
-    return report;
-  }
   // The folders are moved into the restore point first and come back if
   // Aircraft.cfg cannot be replaced: the removal happens whole or not at all.
-  RemovalReport done;
-  note_sections(r, done);
   RestoreManifest intent;
-  intent.sections_deleted = done.deleted_sections;
-  const std::string new_cfg = removed_cfg_text(r, *bytes);
-  Result<RestorePoint> point = point_with_folders_moved(op.fs, r, std::move(intent), *bytes, new_cfg);
-  if (!point) {
-    report.error = point.error();
+  intent.operation = "remove";
+  intent.sections_deleted = plan->deleted_sections;
+  intent.folders_removed = plan->folder_names;
+  Result<RestorePoint> point = begin_restore_point(op.fs, s.g_AircraftFolder, std::move(intent), *bytes, plan->new_cfg);
+  Result<void> moved = point ? move_folders_into_restore_point(op.fs, *point, s.g_AircraftFolder) : point.error();
+  if (!moved) {
+    report.error = moved.error();
     return report;
   }
   report_progress(op.progress, 2, 3);
-  if (Result<void> written = replace_cfg_with_restore_point(op.fs, *point, s.g_AircraftFolder, new_cfg); !written) {
+  if (Result<void> written = replace_cfg_with_restore_point(op.fs, *point, s.g_AircraftFolder, plan->new_cfg);
+      !written) {
     report.outcome = RemovalOutcome::kCfgNotWritten;
     report.error = written.error();
     return report;
   }
+  RemovalReport done;
+  done.deleted_sections = std::move(plan->deleted_sections);
+  done.renumbered = std::move(plan->renumbered);
   for (const std::string& name : point->manifest.folders_removed) {
     done.moved_folders.push_back(join_path(point->folder, "folders\\" + name));
   }

@@ -30,6 +30,20 @@ struct RemovalReport {
 // that the configuration's "exclude" list does not name.
 std::vector<int> removable_entries(const AircraftState& aircraft);
 
+// What removing the entries marked in `selection` will change, worked out
+// from `cfg_bytes` (Aircraft.cfg now) before anything is changed: the new
+// text of Aircraft.cfg and the existing texture folders that go.
+struct RemovalPlan {
+  std::string new_cfg;
+  std::vector<std::string> folder_names;  // in the aircraft's folder
+  std::vector<std::string> deleted_sections;
+  std::vector<std::pair<int, int>> renumbered;
+};
+// Errors (kRefused): a chosen entry that names no texture folder of its
+// own, entries not listed from Aircraft.cfg.
+Result<RemovalPlan> plan_removal(FileSystem& fs, const AircraftState& aircraft, const std::vector<bool>& selection,
+                                 std::string cfg_bytes);
+
 // Removes the entries marked in `selection` (indices of g_AircraftEntries):
 // their sections leave Aircraft.cfg, the kept entries are renumbered from
 // 0 in their order and the file is tidied. After Aircraft.vnb was

@@ -158,6 +158,12 @@ bool take_line(RestoreManifest& manifest, std::string_view key, std::string valu
 
 }  // namespace
 
+bool is_replaced_folder(const RestoreManifest& manifest, const std::string& name) {
+  const auto same = [&](const std::string& other) { return iequals(other, name); };
+  return std::any_of(manifest.folders_created.begin(), manifest.folders_created.end(), same) &&
+         std::any_of(manifest.folders_removed.begin(), manifest.folders_removed.end(), same);
+}
+
 std::string history_folder(const std::string& aircraft_folder) {
   return join_path(aircraft_folder, "Paintwell.history");
 }
@@ -297,6 +303,9 @@ Result<void> take_back_operation(FileSystem& fs, const RestorePoint& point, cons
   if (!cfg) return cfg.error();
   for (const std::string& name : m.folders_created) {
     if (!fs.exists(join_path(aircraft_folder, name))) continue;
+    // A replace may create the name it removes: until the old folder is in
+    // the point, what stands under that name is the old folder itself.
+    if (is_replaced_folder(m, name) && !fs.exists(point_part(point, kMovedName, name))) continue;
     PW_TRY(make_folder_once(fs, point_part(point, kCreatedName)));
     PW_TRY(move_once(fs, join_path(aircraft_folder, name), point_part(point, kCreatedName, name)));
   }

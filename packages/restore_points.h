@@ -46,6 +46,10 @@ struct RestoreManifest {
   bool operator==(const RestoreManifest&) const = default;
 };
 
+// True when the operation (a replace) both removed and created the folder
+// `name`: the new repaint took the old one's name.
+bool is_replaced_folder(const RestoreManifest& manifest, const std::string& name);
+
 struct RestorePoint {
   std::string folder;  // full path of the point's folder
   RestoreManifest manifest;

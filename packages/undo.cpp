@@ -57,7 +57,9 @@ Result<void> check_trusted(FileSystem& fs, const RestorePoint& point, const std:
   for (const std::string& name : m.folders_created) {
     const bool existed = std::any_of(named_before.begin(), named_before.end(),
                                      [&](const std::string& before) { return iequals(before, name); });
-    if (!is_texture_folder_name(name) || existed) return untrusted("the operation cannot have created " + name);
+    if (!is_texture_folder_name(name) || (existed && !is_replaced_folder(m, name))) {
+      return untrusted("the operation cannot have created " + name);
+    }
   }
   for (const std::string& name : m.folders_removed) {
     if (!is_texture_folder_name(name)) return untrusted("the operation cannot have removed " + name);
@@ -93,7 +95,8 @@ Result<void> check_undoable(FileSystem& fs, const RestorePoint& point, const std
                                               fs.native_path(path));
   };
   for (const std::string& name : m.folders_removed) {
-    if (fs.exists(join_path(aircraft_folder, name))) return exists_again(join_path(aircraft_folder, name));
+    const std::string path = join_path(aircraft_folder, name);
+    if (fs.exists(path) && !is_replaced_folder(m, name)) return exists_again(path);
   }
   for (const std::string& name : m.packages_kept) {
     const std::string path = join_path(downloads(aircraft_folder), name);

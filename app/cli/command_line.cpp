@@ -9,6 +9,7 @@
 #include "aircraft/diagnosis.h"
 #include "aircraft/entry_search.h"
 #include "app/aircraft_selection.h"
+#include "app/aircraft_session.h"
 #include "app/cli/terminal.h"
 #include "app/command_texts.h"
 #include "app/commands.h"
@@ -174,7 +175,7 @@ class Run {
     if (options_.command == "history") {
       return print_read(history_listing(env_.fs, state().g_AircraftFolder, options_.json));
     }
-    if (options_.command == "undo") return print(undo_listing(env_.fs, state().g_AircraftFolder, env_.err));
+    if (options_.command == "undo") return undo();
     return remove();
   }
 
@@ -211,17 +212,15 @@ class Run {
   // interrupted and says so; a reading one only says it. False when that
   // cannot be done, which refuses the command.
   bool took_back_interrupted() {
-    const std::string& folder = state().g_AircraftFolder;
     const std::string& c = options_.command;
     if (c == "list" || c == "log" || c == "history" || (c == "check" && !options_.fix)) {
-      if (const std::string note = interrupted_note(env_.fs, folder); !note.empty()) refuse(note);
+      if (const std::string note = interrupted_note(env_.fs, state().g_AircraftFolder); !note.empty()) refuse(note);
       return true;
     }
-    const Result<std::vector<std::string>> recovered = recover_with_log(env_.fs, folder);
-    if (!recovered) return refuse(recovered.error().message), false;
-    for (const std::string& sentence : *recovered) refuse(sentence);
-    if (recovered->empty() || get_aircraft_list(session_)) return true;
-    return refuse(kAircraftListError), false;
+    Result<AircraftSession> aircraft = open_session();
+    if (!aircraft) return refuse(aircraft.error().message), false;
+    for (const std::string& sentence : aircraft->recovered()) refuse(sentence);
+    return true;
   }
 
   int where() {
@@ -253,26 +252,29 @@ class Run {
   }
 
   int pack() {
+    Result<AircraftSession> aircraft = open_session();
+    if (!aircraft) return refuse(aircraft.error().message);
     const std::optional<int> index = entry_index(options_.operands[1]);
     if (!index) return refuse("there is no entry " + options_.operands[1]);
-    PackageRequest request;
-    request.entry_index = *index;
+    std::vector<std::string> files;
     const std::vector<std::string> names = texture_file_names(
         env_.fs, state().g_AircraftFolder, state().g_AircraftEntries[static_cast<std::size_t>(*index)]);
     for (const std::string& name : names) {
       const bool asked = options_.only.empty() || std::any_of(options_.only.begin(), options_.only.end(),
                                                               [&](const std::string& o) { return iequals(o, name); });
-      if (asked) request.files.push_back(name);
+      if (asked) files.push_back(name);
     }
     for (const std::string& name : options_.only) {
       if (std::none_of(names.begin(), names.end(), [&](const std::string& n) { return iequals(n, name); })) {
         return refuse(name + " is not a file of the entry's texture folder");
       }
     }
-    if (options_.preview) request.preview_path = absolute(env_, *options_.preview);
+    std::optional<std::string> preview;
+    if (options_.preview) preview = absolute(env_, *options_.preview);
     if (!texture_check_passed(*index)) return refuse("the texture check found problems: nothing was packed");
+    const EntryIdentity entry = identity_of(state(), static_cast<std::size_t>(*index));
     const Result<std::string> name =
-        with_progress("Packing", [&] { return create_package(session_.operation(), session_.state, request); });
+        with_progress("Packing", [&] { return aircraft->pack(entry, files, preview); });
     if (!name) return refuse("the package could not be created: " + name.error().message);
     say(package_created_text(*name, state().g_AircraftFolder));
     env_.out << env_.fs.native_path(state().g_AircraftFolder + "\\Uploads\\" + *name) << '\n';
@@ -287,9 +289,9 @@ class Run {
     return findings.empty() || !options_.strict;
   }
 
-  // Lists the packages named on the command line that fit the aircraft;
-  // says why each other one is left out, and then returns false.
-  bool list_operand_packages();
+  // The packages named on the command line that fit the aircraft; says
+  // why each other one is left out, and then clears `all_listed`.
+  std::vector<std::string> operand_packages(bool& all_listed);
   int install();
 
   int check() {
@@ -302,7 +304,9 @@ class Run {
     }
     if (findings->empty()) return kExitOk;
     if (!options_.fix) return kExitFailed;
-    if (Result<void> repaired = repair_with_log(session_); !repaired) return refuse(repaired.error().message);
+    Result<AircraftSession> aircraft = open_session();
+    if (!aircraft) return refuse(aircraft.error().message);
+    if (Result<void> repaired = aircraft->repair(); !repaired) return refuse(repaired.error().message);
     Result<std::vector<Finding>> after = diagnose_aircraft(env_.fs, state().g_AircraftFolder);
     return after && after->empty() ? kExitOk : kExitFailed;
   }
@@ -322,28 +326,34 @@ class Run {
 
   int remove();
 
+  int undo() {
+    Result<AircraftSession> aircraft = open_session();
+    if (!aircraft) return refuse(aircraft.error().message);
+    return print(undo_listing(env_.fs, *aircraft, env_.err));
+  }
+
+  // The lock of the aircraft for one write command, and the entries read
+  // afresh under it.
+  Result<AircraftSession> open_session() { return AircraftSession::open(session_); }
+
   CommandLineEnvironment& env_;
   const Options& options_;
   ProgressLine progress_line_;
   Session session_;
 };
 
+// The indices are read against the entries as they are under the lock,
+// so they cannot have gone stale.
 int Run::remove() {
-  const std::vector<int> removable = removable_entries(state());
-  std::vector<bool> selection(state().g_AircraftEntries.size(), false);
+  Result<AircraftSession> aircraft = open_session();
+  if (!aircraft) return refuse(aircraft.error().message);
+  std::vector<EntryIdentity> entries;
   for (std::size_t i = 1; i < options_.operands.size(); ++i) {
-    const std::string& text = options_.operands[i];
-    const std::optional<int> index = entry_index(text);
-    if (!index) return refuse("there is no entry " + text);
-    if (std::find(removable.begin(), removable.end(), *index) == removable.end()) {
-      return refuse("entry " + text + " has no texture folder or is excluded from removal");
-    }
-    selection[static_cast<std::size_t>(*index)] = true;
+    const std::optional<int> index = entry_index(options_.operands[i]);
+    if (!index) return refuse("there is no entry " + options_.operands[i]);
+    entries.push_back(identity_of(state(), static_cast<std::size_t>(*index)));
   }
-  if (const std::vector<Finding> twice = numbers_used_twice(session_); !twice.empty()) {
-    return say(removal_refused_text(twice)), kExitFailed;
-  }
-  const RemovalReport removal = with_progress("Removing", [&] { return remove_entries(session_, selection); });
+  const RemovalReport removal = with_progress("Removing", [&] { return aircraft->remove(entries); });
   switch (removal.outcome) {
     case RemovalOutcome::kDone:
       return say(removal_success_text()), kExitOk;
@@ -352,16 +362,15 @@ int Run::remove() {
     case RemovalOutcome::kFailed:
       break;
   }
+  if (removal.error.code == ErrorCode::kRefused) return refuse(removal.error.message);
   return say(with_reason(removal_error_text(), removal.error)), kExitFailed;
 }
 
-// Each package is checked as a browsed one is; those that fit are listed
-// and installed in the order given.
-bool Run::list_operand_packages() {
-  SharedState& s = session_.state;
-  s.g_PackageEntries.clear();
-  s.g_PackagePaths.clear();
-  bool all_listed = true;
+// Each package is checked as a browsed one is; those that fit are
+// installed in the order given.
+std::vector<std::string> Run::operand_packages(bool& all_listed) {
+  const SharedState& s = session_.state;
+  std::vector<std::string> paths;
   for (std::size_t i = 1; i < options_.operands.size(); ++i) {
     const std::string path = absolute(env_, options_.operands[i]);
     Result<bool> fits = package_fits_aircraft(env_.fs, s.g_SimRoot, s.addon_folders, s.g_AircraftFolder, path);
@@ -372,30 +381,28 @@ bool Run::list_operand_packages() {
     } else if (!*fits) {
       say(folder_mismatch_text(session_, path));
     } else {
-      s.g_PackageEntries.push_back(std::move(head->entry));
-      s.g_PackagePaths.push_back(path);
+      paths.push_back(path);
     }
   }
-  s.g_PackageLast = static_cast<std::int16_t>(s.g_PackagePaths.size()) - 1;
-  return all_listed;
+  return paths;
 }
 
 int Run::install() {
-  bool all_done = list_operand_packages();
-  const SharedState& s = session_.state;
-  if (s.g_PackagePaths.empty()) return kExitFailed;
-  if (Result<void> prepared = prepare_install(session_); !prepared) return refuse(prepared.error().message);
+  bool all_done = true;
+  const std::vector<std::string> paths = operand_packages(all_done);
+  if (paths.empty()) return kExitFailed;
+  Result<AircraftSession> aircraft = open_session();
+  if (!aircraft) return refuse(aircraft.error().message);
   const InstallOptions options{options_.delete_after, options_.on_duplicate};
   std::vector<Finding> findings;  // of every folder installed, told with the outcome
   int installed = 0;
   std::vector<std::string> skipped;
-  for (std::size_t k = 0; k < s.g_PackagePaths.size(); ++k) {
-    const std::string path = s.g_PackagePaths[k];
-    const InstallReport report = with_progress(
-        "Installing", [&] { return install_listed_package(session_, static_cast<int>(k), options); });
+  for (const std::string& path : paths) {
+    const InstallReport report = with_progress("Installing", [&] { return aircraft->install(path, options); });
     if (!report.duplicate_of.empty()) {
       refuse(report.duplicate_of + " is installed already: " + choice_name(options.on_duplicate));
     }
+    if (!report.package_not_deleted.empty()) refuse("could not delete the package " + report.package_not_deleted);
     if (report.outcome == InstallOutcome::kSkipped) skipped.push_back(report.duplicate_of);
     if (report.outcome == InstallOutcome::kInstalled) {
       ++installed;

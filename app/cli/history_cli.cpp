@@ -28,12 +28,11 @@ Result<std::string> history_listing(FileSystem& fs, const std::string& aircraft_
   return lines;
 }
 
-Result<std::string> undo_listing(FileSystem& fs, const std::string& aircraft_folder, std::ostream& err) {
-  Result<LastOperation> last = last_operation(fs, aircraft_folder);
+Result<std::string> undo_listing(FileSystem& fs, AircraftSession& session, std::ostream& err) {
+  // What was read under the lock is what is undone.
+  Result<LastOperation> last = last_operation(fs, session.aircraft().g_AircraftFolder);
   if (!last) return last.error();
-  // What was read is what is undone: a point recorded meanwhile is refused.
-  const std::string name = last->can_undo ? file_name(last->point->folder) : "";
-  Result<UndoReport> undone = undo_with_log(fs, aircraft_folder, name);
+  Result<UndoReport> undone = session.undo(last->can_undo ? file_name(last->point->folder) : "");
   if (!undone) return undone.error();
   if (!undone->history_note.empty()) err << "paintwell-cli: " << for_terminal(undone->history_note) << "\n";
   return "undone\t" + for_terminal(history_line(undone->point)) + '\n';

@@ -6,6 +6,7 @@
 #include <iosfwd>
 #include <string>
 
+#include "app/aircraft_session.h"
 #include "base/platform/file_system.h"
 #include "base/result.h"
 
@@ -18,9 +19,10 @@ Result<std::string> log_listing(FileSystem& fs, const std::string& aircraft_fold
 // document (history_json).
 Result<std::string> history_listing(FileSystem& fs, const std::string& aircraft_folder, bool json);
 
-// undo_with_log; on success the line printed ("undone", TAB, the point's
-// history_line), with a note on `err` when the point could not be marked
-// undone. Errors: those of undo_latest.
-Result<std::string> undo_listing(FileSystem& fs, const std::string& aircraft_folder, std::ostream& err);
+// The session's undo of the latest point read under its lock; on success
+// the line printed ("undone", TAB, the point's history_line), with a note
+// on `err` when the point could not be marked undone. Errors: those of
+// undo_restore_point.
+Result<std::string> undo_listing(FileSystem& fs, AircraftSession& session, std::ostream& err);
 
 }  // namespace pw

@@ -4,9 +4,9 @@
 #include <cctype>
 
 #include "app/aircraft_selection.h"
+#include "app/aircraft_session.h"
 #include "app/command_texts.h"
 #include "app/commands.h"
-#include "app/history_commands.h"
 #include "app/safeguards.h"
 #include "app/desktop/library_tab.h"
 #include "app/desktop/outside_packages.h"
@@ -37,24 +37,19 @@ void show_error(AppContext& ctx, PressedButton& button, const std::string& text,
 }
 
 // Before a command that changes the aircraft: an operation a crash
-// interrupted is taken back and the user told; false when it cannot be,
-// which stops the command.
-bool took_back_interrupted(AppContext& ctx) {
-  const Result<std::vector<std::string>> recovered = recover_with_log(ctx.fs, ctx.state.g_AircraftFolder);
-  if (!recovered) {
-    ctx.view.ShowMessage(with_reason("The aircraft cannot be changed now.", recovered.error()), kStyleCritical,
-                         kAppTitle);
-    return false;
-  }
-  if (recovered->empty()) return true;
+// interrupted is taken back, under the aircraft's lock, and the user told.
+// A session that cannot be opened is left to the command, whose own
+// session then says why under the command's title.
+void take_back_interrupted(AppContext& ctx) {
+  Result<AircraftSession> aircraft = AircraftSession::open(ctx);
+  if (!aircraft || aircraft->recovered().empty()) return;
   std::vector<std::string> lines;
-  for (std::string sentence : *recovered) {
+  for (std::string sentence : aircraft->recovered()) {
     sentence[0] = static_cast<char>(std::toupper(static_cast<unsigned char>(sentence[0])));
     lines.push_back(sentence + ".");
   }
   ctx.view.ShowMessage(cr_lines(lines), kStyleInformation, kAppTitle);
   reread_aircraft(ctx);
-  return true;
 }
 
 // The repair offered after a check found something; a failed repair says
@@ -68,9 +63,13 @@ void check_and_offer_repair(AppContext& ctx) {
                          kStyleInformation, kAppTitle);
     return;
   }
-  if (!ctx.view.offer_repair(*findings) || !took_back_interrupted(ctx)) return;
-  Result<void> repaired = repair_with_log(ctx);
-  if (!repaired) ctx.view.ShowMessage(with_reason(removal_cfg_error_text(), repaired.error()), kStyleCritical, kAppTitle);
+  if (!ctx.view.offer_repair(*findings)) return;
+  take_back_interrupted(ctx);
+  Result<AircraftSession> aircraft = AircraftSession::open(ctx);
+  Result<void> repaired = aircraft ? aircraft->repair() : aircraft.error();
+  if (!repaired) {
+    ctx.view.ShowMessage(with_reason(removal_cfg_error_text(), repaired.error()), kStyleCritical, kAppTitle);
+  }
   reread_aircraft(ctx);
   if (!repaired) return;
   if (Result<std::vector<Finding>> left = diagnose_aircraft(ctx.fs, ctx.state.g_AircraftFolder)) {
@@ -79,16 +78,11 @@ void check_and_offer_repair(AppContext& ctx) {
 }
 
 // One ticked package of the install command; a duplicate is asked about.
-PackageResult install_one(AppContext& ctx, PressedButton& button, int k, bool delete_package) {
-  const SharedState& s = ctx.state;
-  const bool listed = k >= 0 && k <= s.g_PackageLast;
-  PackageResult result{listed ? s.g_PackagePaths[static_cast<std::size_t>(k)] : "", {}};
+PackageResult install_one(AppContext& ctx, PressedButton& button, AircraftSession& aircraft, const std::string& path,
+                          bool delete_package) {
   InstallOptions options{delete_package, DuplicateChoice::kCopy};
-  if (listed) {
-    const FltsimEntry& entry = s.g_PackageEntries[static_cast<std::size_t>(k)];
-    if (installed_duplicate(ctx, entry)) options.on_duplicate = ctx.view.ask_duplicate(trim_blanks(entry.title));
-  }
-  result.report = install_listed_package(ctx, k, options);
+  if (const auto title = aircraft.installed_duplicate(path)) options.on_duplicate = ctx.view.ask_duplicate(*title);
+  PackageResult result{path, aircraft.install(path, options)};
   const InstallReport& r = result.report;
   if (r.outcome == InstallOutcome::kFailed) {
     show_error(ctx, button, with_reason(package_error_text(result.path), r.error), kInstallErrorTitle);
@@ -96,6 +90,17 @@ PackageResult install_one(AppContext& ctx, PressedButton& button, int k, bool de
     show_error(ctx, button, with_reason(package_cfg_error_text(result.path), r.error), kInstallErrorTitle);
   }
   return result;
+}
+
+// The packages, in list order, under the aircraft's lock, released on
+// return.
+Result<std::vector<PackageResult>> install_under_lock(AppContext& ctx, PressedButton& button,
+                                                      const std::vector<std::string>& paths, bool delete_packages) {
+  Result<AircraftSession> aircraft = AircraftSession::open(ctx);
+  if (!aircraft) return aircraft.error();
+  std::vector<PackageResult> results;
+  for (const std::string& path : paths) results.push_back(install_one(ctx, button, *aircraft, path, delete_packages));
+  return results;
 }
 
 int installed_count(const std::vector<PackageResult>& results) {
@@ -120,8 +125,28 @@ std::vector<std::string> copy_titles(const std::vector<PackageResult>& results) 
   return titles;
 }
 
-// The remove command of the remove screen's list or the Hangar's grid:
-// the ticked rows, hidden by a search or not.
+// The entries of the rows the question named, as the screen shows them.
+std::vector<EntryIdentity> entries_of(const AppContext& ctx, const std::vector<ListRow>& rows) {
+  std::vector<EntryIdentity> entries;
+  for (const ListRow& row : rows) {
+    if (row.item_data >= 0 && static_cast<std::size_t>(row.item_data) < ctx.state.g_AircraftEntries.size()) {
+      entries.push_back(identity_of(ctx.state, static_cast<std::size_t>(row.item_data)));
+    }
+  }
+  return entries;
+}
+
+// The removal under the aircraft's lock, released on return; a lock that
+// cannot be had is refused as the removal's own refusals are.
+RemovalReport remove_under_lock(AppContext& ctx, const std::vector<EntryIdentity>& entries) {
+  Result<AircraftSession> aircraft = AircraftSession::open(ctx);
+  if (aircraft) return aircraft->remove(entries);
+  RemovalReport refused;
+  refused.error = make_error(ErrorCode::kRefused, aircraft.error().message);
+  return refused;
+}
+
+// The remove command of the remove screen's list or the Hangar's grid.
 void run_remove_command(AppContext& ctx, PressedButton& button, const std::string& screen) {
   const std::string question =
       cr_lines({"You are about to remove the selected repaints.  This process could take a few minutes depending on the",
@@ -130,27 +155,20 @@ void run_remove_command(AppContext& ctx, PressedButton& button, const std::strin
       acted_on_rows(ctx.view.list(screen, screen == kHangar ? "lstRepaints" : "lstAircraft"));
   if (!confirmed(ctx, with_acted_on(question, ctx.state, rows, false), "Remove Aircraft Repaints")) return;
   button.error_reported = false;
-  if (const std::vector<Finding> twice = numbers_used_twice(ctx); !twice.empty()) {
-    show_error(ctx, button, removal_refused_text(twice), kRemovalErrorTitle);
-    check_and_offer_repair(ctx);
-    return;
-  }
-  ctx.view.set_busy(true);
-  SharedState& s = ctx.state;
-  s.g_RemoveSelection.assign(s.g_AircraftEntries.size(), false);
   // A greyed card (an entry the .rcf keeps) is never among the rows, ticked or not.
-  for (const ListRow& row : rows) {
-    if (row.item_data >= 0 && static_cast<std::size_t>(row.item_data) < s.g_RemoveSelection.size()) {
-      s.g_RemoveSelection[static_cast<std::size_t>(row.item_data)] = true;
-    }
-  }
-  const RemovalReport removal = remove_entries(ctx, s.g_RemoveSelection);
-  if (removal.outcome == RemovalOutcome::kFailed) {
+  const std::vector<EntryIdentity> entries = entries_of(ctx, rows);
+  ctx.view.set_busy(true);
+  const RemovalReport removal = remove_under_lock(ctx, entries);
+  ctx.view.set_busy(false);
+  if (removal.outcome == RemovalOutcome::kFailed && removal.error.code == ErrorCode::kRefused) {
+    // A refusal says itself; numbers used twice are offered their repair.
+    show_error(ctx, button, removal.error.message, kRemovalErrorTitle);
+    check_and_offer_repair(ctx);
+  } else if (removal.outcome == RemovalOutcome::kFailed) {
     show_error(ctx, button, with_reason(removal_error_text(), removal.error), kRemovalErrorTitle);
   } else if (removal.outcome == RemovalOutcome::kCfgNotWritten) {
     show_error(ctx, button, with_reason(removal_cfg_error_text(), removal.error), kRemovalErrorTitle);
   }
-  ctx.view.set_busy(false);
   reread_aircraft(ctx);
   if (!button.error_reported) ctx.view.ShowMessage(removal_success_text(), kStyleInformation, "Repaint Removal Successful");
 }
@@ -223,7 +241,7 @@ void run_screen_command(AppContext& ctx, PressedButton& button, const std::strin
                         const std::string& command) {
   const bool changes = screen == "frm_Main" ? command == "undo"
                                              : command == "install" || command == "remove" || command == "package";
-  if (changes && !took_back_interrupted(ctx)) return;
+  if (changes) take_back_interrupted(ctx);
   if (screen == "frm_Main") return run_main_command(ctx, command);
   if (screen == "frm_Remove") {
     if (command == "return") return ctx.view.hide_screen("frm_Remove");
@@ -257,12 +275,19 @@ void dispatch_release(AppContext& ctx, PressedButton& button) {
 }
 
 Result<std::string> CreatePackage(AppContext& ctx, int entryIndex) {
-  PackageRequest request{entryIndex, {}, std::nullopt};
-  for (const ListRow& row : ctx.view.list("frm_Package", "lstTextures").rows) {
-    if (row.checked) request.files.push_back(row.text);
+  if (entryIndex < 0 || static_cast<std::size_t>(entryIndex) >= ctx.state.g_AircraftEntries.size()) {
+    return make_error(ErrorCode::kRefused, "no such entry");
   }
-  if (ctx.state.g_PreviewChosen) request.preview_path = ctx.state.g_PreviewPath;
-  return create_package(ctx.operation(), ctx.state, request);
+  const EntryIdentity entry = identity_of(ctx.state, static_cast<std::size_t>(entryIndex));
+  std::vector<std::string> files;
+  for (const ListRow& row : ctx.view.list("frm_Package", "lstTextures").rows) {
+    if (row.checked) files.push_back(row.text);
+  }
+  std::optional<std::string> preview;
+  if (ctx.state.g_PreviewChosen) preview = ctx.state.g_PreviewPath;
+  Result<AircraftSession> aircraft = AircraftSession::open(ctx);
+  if (!aircraft) return aircraft.error();
+  return aircraft->pack(entry, files, preview);
 }
 
 bool select_aircraft_path(AppContext& ctx, const std::string& path) {
@@ -271,6 +296,7 @@ bool select_aircraft_path(AppContext& ctx, const std::string& path) {
     ctx.view.ShowMessage(selected.error().message, kStyleOkOnly, kAppTitle);
     return false;
   }
+  make_selection_files(ctx, ends_with_ci(path, ".pkg"));
   show_selected_aircraft(ctx, *selected, ends_with_ci(path, ".pkg"));
   check_and_offer_repair(ctx);
   return true;
@@ -284,33 +310,37 @@ std::vector<PackageResult> run_install_command(AppContext& ctx, PressedButton& b
   const std::vector<ListRow> rows = acted_on_rows(ctx.view.list(screen, "lstPackages"));
   if (!confirmed(ctx, with_acted_on(question, ctx.state, rows, true), "Install Aircraft Repaints")) return {};
   button.error_reported = false;
+  const bool delete_packages = ctx.view.is_checked(screen, "chkDelete");
+  std::vector<std::string> paths;
+  for (const ListRow& row : rows) {
+    if (row.item_data >= 0 && row.item_data <= ctx.state.g_PackageLast) {
+      paths.push_back(ctx.state.g_PackagePaths[static_cast<std::size_t>(row.item_data)]);
+    }
+  }
   ctx.view.set_busy(true);
-  if (Result<void> prepared = prepare_install(ctx); !prepared) {
-    ctx.view.set_busy(false);
-    show_error(ctx, button, with_reason("The repaint packages could not be installed.", prepared.error()),
+  const Result<std::vector<PackageResult>> results = install_under_lock(ctx, button, paths, delete_packages);
+  ctx.view.set_busy(false);
+  if (!results) {
+    show_error(ctx, button, with_reason("The repaint packages could not be installed.", results.error()),
                kInstallErrorTitle);
     return {};
   }
-  const bool delete_packages = ctx.view.is_checked(screen, "chkDelete");
-  std::vector<PackageResult> results;
-  for (const ListRow& row : rows) results.push_back(install_one(ctx, button, row.item_data, delete_packages));
-  ctx.view.set_busy(false);
   if (ListPackages(ctx, "").ok()) FillPackageList(ctx, false);
   reread_aircraft(ctx);
   if (!button.error_reported) {
     std::vector<Finding> findings;
-    for (const PackageResult& r : results) {
+    for (const PackageResult& r : *results) {
       findings.insert(findings.end(), r.report.texture_findings.begin(), r.report.texture_findings.end());
     }
-    const int installed = installed_count(results);
-    std::vector<std::string> parts = {install_outcome_text(installed, skipped_titles(results))};
-    for (const std::string& more : {copies_text(copy_titles(results)), installed_findings_text(findings)}) {
+    const int installed = installed_count(*results);
+    std::vector<std::string> parts = {install_outcome_text(installed, skipped_titles(*results))};
+    for (const std::string& more : {copies_text(copy_titles(*results)), installed_findings_text(findings)}) {
       if (!more.empty()) parts.insert(parts.end(), {"", more});
     }
     ctx.view.ShowMessage(cr_lines(parts), kStyleInformation,
                          installed > 0 ? "Repaint Packages Installed" : "No Repaint Packages Installed");
   }
-  return results;
+  return *results;
 }
 
 }  // namespace pw

@@ -9,7 +9,7 @@
 #include <vector>
 
 #include "aircraft/diagnosis.h"
-#include "app/commands.h"
+#include "app/aircraft_session.h"
 #include "base/message_styles.h"
 
 namespace pw {

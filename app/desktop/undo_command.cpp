@@ -1,5 +1,6 @@
 #include "app/desktop/undo_command.h"
 
+#include "app/aircraft_session.h"
 #include "app/command_texts.h"
 #include "app/desktop/screen_lists.h"
 #include "app/history_commands.h"
@@ -42,6 +43,13 @@ std::string operation_line(const LastOperation& last) {
   return shortened(line, kLineChars);
 }
 
+// The lock is released on return, before the screens are refreshed.
+Result<UndoReport> undo_under_lock(AppContext& ctx, const std::string& point_name) {
+  Result<AircraftSession> aircraft = AircraftSession::open(ctx);
+  if (!aircraft) return aircraft.error();
+  return aircraft->undo(point_name);
+}
+
 }  // namespace
 
 void show_last_operation(AppContext& ctx) {
@@ -70,7 +78,7 @@ void run_undo_command(AppContext& ctx) {
   if (ctx.view.ShowMessage(cr_lines(question), kStyleYesNo | kStyleQuestion, kUndoTitle) != kResultYes) return;
   ctx.view.set_busy(true);
   // The point the question named: one recorded meanwhile is refused.
-  const Result<UndoReport> undone = undo_with_log(ctx.fs, folder, file_name(last->point->folder));
+  const Result<UndoReport> undone = undo_under_lock(ctx, file_name(last->point->folder));
   ctx.view.set_busy(false);
   reread_aircraft(ctx);
   if (!undone) {

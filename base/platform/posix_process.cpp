@@ -33,6 +33,8 @@ std::string executable_folder() {
   }
 }
 
+unsigned long process_id() { return static_cast<unsigned long>(::getpid()); }
+
 std::string current_directory() {
   std::vector<char> buffer(4096);
   while (::getcwd(buffer.data(), buffer.size()) == nullptr) {

@@ -12,6 +12,9 @@ namespace pw {
 // tell, the current directory, where the program is normally started.
 std::string executable_folder();
 
+// This process's id, which no other running process has.
+unsigned long process_id();
+
 // The current directory; empty when it cannot be read (it was removed).
 std::string current_directory();
 

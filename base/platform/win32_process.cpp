@@ -47,6 +47,8 @@ std::string executable_folder() {
   }
 }
 
+unsigned long process_id() { return ::GetCurrentProcessId(); }
+
 std::string current_directory() {
   std::vector<wchar_t> buffer(MAX_PATH);
   while (true) {

@@ -1,3 +1,4 @@
+#include "app/commands.h"
 #include "app/desktop/dispatcher.h"
 
 #include <gtest/gtest.h>
@@ -25,12 +26,12 @@ using test::TestButton;
 TEST(Dispatcher, RemoveCommandReportsWhatFailedAndWhy) {
   const struct {
     const char* name;
-    const char* blocker;  // made a folder inside the aircraft's folder
+    const char* blocker;  // made a folder inside the aircraft's folder; Aircraft.cfg is made read-only
     const char* text;     // how the error message starts
     const char* why;      // and what it names
   } cases[] = {
-      {"aircraft.cfg not written", "~Aircraft.cfg.pwtmp", "An error occured while writing the aircraft.cfg file.\r\r",
-       "pwtmp"},
+      {"aircraft.cfg not written", "Aircraft.cfg", "An error occured while writing the aircraft.cfg file.\r\r",
+       "read-only"},
       {"backup not written", "Aircraft.vnb/x", "An error occured while attempting to remove a repaint.\r\r",
        "Aircraft.vnb"},
   };
@@ -39,7 +40,12 @@ TEST(Dispatcher, RemoveCommandReportsWhatFailedAndWhy) {
     SimTree t;
     FillRemoveAircraftList(t.ctx);
     t.view.tick("frm_Remove.lstAircraft", {0});
-    std::filesystem::create_directories(t.dir.native(t.plane(c.blocker)));
+    if (c.blocker == std::string("Aircraft.cfg")) {
+      std::filesystem::permissions(t.dir.native(t.plane(c.blocker)), std::filesystem::perms::owner_write,
+                                   std::filesystem::perm_options::remove);
+    } else {
+      std::filesystem::create_directories(t.dir.native(t.plane(c.blocker)));
+    }
     TestButton b("frm_Remove", "remove");
     dispatch_release(t.ctx, b);
     ASSERT_EQ(2u, t.view.messages.size());

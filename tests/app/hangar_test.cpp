@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include "app/commands.h"
 #include "app/desktop/dispatcher.h"
 #include "app/desktop/hangar_lists.h"
 #include "app/desktop/list_search.h"

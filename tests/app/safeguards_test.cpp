@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include "app/commands.h"
 #include "app/desktop/dispatcher.h"
 #include "app/desktop/screen_lists.h"
 #include "app/operation_log.h"

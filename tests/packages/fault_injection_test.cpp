@@ -9,6 +9,7 @@
 #include <string>
 #include <vector>
 
+#include "app/aircraft_session.h"
 #include "app/commands.h"
 #include "app/desktop/screen_lists.h"
 #include "packages/repaint_removal.h"
@@ -149,6 +150,17 @@ const struct CrashCase {
        t.reload_entries();
      },
      [](SimTree& t) { return undo_latest(t.ctx.fs, t.ctx.state.g_AircraftFolder).ok(); }},
+    {"replace under the folder name it removes",
+     [](SimTree& t) {
+       FltsimEntry silver = blue_entry();
+       silver.title = "Cessna Silver", silver.texture = "Silver";
+       t.dir.write("silver.pkg", package_bytes(silver, std::nullopt, blue_files()));
+     },
+     [](SimTree& t) {
+       Result<AircraftSession> aircraft = AircraftSession::open(t.ctx);
+       return aircraft.ok() && aircraft->install(t.dir.path() + "\\silver.pkg", {false, DuplicateChoice::kReplace})
+                                       .outcome == InstallOutcome::kInstalled;
+     }},
 };
 
 // Killed at each call in turn (that call and every later one never

@@ -16,6 +16,7 @@
 #include <vector>
 
 #include "app/cli/command_line.h"
+#include "app/commands.h"
 #include "base/file_ops.h"
 #include "base/platform/process.h"
 #include "packages/package_installation.h"

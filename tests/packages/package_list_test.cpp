@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include "app/commands.h"
 #include "app/desktop/screen_lists.h"
 #include "packages/file_helpers.h"
 #include "packages/package_installation.h"

@@ -75,6 +75,13 @@ inline FltsimEntry blue_entry() {
   return e;
 }
 
+// A package of the installed Cessna Red, for replacing it.
+inline FltsimEntry red_entry() {
+  FltsimEntry e = blue_entry();
+  e.title = "Cessna Red", e.texture = "Red", e.ui_variation = "Red Livery";
+  return e;
+}
+
 inline const std::vector<NamedBytes>& blue_files() {
   static const std::vector<NamedBytes> files = {{"texture.bmp", std::string(3000, 'b') + "tail"},
                                                 {"Panel.dds", std::string("\0\x01\x02zz", 5)}};

@@ -15,6 +15,7 @@
 #include <utility>
 #include <vector>
 
+#include "app/commands.h"
 #include "app/desktop/dispatcher.h"
 #include "app/desktop/screen_lists.h"
 #include "packages/package_installation.h"

@@ -9,6 +9,7 @@
 #include <iterator>
 #include <map>
 
+#include "app/aircraft_session.h"
 #include "app/commands.h"
 #include "app/history_commands.h"
 #include "packages/restore_points.h"
@@ -364,10 +365,11 @@ TEST(RestorePoints, PruningNamesAPointItCouldNotDelete) {
 TEST(RestorePoints, TheCommandsKeepTwentyAndLogWhatTheyDelete) {
   SimTree t;
   t.dir.write(t.plane("Downloads/1.pkg"), package_bytes(blue_entry(), std::nullopt, blue_files()));
-  ASSERT_TRUE(ListPackages(t.ctx, "").ok());
   std::string oldest;
   for (int i = 0; i < 21; ++i) {
-    ASSERT_EQ(InstallOutcome::kInstalled, install_listed_package(t.ctx, 0, {}).outcome);
+    Result<AircraftSession> aircraft = AircraftSession::open(t.ctx);
+    ASSERT_TRUE(aircraft.ok());
+    ASSERT_EQ(InstallOutcome::kInstalled, aircraft->install(t.ctx.state.g_AircraftFolder + "\\Downloads\\1.pkg", {}).outcome);
     if (i == 0) oldest = t.dir.names(t.plane("Paintwell.history")).at(0);
   }
   EXPECT_EQ(20u, t.dir.names(t.plane("Paintwell.history")).size());

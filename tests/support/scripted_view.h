@@ -8,7 +8,7 @@
 #include <utility>
 #include <vector>
 
-#include "app/desktop/headless_view.h"
+#include "support/headless_view.h"
 
 namespace pw::test {
 

@@ -1,4 +1,4 @@
-#include "app/desktop/headless_view.h"
+#include "support/headless_view.h"
 
 namespace pw {
 namespace {
