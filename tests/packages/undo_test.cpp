@@ -137,6 +137,15 @@ void edit(const std::filesystem::path& file, const std::string& from, const std:
   std::ofstream(file, std::ios::binary | std::ios::trunc) << text;
 }
 
+// The point's name after `link` was made a link to `target`; empty where
+// the platform makes no links.
+std::string linked(const std::filesystem::path& target, const std::filesystem::path& link,
+                   const std::filesystem::path& point) {
+  std::error_code error;
+  std::filesystem::create_directory_symlink(target, link, error);
+  return error ? std::string() : point.filename().string();
+}
+
 // Points a tampered history or a second operation could leave: undo
 // refuses each with its reason and touches nothing, in the aircraft or
 // outside it.
@@ -170,21 +179,18 @@ TEST(Undo, RefusesAPointItCannotTrustOrWasNotAskedFor) {
       {"the point's folders a link outside", false,
        [](Plane& p, const fs::path& point) {
          fs::rename(point / "folders", p.dir.native("outside/folders"));
-         fs::create_directory_symlink(p.dir.native("outside/folders"), point / "folders");
-         return point.filename().string();
+         return linked(p.dir.native("outside/folders"), point / "folders", point);
        },
        "is a link"},
       {"the point a link outside", false,
        [](Plane& p, const fs::path& point) {
          fs::rename(point, p.dir.native("outside/point"));
-         fs::create_directory_symlink(p.dir.native("outside/point"), point);
-         return point.filename().string();
+         return linked(p.dir.native("outside/point"), point, point);
        },
        "is a link"},
       {"created a link outside", true,
        [](Plane& p, const fs::path& point) {
-         fs::create_directory_symlink(p.dir.native("outside"), point / "created");
-         return point.filename().string();
+         return linked(p.dir.native("outside"), point / "created", point);
        },
        "is a link"},
       {"a manifest over 16 MB", false,
@@ -210,6 +216,7 @@ TEST(Undo, RefusesAPointItCannotTrustOrWasNotAskedFor) {
       p.operate("remove", {"Texture.A"}, {}, "[fltsim.0]\r\ntitle=B\r\ntexture=B\r\n");
     }
     const std::string name = c.tamper(p, p.dir.native("plane/Paintwell.history/" + p.dir.names("plane/Paintwell.history").back()));
+    if (name.empty()) continue;  // no links here (Wine cannot make them)
     const auto before = tree(p.dir);
     const auto outside = all_names_under(p.dir.native("outside"));
     Result<UndoReport> undone = undo_restore_point(p.fs, p.folder(), name);
