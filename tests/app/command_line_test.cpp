@@ -3,7 +3,6 @@
 #include <gtest/gtest.h>
 
 #include <cctype>
-#include <fstream>
 #include <map>
 #include <functional>
 #include <optional>
@@ -160,12 +159,7 @@ TEST(CommandLine, PackAndInstallRoundTripBetweenSimulators) {
   const CliRun packed = run_cli(painter, {"pack", write_rcf(painter), "1"});
   ASSERT_EQ(0, packed.status) << packed.err;
   const std::string package = packed.out.substr(0, packed.out.size() - 1);
-  auto bytes_of = [](const std::string& native) {
-    std::ifstream in(native, std::ios::binary);
-    return std::string(std::istreambuf_iterator<char>(in), {});
-  };
-  const std::string package_bytes = bytes_of(package);
-  ASSERT_FALSE(package_bytes.empty());
+  const auto uploads = test::folder_files(painter.dir.native(painter.plane("Uploads")));
 
   SimTree user;
   std::filesystem::rename(user.dir.native("sim/FSX.EXE"), user.dir.native("sim/Prepar3D.exe"));
@@ -175,11 +169,8 @@ TEST(CommandLine, PackAndInstallRoundTripBetweenSimulators) {
   ASSERT_EQ(0, installed.status) << installed.err;
   EXPECT_EQ("Air (Tahiti) [2007]\t" + user.dir.native(user.plane("Texture.Silver")).make_preferred().string() + "\n",
             installed.out);
-  for (const char* name : {"A.bmp", "b.dds", "c.cfg", "d.txt", "E.dds"}) {
-    SCOPED_TRACE(name);
-    EXPECT_EQ(painter.dir.read(painter.plane(std::string("Texture.Silver/") + name)),
-              user.dir.read(user.plane(std::string("Texture.Silver/") + name)));
-  }
+  EXPECT_EQ(test::folder_files(painter.dir.native(painter.plane("Texture.Silver"))),
+            test::folder_files(user.dir.native(user.plane("Texture.Silver"))));
   EXPECT_EQ(
       "[fltsim.0]\r\ntitle=Cessna Red\r\ntexture=Red\r\n\r\n"
       "[fltsim.1]\r\ntitle=Cessna Silver\r\ntexture=Silver\r\nui_variation=\"Air (Tahiti) [2007]\"\r\nvisual_damage=\r\n\r\n",
@@ -188,9 +179,8 @@ TEST(CommandLine, PackAndInstallRoundTripBetweenSimulators) {
   // What the texture check found is told and logged; the install is whole all the same.
   EXPECT_NE(std::string::npos, installed.err.find("- [Texture.Silver] b.dds does not start with")) << installed.err;
   EXPECT_NE(std::string::npos, user.dir.read(user.plane("Paintwell.log")).find("texture check: [Texture.Silver] E.dds"));
-  const CliRun repacked = run_cli(user, {"pack", write_rcf(user), "1"});
-  ASSERT_EQ(0, repacked.status) << repacked.err;
-  EXPECT_EQ(package_bytes, bytes_of(repacked.out.substr(0, repacked.out.size() - 1)));
+  ASSERT_EQ(0, run_cli(user, {"pack", write_rcf(user), "1"}).status);
+  EXPECT_EQ(uploads, test::folder_files(user.dir.native(user.plane("Uploads"))));
 }
 
 // Prepar3D loads aircraft from add-on folders outside its root; only those
