@@ -134,7 +134,7 @@ TEST(CommandLine, RemoveRefusesEntriesTheScreenWouldNotOffer) {
   EXPECT_FALSE(t.dir.exists(t.plane("Texture.Silver")));
 }
 
-TEST(CommandLine, PackRefusesUnknownNamesAndPacksOnlyThoseAsked) {
+TEST(CommandLine, PackRefusesUnknownNamesPacksOnlyThoseAskedAndStopsOnFindingsWhenStrict) {
   SimTree t;
   const std::string rcf = write_rcf(t);
   const CliRun bad = run_cli(t, {"pack", rcf, "1", "--only", "nothere.dds"});
@@ -149,6 +149,18 @@ TEST(CommandLine, PackRefusesUnknownNamesAndPacksOnlyThoseAsked) {
   ASSERT_EQ(0, inspect.status) << inspect.err;
   EXPECT_NE(std::string::npos, inspect.out.find("files: 2\n5\tA.bmp\n70000\tE.dds\n"));
   EXPECT_NE(std::string::npos, inspect.out.find("preview: none\n"));
+
+  // The painter sees what the simulator would miss; --strict makes it stop the pack.
+  const std::string package = t.plane("Uploads/Red_Livery_Repaint.pkg");
+  const std::string finding = "truncated-texture\tTexture.Red\tred.bmp does not start";
+  const CliRun strict = run_cli(t, {"pack", rcf, "0", "--strict"});
+  EXPECT_EQ(1, strict.status);
+  EXPECT_NE(std::string::npos, strict.err.find(finding)) << strict.err;
+  EXPECT_FALSE(t.dir.exists(package));
+  const CliRun packed = run_cli(t, {"pack", rcf, "0"});
+  EXPECT_EQ(0, packed.status) << packed.err;
+  EXPECT_NE(std::string::npos, packed.err.find(finding));
+  EXPECT_TRUE(t.dir.exists(package));
 }
 
 // A painter packs a repaint in FSX; another user installs it into their
@@ -302,22 +314,6 @@ TEST(CommandLine, CheckReportsFindingsAndFixesTheNumbering) {
   t.dir.write(t.plane("Aircraft.cfg"), twins);
   const CliRun fixed = run_cli(t, {"check", rcf, "--fix"});
   EXPECT_EQ(0, fixed.status) << fixed.out;
-}
-
-// The painter sees what the simulator would miss; --strict makes it stop the pack.
-TEST(CommandLine, PackReportsTextureFindingsAndStopsOnlyWhenStrict) {
-  SimTree t;
-  const std::string rcf = write_rcf(t);
-  const std::string package = t.plane("Uploads/Red_Livery_Repaint.pkg");
-  const std::string finding = "truncated-texture\tTexture.Red\tred.bmp does not start";
-  const CliRun strict = run_cli(t, {"pack", rcf, "0", "--strict"});
-  EXPECT_EQ(1, strict.status);
-  EXPECT_NE(std::string::npos, strict.err.find(finding)) << strict.err;
-  EXPECT_FALSE(t.dir.exists(package));
-  const CliRun packed = run_cli(t, {"pack", rcf, "0"});
-  EXPECT_EQ(0, packed.status) << packed.err;
-  EXPECT_NE(std::string::npos, packed.err.find(finding));
-  EXPECT_TRUE(t.dir.exists(package));
 }
 
 TEST(CommandLine, HistoryListsAndUndoWalksBackRefusingAnEditedFile) {
