@@ -58,22 +58,14 @@ class FlatJson {
   }
   bool string(std::string& out) {
     if (!eat('"')) return false;
-    for (char c; at_ < text_.size() && (c = text_[at_++]) != '"';) {
+    for (char c; at_ < text_.size() && (c = text_[at_++]) != '"'; out += c) {
       if (static_cast<unsigned char>(c) < 0x20) return false;
-      if (c != '\\' || at_ >= text_.size()) {
-        out += c;
-        continue;
-      }
-      const std::string escapes = "\"\\/bfnrt", meant = "\"\\/\b\f\n\r\t";
-      const char e = text_[at_++];
-      if (e == 'u' && at_ + 4 <= text_.size()) {
-        out += static_cast<char>(std::stoi(std::string(text_.substr(at_, 4)), nullptr, 16));  // ASCII is enough here
-        at_ += 4;
-      } else if (escapes.find(e) != std::string::npos) {
-        out += meant[escapes.find(e)];
-      } else {
-        return false;
-      }
+      if (c != '\\' || at_ >= text_.size()) continue;
+      const std::size_t e = std::string_view("\"\\/bfnrtu").find(text_[at_++]);
+      if (e == std::string_view::npos || (e == 8 && at_ + 4 > text_.size())) return false;
+      // \uXXXX: ASCII is enough here
+      c = e < 8 ? "\"\\/\b\f\n\r\t"[e] : static_cast<char>(std::stoi(std::string(text_.substr(at_, 4)), nullptr, 16));
+      if (e == 8) at_ += 4;
     }
     return text_[at_ - 1] == '"';
   }
@@ -331,15 +323,11 @@ TEST(CommandLine, HistoryListsAndUndoWalksBackRefusingAnEditedFile) {
                                                 "Texture.Silver\t-\n"));
   EXPECT_LT(history.out.find("repair"), history.out.find("remove"));  // newest first
 
-  const struct {
-    int status;
-    std::string cfg_after;
-  } undos[] = {{0, edited}, {1, edited}, {0, original}, {1, original}};
-  for (const auto& u : undos) {
-    if (u.status == 0 && u.cfg_after == original) t.dir.write(t.plane("Aircraft.cfg"), removed);  // the edit taken back
+  for (const auto& [status, cfg_after] : std::vector<std::pair<int, std::string>>{{0, edited}, {1, edited}, {0, original}, {1, original}}) {
+    if (status == 0 && cfg_after == original) t.dir.write(t.plane("Aircraft.cfg"), removed);  // the edit taken back
     const CliRun r = run_cli(t, {"undo", rcf});
-    EXPECT_EQ(u.status, r.status) << r.err;
-    EXPECT_EQ(u.cfg_after, t.cfg());
+    EXPECT_EQ(status, r.status) << r.err;
+    EXPECT_EQ(cfg_after, t.cfg());
   }
   EXPECT_EQ(5u, t.dir.names(t.plane("Texture.Silver")).size());
   EXPECT_EQ(2, static_cast<int>(std::count_if(history.out.begin(), history.out.end(), [](char c) { return c == '\n'; })));
