@@ -98,20 +98,16 @@ class FlatJson {
   std::map<std::string, std::string> flat_;
 };
 
-TEST(CommandLine, ListPrintsEveryEntryWithItsIndex) {
+TEST(CommandLine, ListPrintsEveryEntryRemoveRefusesThoseTheScreenWouldNotOffer) {
   SimTree t;
-  const CliRun r = run_cli(t, {"list", write_rcf(t, "exclude=Green\r\n")});
+  const std::string rcf = write_rcf(t, "exclude=green\r\n");
+  const CliRun r = run_cli(t, {"list", rcf});
   EXPECT_EQ(0, r.status) << r.err;
   EXPECT_EQ(
       "0\tRed Livery\tRed\tCessna Red\n1\tAir (Tahiti) [2007]\tSilver\tCessna Silver\n2\tGreen\tGreen\tCessna Green\n",
       r.out);
   EXPECT_EQ("1\tAir (Tahiti) [2007]\tSilver\tCessna Silver\n",
-            run_cli(t, {"list", "c172.rcf", "--search", "TAHITI cessna"}).out);
-}
-
-TEST(CommandLine, RemoveRefusesEntriesTheScreenWouldNotOffer) {
-  SimTree t;
-  const std::string rcf = write_rcf(t, "exclude=green\r\n");
+            run_cli(t, {"list", rcf, "--search", "TAHITI cessna"}).out);
   t.dir.write(t.plane("Aircraft.cfg"), test::kOriginalCfg + "\r\n[fltsim.4]\r\ntitle=Bare\r\n");
   for (const char* index : {"2", "3", "9", "x"}) {
     SCOPED_TRACE(index);
