@@ -57,8 +57,6 @@ TEST(TextureCheck, FindsEachFaultOfOneFolder) {
        {{K::kMissingFallback, "Texture.A fallback.1"}}},
       {"gap", {{"texture.cfg", "[fltsim]\r\nfallback.1=..\\texture\r\nfallback.3=..\\gone\r\n"}}, true,
        {{K::kFallbackGap, "Texture.A fallback.2"}}},
-      {"no fallback.1", {{"texture.cfg", "[fltsim]\r\nfallback.2=..\\texture\r\n"}}, true,
-       {{K::kFallbackGap, "Texture.A fallback.1"}}},
       {"doubled and padded keys", {{"texture.cfg", "[fltsim]\nfallback.1=..\\gone\nFALLBACK.1=..\\texture\nfallback.02=x\n"}},
        true, {{K::kMissingFallback, "Texture.A fallback.1"}}},  // the first fallback.1 is read; fallback.2 is none
       {"UTF-16 texture.cfg", {{"texture.cfg", std::string("\xFF\xFE[\0f\0"sv)}}, true,

@@ -112,13 +112,6 @@ TEST(SelectAircraft, AFailedSelectionSaysWhyAndKeepsThePreviousAircraft) {
          return t.dir.path() + "\\short.pkg";
        },
        "short.pkg"},
-      {"download cut short",
-       [](SimTree& t) {
-         const std::string whole = test::package_bytes(test::blue_entry(), std::nullopt, test::blue_files());
-         t.dir.write("cut.pkg", whole.substr(0, kNoPreviewCountOffset + 60));
-         return t.dir.path() + "\\cut.pkg";
-       },
-       "damaged"},
       {"unreadable aircraft.cfg",
        [](SimTree& t) {
          t.dir.write("sim/SimObjects/Airplanes/B737/Aircraft.cfg/x", "a folder where the file should be");
