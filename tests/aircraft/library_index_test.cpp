@@ -75,8 +75,6 @@ TEST(LibraryIndex, FindsEachAircraftOnceAndWritesOnlyItsCache) {
   std::vector<std::string> after = tree();
   std::erase_if(after, [&](const std::string& p) { return p.starts_with(f.dir.native("cache").string()); });
   EXPECT_EQ(before, after);
-  EXPECT_EQ("T1", library.aircraft[1].entries[1].texture);
-  EXPECT_EQ(1u, search_library(library, "boeing 2").size());
 }
 
 // Whatever happened between two runs, the second gives what a run without
