@@ -59,8 +59,6 @@ TEST(TextureCheck, FindsEachFaultOfOneFolder) {
        {{K::kFallbackGap, "Texture.A fallback.2"}}},
       {"doubled and padded keys", {{"texture.cfg", "[fltsim]\nfallback.1=..\\gone\nFALLBACK.1=..\\texture\nfallback.02=x\n"}},
        true, {{K::kMissingFallback, "Texture.A fallback.1"}}},  // the first fallback.1 is read; fallback.2 is none
-      {"UTF-16 texture.cfg", {{"texture.cfg", std::string("\xFF\xFE[\0f\0"sv)}}, true,
-       {{K::kUnreadable, "Texture.A texture.cfg:"}}},
       {"NUL bytes", {{"texture.cfg", std::string("[fltsim]\r\nfallback.1=..\\texture\0\r\n"sv)}}, true,
        {{K::kUnreadable, "Texture.A texture.cfg:"}}},
       {"forgotten texture.cfg and thumbnail", {{"a.dds", kDds}}, false,
