@@ -90,12 +90,6 @@ TEST(LibraryCli, FolderSelectsAsItsRcfWould) {
   }
 }
 
-}  // namespace
-}  // namespace pw
-
-namespace pw {
-namespace {
-
 TEST(DesktopOptions, TakeTheListsAsTheCommandLineDoes) {
   const DesktopOptions o = parse_desktop_options({"--sim-config", "fsx.cfg", "a.pkg", "--addons-config", "/abs.cfg"}, "/cwd");
   EXPECT_EQ(std::vector<std::string>{"/cwd\\fsx.cfg"}, o.sources.sim_configs);
