@@ -8,6 +8,7 @@
 #include <fstream>
 #include <iterator>
 #include <map>
+#include <optional>
 
 #include "app/aircraft_session.h"
 #include "app/commands.h"
@@ -28,14 +29,9 @@ const std::string kCfg = "[fltsim.0]\r\ntitle=A\r\ntexture=A\r\n\r\n[fltsim.1]\r
 // backups: what an undo must give back byte for byte.
 std::map<std::string, std::string> tree(const TempDir& dir) {
   std::map<std::string, std::string> files;
-  const std::filesystem::path root = dir.native("plane");
-  for (auto it = std::filesystem::recursive_directory_iterator(root); it != std::filesystem::end(it); ++it) {
-    const std::string name = std::filesystem::relative(it->path(), root).generic_string();
-    if (name.starts_with("Paintwell.")) {
-      it.disable_recursion_pending();
-      continue;
-    }
-    files[name] = it->is_directory() ? "<folder>" : dir.read("plane/" + name);
+  for (const std::string& name : all_names_under(dir.native("plane"))) {
+    if (name.starts_with("Paintwell.")) continue;
+    files[name] = std::filesystem::is_directory(dir.native("plane/" + name)) ? "<folder>" : dir.read("plane/" + name);
   }
   return files;
 }
@@ -95,41 +91,6 @@ TEST(Undo, EachOperationComesBackByteForByte) {
   }
 }
 
-TEST(Undo, RefusesAndChangesNothingWhenItWouldLoseSomething) {
-  const struct {
-    const char* name;
-    void (*after)(Plane&);
-    ErrorCode code;
-    const char* says;
-  } cases[] = {
-      {"aircraft.cfg edited since", [](Plane& p) { p.dir.write("plane/aircraft.cfg", "[fltsim.0]\r\ntitle=mine\r\n"); },
-       ErrorCode::kRefused, "aircraft.cfg was changed after the remove"},
-      {"a folder to put back exists again", [](Plane& p) { p.dir.write("plane/texture.a/x.dds", "x"); },
-       ErrorCode::kExists, "Texture.A to put back exists again"},
-      {"the point's copy of aircraft.cfg is damaged",
-       [](Plane& p) {
-         for (const auto& e : std::filesystem::directory_iterator(p.dir.native("plane/Paintwell.history"))) {
-           std::filesystem::resize_file(e.path() / "aircraft.cfg", 3);
-         }
-       },
-       ErrorCode::kDamaged, "copy of aircraft.cfg"},
-  };
-  for (const auto& c : cases) {
-    SCOPED_TRACE(c.name);
-    Plane p;
-    p.operate("remove", {"Texture.A"}, {"Texture.C"}, "[fltsim.0]\r\ntitle=B\r\n");
-    c.after(p);
-    const auto before = tree(p.dir);
-    Result<UndoReport> undone = undo_with_log(p.fs, p.folder(), p.dir.names("plane/Paintwell.history").back());
-    ASSERT_FALSE(undone.ok());
-    EXPECT_EQ(c.code, undone.error().code);
-    EXPECT_TRUE(undone.error().message.starts_with("nothing was undone: ")) << undone.error().message;
-    EXPECT_NE(std::string::npos, undone.error().message.find(c.says)) << undone.error().message;
-    EXPECT_EQ(before, tree(p.dir));
-    EXPECT_NE(std::string::npos, p.dir.read("plane/Paintwell.log").find("result: nothing was undone"));
-  }
-}
-
 void edit(const std::filesystem::path& file, const std::string& from, const std::string& to) {
   std::ifstream in(file, std::ios::binary);
   std::string text{std::istreambuf_iterator<char>(in), {}};
@@ -137,67 +98,62 @@ void edit(const std::filesystem::path& file, const std::string& from, const std:
   std::ofstream(file, std::ios::binary | std::ios::trunc) << text;
 }
 
-// Points a tampered history or a second operation could leave: undo
-// refuses each with its reason and touches nothing, in the aircraft or
-// outside it.
-TEST(Undo, RefusesAPointItCannotTrustOrWasNotAskedFor) {
+// What undo refuses with its reason, touching nothing in the aircraft or
+// outside it: a change made since, and points a tampered history or a
+// second operation could leave.
+TEST(Undo, RefusesAndChangesNothingWhenItWouldLoseSomethingOrCannotTrustThePoint) {
   namespace fs = std::filesystem;
-  using Tamper = std::string (*)(Plane&, const fs::path& point);  // the point's name to undo
   const struct {
     const char* name;
-    bool install;  // else a removal of Texture.A
-    Tamper tamper;
+    bool install;  // else a removal of Texture.A that created Texture.C
+    void (*tamper)(Plane&, const fs::path& point);
     const char* says;
+    std::optional<ErrorCode> code = {};
   } cases[] = {
+      {"aircraft.cfg edited since", false,
+       [](Plane& p, const fs::path&) { p.dir.write("plane/aircraft.cfg", "[fltsim.0]\r\ntitle=mine\r\n"); },
+       "aircraft.cfg was changed after the remove", ErrorCode::kRefused},
+      {"a folder to put back exists again", false,
+       [](Plane& p, const fs::path&) { p.dir.write("plane/texture.a/x.dds", "x"); },
+       "Texture.A to put back exists again", ErrorCode::kExists},
+      {"the point's copy of aircraft.cfg is damaged", false,
+       [](Plane&, const fs::path& point) { fs::resize_file(point / "aircraft.cfg", 3); }, "copy of aircraft.cfg",
+       ErrorCode::kDamaged},
       {"the factory livery named as created", true,
        [](Plane&, const fs::path& point) {
          edit(point / "manifest.txt", "folder_created=Texture.C", "folder_created=Texture.A");
-         return point.filename().string();
        },
        "cannot have created Texture.A"},
       {"Downloads named as created", true,
        [](Plane&, const fs::path& point) {
          edit(point / "manifest.txt", "folder_created=Texture.C", "folder_created=Downloads");
-         return point.filename().string();
        },
        "cannot have created Downloads"},
       {"a moved folder deleted from the point", false,
-       [](Plane&, const fs::path& point) {
-         fs::remove_all(point / "folders" / "Texture.A");
-         return point.filename().string();
-       },
+       [](Plane&, const fs::path& point) { fs::remove_all(point / "folders" / "Texture.A"); },
        "Texture.A is missing from the restore point"},
       {"the point's folders a link outside", false,
        [](Plane& p, const fs::path& point) {
          fs::rename(point / "folders", p.dir.native("outside/folders"));
          fs::create_directory_symlink(p.dir.native("outside/folders"), point / "folders");
-         return point.filename().string();
        },
        "is a link"},
       {"the point a link outside", false,
        [](Plane& p, const fs::path& point) {
          fs::rename(point, p.dir.native("outside/point"));
          fs::create_directory_symlink(p.dir.native("outside/point"), point);
-         return point.filename().string();
        },
        "is a link"},
       {"created a link outside", true,
-       [](Plane& p, const fs::path& point) {
-         fs::create_directory_symlink(p.dir.native("outside"), point / "created");
-         return point.filename().string();
-       },
+       [](Plane& p, const fs::path& point) { fs::create_directory_symlink(p.dir.native("outside"), point / "created"); },
        "is a link"},
       {"a manifest over 16 MB", false,
        [](Plane&, const fs::path& point) {
          std::ofstream(point / "manifest.txt", std::ios::binary | std::ios::app) << std::string(16 << 20, 'x');
-         return point.filename().string();
        },
        "larger than the limit of 16 MB"},
       {"a newer operation since the question", false,
-       [](Plane& p, const fs::path& point) {
-         p.operate("remove", {"Texture.B"}, {}, "[Views]\r\n");
-         return point.filename().string();
-       },
+       [](Plane& p, const fs::path&) { p.operate("remove", {"Texture.B"}, {}, "[Views]\r\n"); },
        "the latest operation is now the remove"},
   };
   for (const auto& c : cases) {
@@ -207,17 +163,20 @@ TEST(Undo, RefusesAPointItCannotTrustOrWasNotAskedFor) {
     if (c.install) {
       p.operate("install", {}, {"Texture.C"}, kCfg + "\r\n[fltsim.2]\r\ntitle=C\r\ntexture=C\r\n");
     } else {
-      p.operate("remove", {"Texture.A"}, {}, "[fltsim.0]\r\ntitle=B\r\ntexture=B\r\n");
+      p.operate("remove", {"Texture.A"}, {"Texture.C"}, "[fltsim.0]\r\ntitle=B\r\ntexture=B\r\n");
     }
-    const std::string name = c.tamper(p, p.dir.native("plane/Paintwell.history/" + p.dir.names("plane/Paintwell.history").back()));
+    const std::string name = p.dir.names("plane/Paintwell.history").back();
+    c.tamper(p, p.dir.native("plane/Paintwell.history/" + name));
     const auto before = tree(p.dir);
     const auto outside = all_names_under(p.dir.native("outside"));
-    Result<UndoReport> undone = undo_restore_point(p.fs, p.folder(), name);
+    Result<UndoReport> undone = undo_with_log(p.fs, p.folder(), name);
     ASSERT_FALSE(undone.ok());
+    EXPECT_EQ(c.code.value_or(undone.error().code), undone.error().code);
     EXPECT_TRUE(undone.error().message.starts_with("nothing was undone: ")) << undone.error().message;
     EXPECT_NE(std::string::npos, undone.error().message.find(c.says)) << undone.error().message;
     EXPECT_EQ(before, tree(p.dir));
     EXPECT_EQ(outside, all_names_under(p.dir.native("outside")));
+    EXPECT_NE(std::string::npos, p.dir.read("plane/Paintwell.log").find("result: nothing was undone"));
   }
 }
 
