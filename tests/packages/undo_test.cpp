@@ -250,35 +250,6 @@ TEST(Undo, EveryFailingCallLeavesTheTreeBeforeOrAfterAndSaysWhich) {
   EXPECT_GE(faults, 5);  // reads, the created folder, three moves, the replace
 }
 
-// Byte for byte, under its own name, with the package of Downloads the
-// install was to delete; one from elsewhere is gone for good.
-TEST(Undo, GivesBackFoldersUnderTheirOwnNameAndPackagesOfDownloads) {
-  const struct {
-    const char* package;
-    bool comes_back;
-  } cases[] = {{"Downloads/blue.pkg", true}, {"elsewhere/blue.pkg", false}};
-  for (const auto& c : cases) {
-    SCOPED_TRACE(c.package);
-    SimTree t;
-    const std::string bytes = package_bytes(blue_entry(), std::nullopt, blue_files());
-    t.dir.write(t.plane(c.package), bytes);
-    t.dir.write(t.plane("Aircraft.cfg"), "[fltsim.0]\r\ntitle=Cessna Silver\r\ntexture=silver\r\n");
-    t.reload_entries();
-    ASSERT_EQ(RemovalOutcome::kDone, t.remove({true}).outcome);
-    t.reload_entries();
-    ASSERT_TRUE(ListPackages(t.ctx, c.comes_back ? "" : t.core_plane("elsewhere\\blue.pkg")).ok());
-    ASSERT_EQ(InstallOutcome::kInstalled, t.install(0, true).outcome);
-    EXPECT_FALSE(t.dir.exists(t.plane(c.package)));
-    ASSERT_TRUE(undo_latest(t.ctx.fs, t.core_plane("")).ok());
-    EXPECT_EQ(c.comes_back, t.dir.exists(t.plane(c.package)));
-    if (c.comes_back) {
-      EXPECT_EQ(bytes, t.dir.read(t.plane(c.package)));
-    }
-    ASSERT_TRUE(undo_latest(t.ctx.fs, t.core_plane("")).ok());
-    EXPECT_EQ((std::set<std::string>{"Texture.Red", "Texture.Silver"}), texture_folders(t.dir.native(kPlane)));
-  }
-}
-
 TEST(RestorePoints, PruningKeepsTheNewestWithinTheLimitsAndLogsIt) {
   const struct {
     const char* name;
