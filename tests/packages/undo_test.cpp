@@ -192,9 +192,7 @@ TEST(Recovery, LeavesWhatItCannotTakeBackAndSaysWhy) {
       {"no manifest, a moved folder held", [](const fs::path& point) { fs::remove(point / "manifest.txt"); },
        "holds folders but says nothing of them"},
       {"begun, the factory livery named as created",
-       [](const fs::path& point) {
-         edit(point / "manifest.txt", "state=done", "state=begun\r\nfolder_created=Texture.B");
-       },
+       [](const fs::path& point) { edit(point / "manifest.txt", "state=done", "state=begun\r\nfolder_created=Texture.B"); },
        "cannot have created Texture.B"},
       {"begun, its copy of aircraft.cfg damaged",
        [](const fs::path& point) {
