@@ -64,33 +64,6 @@ struct Plane {
   FileSystem& fs = native_file_system();
 };
 
-struct Operation {
-  const char* name;
-  std::vector<std::string> removed, created;
-  std::string new_cfg;
-};
-
-const Operation kOperations[] = {
-    {"remove", {"Texture.A", "Texture.B"}, {}, "[Views]\r\n"},
-    {"install", {}, {"Texture.C"}, kCfg + "\r\n[fltsim.2]\r\ntitle=C\r\ntexture=C\r\n\r\n"},
-    {"repair", {}, {}, "[fltsim.0]\r\ntitle=B\r\ntexture=B\r\n"},
-    {"replace", {"Texture.B"}, {"Texture.C"}, "[fltsim.0]\r\ntitle=C\r\ntexture=C\r\n"},
-};
-
-TEST(Undo, EachOperationComesBackByteForByte) {
-  const auto original = tree(Plane().dir);
-  for (const Operation& op : kOperations) {
-    SCOPED_TRACE(op.name);
-    Plane p;
-    p.operate(op.name, op.removed, op.created, op.new_cfg);
-    ASSERT_NE(original, tree(p.dir));
-    Result<UndoReport> undone = undo_latest(p.fs, p.folder());
-    ASSERT_TRUE(undone.ok()) << undone.error().message;
-    EXPECT_EQ(op.name, undone->point.manifest.operation);
-    EXPECT_EQ(original, tree(p.dir));
-  }
-}
-
 void edit(const std::filesystem::path& file, const std::string& from, const std::string& to) {
   std::ifstream in(file, std::ios::binary);
   std::string text{std::istreambuf_iterator<char>(in), {}};
