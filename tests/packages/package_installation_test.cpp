@@ -28,12 +28,6 @@ class InstallTest : public ::testing::Test {
     EXPECT_EQ(2, t.ctx.state.g_FirstFreeFltsim);
     EXPECT_TRUE(t.dir.exists(t.plane("Downloads/blue.pkg")));
   }
-  std::string section(int n) {
-    const ProfileDocument doc = ProfileDocument::parse(t.cfg());
-    return read_profile_value(doc, fltsim_section(n), "title") + "|" +
-           read_profile_value(doc, fltsim_section(n), "texture") + "|" +
-           read_profile_value(doc, fltsim_section(n), "ui_variation");
-  }
 
   SimTree t;
   const std::vector<std::string> before_ = t.dir.names(t.plane(""));
