@@ -242,50 +242,52 @@ InstallReport carry_out_install(const OperationContext& op, RestorePoint& point,
   return report;
 }
 
-}  // namespace
-
-InstallReport install_package(const OperationContext& op, AircraftState& aircraft, const std::string& package_path,
-                              const FltsimEntry& entry, bool delete_package) {
+// Install and replace alike: `replaced` marks the entries a replace takes
+// out (none for an install). `first_free` advances only when an install
+// wrote its entry.
+InstallReport install_replacing(const OperationContext& op, const AircraftState& aircraft,
+                                const std::vector<bool>& replaced, const std::string& package_path,
+                                const FltsimEntry& entry, bool delete_package, std::int16_t& first_free) {
   const std::string path = trim_blanks(package_path);
   const std::string& folder = aircraft.g_AircraftFolder;
   const auto base = texture_folder_path(folder, entry);
   if (!base) return failure(InstallOutcome::kFailed, refused("unsafe texture folder name: " + entry.texture));
   auto package = open_package(op.fs, path);
   if (!package) return failure(InstallOutcome::kFailed, package.error());
-  const auto target = choose_target(op.fs, *base);
-  if (!target) return failure(InstallOutcome::kFailed, refused("all 1000 texture folder names are taken: " + *base));
   Result<std::string> before = read_cfg(op.fs, folder);
   if (!before) return failure(InstallOutcome::kFailed, before.error());
-  Result<CfgChange> change = cfg_with_entry(*before, *before, entry, aircraft.g_FirstFreeFltsim, target->suffix);
+  std::optional<RemovalPlan> plan;
+  if (std::find(replaced.begin(), replaced.end(), true) != replaced.end()) {
+    Result<RemovalPlan> planned = plan_removal(op.fs, aircraft, replaced, *before);
+    if (!planned) return failure(InstallOutcome::kFailed, planned.error());
+    plan = std::move(*planned);
+  }
+  const auto target = choose_target(op.fs, *base, plan ? plan->folder_names : std::vector<std::string>{});
+  if (!target) return failure(InstallOutcome::kFailed, refused("all 1000 texture folder names are taken: " + *base));
+  // A replace's entry goes after the kept entries, numbered from 0 again.
+  Result<CfgChange> change =
+      cfg_with_entry(*before, plan ? plan->new_cfg : *before, entry, plan ? 0 : first_free, target->suffix);
   if (!change) return failure(InstallOutcome::kFailed, change.error());
-  Result<RestorePoint> point = begin_install_point(op.fs, folder, *change, path, entry, *target, delete_package);
+  Result<RestorePoint> point = begin_install_point(op.fs, folder, *change, path, entry, *target, delete_package,
+                                                   plan ? &*plan : nullptr);
   if (!point) return failure(InstallOutcome::kFailed, point.error());
   InstallReport report = carry_out_install(op, *point, folder, *target, *package, *change, entry);
-  if (report.outcome == InstallOutcome::kInstalled) aircraft.g_FirstFreeFltsim = change->next_free;
+  if (report.outcome == InstallOutcome::kInstalled && !plan) first_free = change->next_free;
   return report;
+}
+
+}  // namespace
+
+InstallReport install_package(const OperationContext& op, AircraftState& aircraft, const std::string& package_path,
+                              const FltsimEntry& entry, bool delete_package) {
+  return install_replacing(op, aircraft, {}, package_path, entry, delete_package, aircraft.g_FirstFreeFltsim);
 }
 
 InstallReport replace_with_package(const OperationContext& op, const AircraftState& aircraft,
                                    const std::vector<bool>& replaced, const std::string& package_path,
                                    const FltsimEntry& entry, bool delete_package) {
-  const std::string path = trim_blanks(package_path);
-  const std::string& folder = aircraft.g_AircraftFolder;
-  const auto base = texture_folder_path(folder, entry);
-  if (!base) return failure(InstallOutcome::kFailed, refused("unsafe texture folder name: " + entry.texture));
-  auto package = open_package(op.fs, path);
-  if (!package) return failure(InstallOutcome::kFailed, package.error());
-  Result<std::string> before = read_cfg(op.fs, folder);
-  Result<RemovalPlan> plan = before ? plan_removal(op.fs, aircraft, replaced, *before) : before.error();
-  if (!plan) return failure(InstallOutcome::kFailed, plan.error());
-  const auto target = choose_target(op.fs, *base, plan->folder_names);
-  if (!target) return failure(InstallOutcome::kFailed, refused("all 1000 texture folder names are taken: " + *base));
-  // The kept entries are numbered from 0 again: the new one goes after them.
-  Result<CfgChange> change = cfg_with_entry(*before, plan->new_cfg, entry, 0, target->suffix);
-  if (!change) return failure(InstallOutcome::kFailed, change.error());
-  Result<RestorePoint> point =
-      begin_install_point(op.fs, folder, *change, path, entry, *target, delete_package, &*plan);
-  if (!point) return failure(InstallOutcome::kFailed, point.error());
-  return carry_out_install(op, *point, folder, *target, *package, *change, entry);
+  std::int16_t first_free = 0;  // a replace numbers the kept entries from 0 again
+  return install_replacing(op, aircraft, replaced, package_path, entry, delete_package, first_free);
 }
 
 }  // namespace pw
