@@ -30,8 +30,9 @@ TEST(Dispatcher, RemoveCommandReportsWhatFailedAndWhy) {
     const char* text;     // how the error message starts
     const char* why;      // and what it names
   } cases[] = {
+      // The reason is the platform's ("read-only", "Access denied"); the file is named.
       {"aircraft.cfg not written", "Aircraft.cfg", "An error occured while writing the aircraft.cfg file.\r\r",
-       "read-only"},
+       "Aircraft.cfg: "},
       {"backup not written", "Aircraft.vnb/x", "An error occured while attempting to remove a repaint.\r\r",
        "Aircraft.vnb"},
   };
