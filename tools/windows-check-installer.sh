@@ -49,6 +49,9 @@ other="$c/Games/Other Sim"
 "$native/tools/make_demo/make_demo" "$fsx" >/dev/null
 "$native/tools/make_demo/make_demo" "$p3d" >/dev/null
 mv "$p3d/FSX.EXE" "$p3d/Prepar3D.exe"
+# Simulators as users have them before the setup: without the demo's
+# Paintwell.ini, the only thing make_demo puts in the program's folder.
+rm -rf "$fsx/Varnel Software" "$p3d/Varnel Software"
 mkdir -p "$no_sim" "$other"
 cp "$fsx/FSX.EXE" "$other/"
 wine reg add 'HKLM\SOFTWARE\Wow6432Node\Microsoft\Microsoft Games\Flight Simulator\10.0' \
