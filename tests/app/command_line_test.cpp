@@ -304,35 +304,9 @@ TEST(CommandLine, CheckReportsFindingsAndFixesTheNumbering) {
   EXPECT_EQ(0, fixed.status) << fixed.out;
 }
 
-TEST(CommandLine, HistoryListsAndUndoWalksBackRefusingAnEditedFile) {
-  SimTree t;
-  const std::string rcf = write_rcf(t);
-  const std::string original = t.cfg();
-  ASSERT_EQ(0, run_cli(t, {"remove", rcf, "1"}).status);
-  const std::string removed = t.cfg();
-  const std::string edited = "[fltsim.0]\r\ntitle=A\r\ntexture=Red\r\n\r\n[fltsim.0]\r\ntitle=B\r\ntexture=Red\r\n";
-  t.dir.write(t.plane("Aircraft.cfg"), edited);  // by hand, after the removal
-  run_cli(t, {"check", rcf, "--fix"});  // the tree's test textures stay findings; the repair shows below
-  const CliRun history = run_cli(t, {"history", rcf});
-  EXPECT_NE(std::string::npos, history.out.find("\trepair\twrote [fltsim.0] -> [fltsim.1]\t-\n")) << history.out;
-  EXPECT_NE(std::string::npos, history.out.find("\tremove\tdeleted [fltsim.1] Cessna Silver; moved folder "
-                                                "Texture.Silver\t-\n"));
-  EXPECT_LT(history.out.find("repair"), history.out.find("remove"));  // newest first
-
-  for (const auto& [status, cfg_after] : std::vector<std::pair<int, std::string>>{{0, edited}, {1, edited}, {0, original}, {1, original}}) {
-    if (status == 0 && cfg_after == original) t.dir.write(t.plane("Aircraft.cfg"), removed);  // the edit taken back
-    const CliRun r = run_cli(t, {"undo", rcf});
-    EXPECT_EQ(status, r.status) << r.err;
-    EXPECT_EQ(cfg_after, t.cfg());
-  }
-  EXPECT_EQ(5u, t.dir.names(t.plane("Texture.Silver")).size());
-  EXPECT_EQ(2, static_cast<int>(std::count_if(history.out.begin(), history.out.end(), [](char c) { return c == '\n'; })));
-  EXPECT_NE(std::string::npos, run_cli(t, {"history", rcf}).out.find("\tundone\n"));
-}
-
 // An install killed once its folder is in place: reading commands say so and
-// change nothing; the next change takes it back first, and undo still
-// reaches the operations before.
+// change nothing; history lists it newest first; the next change takes it
+// back first, and undo still reaches the operations before.
 TEST(CommandLine, AnInterruptedInstallIsReportedThenTakenBackByTheNextChange) {
   SimTree t;
   const std::string rcf = write_rcf(t);
@@ -355,9 +329,15 @@ TEST(CommandLine, AnInterruptedInstallIsReportedThenTakenBackByTheNextChange) {
     EXPECT_TRUE(t.dir.exists(t.plane("Texture.Blue")));
     EXPECT_EQ(history, t.dir.names(t.plane("Paintwell.history")));
   }
-  EXPECT_NE(std::string::npos, run_cli(t, {"history", rcf}).out.find("\tinterrupted\n"));
+  const std::string history_out = run_cli(t, {"history", rcf}).out;
+  const std::string removal = "\tremove\tdeleted [fltsim.1] Cessna Silver; moved folder Texture.Silver\t";
+  const std::size_t removal_at = history_out.find(removal + "-\n");
+  EXPECT_NE(std::string::npos, removal_at) << history_out;
+  EXPECT_LT(history_out.find("\tinterrupted\n"), removal_at);  // newest first
   const CliRun undo = run_cli(t, {"undo", rcf});
   EXPECT_EQ(0, undo.status) << undo.err;
+  EXPECT_NE(std::string::npos, undo.out.find(removal + "undone\n")) << undo.out;
+  EXPECT_EQ(1, run_cli(t, {"undo", rcf}).status);  // nothing left
   EXPECT_NE(std::string::npos, undo.err.find("an interrupted install of ")) << undo.err;
   EXPECT_NE(std::string::npos, undo.err.find(" was taken back")) << undo.err;
   EXPECT_EQ(test::kOriginalCfg, t.cfg());
@@ -409,6 +389,51 @@ TEST(CommandLine, JsonFormsParseBackToTheRecords) {
     EXPECT_EQ(0u, flat->count(c.absent));
   }
   EXPECT_EQ(2, run_cli(t, {"remove", rcf, "0", "--json"}).status);
+}
+
+// Writes and reads through the command line, whose words every version keeps.
+TEST(CommandLineWriters, ReplaceKeepsEverySafeguardAndIsOneOperation) {
+  const std::string whole = test::package_bytes(test::red_entry(), std::nullopt, test::blue_files());
+  const struct {
+    const char *name, *rcf_extra;
+    std::string package;
+    int status;
+  } cases[] = {
+      {"the .rcf keeps the installed entry", "exclude=Red Livery\r\n", whole, 1},
+      {"the package is damaged", "", whole.substr(0, whole.size() - 8), 1},
+      {"replaced", "", whole, 0},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.name);
+    SimTree t;
+    write_rcf(t, c.rcf_extra);
+    t.dir.write("copy.pkg", whole);
+    t.dir.write("red.pkg", c.package);
+    ASSERT_EQ(0, run_cli(t, {"install", "c172.rcf", "copy.pkg"}).status);  // a point for the undo below
+    const std::string cfg = t.cfg();
+    EXPECT_EQ(c.status, run_cli(t, {"install", "c172.rcf", "red.pkg", "--on-duplicate", "replace"}).status);
+    EXPECT_EQ(c.status == 0, cfg != t.cfg());
+    EXPECT_EQ(c.status != 0, t.dir.read(t.plane("Texture.Red/red.bmp")) == "red");
+    // One undo takes the whole replacement back, the old repaint included.
+    ASSERT_EQ(0, run_cli(t, {"undo", "c172.rcf"}).status);
+    EXPECT_EQ(c.status == 0, cfg == t.cfg());
+    EXPECT_EQ("red", t.dir.read(t.plane("Texture.Red/red.bmp")));
+  }
+}
+
+TEST(CommandLineWriters, ReadingCommandsWriteNothing) {
+  SimTree t;
+  std::filesystem::remove(t.dir.native(t.plane("Downloads")));
+  write_rcf(t);
+  t.dir.write("red.pkg", test::package_bytes(test::red_entry(), std::nullopt, test::blue_files()));
+  const auto before = test::files_under(t.dir.native(""));
+  for (const std::vector<std::string>& args : std::vector<std::vector<std::string>>{
+           {"list", "c172.rcf"}, {"list", "red.pkg"}, {"inspect", "red.pkg"}, {"check", "c172.rcf"},
+           {"log", "c172.rcf"}, {"history", "c172.rcf"}, {"where"}}) {
+    SCOPED_TRACE(args[0] + " " + args.back());
+    run_cli(t, args);
+    EXPECT_EQ(before, test::files_under(t.dir.native("")));
+  }
 }
 
 }  // namespace

@@ -102,27 +102,15 @@ TEST(FaultInjection, EveryFailingCallOfARemovalLeavesTheOldFileOrTheNewOne) {
 // folder but the history and the backups (and a backup's copy cut short,
 // which the next copy overwrites).
 std::map<std::string, std::string> plane_tree(const SimTree& t) {
-  std::map<std::string, std::string> tree;
-  for (const std::string& name : all_names_under(t.dir.native(kPlane))) {
-    if (name.starts_with("Paintwell.") || name.find("Aircraft.vnb") != std::string::npos ||
-        name.find("Aircraft.001") != std::string::npos) {
-      continue;
-    }
-    tree[name] = std::filesystem::is_directory(t.dir.native(t.plane(name))) ? "<folder>" : t.dir.read(t.plane(name));
-  }
-  return tree;
+  return files_under(t.dir.native(kPlane), [](const std::string& name) {
+    return name.starts_with("Paintwell.") || name.find("Aircraft.vnb") != std::string::npos ||
+           name.find("Aircraft.001") != std::string::npos;
+  });
 }
 
 // The names whose content differs: what a failure shows.
 std::string differing(const std::map<std::string, std::string>& a, const std::map<std::string, std::string>& b) {
-  std::string names;
-  for (const auto& [name, bytes] : a) {
-    if (!b.contains(name) || b.at(name) != bytes) names += " " + name;
-  }
-  for (const auto& [name, bytes] : b) {
-    if (!a.contains(name)) names += " +" + name;
-  }
-  return names;
+  return ::testing::PrintToString(changed_names(a, b));
 }
 
 // A plane whose Downloads holds a package, and its tree before Texture.Red

@@ -21,6 +21,7 @@
 #include "base/platform/process.h"
 #include "packages/package_installation.h"
 #include "packages/sim_tree.h"
+#include "packages/tree_checks.h"
 #include "support/peak_memory.h"
 
 namespace pw::test {
@@ -44,17 +45,6 @@ std::vector<std::string> corpus_names() {
 }
 
 bool must_install(const std::string& name) { return name.rfind("ok_", 0) == 0; }
-
-// Relative path -> bytes of every file below `root` ("<folder>" for folders).
-std::map<std::string, std::string> snapshot(const stdfs::path& root) {
-  std::map<std::string, std::string> files;
-  for (const auto& e : stdfs::recursive_directory_iterator(root)) {
-    std::ifstream in(e.path(), std::ios::binary);
-    files[stdfs::relative(e.path(), root).generic_string()] =
-        e.is_directory() ? "<folder>" : std::string(std::istreambuf_iterator<char>(in), {});
-  }
-  return files;
-}
 
 // Names a hostile package would create where it must never write: the
 // current folder and the root of the file system.
@@ -85,20 +75,6 @@ void list_package(SimTree& t, const std::string& bytes) {
   t.ctx.state.g_PackageLast = 0;
 }
 
-// What an install changed: every path added, removed or rewritten.
-std::vector<std::string> changes(const std::map<std::string, std::string>& before,
-                                 const std::map<std::string, std::string>& after) {
-  std::vector<std::string> changed;
-  for (const auto& [path, bytes] : after) {
-    const auto old = before.find(path);
-    if (old == before.end() || old->second != bytes) changed.push_back(path);
-  }
-  for (const auto& [path, bytes] : before) {
-    if (after.count(path) == 0) changed.push_back(path + " (gone)");
-  }
-  return changed;
-}
-
 TEST(HostilePackages, BadOnesAreRefusedUntouchedAndGoodOnesInstall) {
   const std::vector<std::string> names = corpus_names();
   ASSERT_GE(names.size(), 100u) << "corpus missing beside the test program: " << corpus_folder();
@@ -109,7 +85,7 @@ TEST(HostilePackages, BadOnesAreRefusedUntouchedAndGoodOnesInstall) {
     ASSERT_TRUE(bytes.ok());
     SimTree t;
     list_package(t, *bytes);
-    const std::map<std::string, std::string> before = snapshot(t.dir.native(""));
+    const std::map<std::string, std::string> before = files_under(t.dir.native(""));
     const std::vector<std::string> evil_before = evil_names_outside();
     const bool measured = memory.reset();
 
@@ -120,7 +96,7 @@ TEST(HostilePackages, BadOnesAreRefusedUntouchedAndGoodOnesInstall) {
       EXPECT_LT(memory.growth_kb().value_or(0), kMaxGrowthKb);
     }
     EXPECT_EQ(evil_before, evil_names_outside());
-    const std::vector<std::string> changed = changes(before, snapshot(t.dir.native("")));
+    const std::vector<std::string> changed = changed_names(before, files_under(t.dir.native("")));
     if (!must_install(name)) {
       EXPECT_EQ(InstallOutcome::kFailed, report.outcome);
       // Unsafe names and totals past 2 GB are refused; every other fault,

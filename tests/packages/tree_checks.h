@@ -30,6 +30,32 @@ inline std::vector<std::string> all_names_under(const std::filesystem::path& fol
   return names;
 }
 
+// Relative name -> bytes ("<folder>" for a folder) of everything below
+// `root` but the names `skip` says to leave out.
+inline std::map<std::string, std::string> files_under(const std::filesystem::path& root,
+                                                      bool (*skip)(const std::string&) = nullptr) {
+  std::map<std::string, std::string> files;
+  for (const std::string& name : all_names_under(root)) {
+    if (skip && skip(name)) continue;
+    std::ifstream in(root / name, std::ios::binary);
+    files[name] = std::filesystem::is_directory(root / name) ? "<folder>" : std::string(std::istreambuf_iterator<char>(in), {});
+  }
+  return files;
+}
+
+// The names added or rewritten, and those gone (" (gone)"), between two files_under.
+inline std::vector<std::string> changed_names(const std::map<std::string, std::string>& before,
+                                              const std::map<std::string, std::string>& after) {
+  std::vector<std::string> changed;
+  for (const auto& [name, bytes] : after) {
+    if (!before.contains(name) || before.at(name) != bytes) changed.push_back(name);
+  }
+  for (const auto& [name, bytes] : before) {
+    if (!after.contains(name)) changed.push_back(name + " (gone)");
+  }
+  return changed;
+}
+
 // Names below the folder that no finished command may leave behind. The
 // history is left out: a point a stopped command left half written waits
 // there for pruning.

@@ -29,12 +29,7 @@ const std::string kCfg = "[fltsim.0]\r\ntitle=A\r\ntexture=A\r\n\r\n[fltsim.1]\r
 // Every file and folder of the aircraft but the history, the log and the
 // backups: what an undo must give back byte for byte.
 std::map<std::string, std::string> tree(const TempDir& dir) {
-  std::map<std::string, std::string> files;
-  for (const std::string& name : all_names_under(dir.native("plane"))) {
-    if (name.starts_with("Paintwell.")) continue;
-    files[name] = std::filesystem::is_directory(dir.native("plane/" + name)) ? "<folder>" : dir.read("plane/" + name);
-  }
-  return files;
+  return files_under(dir.native("plane"), [](const std::string& name) { return name.starts_with("Paintwell."); });
 }
 
 struct Plane {
