@@ -296,6 +296,8 @@ TEST(CommandLine, CheckReportsFindingsAndFixesTheNumbering) {
   const CliRun log = run_cli(t, {"log", rcf});
   EXPECT_EQ(0, log.status);
   EXPECT_NE(std::string::npos, log.out.find("repair\n    renumbered [fltsim.0] -> [fltsim.1]\n"));
+  const std::string history = run_cli(t, {"history", rcf}).out;  // its point sealed, not left interrupted
+  EXPECT_NE(std::string::npos, history.find("\trepair\twrote [fltsim.0] -> [fltsim.1]\t-\n")) << history;
   for (const char* texture : {"Texture.Red/red.bmp", "Texture.Silver/A.bmp", "Texture.Silver/b.dds", "Texture.Silver/E.dds"}) {
     t.dir.write(t.plane(texture), ends_with_ci(texture, ".bmp") ? "BM" : "DDS ");
   }
