@@ -97,6 +97,9 @@ wine reg query "$uninstall_key" /v UninstallString 2>/dev/null | grep -q 'FSX Pa
 wine reg query 'HKLM\Software\Classes\Paintwell.Package\shell\open\command' 2>/dev/null |
   grep -qF "$(to_windows "$fsx/Varnel Software/FSX Paintwell/paintwell.exe")" ||
   fail ".pkg files do not open with the FSX copy"
+wine reg query 'HKLM\Software\Classes\SystemFileAssociations\.7z\shell\Paintwell.Install\command' 2>/dev/null |
+  grep -qF "$(to_windows "$fsx/Varnel Software/FSX Paintwell/paintwell.exe")" ||
+  fail "7z archives have no Install with Paintwell"
 
 fsx_program="$fsx/Varnel Software/FSX Paintwell"
 step "the installed paintwell.exe on Xvfb"
@@ -155,7 +158,7 @@ done
 diff "$work/before" <(snapshot) >&2 || fail "the uninstall changed the simulators' files"
 [ ! -e "$menu" ] || fail "the uninstall left the shortcuts"
 for key in "$uninstall_key" 'HKLM\Software\Varnel Software' 'HKLM\Software\Classes\Paintwell.Package' \
-  'HKLM\Software\Classes\.pkg'; do
+  'HKLM\Software\Classes\.pkg' 'HKLM\Software\Classes\SystemFileAssociations\.zip\shell\Paintwell.Install'; do
   ! regkey "$key" || fail "the uninstall left $key"
 done
 

@@ -1,5 +1,6 @@
 // Opening .pkg files with the desktop program on Windows ("Open with", a
-// double-click), for the current user only: keys under
+// double-click), and downloaded archives from their menu, for the current
+// user only: keys under
 // HKEY_CURRENT_USER\Software\Classes need no administrator rights. The
 // program writes them as a .reg file for the user to import.
 #pragma once
@@ -11,9 +12,11 @@
 namespace pw {
 
 inline constexpr const char* kAssociationFileName = "Paintwell-pkg.reg";
+inline constexpr const char* kArchiveVerbText = "Install with Paintwell";
 
 // The .reg text (REGEDIT4: Windows-1252, CR LF) that makes the program at
-// `program_path` (a native path) open .pkg files.
+// `program_path` (a native path) open .pkg files and adds "Install with
+// Paintwell" to the menu of .zip, .7z and .rar files.
 std::string association_reg_text(const std::string& program_path);
 
 // `paintwell --register`: writes association_reg_text to

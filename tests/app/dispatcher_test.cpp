@@ -194,10 +194,16 @@ TEST(FileAssociation, RegisterWritesTheUsersKeysOrSaysHowByHand) {
   const std::string exe = "C:\\FSX \"X\"\\paintwell.exe";
   const std::string told = register_association(native_file_system(), dir.path(), exe);
   const std::string classes = "[HKEY_CURRENT_USER\\Software\\Classes\\";
+  const std::string command = "@=\"\\\"C:\\\\FSX \\\"X\\\"\\\\paintwell.exe\\\" \\\"%1\\\"\"\r\n\r\n";
+  std::string archive_verbs;
+  for (const char* extension : {".zip", ".7z", ".rar"}) {
+    const std::string verb = classes + "SystemFileAssociations\\" + extension + "\\shell\\Paintwell.Install";
+    archive_verbs += verb + "]\r\n@=\"Install with Paintwell\"\r\n\r\n" + verb + "\\command]\r\n" + command;
+  }
   EXPECT_EQ("REGEDIT4\r\n\r\n" + classes + ".pkg]\r\n@=\"Paintwell.Package\"\r\n\r\n" + classes +
                 "Paintwell.Package]\r\n@=\"Paintwell repaint package\"\r\n\r\n" + classes +
                 "Paintwell.Package\\DefaultIcon]\r\n@=\"\\\"C:\\\\FSX \\\"X\\\"\\\\paintwell.exe\\\",0\"\r\n\r\n" + classes +
-                "Paintwell.Package\\shell\\open\\command]\r\n@=\"\\\"C:\\\\FSX \\\"X\\\"\\\\paintwell.exe\\\" \\\"%1\\\"\"\r\n\r\n",
+                "Paintwell.Package\\shell\\open\\command]\r\n" + command + archive_verbs,
             dir.read(kAssociationFileName));
   EXPECT_NE(std::string::npos, told.find(kAssociationFileName)) << told;
   const std::string by_hand = register_association(native_file_system(), dir.path() + "\\missing", exe);

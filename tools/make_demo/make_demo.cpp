@@ -10,7 +10,10 @@
 // in ROOT that names the add-on aircraft's folder by its absolute path.
 // Each root also gets the simulator's list of aircraft folders in a user
 // folder beside it (ADDONS, or fsx-user) and a Paintwell.ini naming it.
+// With --downloads FOLDER it writes there five zip and 7z archives of
+// trainer repaints, shaped as repaint downloads are.
 #include <array>
+#include <cctype>
 #include <cstdint>
 #include <cstdlib>
 #include <filesystem>
@@ -20,6 +23,9 @@
 #include <stdexcept>
 #include <string>
 #include <vector>
+
+#include <archive.h>
+#include <archive_entry.h>
 
 #include "aircraft/fltsim_entry.h"
 #include "packages/package_format.h"
@@ -80,9 +86,12 @@ std::string bitmap(int width, int height, const Livery& l) {
   return out;
 }
 
-std::string section(int n, const Livery& l) {
-  std::string s = "[fltsim." + std::to_string(n) + "]\r\ntitle=" + l.title +
-                  "\r\nsim=trainer\r\nmodel=\r\npanel=\r\nsound=\r\ntexture=" + l.texture +
+// `number` as the section's header has it: a digit in aircraft.cfg, "x" in
+// the block a readme asks the user to paste.
+std::string section(const std::string& number, const Livery& l, const std::string& sim = "trainer") {
+  const int n = number == "x" ? 0 : std::stoi(number);
+  std::string s = "[fltsim." + number + "]\r\ntitle=" + l.title +
+                  "\r\nsim=" + sim + "\r\nmodel=\r\npanel=\r\nsound=\r\ntexture=" + l.texture +
                   "\r\nkb_checklists=trainer_check\r\natc_id=N" + std::to_string(172 + n) + "PW\r\n";
   if (!l.airline.empty()) s += "atc_airline=" + l.airline + "\r\natc_flight_number=" + std::to_string(100 + n) + "\r\n";
   s += "ui_manufacturer=\"Paintwell\"\r\nui_type=\"Trainer\"\r\nui_variation=\"" + l.variation +
@@ -204,10 +213,10 @@ constexpr const char* kBrokenFallbackLivery = "Glacier";
 // What a repaint folder holds: the textures that differ from the base
 // livery, the thumbnail, and texture.cfg naming the aircraft's own Texture
 // folder, then the simulator's.
-std::vector<std::pair<std::string, std::string>> texture_files(const Livery& l) {
+std::vector<std::pair<std::string, std::string>> texture_files(const Livery& l, const std::string& sim = "trainer") {
   const std::string first = l.texture == kBrokenFallbackLivery ? "..\\Texture.Shared" : "..\\texture";
-  return {{"trainer_t.bmp", bitmap(256, 256, l)},
-          {"trainer_wing_t.bmp", bitmap(128, 128, l)},
+  return {{sim + "_t.bmp", bitmap(256, 256, l)},
+          {sim + "_wing_t.bmp", bitmap(128, 128, l)},
           {"thumbnail.jpg", thumbnail(l)},
           {"texture.cfg", "[fltsim]\r\nfallback.1=" + first + "\r\nfallback.2=..\\..\\..\\..\\Texture\r\n"}};
 }
@@ -252,22 +261,37 @@ void make_shared_textures(const fs::path& folder) {
   write_file(folder / "Texture" / "global_reflect.bmp", bitmap(64, 64, {"", "", "", "", 200, 200, 200}));
 }
 
-// The trainer with its installed liveries and two packages in Downloads;
-// `model` names it in the titles ("Paintwell Trainer Sunrise Air").
-void make_aircraft(const fs::path& plane, const std::string& model = "Paintwell Trainer") {
+// The aircraft's sim (and the prefix of its texture files): the last word of
+// its name, so the trainer and the floatplane tell their repaints apart.
+std::string sim_of(const std::string& model) {
+  std::string sim = model.substr(model.rfind(' ') + 1);
+  for (char& c : sim) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+  return sim;
+}
+
+// The aircraft.cfg of an aircraft with the installed liveries, then `more`.
+std::string aircraft_cfg(const std::string& model, const std::string& more = "") {
   std::string cfg = "[General]\r\natc_type=PAINTWELL\r\natc_model=PT1\r\n\r\n";
   for (std::size_t i = 0; i < kInstalled.size(); ++i) {
     Livery livery = kInstalled[i];
     livery.title.replace(0, std::string("Paintwell Trainer").size(), model);
-    cfg += section(static_cast<int>(i), livery);
-    for (const auto& [name, bytes] : texture_files(kInstalled[i])) write_file(plane / ("Texture." + kInstalled[i].texture) / name, bytes);
+    cfg += section(std::to_string(i), livery, sim_of(model));
   }
-  cfg += "[WEIGHT_AND_BALANCE]\r\nmax_gross_weight=2450\r\n";
-  write_file(plane / "aircraft.cfg", cfg);
+  return cfg + more + "[WEIGHT_AND_BALANCE]\r\nmax_gross_weight=2450\r\n";
+}
+
+// The trainer with its installed liveries and two packages in Downloads;
+// `model` names it in the titles ("Paintwell Trainer Sunrise Air").
+void make_aircraft(const fs::path& plane, const std::string& model = "Paintwell Trainer") {
+  const std::string sim = sim_of(model);
+  for (const Livery& l : kInstalled) {
+    for (const auto& [name, bytes] : texture_files(l, sim)) write_file(plane / ("Texture." + l.texture) / name, bytes);
+  }
+  write_file(plane / "aircraft.cfg", aircraft_cfg(model));
   // The base livery every repaint falls back to.
   const Livery base{"", "", "", "", 200, 200, 200};
-  write_file(plane / "Texture" / "trainer_t.bmp", bitmap(256, 256, base));
-  write_file(plane / "Texture" / "trainer_interior_t.bmp", bitmap(128, 128, base));
+  write_file(plane / "Texture" / (sim + "_t.bmp"), bitmap(256, 256, base));
+  write_file(plane / "Texture" / (sim + "_interior_t.bmp"), bitmap(128, 128, base));
   for (const Livery& l : kDownloads) {
     std::string name = l.variation;
     for (char& c : name) c = c == ' ' ? '_' : c;
@@ -305,12 +329,110 @@ void make_settings(const fs::path& root, const fs::path& user, bool prepar3d) {
              "[simulator]\r\nsim_config.0=" + up + list + "\r\n" + (prepar3d ? "addons_config.0=" + up + "add-ons.cfg\r\n" : ""));
 }
 
+// ---- Downloads: repaints as the forums hand them out ----
+
+const std::vector<Livery> kArchived = {
+    {"Midnight", "Midnight Charter", "Paintwell Trainer Midnight", "MIDNIGHT", 30, 30, 70},
+    {"Lagoon", "Lagoon Air Tours", "Paintwell Trainer Lagoon", "LAGOON", 20, 150, 160},
+    {"Heritage", "Heritage Colours", "Paintwell Trainer Heritage", "", 150, 110, 60},
+    {"Aurora", "Aurora Sky", "Paintwell Trainer Aurora", "AURORA", 120, 60, 160},
+    {"Cobalt", "Cobalt Wings", "Paintwell Trainer Cobalt", "COBALT", 30, 80, 180},
+    {"Sandstone", "Sandstone", "Paintwell Trainer Sandstone", "", 200, 170, 120},
+};
+
+using ArchiveFiles = std::vector<std::pair<std::string, std::string>>;
+
+// An archive of `files` (names with '/') in libarchive's zip or 7z writer.
+void write_archive(const fs::path& path, const ArchiveFiles& files, bool seven_zip = false) {
+  archive* a = archive_write_new();
+  const bool set = seven_zip ? archive_write_set_format_7zip(a) == ARCHIVE_OK &&
+                                   archive_write_set_options(a, "7zip:compression=lzma2") == ARCHIVE_OK
+                             : archive_write_set_format_zip(a) == ARCHIVE_OK;
+  if (!set || archive_write_open_filename(a, path.string().c_str()) != ARCHIVE_OK) {
+    throw std::runtime_error("cannot write " + path.string() + ": " + archive_error_string(a));
+  }
+  for (const auto& [name, bytes] : files) {
+    archive_entry* e = archive_entry_new();
+    archive_entry_set_pathname(e, name.c_str());
+    archive_entry_set_size(e, static_cast<la_int64_t>(bytes.size()));
+    archive_entry_set_filetype(e, AE_IFREG);
+    archive_entry_set_perm(e, 0644);
+    if (archive_write_header(a, e) != ARCHIVE_OK ||
+        archive_write_data(a, bytes.data(), bytes.size()) != static_cast<la_ssize_t>(bytes.size())) {
+      throw std::runtime_error("cannot write " + path.string() + ": " + archive_error_string(a));
+    }
+    archive_entry_free(e);
+  }
+  archive_write_close(a);
+  archive_write_free(a);
+}
+
+const Livery& archived(const std::string& texture) {
+  for (const Livery& l : kArchived) {
+    if (l.texture == texture) return l;
+  }
+  throw std::runtime_error("no archived livery " + texture);
+}
+
+// The livery's texture folder under `above` ("" or a path ending in '/').
+void add_texture_folder(ArchiveFiles& files, const std::string& above, const Livery& l) {
+  for (const auto& [name, bytes] : texture_files(l)) files.emplace_back(above + "Texture." + l.texture + "/" + name, bytes);
+}
+
+std::string readme(const std::string& blocks) {
+  return "Paintwell Trainer repaint\r\n=========================\r\n\r\n"
+         "Copy the Texture folder into SimObjects\\Airplanes\\Paintwell Trainer, then paste this into its\r\n"
+         "aircraft.cfg and change x to the next free number:\r\n\r\n" +
+         blocks + "Happy flying!\r\n";
+}
+
+// Five downloads for the trainer, one of each shape the forums use: a zip
+// with a readme block, a 7z with a UTF-8 fragment (LF lines), a zip of the
+// aircraft's whole path with its whole aircraft.cfg, a zip of two repaints,
+// and a zip of a texture folder alone.
+void make_downloads(const fs::path& folder) {
+  fs::create_directories(folder);
+  ArchiveFiles midnight;
+  add_texture_folder(midnight, "", archived("Midnight"));
+  midnight.emplace_back("readme.txt", readme(section("x", archived("Midnight"))));
+  write_archive(folder / "Paintwell_Trainer_Midnight.zip", midnight);
+
+  ArchiveFiles lagoon;
+  add_texture_folder(lagoon, "Lagoon/", archived("Lagoon"));
+  std::string fragment = section("x", archived("Lagoon"));
+  fragment.replace(fragment.find("livery."), 7, "livery, caf\xC3\xA9 au lait trim.");
+  for (std::size_t at; (at = fragment.find("\r\n")) != std::string::npos;) fragment.erase(at, 1);
+  lagoon.emplace_back("Lagoon/aircraft.cfg entry.txt", "\xEF\xBB\xBF" + fragment);
+  write_archive(folder / "Paintwell_Trainer_Lagoon.7z", lagoon, true);
+
+  ArchiveFiles heritage;
+  const std::string plane = "SimObjects/Airplanes/Paintwell Trainer/";
+  add_texture_folder(heritage, plane, archived("Heritage"));
+  heritage.emplace_back(plane + "aircraft.cfg",
+                        aircraft_cfg("Paintwell Trainer", section(std::to_string(kInstalled.size()), archived("Heritage"))));
+  write_archive(folder / "Paintwell_Trainer_Heritage_full_aircraft.zip", heritage);
+
+  ArchiveFiles pair;
+  add_texture_folder(pair, "", archived("Aurora"));
+  add_texture_folder(pair, "", archived("Cobalt"));
+  pair.emplace_back("Read Me.txt", readme(section("x", archived("Aurora")) + section("x", archived("Cobalt"))));
+  write_archive(folder / "Paintwell_Trainer_Aurora_and_Cobalt.zip", pair);
+
+  ArchiveFiles bare;
+  add_texture_folder(bare, "", archived("Sandstone"));
+  write_archive(folder / "Paintwell_Trainer_Sandstone_no_entry.zip", bare);
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
+  if (argc == 3 && std::string(argv[1]) == "--downloads") {
+    if (!fs::exists(argv[2])) make_downloads(argv[2]);
+    return 0;
+  }
   const bool prepar3d = argc == 4 && std::string(argv[1]) == "--prepar3d";
   if (argc != 2 && !prepar3d) {
-    std::cerr << "usage: make_demo ROOT | make_demo --prepar3d ROOT ADDONS\n";
+    std::cerr << "usage: make_demo ROOT | make_demo --prepar3d ROOT ADDONS | make_demo --downloads FOLDER\n";
     return 2;
   }
   const fs::path root = argv[prepar3d ? 2 : 1];
