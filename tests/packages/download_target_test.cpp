@@ -22,7 +22,7 @@ TEST(DownloadTarget, RanksTierByTier) {
   for (const char* file : {"C172/c172.air", "C172/model/m.mdl", "C172/panel/p.cfg", "C172/Texture.Red/c172_t.dds",
                            "B737/B737-800.AIR", "B737/Model.b737/m.mdl", "B737/panel/p.cfg", "B737/sound/s.cfg",
                            "B737/texture/b737_t.dds", "B737/texture/shared.dds", "A320/Texture.X/A320_T.dds",
-                           "A320/Texture.Y/shared.dds", "A320/model.b737", "Glider/Texture.Z/z.dds"}) {
+                           "A320/Texture.Y/shared.dds", "A320/model.b737", "C172/Texture.C/c172_t.dds", "Glider/Texture.Z/z.dds"}) {
     dir.write(file, "x");
   }
   for (const char* folder : {"C172", "B737", "A320", "Glider"}) dir.write(std::string(folder) + "/Texture.C/texture.cfg", "");
