@@ -6,15 +6,9 @@
 namespace pw {
 namespace {
 
-struct Text {
-  std::size_t file;
-  std::string bytes;
-};
-
-DownloadContents download(const std::vector<std::string>& names, const std::vector<Text>& texts) {
-  DownloadContents contents{"download.zip", {}, {}};
+DownloadContents download(const std::vector<std::string>& names, std::vector<DownloadText> texts) {
+  DownloadContents contents{"download.zip", {}, std::move(texts)};
   for (const std::string& name : names) contents.files.push_back({name, 1});
-  for (const Text& t : texts) contents.texts.push_back({t.file, t.bytes});
   return contents;
 }
 
@@ -80,15 +74,9 @@ TEST(DownloadScan, FindsFoldersAndPairsBlocks) {
     SCOPED_TRACE(c.name);
     EXPECT_EQ(c.expected, summary(scan_download(c.contents)));
   }
-}
-
-TEST(DownloadScan, MadeUpEntryFollowsTheFirstEntry) {
-  FltsimEntry first;
-  first.title = "Cessna Red";
-  first.sim = "c172";
-  first.ui_variation = "Red";
-  const FltsimEntry made = made_up_entry(first, "Gold");
-  EXPECT_EQ("Cessna Red Gold|c172|Gold|Gold", made.title + "|" + made.sim + "|" + made.texture + "|" + made.ui_variation);
+  // A folder without a block takes the target's first entry, apart from its names.
+  const FltsimEntry made = made_up_entry(*scan_download(cases[0].contents).repaints[0].entry, "Gold");
+  EXPECT_EQ("Cessna Red Gold|Gold|Gold|N123", made.title + "|" + made.texture + "|" + made.ui_variation + "|" + made.atc_id);
 }
 
 }  // namespace
