@@ -7,7 +7,7 @@
 namespace pw {
 namespace {
 
-constexpr std::string_view kHead = "Paintwell library 1\n";
+constexpr std::string_view kHead = "Paintwell library 2\n";
 constexpr std::size_t kChecksumBytes = 8;
 constexpr std::uint64_t kMaxText = 1 << 16;
 constexpr std::uint64_t kMaxAircraft = 1 << 20;
@@ -73,12 +73,13 @@ LibraryAircraft read_aircraft(Reader& in) {
   a.cfg_stamp.size = static_cast<std::int64_t>(in.number(8));
   a.cfg_stamp.modified_ns = static_cast<std::int64_t>(in.number(8));
   a.cfg_stamp.file_id = in.number(8);
-  const std::uint64_t entries = in.count(kMaxFltsimSections, 3 * 4);
+  const std::uint64_t entries = in.count(kMaxFltsimSections, 4 * 4);
   for (std::uint64_t i = 0; i < entries && in.ok(); ++i) {
     LibraryEntry e;
     e.title = in.text();
     e.texture = in.text();
     e.search = in.text();
+    e.sim = in.text();
     a.entries.push_back(std::move(e));
   }
   return a;
@@ -105,6 +106,7 @@ std::string write_library_cache(const std::vector<LibraryAircraft>& aircraft) {
       put_text(out, e.title);
       put_text(out, e.texture);
       put_text(out, e.search);
+      put_text(out, e.sim);
     }
   }
   put(out, fnv1a_64(out), kChecksumBytes);

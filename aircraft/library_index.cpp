@@ -89,7 +89,7 @@ class Indexer {
     if (!bytes) return library_.problems.push_back(fs_.native_path(cfg) + " cannot be read: " + bytes.error().message);
     LibraryAircraft aircraft{folder, *stamp, {}};
     for (const FltsimEntry& e : read_aircraft_entries(ProfileDocument::parse(*bytes)).entries) {
-      aircraft.entries.push_back({e.title, e.texture, search_text(e)});
+      aircraft.entries.push_back({e.title, e.texture, search_text(e), e.sim});
     }
     library_.aircraft.push_back(std::move(aircraft));
   }

@@ -17,6 +17,7 @@ struct LibraryEntry {
   std::string title;
   std::string texture;
   std::string search;  // search_text() of the entry
+  std::string sim;     // matched against a download's sim= when choosing its aircraft
 };
 
 struct LibraryAircraft {

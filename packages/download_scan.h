@@ -25,7 +25,8 @@ struct FoundRepaint {
   std::string source;  // "readme.txt, line 12", or kMadeUpSource
   std::vector<std::string> keys_left_out;  // keys of the block an entry does not hold
   // Why the block cannot be installed ("the value of atc_id is longer
-  // than its field"); empty when it can.
+  // than its field (50 characters)", or check_entry_text's reason, the
+  // first found); empty when it can.
   std::string refusal;
   // The names of the folders above the texture folder in the download,
   // outermost first (an aircraft's folder, SimObjects, ...).
@@ -35,13 +36,19 @@ struct FoundRepaint {
 struct DownloadScan {
   std::vector<FoundRepaint> repaints;  // in the download's order
   // Folders of the download that are no texture folder and are left out:
-  // model.*, panel.*, sound.* (named in the review).
+  // model.*, panel.*, sound.* and the bare model, panel and sound, each
+  // once, outside texture folders (named in the review).
   std::vector<std::string> left_out;
 };
 
 // Every repaint of the download. Text files are read as Windows-1252 or
-// UTF-8 (turned into Windows-1252), with CR LF or LF; a block's section
-// number as written is ignored.
+// UTF-8 (well-formed UTF-8 with bytes past ASCII is turned into
+// Windows-1252; a BOM is dropped), with CR LF, LF or CR; a block's section
+// number as written is ignored. A block is paired with the folder its
+// texture= names (case and blanks ignored); of several for one folder the
+// first in the download's order wins. Values are read as aircraft.cfg's
+// are (blanks, tabs and one pair of quotes removed); a value longer than
+// its field is kept cut and the block refused.
 DownloadScan scan_download(const DownloadContents& contents);
 
 // The entry of a texture folder that came without a block: the target

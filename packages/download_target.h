@@ -26,8 +26,19 @@ struct TargetChoice {
   std::string looked_for;
 };
 
-// Ranks every aircraft of the library for the repaint. Reads the aircraft
-// folders' listings (no file contents); nothing is written.
+// Ranks every aircraft of the library for the repaint, tier by tier: a
+// folder of path_above equal to the aircraft folder's name (case ignored);
+// the entry's sim= equal to the base name of one of its .air files or to
+// the sim of one of its entries; how many of the folders model=, panel= and
+// sound= name it holds ("model.X" for model=X, "model" for an empty
+// model=); how many of the repaint's texture file names its own texture
+// folders hold (texture.cfg and thumbnail.jpg, which every one holds, do
+// not count). Only aircraft that score somewhere are candidates. Each
+// aircraft folder is listed once; its texture folders only when the first
+// three tiers leave it level with the best, so when they decide alone,
+// aircraft that would match on texture file names only are not listed.
+// Reads listings, no file contents; a folder that cannot be listed scores
+// on what the index holds. Nothing is written.
 TargetChoice choose_target_aircraft(FileSystem& fs, const Library& library, const DownloadContents& contents,
                                     const FoundRepaint& repaint);
 

@@ -28,7 +28,7 @@ std::string cfg(const std::string& first, int count) {
   std::string text = "[General]\r\n";
   for (int i = 0; i < count; ++i) {
     text += "[fltsim." + std::to_string(i) + "]\r\ntitle=" + first + (i ? " " + std::to_string(i) : "") + "\r\ntexture=T" +
-            std::to_string(i) + "\r\n";
+            std::to_string(i) + "\r\nsim=" + first + "\r\n";
   }
   return text;
 }
@@ -37,7 +37,8 @@ std::string cfg(const std::string& first, int count) {
 std::string summary(const Library& library, const test::TempDir& dir) {
   std::string out;
   for (const LibraryAircraft& a : library.aircraft) {
-    out += a.folder.substr(dir.path().size()) + " " + std::to_string(a.entries.size()) + " " + a.first_title() + "\n";
+    out += a.folder.substr(dir.path().size()) + " " + std::to_string(a.entries.size()) + " " + a.first_title() +
+           (a.entries.empty() ? "" : " sim=" + a.entries.back().sim) + "\n";
   }
   return out;
 }
@@ -70,7 +71,8 @@ TEST(LibraryIndex, FindsEachAircraftOnceAndWritesOnlyItsCache) {
   };
   const std::vector<std::string> before = tree();
   const Library library = f.index();
-  EXPECT_EQ("\\addon\\Float 1 Float\n\\sim\\Airplanes\\A320 2 Airbus\n\\sim\\Airplanes\\B737 3 Boeing\n", summary(library, f.dir));
+  EXPECT_EQ("\\addon\\Float 1 Float sim=Float\n\\sim\\Airplanes\\A320 2 Airbus sim=Airbus\n"
+            "\\sim\\Airplanes\\B737 3 Boeing sim=Boeing\n", summary(library, f.dir));
   EXPECT_EQ(3, f.fs.cfg_reads);
   std::vector<std::string> after = tree();
   std::erase_if(after, [&](const std::string& p) { return p.starts_with(f.dir.native("cache").string()); });
@@ -129,7 +131,7 @@ TEST(LibraryIndex, CacheFollowsEveryChangeAndSurvivesDamage) {
 // the bytes there are refused before anything is allocated, even under a
 // checksum that fits.
 TEST(LibraryCache, RefusesHostileCounts) {
-  const std::string head = "Paintwell library 1\n";
+  const std::string head = "Paintwell library 2\n";
   const auto sealed = [](std::string body) {
     const std::uint64_t sum = fnv1a_64(body);
     for (int i = 0; i < 8; ++i) body += static_cast<char>((sum >> (8 * i)) & 0xFF);
@@ -145,9 +147,9 @@ TEST(LibraryCache, RefusesHostileCounts) {
       {"one aircraft", sealed(head + folder_only + std::string(4, '\0')), false},
       {"aircraft count beyond the bytes", sealed(head + std::string("\xFF\xFF\xFF\x7F", 4)), true},
       {"name longer than the file", sealed(head + std::string("\x01\0\0\0\xFF\xFF\0\0ab", 10)), true},
-      {"entry count beyond the cap", sealed(head + folder_only + std::string("\xE9\x03\0\0", 4) + std::string(1001 * 12, '\0')), true},
+      {"entry count beyond the cap", sealed(head + folder_only + std::string("\xE9\x03\0\0", 4) + std::string(1001 * 16, '\0')), true},
       {"bytes after the end", sealed(head + std::string(4, '\0') + "x"), true},
-      {"another version", sealed("Paintwell library 2\n" + std::string(4, '\0')), true},
+      {"another version", sealed("Paintwell library 1\n" + std::string(4, '\0')), true},
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.name);
