@@ -35,7 +35,9 @@ bool inside_any(const std::string& path, const std::vector<std::string>& folders
 std::optional<std::string> aircraft_folder_for(const std::string& sim_root, const std::vector<std::string>& addon_folders,
                                                const std::string& folder_value) {
   if (folder_value.empty() || has_parent_step(folder_value)) return std::nullopt;
-  const bool addon = is_absolute(folder_value) && inside_any(folder_value, addon_folders);
+  // A POSIX add-on folder in its core form starts with one '\' too; inside
+  // a declared add-on folder it is that folder, as the root's never lie there.
+  const bool addon = (is_absolute(folder_value) || folder_value.starts_with('\\')) && inside_any(folder_value, addon_folders);
   if (!addon && folder_value.find(':') != std::string::npos) return std::nullopt;
   std::string folder = collapse_backslashes(addon ? folder_value : sim_root + "\\" + folder_value);
   if (addon && folder_value.starts_with("\\\\")) folder.insert(0, "\\");  // a network share keeps its two

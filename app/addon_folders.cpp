@@ -19,9 +19,9 @@ std::optional<std::string> read_declaration(FileSystem& fs, const std::string& p
   auto bytes = read_whole_file(fs, path, kMaxDeclarationBytes);
   if (bytes) return std::move(*bytes);
   if (bytes.error().code == ErrorCode::kRefused) {
-    out.refusals.push_back(path + ": larger than " + std::to_string(kMaxDeclarationBytes >> 20) + " MB, not read");
+    out.refusals.push_back(fs.native_path(path) + ": larger than " + std::to_string(kMaxDeclarationBytes >> 20) + " MB, not read");
   } else if (bytes.error().code != ErrorCode::kNotFound) {
-    out.refusals.push_back(path + ": " + bytes.error().message);
+    out.refusals.push_back(fs.native_path(path) + ": " + bytes.error().message);
   }
   return std::nullopt;
 }
@@ -64,7 +64,7 @@ struct NormalPath {
   bool is_root() const { return parts.size() <= root_parts; }
 };
 
-NormalPath normal_path(std::string_view path) {
+NormalPath split_path(std::string_view path) {
   NormalPath n;
   const bool share = path.size() > 1 && (path[0] == '\\' || path[0] == '/') && (path[1] == '\\' || path[1] == '/');
   n.root_parts = share ? 2 : (path.size() > 1 && path[1] == ':') ? 1 : 0;
@@ -97,9 +97,9 @@ bool is_above(const NormalPath& above, const NormalPath& folder) {
 
 // Why a component's resolved folder may not count as an add-on's, or "".
 std::string path_refusal(const std::string& resolved, const std::string& addon) {
-  const NormalPath path = normal_path(resolved);
+  const NormalPath path = split_path(resolved);
   if (path.is_root()) return "names a filesystem root";
-  if (is_above(path, normal_path(addon))) return "names a folder above the add-on";
+  if (is_above(path, split_path(addon))) return "names a folder above the add-on";
   return "";
 }
 
@@ -118,22 +118,22 @@ struct Reader {
 // The add-on itself and the SimObjects folders its add-on.xml declares.
 void Reader::add_addon(const std::string& folder) {
   if (!addons.insert(to_lower(folder)).second) return;
-  if (normal_path(folder).is_root()) return out.refusals.push_back(folder + ": an add-on in a filesystem root");
+  if (split_path(folder).is_root()) return out.refusals.push_back(fs.native_path(folder) + ": an add-on in a filesystem root");
   const std::string declaration = join_path(folder, "add-on.xml");
   const std::optional<std::string> xml = read_declaration(fs, declaration, out);
   if (!xml) return;
   const auto tokens = tokenize_xml(*xml);
-  if (!tokens) return out.refusals.push_back(declaration + ": " + tokens.error().message);
+  if (!tokens) return out.refusals.push_back(fs.native_path(declaration) + ": " + tokens.error().message);
   out.folders.push_back(folder);
   for (const Component& c : components_of(*tokens)) {
     if (!iequals(trim_blanks_tabs(c.category), "SimObjects")) continue;
     // add-on.xml is UTF-8; core paths are Windows-1252.
     const std::string path = utf8_to_cp1252(trim_blanks_tabs(c.path));
     if (path.empty()) continue;
-    const std::string resolved = is_absolute_path(path) ? path : join_path(folder, path);
+    const std::string resolved = absolute_path(folder, path);
     const std::string refusal = path_refusal(resolved, folder);
     if (!refusal.empty()) {
-      out.refusals.push_back(declaration + ": the Path " + path + " " + refusal);
+      out.refusals.push_back(fs.native_path(declaration) + ": the Path " + path + " " + refusal);
       continue;
     }
     out.folders.push_back(resolved);
@@ -162,8 +162,11 @@ void Reader::add_config(const std::string& file) {
     if (cfg.section_position(sections[at]) != at) continue;
     const std::string path = cfg.find_in(at, "PATH").value_or("");
     if (path.empty() || !is_active(cfg, at)) continue;
-    if (starts_with_ci(sections[at], "Package.")) add_addon(path);
-    if (starts_with_ci(sections[at], "DiscoveryPath.")) add_discovered(path);
+    // A relative PATH is read from the file's own folder, as the simulator
+    // reads add-on.xml's, so a copied tree keeps its add-ons.
+    const std::string folder = absolute_path(parent_path(file), path);
+    if (starts_with_ci(sections[at], "Package.")) add_addon(folder);
+    if (starts_with_ci(sections[at], "DiscoveryPath.")) add_discovered(folder);
   }
 }
 

@@ -34,9 +34,10 @@ struct AddonFolders {
   std::vector<std::string> refusals;
 };
 
-// Every declared folder: the folder of each active [Package.N] of the
-// configuration files and of each add-on found under an active
-// [DiscoveryPath.N] or a given discovery folder, plus the Path of each of
+// Every declared folder (normal_path): the folder of each active
+// [Package.N] of the configuration files and of each add-on found under an
+// active [DiscoveryPath.N] (relative to the configuration file's folder
+// unless absolute) or a given discovery folder, plus the Path of each of
 // its components whose Category is SimObjects (relative to the add-on's
 // folder unless absolute). Missing files declare nothing and are no refusal.
 AddonFolders read_addon_folders(FileSystem& fs, const AddonSources& sources);

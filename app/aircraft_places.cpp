@@ -14,9 +14,7 @@ namespace {
 // Simulator lists are small; a larger file is no list.
 constexpr std::int64_t kMaxListBytes = 1 << 20;
 
-std::string resolved(const std::string& base, const std::string& path) {
-  return is_absolute_path(path) ? path : join_path(base, path);
-}
+std::string resolved(const std::string& base, const std::string& path) { return absolute_path(base, path); }
 
 // The active folders of one fsx.cfg or simobjects.cfg, in file order.
 std::vector<std::string> listed_paths(const ProfileDocument& cfg) {

@@ -24,8 +24,9 @@ std::string history_changes(const RestoreManifest& m, bool package_paths) {
   return changes;
 }
 
-std::string history_line(const RestorePoint& point) {
-  const RestoreManifest& m = point.manifest;
+std::string history_line(FileSystem& fs, const RestorePoint& point) {
+  RestoreManifest m = point.manifest;
+  for (std::string& package : m.packages) package = fs.native_path(package);
   const char* state = m.undone() ? "undone" : m.interrupted() ? "interrupted" : "-";
   return m.time + "\t" + m.operation + "\t" + history_changes(m) + "\t" + state;
 }

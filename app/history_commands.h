@@ -15,8 +15,9 @@ namespace pw {
 std::string history_changes(const RestoreManifest& manifest, bool package_paths = true);
 
 // One line of `paintwell-cli history`: time, TAB, operation, TAB, what it
-// did ("; " between the changes), TAB, "undone", "interrupted" or "-".
-std::string history_line(const RestorePoint& point);
+// did ("; " between the changes, packages as fs.native_path shows them),
+// TAB, "undone", "interrupted" or "-".
+std::string history_line(FileSystem& fs, const RestorePoint& point);
 
 // undo_restore_point with a record of what was undone, or of why not.
 Result<UndoReport> undo_with_log(FileSystem& fs, const std::string& aircraft_folder, const std::string& point_name);

@@ -1,6 +1,7 @@
 #include "base/file_ops.h"
 
 #include <utility>
+#include <vector>
 
 #include "base/platform/process.h"
 #include "base/text.h"
@@ -76,6 +77,57 @@ std::string file_name(std::string_view path) {
   const std::size_t sep = last_separator(path);
   if (sep == std::string_view::npos) return std::string(path);
   return std::string(path.substr(sep + 1));
+}
+
+namespace {
+
+bool is_separator(char c) { return c == '\\' || c == '/'; }
+
+// The root of a path as normal_path writes it, and where the rest starts.
+std::string_view root_of(std::string_view path, std::string& root) {
+  if (path.size() > 1 && path[1] == ':') {
+    root = std::string(path.substr(0, 2)) + "\\";
+    return path.substr(2);
+  }
+  if (path.size() > 1 && is_separator(path[0]) && is_separator(path[1])) root = "\\\\";
+  else if (!path.empty() && is_separator(path[0])) root = "\\";
+  return path;
+}
+
+}  // namespace
+
+std::string normal_path(std::string_view path) {
+  std::string root;
+  const std::string_view rest = root_of(path, root);
+  const std::size_t fixed = root == "\\\\" ? 2 : 0;  // a share's server and name stay
+  std::vector<std::string_view> parts;
+  std::size_t from = 0;
+  while (from <= rest.size()) {
+    std::size_t to = from;
+    while (to < rest.size() && !is_separator(rest[to])) ++to;
+    const std::string_view part = rest.substr(from, to - from);
+    from = to + 1;
+    if (part.empty() || part == ".") continue;
+    const bool climbs = part == ".." && parts.size() > fixed && parts.back() != "..";
+    if (climbs) {
+      parts.pop_back();
+    } else if (part != ".." || root.empty()) {
+      parts.push_back(part);
+    }
+  }
+  std::string out = root;
+  for (std::size_t i = 0; i < parts.size(); ++i) {
+    if (i > 0) out += '\\';
+    out += parts[i];
+  }
+  return out.empty() ? "." : out;
+}
+
+std::string absolute_path(std::string_view folder, std::string_view path) {
+  if (is_absolute_path(path)) return normal_path(path);
+  std::string joined(folder);
+  if (joined.empty() || !is_separator(joined.back())) joined += '\\';  // "\" + "x" is no share
+  return normal_path(joined + std::string(path));
 }
 
 namespace {

@@ -27,6 +27,16 @@ std::string file_name(std::string_view path);
 // "/..."): a path that is not read relative to another folder.
 bool is_absolute_path(std::string_view path);
 
+// The one form a path is kept in, on every platform, so that the files both
+// builds read (Paintwell.log, restore points) hold the same text: '\'
+// separators, none doubled or trailing, "." and ".." resolved by the text
+// alone (a ".." at the root stays there; a relative path keeps its leading
+// ones). The root stays as written: "\", "C:\", or "\\server\share".
+std::string normal_path(std::string_view path);
+// `path` read from `folder` when it is relative, then normal_path: how a
+// path enters from the command line, a dialog or a declaration file.
+std::string absolute_path(std::string_view folder, std::string_view path);
+
 // True when `path` is `folder` or lies inside it, compared without regard
 // to case, with either separator and doubled separators reduced.
 bool is_inside_folder(std::string_view path, std::string_view folder);

@@ -246,4 +246,37 @@ std::string load_average() {
   return text.substr(0, text.find(' ', text.find(' ', text.find(' ') + 1) + 1));
 }
 
+namespace {
+
+const char* const kAirlines[] = {"Sunrise Air", "Northwind", "Bench Air", "Alpine Express", "Coastal"};
+
+// The generated aircraft.cfg with the aircraft's number in each title and
+// an airline that varies, so that searches find some entries, not all.
+std::string library_aircraft_cfg(int k) {
+  std::string cfg = generated_aircraft_cfg(kLibraryEntries);
+  const std::string airline = kAirlines[k % 5];
+  for (std::size_t at = 0; (at = cfg.find("Livery ", at)) != std::string::npos; at += 8) cfg.insert(at, "A" + std::to_string(k) + " ");
+  for (std::size_t at = 0; (at = cfg.find("Bench Air", at)) != std::string::npos; at += airline.size()) {
+    cfg.replace(at, 9, airline);
+  }
+  return cfg;
+}
+
+}  // namespace
+
+std::vector<std::string> make_library_simulator(const std::string& root) {
+  const std::vector<std::string> places{root + "/SimObjects/Airplanes", root + "/Addon/SimObjects/Airplanes"};
+  for (int k = 0; k < kLibraryAircraft; ++k) {
+    const std::string folder = places[k % 5 == 4 ? 1 : 0] + "/Aircraft " + std::to_string(k);
+    make_folder(folder);
+    write_file(folder + "/aircraft.cfg", library_aircraft_cfg(k));
+    for (int n = 0; n < kLibraryEntries; ++n) {
+      const std::string texture = folder + "/Texture.T" + std::to_string(n);
+      make_folder(texture);
+      write_file(texture + "/thumbnail.jpg", "\xFF\xD8");
+    }
+  }
+  return places;
+}
+
 }  // namespace pw::bench

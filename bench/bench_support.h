@@ -7,6 +7,7 @@
 #include <cstdint>
 #include <functional>
 #include <string>
+#include <vector>
 
 namespace pw::bench {
 
@@ -46,6 +47,15 @@ std::string make_sim_tree(const std::string& root, const std::string& aircraft_c
 // An aircraft.cfg with `entries` [fltsim.N] sections of all 31 keys, entry
 // N naming texture "T<N>".
 std::string generated_aircraft_cfg(int entries);
+
+// The big simulator of the library benchmarks, as AI-traffic users keep it:
+// kLibraryAircraft aircraft folders of kLibraryEntries entries, each with its
+// texture folder, the aircraft's number in each title and one of five
+// airlines, four in five under <root>/SimObjects/Airplanes and the rest under
+// <root>/Addon/SimObjects/Airplanes. Returns those two places.
+inline constexpr int kLibraryAircraft = 500;
+inline constexpr int kLibraryEntries = 40;
+std::vector<std::string> make_library_simulator(const std::string& root);
 
 // `count` files of `size` bytes each in `folder`, texture-like: a third
 // noise, a third gradients, a third repeated blocks. Returns the total.

@@ -3,9 +3,15 @@
 // places. Measures, side by side in one run: the first index against the
 // floor (finding every aircraft.cfg and reading each whole, serial), a
 // re-index of the unchanged simulator against the first, a search of all
+<<<<<<< HEAD
 // 20,000 entries at each keystroke, the choice of a downloaded repaint's
 // aircraft among the 500, and the peak memory.
 // Targets: 2x, 0.2x, 30 ms, 1 s, 200 MB. Usage: library_bench [RUNS]
+=======
+// 20,000 entries at each keystroke, and the peak memory.
+// Targets: 2x, 0.2x, 30 ms, 200 MB. Usage: library_bench [RUNS]
+// (library_screen_bench measures the Hangar's first screen of the same simulator.)
+>>>>>>> rough-edges
 
 #include <algorithm>
 #include <chrono>
@@ -22,39 +28,8 @@
 
 namespace {
 
-constexpr int kAircraft = 500;
-constexpr int kEntries = 40;
-const char* const kAirlines[] = {"Sunrise Air", "Northwind", "Bench Air", "Alpine Express", "Coastal"};
-
-// The generated aircraft.cfg with the aircraft's number in each title and
-// an airline that varies, so that searches find some entries, not all.
-std::string aircraft_cfg(int k) {
-  std::string cfg = pw::bench::generated_aircraft_cfg(kEntries);
-  const std::string airline = kAirlines[k % 5];
-  for (std::size_t at = 0; (at = cfg.find("Livery ", at)) != std::string::npos; at += 8) cfg.insert(at, "A" + std::to_string(k) + " ");
-  for (std::size_t at = 0; (at = cfg.find("Bench Air", at)) != std::string::npos; at += airline.size()) {
-    cfg.replace(at, 9, airline);
-  }
-  return cfg;
-}
-
-// Returns the places: the root's Airplanes (four in five aircraft) and an
-// add-on's.
-std::vector<std::string> make_big_simulator(const std::string& root) {
-  using namespace pw::bench;
-  const std::vector<std::string> places{root + "/SimObjects/Airplanes", root + "/Addon/SimObjects/Airplanes"};
-  for (int k = 0; k < kAircraft; ++k) {
-    const std::string folder = places[k % 5 == 4 ? 1 : 0] + "/Aircraft " + std::to_string(k);
-    make_folder(folder);
-    write_file(folder + "/aircraft.cfg", aircraft_cfg(k));
-    for (int n = 0; n < kEntries; ++n) {
-      const std::string texture = folder + "/Texture.T" + std::to_string(n);
-      make_folder(texture);
-      write_file(texture + "/thumbnail.jpg", "\xFF\xD8");
-    }
-  }
-  return places;
-}
+constexpr int kAircraft = pw::bench::kLibraryAircraft;
+constexpr int kEntries = pw::bench::kLibraryEntries;
 
 void report(const char* what, const pw::bench::Measurement& m, const pw::bench::Measurement& base, const char* target) {
   using pw::bench::ratio;
@@ -71,7 +46,7 @@ int main(int argc, char** argv) {
   using namespace pw::bench;
   const int runs = argc > 1 ? std::max(1, std::atoi(argv[1])) : 5;
   ScratchDir dir("library");
-  const std::vector<std::string> places = make_big_simulator(dir.path());
+  const std::vector<std::string> places = make_library_simulator(dir.path());
   const std::string cache = dir.path() + "/cache/library.cache";
   make_folder(dir.path() + "/cache");
   std::printf("%d aircraft folders, %d entries and texture folders, %d runs, load %s\n", kAircraft,

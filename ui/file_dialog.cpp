@@ -3,6 +3,9 @@
 #include <QDir>
 #include <QFileDialog>
 #include <QFileInfo>
+#include <QHeaderView>
+#include <QTimer>
+#include <QTreeView>
 #include <algorithm>
 
 #include "base/text.h"
@@ -33,7 +36,20 @@ std::vector<std::string> split_fields(std::string_view filter) {
 
 bool is_separator(char c) { return c == '\\' || c == '/'; }
 
+// Qt's own dialog gives its detail columns fixed widths, too narrow for the
+// program's fonts ("235...tes"): each column takes its text's width, however
+// late the folder's rows arrive. Platform dialogs have no such children.
+void fit_columns(QFileDialog& dialog) {
+  for (QTreeView* view : dialog.findChildren<QTreeView*>()) {
+    QHeaderView* header = view->header();
+    header->setMinimumSectionSize(header->fontMetrics().horizontalAdvance(QStringLiteral("0000 bytes")));
+    header->setSectionResizeMode(QHeaderView::ResizeToContents);
+  }
+}
+
 int run(QFileDialog& dialog) {
+  // Qt makes its widgets only as the dialog is shown.
+  QTimer::singleShot(0, &dialog, [&dialog] { fit_columns(dialog); });
   if (hook_slot()) hook_slot()(dialog);
   return dialog.exec();
 }

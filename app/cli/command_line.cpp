@@ -131,7 +131,7 @@ std::string usage_problem(const Options& o) {
 }
 
 std::string absolute(const CommandLineEnvironment& env, const std::string& path) {
-  return is_absolute_path(path) ? path : join_path(env.current_directory, path);
+  return absolute_path(env.current_directory, path);
 }
 
 std::optional<int> parse_index(const std::string& text) {
@@ -164,7 +164,7 @@ class Run {
     const Result<SelectedAircraft> selected = select_aircraft_file(session_, absolute(env_, options_.operands[0]));
     if (!selected) return say(selected.error().message), exit_status_of_read(selected.error());
     for (const DamagedPackage& damaged : session_.state.damaged_packages) {
-      refuse(damaged.path + " cannot be installed: " + damaged.reason);
+      refuse(env_.fs.native_path(damaged.path) + " cannot be installed: " + damaged.reason);
     }
     if (!took_back_interrupted()) return kExitFailed;
     if (options_.command == "list") return list();
@@ -276,7 +276,7 @@ class Run {
     const Result<std::string> name =
         with_progress("Packing", [&] { return aircraft->pack(entry, files, preview); });
     if (!name) return refuse("the package could not be created: " + name.error().message);
-    say(package_created_text(*name, state().g_AircraftFolder));
+    say(package_created_text(*name, env_.fs.native_path(state().g_AircraftFolder)));
     env_.out << env_.fs.native_path(state().g_AircraftFolder + "\\Uploads\\" + *name) << '\n';
     return kExitOk;
   }
@@ -377,7 +377,7 @@ std::vector<std::string> Run::operand_packages(bool& all_listed) {
     Result<PackageHead> head = fits ? read_head_of(env_.fs, path) : fits.error();
     all_listed = all_listed && head && *fits;
     if (!head) {
-      say(with_reason(package_error_text(path), head.error()));
+      say(with_reason(package_error_text(env_.fs.native_path(path)), head.error()));
     } else if (!*fits) {
       say(folder_mismatch_text(session_, path));
     } else {
@@ -402,7 +402,7 @@ int Run::install() {
     if (!report.duplicate_of.empty()) {
       refuse(report.duplicate_of + " is installed already: " + choice_name(options.on_duplicate));
     }
-    if (!report.package_not_deleted.empty()) refuse("could not delete the package " + report.package_not_deleted);
+    if (!report.package_not_deleted.empty()) refuse("could not delete the package " + env_.fs.native_path(report.package_not_deleted));
     if (report.outcome == InstallOutcome::kSkipped) skipped.push_back(report.duplicate_of);
     if (report.outcome == InstallOutcome::kInstalled) {
       ++installed;
@@ -411,7 +411,8 @@ int Run::install() {
     } else if (report.outcome != InstallOutcome::kSkipped) {
       all_done = false;
       const bool cfg = report.outcome == InstallOutcome::kCfgNotWritten;
-      say(with_reason(cfg ? package_cfg_error_text(path) : package_error_text(path), report.error));
+      const std::string shown = env_.fs.native_path(path);
+      say(with_reason(cfg ? package_cfg_error_text(shown) : package_error_text(shown), report.error));
     }
   }
   if (all_done) say(install_outcome_text(installed, skipped));

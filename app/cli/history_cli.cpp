@@ -24,7 +24,7 @@ Result<std::string> history_listing(FileSystem& fs, const std::string& aircraft_
   if (!points) return points.error();
   if (json) return history_json(*points);
   std::string lines;
-  for (const RestorePoint& point : *points) lines += for_terminal(history_line(point)) + '\n';
+  for (const RestorePoint& point : *points) lines += for_terminal(history_line(fs, point)) + '\n';
   return lines;
 }
 
@@ -35,7 +35,7 @@ Result<std::string> undo_listing(FileSystem& fs, AircraftSession& session, std::
   Result<UndoReport> undone = session.undo(last->can_undo ? file_name(last->point->folder) : "");
   if (!undone) return undone.error();
   if (!undone->history_note.empty()) err << "paintwell-cli: " << for_terminal(undone->history_note) << "\n";
-  return "undone\t" + for_terminal(history_line(undone->point)) + '\n';
+  return "undone\t" + for_terminal(history_line(fs, undone->point)) + '\n';
 }
 
 }  // namespace pw

@@ -6,9 +6,7 @@ namespace pw {
 
 DesktopOptions parse_desktop_options(const std::vector<std::string>& args, const std::string& current_directory) {
   DesktopOptions o;
-  const auto absolute = [&](const std::string& path) {
-    return is_absolute_path(path) ? path : join_path(current_directory, path);
-  };
+  const auto absolute = [&](const std::string& path) { return absolute_path(current_directory, path); };
   for (std::size_t i = 0; i < args.size(); ++i) {
     const std::string& a = args[i];
     const bool is_list = a == "--sim-config" || a == "--addons-config";
@@ -21,7 +19,7 @@ DesktopOptions parse_desktop_options(const std::vector<std::string>& args, const
     } else if (a == "--addons-config") {
       o.sources.addons.config_files.push_back(absolute(args[++i]));
     } else {
-      o.packages.push_back(a);
+      o.packages.push_back(absolute(a));
     }
   }
   return o;

@@ -16,8 +16,8 @@ struct DesktopOptions {
   std::string problem;                // what is wrong with the words; empty when nothing is
 };
 
-// `args` are core paths and options; relative files are taken from
-// `current_directory`.
+// `args` are the words as typed (Windows-1252); every file is made a core
+// path (absolute_path from `current_directory`).
 DesktopOptions parse_desktop_options(const std::vector<std::string>& args, const std::string& current_directory);
 
 }  // namespace pw

@@ -30,7 +30,7 @@ int main(int argc, char** argv) {
     return 0;
   }
   std::vector<std::string> words;
-  for (const QString& arg : args) words.push_back(pw::to_core_path(arg));
+  for (const QString& arg : args) words.push_back(pw::to_cp1252(arg));
   const pw::DesktopOptions options = pw::parse_desktop_options(words, pw::to_core_path(QDir::currentPath()));
   if (!options.problem.empty()) {
     pw::ui::ShowMessage(options.problem, pw::kStyleOkOnly, pw::kAppTitle);

@@ -70,7 +70,7 @@ std::string to_cp1252(const QString& text) {
 }
 
 std::string to_core_path(const QString& local_path) {
-  return to_cp1252(QDir::toNativeSeparators(QFileInfo(local_path).absoluteFilePath()));
+  return normal_path(to_cp1252(QFileInfo(local_path).absoluteFilePath()));
 }
 
 QtScreenView::QtScreenView(FileSystem& fs) : fs_(fs), quit_([] { QCoreApplication::exit(0); }) {}
@@ -124,8 +124,9 @@ std::optional<std::string> QtScreenView::open_file(const std::string& screen_nam
   dialog->set_InitDir(on_screen(start));
   dialog->set_flags(0);
   if (!dialog->ShowOpen() || dialog->Cancel()) return std::nullopt;
-  last_folder_ = to_core_path(QFileInfo(from_cp1252(dialog->FileName())).absolutePath());
-  return dialog->FileName();
+  const std::string chosen = to_core_path(from_cp1252(dialog->FileName()));
+  last_folder_ = parent_path(chosen);
+  return chosen;
 }
 
 void QtScreenView::set_busy(bool busy) {

@@ -24,7 +24,8 @@ class ScreenForm;
 // page become '?').
 QString from_cp1252(const std::string& text);
 std::string to_cp1252(const QString& text);
-// A local file's path as the core names it: absolute, native separators.
+// A local file's path as the core names it: absolute, in the one form
+// normal_path gives on every platform.
 std::string to_core_path(const QString& local_path);
 
 class QtScreenView final : public ScreenView {

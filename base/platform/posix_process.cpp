@@ -6,17 +6,16 @@
 #include <cstdlib>
 #include <vector>
 
+#include "base/file_ops.h"
 #include "base/text.h"
 
 namespace pw {
 namespace {
 
-// A native folder path as the core sees it, without a trailing separator
-// unless it is the root.
-std::string core_folder(std::string native) {
-  while (native.size() > 1 && native.back() == '/') native.pop_back();
-  return utf8_to_cp1252(native);
-}
+// A native folder path as the core keeps it: '\'-joined (normal_path), as
+// every path that enters the core is, so files written here read the same
+// on Windows.
+std::string core_folder(const std::string& native) { return normal_path(utf8_to_cp1252(native)); }
 
 }  // namespace
 

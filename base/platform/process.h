@@ -1,6 +1,6 @@
-// Facts about the running program that start-up needs, as core paths
-// (Windows-1252 text, components joined with '/' or '\', no trailing
-// separator except for the root folder itself, "/").
+// Facts about the running program that start-up needs, as core paths in
+// their one form (normal_path: Windows-1252 text, components joined with
+// '\', no trailing separator except for the root folder itself, "\").
 #pragma once
 
 #include <string>

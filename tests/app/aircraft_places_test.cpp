@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include "base/file_ops.h"
 #include "support/temp_dir.h"
 
 namespace pw {
@@ -49,8 +50,9 @@ TEST(AircraftPlaces, IniNamesListsBesideTheProgram) {
                                      "sim_config.3=after a gap\r\naddons_config.0=add-ons.cfg\r\n");
   SimulatorSources sources;
   add_ini_sources(native_file_system(), dir.path() + "\\program", sources);
-  EXPECT_EQ((std::vector<std::string>{dir.path() + "\\program\\..\\fsx.cfg", "/abs/simobjects.cfg"}), sources.sim_configs);
-  EXPECT_EQ(std::vector<std::string>{dir.path() + "\\program\\add-ons.cfg"}, sources.addons.config_files);
+  const std::string d = normal_path(dir.path());
+  EXPECT_EQ((std::vector<std::string>{d + "\\fsx.cfg", "\\abs\\simobjects.cfg"}), sources.sim_configs);
+  EXPECT_EQ(std::vector<std::string>{d + "\\program\\add-ons.cfg"}, sources.addons.config_files);
 }
 
 }  // namespace

@@ -8,6 +8,7 @@
 #include <optional>
 #include <sstream>
 
+#include "base/file_ops.h"
 #include "base/text.h"
 #include "app/commands.h"
 #include "packages/sim_tree.h"
@@ -26,7 +27,9 @@ struct CliRun {
 
 CliRun run_cli(SimTree& t, std::vector<std::string> args) {
   std::ostringstream out, err;
-  CommandLineEnvironment env{native_file_system(), t.ctx.state.program_folder, t.dir.path(), out, err, ""};
+  // As the platform gives them: in the one form (normal_path).
+  CommandLineEnvironment env{native_file_system(), normal_path(t.ctx.state.program_folder), normal_path(t.dir.path()),
+                             out, err, ""};
   const int status = run_command_line(args, env);
   return {status, out.str(), err.str()};
 }
@@ -243,7 +246,7 @@ TEST(CommandLine, FailuresSayWhatAndWhy) {
        kExitFailed, {"Uploads"}},
       {"read-only program folder", [](SimTree&) {}, {"install", "RCF", "blue.pkg"}, kExitOk, {}, "sim/Varnel Software/FSX Paintwell"},
       {"package not deletable", [](SimTree&) {}, {"install", "--delete", "RCF", "blue.pkg"}, kExitOk,
-       {"could not delete the package DIR\\blue.pkg"}, "blue.pkg"},
+       {"could not delete the package DIR"}, "blue.pkg"},
       {"option without its value", [](SimTree&) {}, {"list", "RCF", "--only"}, kExitUsage, {"--only needs a value"}},
   };
   for (const auto& c : cases) {
@@ -306,6 +309,53 @@ TEST(CommandLine, CheckReportsFindingsAndFixesTheNumbering) {
   EXPECT_EQ(0, fixed.status) << fixed.out;
 }
 
+<<<<<<< HEAD
+=======
+TEST(CommandLine, HistoryListsAndUndoWalksBackRefusingAnEditedFile) {
+  SimTree t;
+  const std::string rcf = write_rcf(t);
+  const std::string original = t.cfg();
+  ASSERT_EQ(0, run_cli(t, {"remove", rcf, "1"}).status);
+  const std::string removed = t.cfg();
+  const std::string edited = "[fltsim.0]\r\ntitle=A\r\ntexture=Red\r\n\r\n[fltsim.0]\r\ntitle=B\r\ntexture=Red\r\n";
+  t.dir.write(t.plane("Aircraft.cfg"), edited);  // by hand, after the removal
+  run_cli(t, {"check", rcf, "--fix"});  // the tree's test textures stay findings; the repair shows below
+  const CliRun history = run_cli(t, {"history", rcf});
+  EXPECT_NE(std::string::npos, history.out.find("\trepair\twrote [fltsim.0] -> [fltsim.1]\t-\n")) << history.out;
+  EXPECT_NE(std::string::npos, history.out.find("\tremove\tdeleted [fltsim.1] Cessna Silver; moved folder "
+                                                "Texture.Silver\t-\n"));
+  EXPECT_LT(history.out.find("repair"), history.out.find("remove"));  // newest first
+
+  for (const auto& [status, cfg_after] : std::vector<std::pair<int, std::string>>{{0, edited}, {1, edited}, {0, original}, {1, original}}) {
+    if (status == 0 && cfg_after == original) t.dir.write(t.plane("Aircraft.cfg"), removed);  // the edit taken back
+    const CliRun r = run_cli(t, {"undo", rcf});
+    EXPECT_EQ(status, r.status) << r.err;
+    EXPECT_EQ(cfg_after, t.cfg());
+  }
+  EXPECT_EQ(5u, t.dir.names(t.plane("Texture.Silver")).size());
+  EXPECT_EQ(2, static_cast<int>(std::count_if(history.out.begin(), history.out.end(), [](char c) { return c == '\n'; })));
+  EXPECT_NE(std::string::npos, run_cli(t, {"history", rcf}).out.find("\tundone\n"));
+}
+
+// Operands relative to the working folder enter in one form: the log and
+// the restore point hold it with '\\' on every platform, read back here it
+// still undoes, and the command line shows it in the platform's form.
+TEST(CommandLine, RelativeOperandsAreKeptInOneFormAndShownNatively) {
+  SimTree t;
+  const std::string rcf = write_rcf(t), packed = run_cli(t, {"pack", rcf, "1"}).out;
+  const std::filesystem::path package = packed.substr(0, packed.size() - 1);
+  const std::string rel = std::filesystem::relative(package, t.dir.native("")).generic_string();
+  ASSERT_EQ(0, run_cli(t, {"remove", rcf, "1"}).status);
+  ASSERT_EQ(0, run_cli(t, {"install", "./sim/../" + rcf, "sim/./../" + rel}).status);
+  const std::string kept = normal_path(t.dir.path() + "/" + rel);
+  EXPECT_NE(std::string::npos, t.dir.read(t.plane("Paintwell.log")).find("    package " + kept + "\r\n"));
+  const std::string point = t.plane("Paintwell.history/") + t.dir.names(t.plane("Paintwell.history")).back();
+  EXPECT_NE(std::string::npos, t.dir.read(point + "/manifest.txt").find("package=" + kept + "\r\n"));
+  EXPECT_NE(std::string::npos, run_cli(t, {"history", rcf}).out.find("\tpackage " + package.string() + ";"));
+  EXPECT_EQ(0, run_cli(t, {"undo", rcf}).status);
+}
+
+>>>>>>> rough-edges
 // An install killed once its folder is in place: reading commands say so and
 // change nothing; history lists it newest first; the next change takes it
 // back first, and undo still reaches the operations before.

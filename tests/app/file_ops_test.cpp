@@ -76,5 +76,13 @@ TEST_F(FileOpsTest, CopyFileLeavesOldOrFullCopyWhicheverStepFails) {
   }
 }
 
+// Paths enter in either form and are kept in one: '\\', dots resolved, the root kept.
+TEST(NormalPath, OneFormWhateverTheSeparatorsAndDots) {
+  EXPECT_EQ("\\home\\u\\x.pkg", absolute_path("/home/u/FSX/Varnel Software", "../..//./x.pkg"));
+  EXPECT_EQ("D:\\Planes", absolute_path("/", "D:/../Add-ons/../Planes\\"));
+  EXPECT_EQ("\\\\srv\\share\\x", normal_path("//srv/share/../../x"));
+  EXPECT_EQ("..\\a", normal_path("x/../../a"));
+}
+
 }  // namespace
 }  // namespace pw

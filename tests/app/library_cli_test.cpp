@@ -91,10 +91,11 @@ TEST(LibraryCli, FolderSelectsAsItsRcfWould) {
 }
 
 TEST(DesktopOptions, TakeTheListsAsTheCommandLineDoes) {
-  const DesktopOptions o = parse_desktop_options({"--sim-config", "fsx.cfg", "a.pkg", "--addons-config", "/abs.cfg"}, "/cwd");
-  EXPECT_EQ(std::vector<std::string>{"/cwd\\fsx.cfg"}, o.sources.sim_configs);
-  EXPECT_EQ(std::vector<std::string>{"/abs.cfg"}, o.sources.addons.config_files);
-  EXPECT_EQ(std::vector<std::string>{"a.pkg"}, o.packages);
+  // Each file in the one form, as the command line makes them.
+  const DesktopOptions o = parse_desktop_options({"--sim-config", "fsx.cfg", "d/../a.pkg", "--addons-config", "/abs.cfg"}, "/cwd");
+  EXPECT_EQ(std::vector<std::string>{"\\cwd\\fsx.cfg"}, o.sources.sim_configs);
+  EXPECT_EQ(std::vector<std::string>{"\\abs.cfg"}, o.sources.addons.config_files);
+  EXPECT_EQ(std::vector<std::string>{"\\cwd\\a.pkg"}, o.packages);
   EXPECT_EQ("", o.problem);
   EXPECT_EQ("--addons-config needs a value", parse_desktop_options({"a.pkg", "--addons-config"}, "/").problem);
 }

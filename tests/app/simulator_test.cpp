@@ -5,6 +5,7 @@
 #include "aircraft/cfg_files.h"
 #include "app/addon_folders.h"
 #include "app/pe_version.h"
+#include "base/file_ops.h"
 #include "packages/memory_files.h"
 #include "support/temp_dir.h"
 #include "tools/make_demo/pe_image.h"
@@ -69,17 +70,18 @@ TEST(AddonFolders, ActiveDeclarationsOnlyAndTheirSimObjects) {
   dir.write("Discovered/NoXml/readme.txt", "");
   dir.write("add-ons.cfg", "[Package.0]\r\nPATH=" + root + "\\Packages\\Float\r\nACTIVE=true\r\n"
                            "[Package.1]\r\nPATH=" + root + "\\Packages\\Off\r\nACTIVE=false\r\n"
-                           "[DiscoveryPath.0]\r\nPATH=" + root + "\\Discovered\r\n"
+                           "[DiscoveryPath.0]\r\nPATH=.\\Discovered\r\n"  // from add-ons.cfg's folder
                            "[Package.1]\r\nPATH=" + root + "\\Packages\\Again\r\n");  // the first one counts
   const AddonFolders read = read_addon_folders(native_file_system(), {{root + "\\add-ons.cfg", root + "\\missing.cfg"}, {}});
-  const std::vector<std::string> expected = {root + "\\Packages\\Float", root + "\\Packages\\Float\\SimObjects\\Airplanes",
-                                             root + "\\Far & away", root + "\\Discovered\\Jet"};
+  const std::string r = normal_path(root);
+  const std::vector<std::string> expected = {r + "\\Packages\\Float", r + "\\Packages\\Float\\SimObjects\\Airplanes",
+                                             r + "\\Far & away", r + "\\Discovered\\Jet"};
   EXPECT_EQ(expected, read.folders);
   EXPECT_EQ(std::vector<std::string>{}, read.refusals);  // missing files are no refusal
 }
 
 TEST(AircraftFolder, UnderTheRootOrInsideADeclaredAddonFolder) {
-  const std::vector<std::string> addons = {"C:\\Add-ons\\Float", "\\\\nas\\sims\\Jet"};
+  const std::vector<std::string> addons = {"C:\\Add-ons\\Float", "\\\\nas\\sims\\Jet", "\\home\\u\\Add-ons"};
   const struct {
     const char* value;
     std::optional<std::string> folder;
@@ -93,6 +95,7 @@ TEST(AircraftFolder, UnderTheRootOrInsideADeclaredAddonFolder) {
       {"C:\\Add-ons\\Float2\\Plane", std::nullopt},
       {"C:\\Add-ons\\Float\\..\\..\\Windows", std::nullopt},
       {"\\\\nas\\sims\\Jet\\Plane", "\\\\nas\\sims\\Jet\\Plane"},
+      {"\\home\\u\\Add-ons\\Plane", "\\home\\u\\Add-ons\\Plane"},  // a POSIX add-on in its core form
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.value);

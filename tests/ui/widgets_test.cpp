@@ -4,6 +4,8 @@
 #include <QComboBox>
 #include <QDir>
 #include <QFile>
+#include <QFileDialog>
+#include <QHeaderView>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMessageBox>
@@ -11,6 +13,7 @@
 #include <QPainter>
 #include <QPushButton>
 #include <QTemporaryDir>
+#include <QTreeView>
 #include <QtTest>
 #include <random>
 
@@ -186,6 +189,37 @@ class WidgetsTest : public QObject {
     cFileDialog dialog;
     dialog.set_FileName(std::string(1025, 'a'));
     QVERIFY(!dialog.ShowOpen().ok());
+  }
+
+  // Qt's own dialog restores the column widths of an earlier session: once
+  // the folder's rows have arrived (and the header a few events later),
+  // "235 bytes" fits its column however narrow it was left.
+  void fileDialogColumnsTakeTheirTextsWidth() {
+    QTemporaryDir folder;
+    QFile file(folder.path() + "/Sunrise.pkg");
+    QVERIFY(file.open(QIODevice::WriteOnly) && file.write(QByteArray(235, 'x')) == 235 && file.flush());
+    QString size;
+    int width = 0, needed = 0, ticks = 0;
+    cFileDialog::set_hook([&](QFileDialog& shown) {
+      if (auto* view = shown.findChild<QTreeView*>()) view->header()->resizeSection(1, 20);
+      auto* poll = new QTimer(&shown);
+      poll->callOnTimeout([&] {
+        const auto* view = shown.findChild<QTreeView*>();
+        size = view ? view->model()->index(0, 1, view->rootIndex()).data().toString() : QString();
+        if (size.isEmpty() || ++ticks < 5) return;
+        width = view->header()->sectionSize(1);
+        needed = view->fontMetrics().horizontalAdvance(size);
+        shown.reject();
+      });
+      poll->start(20);
+      QTimer::singleShot(5000, &shown, &QDialog::reject);  // no rows: size stays empty
+    });
+    cFileDialog dialog;
+    dialog.set_InitDir(folder.path().toStdString());
+    (void)dialog.ShowOpen();
+    cFileDialog::set_hook({});
+    QCOMPARE(size, QStringLiteral("235 bytes"));
+    QVERIFY2(width > needed, qPrintable(QString("%1 px for %2 px of text").arg(width).arg(needed)));
   }
 
   void skinNamesMissingFilesThenLoadsCutsItsCornersAndRecoloursByScreen() {

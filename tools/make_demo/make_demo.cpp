@@ -6,12 +6,13 @@
 //   not installed. Usage: make_demo ROOT  (ROOT must not exist yet).
 // With --prepar3d ROOT ADDONS it builds a Prepar3D v5 root instead (the
 // same aircraft inside it) and, outside it in ADDONS, one add-on aircraft
-// declared by an add-on.xml and listed in ADDONS/add-ons.cfg, with an .rcf
-// in ROOT that names the add-on aircraft's folder by its absolute path.
+// declared by an add-on.xml and listed in ADDONS/add-ons.cfg; the library
+// finds it (an .rcf could name it only by an absolute path).
 // Each root also gets the simulator's list of aircraft folders in a user
 // folder beside it (ADDONS, or fsx-user) and a Paintwell.ini naming it.
 // With --downloads FOLDER it writes there five zip and 7z archives of
 // trainer repaints, shaped as repaint downloads are.
+// Every path the demo's files hold is relative, so a copied demo still works.
 #include <array>
 #include <cctype>
 #include <cstdint>
@@ -221,11 +222,10 @@ std::vector<std::pair<std::string, std::string>> texture_files(const Livery& l, 
           {"texture.cfg", "[fltsim]\r\nfallback.1=" + first + "\r\nfallback.2=..\\..\\..\\..\\Texture\r\n"}};
 }
 
-std::string rcf_text(const std::string& folder = "SimObjects\\Airplanes\\Paintwell Trainer",
-                     const std::string& title = "Paintwell Trainer") {
+std::string rcf_text() {
   return "// Repaint Configuration File for the demo aircraft\r\n"
-         "folder=" + folder + "\r\n"
-         "title=" + title + "\r\n"
+         "folder=SimObjects\\Airplanes\\Paintwell Trainer\r\n"
+         "title=Paintwell Trainer\r\n"
          "information=A demo aircraft made by the build.\xA5nThe factory livery cannot be removed.\r\n"
          "exclude=Factory White\r\n";
 }
@@ -301,18 +301,18 @@ void make_aircraft(const fs::path& plane, const std::string& model = "Paintwell 
 
 // Prepar3D's add-on aircraft: declared in an add-on.xml of its own folder,
 // that folder listed in the user's add-ons.cfg.
-void make_addon(const fs::path& root, const fs::path& addons) {
+void make_addon(const fs::path& addons) {
   const fs::path addon = addons / "Documents" / "Prepar3D v5 Add-ons" / "Paintwell Floatplane";
   write_file(addon / "add-on.xml",
              "<?xml version=\"1.0\" encoding=\"utf-8\"?>\r\n<SimBase.Document Type=\"AddOnXml\" version=\"4,0\" id=\"add-on\">\r\n"
              "  <AddOn.Name>Paintwell Floatplane</AddOn.Name>\r\n  <AddOn.Component>\r\n"
              "    <Category>SimObjects</Category>\r\n    <Path>SimObjects\\Airplanes</Path>\r\n"
              "  </AddOn.Component>\r\n</SimBase.Document>\r\n");
-  write_file(addons / "add-ons.cfg", "[Package.0]\r\nPATH=" + addon.string() + "\r\nTITLE=Paintwell Floatplane\r\nACTIVE=true\r\nREQUIRED=false\r\n");
-  const fs::path plane = addon / "SimObjects" / "Airplanes" / "Paintwell Floatplane";
-  make_aircraft(plane, "Paintwell Floatplane");
+  // Relative to add-ons.cfg's own folder, as Paintwell reads it.
+  write_file(addons / "add-ons.cfg", "[Package.0]\r\nPATH=Documents\\Prepar3D v5 Add-ons\\Paintwell Floatplane\r\n"
+                                     "TITLE=Paintwell Floatplane\r\nACTIVE=true\r\nREQUIRED=false\r\n");
+  make_aircraft(addon / "SimObjects" / "Airplanes" / "Paintwell Floatplane", "Paintwell Floatplane");
   make_shared_textures(addon);
-  write_file(root / "Paintwell Floatplane.rcf", rcf_text(plane.string(), "Paintwell Floatplane"));
 }
 
 // The simulator's own list of aircraft folders, in the user's settings
@@ -439,7 +439,7 @@ int main(int argc, char** argv) {
   if (fs::exists(root)) return 0;  // made already: keep what the user did there
   if (prepar3d) {
     write_file(root / "Prepar3D.exe", pw::demo::pe_image_with_version(5, 3, 17, 28160));
-    make_addon(root, fs::absolute(argv[3]));
+    make_addon(argv[3]);
     make_settings(root, fs::absolute(argv[3]), true);
   } else {
     write_file(root / "FSX.EXE", pw::demo::pe_image_with_version(10, 0, 61637, 0));
