@@ -150,8 +150,11 @@ bool is_archive_name(std::string_view path) {
 }
 
 Result<std::unique_ptr<Download>> open_download(FileSystem& fs, const std::string& path) {
-  if (fs.is_link(path)) return download_detail::refused("the download is a link: " + path);
-  if (fs.is_folder(path)) return download_detail::open_folder_download(fs, path);
+  if (fs.is_folder(path)) {
+    // Its walk would leave it for wherever the link leads.
+    if (fs.is_link(path)) return download_detail::refused("a link or device: " + path);
+    return download_detail::open_folder_download(fs, path);
+  }
   return download_detail::open_archive_download(fs, path);
 }
 

@@ -26,15 +26,19 @@ inline constexpr std::int64_t kMaxDownloadTextBytes = std::int64_t{1} << 20;  //
 
 struct DownloadFile {
   // Path inside the download, components joined with '\', Windows-1252 as
-  // the core sees names. A file of a zip held in the archive (opened one
-  // level deep) is named "<inner zip's path>\<its path inside>".
+  // the core sees names (an archive's UTF-8 names converted, '?' for what
+  // Windows-1252 lacks). A file of a zip held in the archive (opened one
+  // level deep) is named "<inner zip's path>\<its path inside>"; the zip
+  // itself is then no file of the list. A zip inside that is larger than
+  // 64 MB (it is held in memory while read), or one inside such a zip, is
+  // listed as a file and not opened.
   std::string name;
   std::int64_t size = 0;
 };
 
 // A text file of the download that may hold [fltsim.x] blocks (.txt, .cfg,
 // .ini, readme* and aircraft.cfg files up to kMaxDownloadTextBytes), its
-// bytes as stored.
+// bytes as stored. Past 32 MB of texts in all, further ones are not read.
 struct DownloadText {
   std::size_t file = 0;  // index in DownloadContents::files
   std::string bytes;
@@ -78,8 +82,12 @@ bool is_archive_name(std::string_view path);
 // ("password-protected archives are not supported"), more than
 // kMaxDownloadItems entries, more than kMaxDownloadBytes in all, or a
 // ratio past kMaxCompressionRatio:1 once past kBombCheckBytes. A corrupt
-// archive is kDamaged with the reader's reason. A folder's links are
-// refused as an archive's are.
+// archive is kDamaged with the reader's reason (a zip inside is named in
+// it); a failing read of the file is the file layer's own error. The
+// format is told by the file's first bytes, not its name. A folder's
+// links are refused as an archive's are, names holding a separator are
+// skipped (see holds_separator), and a FIFO or device in it fails when
+// read (open_read's kRefused).
 Result<std::unique_ptr<Download>> open_download(FileSystem& fs, const std::string& path);
 
 }  // namespace pw
