@@ -1,6 +1,5 @@
 #include "packages/download.h"
 
-#include <cctype>
 #include <vector>
 
 #include "base/file_ops.h"
@@ -21,7 +20,8 @@ Error damaged(std::string_view what) {
 namespace {
 
 bool is_drive(std::string_view component) {
-  return component.size() >= 2 && component[1] == ':' && std::isalpha(static_cast<unsigned char>(component[0]));
+  const char letter = static_cast<char>(component.empty() ? 0 : component[0] | 0x20);
+  return component.size() >= 2 && component[1] == ':' && letter >= 'a' && letter <= 'z';
 }
 
 // "..", and what Windows trims to it or to nothing: "...", ". .".

@@ -205,11 +205,25 @@ TEST_F(DownloadTest, ExtractStreamsInBoundedPiecesAndChecksSizes) {
     EXPECT_GT(8 * 1024, *peak.growth_kb());
   }
   // A size that lies about the bytes stored shows at extraction.
-  const auto lying = open(claim_size(make_archive({{"a.bmp", "abc"}}), 1000), "lying.zip");
+  const auto lying = open(claim_size(make_archive({{"a.bmp", "abc"}}, false, "zip:compression=store"), 2), "l.zip");
   ASSERT_TRUE(lying.ok()) << lying.error().message;
   const auto copied = (*lying)->extract({0}, sink);
   ASSERT_FALSE(copied.ok());
   EXPECT_EQ(ErrorCode::kDamaged, copied.error().code) << copied.error().message;
+  dir.write("l.zip", make_archive({{"b.bmp", "ab"}}));  // replaced since it was listed
+  const auto replaced = (*lying)->extract({0}, sink);
+  ASSERT_FALSE(replaced.ok());
+  EXPECT_NE(std::string::npos, replaced.error().message.find("changed since")) << replaced.error().message;
+}
+
+TEST_F(DownloadTest, TheRatioIsThatOfTheArchivesSizeOnceTheSizesPassTheThreshold) {
+  std::string noise(600000, '\0');
+  for (std::size_t i = 0; i < noise.size(); ++i) noise[i] = static_cast<char>((i * 2654435761u) >> 13);
+  const std::string zip = make_archive({{"noise.bin", noise}, {"a.bmp", "abc"}}, false, "zip:compression=store");
+  // Two files claiming this much each: just below, then just past 200:1.
+  const auto each = [&](int delta) { return static_cast<std::uint32_t>(100 * zip.size() + delta); };
+  EXPECT_TRUE(open(claim_size(zip, each(-100))).ok());
+  EXPECT_EQ(ErrorCode::kRefused, open(claim_size(zip, each(100))).error().code);
 }
 
 TEST_F(DownloadTest, AFailingReadIsTheFileLayersErrorNotDamage) {
