@@ -29,9 +29,9 @@ struct DownloadFile {
   // the core sees names (an archive's UTF-8 names converted, '?' for what
   // Windows-1252 lacks). A file of a zip held in the archive (opened one
   // level deep) is named "<inner zip's path>\<its path inside>"; the zip
-  // itself is then no file of the list. A zip inside that is larger than
-  // 64 MB (it is held in memory while read), or one inside such a zip, is
-  // listed as a file and not opened.
+  // itself is then no file of the list. A zip inside larger than 64 MB (it
+  // is held in memory while read) and a zip inside a zip inside are listed
+  // as files and not opened.
   std::string name;
   std::int64_t size = 0;
 };
@@ -66,9 +66,11 @@ class Download {
   virtual ~Download() = default;
   virtual const DownloadContents& contents() const = 0;
   // Copies the files named by index (in DownloadContents::files) to the
-  // sink, in the download's order. kDamaged with the reader's reason when
-  // the archive proves corrupt on the way; a file whose bytes differ in
-  // length from the listed size is damaged too.
+  // sink, in the download's order, in pieces of at most 1 MB. kDamaged
+  // with the reader's reason when the archive proves corrupt on the way; a
+  // file whose bytes differ in length from the listed size, or an archive
+  // that no longer holds the listed entries, is damaged too. kRefused for
+  // an index past the list.
   virtual Result<void> extract(const std::vector<std::size_t>& files, DownloadSink& sink) = 0;
 };
 
