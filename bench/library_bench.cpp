@@ -3,15 +3,10 @@
 // places. Measures, side by side in one run: the first index against the
 // floor (finding every aircraft.cfg and reading each whole, serial), a
 // re-index of the unchanged simulator against the first, a search of all
-<<<<<<< HEAD
 // 20,000 entries at each keystroke, the choice of a downloaded repaint's
 // aircraft among the 500, and the peak memory.
 // Targets: 2x, 0.2x, 30 ms, 1 s, 200 MB. Usage: library_bench [RUNS]
-=======
-// 20,000 entries at each keystroke, and the peak memory.
-// Targets: 2x, 0.2x, 30 ms, 200 MB. Usage: library_bench [RUNS]
 // (library_screen_bench measures the Hangar's first screen of the same simulator.)
->>>>>>> rough-edges
 
 #include <algorithm>
 #include <chrono>

@@ -309,34 +309,6 @@ TEST(CommandLine, CheckReportsFindingsAndFixesTheNumbering) {
   EXPECT_EQ(0, fixed.status) << fixed.out;
 }
 
-<<<<<<< HEAD
-=======
-TEST(CommandLine, HistoryListsAndUndoWalksBackRefusingAnEditedFile) {
-  SimTree t;
-  const std::string rcf = write_rcf(t);
-  const std::string original = t.cfg();
-  ASSERT_EQ(0, run_cli(t, {"remove", rcf, "1"}).status);
-  const std::string removed = t.cfg();
-  const std::string edited = "[fltsim.0]\r\ntitle=A\r\ntexture=Red\r\n\r\n[fltsim.0]\r\ntitle=B\r\ntexture=Red\r\n";
-  t.dir.write(t.plane("Aircraft.cfg"), edited);  // by hand, after the removal
-  run_cli(t, {"check", rcf, "--fix"});  // the tree's test textures stay findings; the repair shows below
-  const CliRun history = run_cli(t, {"history", rcf});
-  EXPECT_NE(std::string::npos, history.out.find("\trepair\twrote [fltsim.0] -> [fltsim.1]\t-\n")) << history.out;
-  EXPECT_NE(std::string::npos, history.out.find("\tremove\tdeleted [fltsim.1] Cessna Silver; moved folder "
-                                                "Texture.Silver\t-\n"));
-  EXPECT_LT(history.out.find("repair"), history.out.find("remove"));  // newest first
-
-  for (const auto& [status, cfg_after] : std::vector<std::pair<int, std::string>>{{0, edited}, {1, edited}, {0, original}, {1, original}}) {
-    if (status == 0 && cfg_after == original) t.dir.write(t.plane("Aircraft.cfg"), removed);  // the edit taken back
-    const CliRun r = run_cli(t, {"undo", rcf});
-    EXPECT_EQ(status, r.status) << r.err;
-    EXPECT_EQ(cfg_after, t.cfg());
-  }
-  EXPECT_EQ(5u, t.dir.names(t.plane("Texture.Silver")).size());
-  EXPECT_EQ(2, static_cast<int>(std::count_if(history.out.begin(), history.out.end(), [](char c) { return c == '\n'; })));
-  EXPECT_NE(std::string::npos, run_cli(t, {"history", rcf}).out.find("\tundone\n"));
-}
-
 // Operands relative to the working folder enter in one form: the log and
 // the restore point hold it with '\\' on every platform, read back here it
 // still undoes, and the command line shows it in the platform's form.
@@ -355,7 +327,6 @@ TEST(CommandLine, RelativeOperandsAreKeptInOneFormAndShownNatively) {
   EXPECT_EQ(0, run_cli(t, {"undo", rcf}).status);
 }
 
->>>>>>> rough-edges
 // An install killed once its folder is in place: reading commands say so and
 // change nothing; history lists it newest first; the next change takes it
 // back first, and undo still reaches the operations before.
