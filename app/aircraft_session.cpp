@@ -156,6 +156,71 @@ InstallReport AircraftSession::install(const std::string& package_path, const In
   return report;
 }
 
+Result<FltsimEntry> AircraftSession::entry_to_import(const FoundRepaint& repaint) const {
+  if (!repaint.refusal.empty()) return refused(repaint.folder + ": " + repaint.refusal);
+  if (repaint.entry) return *repaint.entry;
+  const std::vector<FltsimEntry>& entries = program_.state.g_AircraftEntries;
+  if (entries.empty()) return refused(repaint.folder + ": the aircraft has no entry to make its entry from");
+  return made_up_entry(entries.front(), repaint.texture);
+}
+
+// Each repaint's duplicate question is answered first; what is left goes
+// in one operation.
+ImportReport AircraftSession::import(Download& download, const std::vector<FoundRepaint>& repaints,
+                                     DuplicateChoice on_duplicate) {
+  ImportReport report;
+  report.repaints.resize(repaints.size());
+  if (Result<void> ready = prepare_writes(); !ready) {
+    report.error = ready.error();
+    for (InstallReport& r : report.repaints) r = failed_install(ready.error());
+    return report;
+  }
+  std::vector<DownloadRepaint> chosen;
+  std::vector<std::size_t> chosen_at;
+  std::vector<bool> replaced(program_.state.g_AircraftEntries.size(), false);
+  std::optional<Error> refusal;
+  std::vector<bool> refused_alone(repaints.size(), false);
+  for (std::size_t i = 0; i < repaints.size(); ++i) {
+    Result<FltsimEntry> entry = entry_to_import(repaints[i]);
+    if (!entry) {
+      report.repaints[i] = failed_install(entry.error());
+      refused_alone[i] = true;
+      if (!refusal) refusal = entry.error();
+      continue;
+    }
+    const std::optional<std::size_t> installed = pw::installed_duplicate(program_, *entry);
+    report.repaints[i].duplicate_of = installed ? trim_blanks(entry->title) : "";
+    if (installed && on_duplicate == DuplicateChoice::kSkip) {
+      report.repaints[i].outcome = InstallOutcome::kSkipped;
+      continue;
+    }
+    if (installed && on_duplicate == DuplicateChoice::kReplace) replaced[*installed] = true;
+    chosen.push_back(download_repaint(repaints[i], std::move(*entry)));
+    chosen_at.push_back(i);
+  }
+  ImportReport done;
+  if (chosen.empty()) {
+    done.outcome = refusal ? InstallOutcome::kFailed : InstallOutcome::kSkipped;
+    if (refusal) done.error = *refusal;
+  } else if (const std::optional<Error> no_replace = refusal_to_remove(replaced)) {
+    done.error = *no_replace;
+  } else {
+    done = install_download(program_.operation(), program_.state, download, chosen, replaced);
+  }
+  report.outcome = done.outcome;
+  report.error = done.error;
+  for (std::size_t k = 0; k < chosen_at.size(); ++k) {
+    InstallReport& r = report.repaints[chosen_at[k]];
+    std::string duplicate_of = std::move(r.duplicate_of);
+    r = done.outcome == InstallOutcome::kInstalled ? std::move(done.repaints[k]) : failed_install(done.error);
+    if (done.outcome != InstallOutcome::kInstalled) r.outcome = done.outcome;
+    r.duplicate_of = std::move(duplicate_of);
+  }
+  log_import(program_, download.contents().path, repaints, refused_alone, report);
+  if (report.outcome == InstallOutcome::kInstalled) finish();
+  return report;
+}
+
 RemovalReport AircraftSession::remove(const std::vector<EntryIdentity>& entries) {
   std::vector<bool> selection(program_.state.g_AircraftEntries.size(), false);
   for (const EntryIdentity& entry : entries) {
