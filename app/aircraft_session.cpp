@@ -33,6 +33,17 @@ RemovalReport failed_removal(Error error) {
   return report;
 }
 
+// The entry a found repaint is installed with: its block, or one made up
+// from the aircraft's first entry.
+Result<FltsimEntry> entry_to_import(const AircraftState& aircraft, const FoundRepaint& repaint) {
+  if (!repaint.refusal.empty()) return refused(repaint.folder + ": " + repaint.refusal);
+  if (repaint.entry) return *repaint.entry;
+  if (aircraft.g_AircraftEntries.empty()) {
+    return refused(repaint.folder + ": the aircraft has no entry to make its entry from");
+  }
+  return made_up_entry(aircraft.g_AircraftEntries.front(), repaint.texture);
+}
+
 Result<FltsimEntry> package_entry(FileSystem& fs, const std::string& path) {
   Result<std::unique_ptr<InputFile>> file = fs.open_read(trim_blanks(path));
   if (!file) return file.error();
@@ -156,16 +167,34 @@ InstallReport AircraftSession::install(const std::string& package_path, const In
   return report;
 }
 
-Result<FltsimEntry> AircraftSession::entry_to_import(const FoundRepaint& repaint) const {
-  if (!repaint.refusal.empty()) return refused(repaint.folder + ": " + repaint.refusal);
-  if (repaint.entry) return *repaint.entry;
-  const std::vector<FltsimEntry>& entries = program_.state.g_AircraftEntries;
-  if (entries.empty()) return refused(repaint.folder + ": the aircraft has no entry to make its entry from");
-  return made_up_entry(entries.front(), repaint.texture);
+// Each repaint's refusal and duplicate question answered; what is left
+// goes into the one operation.
+ImportChoices AircraftSession::choose_imports(const std::vector<FoundRepaint>& repaints, DuplicateChoice on_duplicate,
+                                              ImportReport& report) {
+  ImportChoices choices;
+  choices.replaced.assign(program_.state.g_AircraftEntries.size(), false);
+  choices.refused.assign(repaints.size(), false);
+  for (std::size_t i = 0; i < repaints.size(); ++i) {
+    Result<FltsimEntry> entry = entry_to_import(program_.state, repaints[i]);
+    if (!entry) {
+      report.repaints[i] = failed_install(entry.error());
+      choices.refused[i] = true;
+      if (!choices.refusal) choices.refusal = entry.error();
+      continue;
+    }
+    const std::optional<std::size_t> installed = pw::installed_duplicate(program_, *entry);
+    report.repaints[i].duplicate_of = installed ? trim_blanks(entry->title) : "";
+    if (installed && on_duplicate == DuplicateChoice::kSkip) {
+      report.repaints[i].outcome = InstallOutcome::kSkipped;
+      continue;
+    }
+    if (installed && on_duplicate == DuplicateChoice::kReplace) choices.replaced[*installed] = true;
+    choices.chosen.push_back(download_repaint(repaints[i], std::move(*entry)));
+    choices.at.push_back(i);
+  }
+  return choices;
 }
 
-// Each repaint's duplicate question is answered first; what is left goes
-// in one operation.
 ImportReport AircraftSession::import(Download& download, const std::vector<FoundRepaint>& repaints,
                                      DuplicateChoice on_duplicate) {
   ImportReport report;
@@ -175,48 +204,26 @@ ImportReport AircraftSession::import(Download& download, const std::vector<Found
     for (InstallReport& r : report.repaints) r = failed_install(ready.error());
     return report;
   }
-  std::vector<DownloadRepaint> chosen;
-  std::vector<std::size_t> chosen_at;
-  std::vector<bool> replaced(program_.state.g_AircraftEntries.size(), false);
-  std::optional<Error> refusal;
-  std::vector<bool> refused_alone(repaints.size(), false);
-  for (std::size_t i = 0; i < repaints.size(); ++i) {
-    Result<FltsimEntry> entry = entry_to_import(repaints[i]);
-    if (!entry) {
-      report.repaints[i] = failed_install(entry.error());
-      refused_alone[i] = true;
-      if (!refusal) refusal = entry.error();
-      continue;
-    }
-    const std::optional<std::size_t> installed = pw::installed_duplicate(program_, *entry);
-    report.repaints[i].duplicate_of = installed ? trim_blanks(entry->title) : "";
-    if (installed && on_duplicate == DuplicateChoice::kSkip) {
-      report.repaints[i].outcome = InstallOutcome::kSkipped;
-      continue;
-    }
-    if (installed && on_duplicate == DuplicateChoice::kReplace) replaced[*installed] = true;
-    chosen.push_back(download_repaint(repaints[i], std::move(*entry)));
-    chosen_at.push_back(i);
-  }
+  const ImportChoices choices = choose_imports(repaints, on_duplicate, report);
   ImportReport done;
-  if (chosen.empty()) {
-    done.outcome = refusal ? InstallOutcome::kFailed : InstallOutcome::kSkipped;
-    if (refusal) done.error = *refusal;
-  } else if (const std::optional<Error> no_replace = refusal_to_remove(replaced)) {
+  if (choices.chosen.empty()) {
+    done.outcome = choices.refusal ? InstallOutcome::kFailed : InstallOutcome::kSkipped;
+    if (choices.refusal) done.error = *choices.refusal;
+  } else if (const std::optional<Error> no_replace = refusal_to_remove(choices.replaced)) {
     done.error = *no_replace;
   } else {
-    done = install_download(program_.operation(), program_.state, download, chosen, replaced);
+    done = install_download(program_.operation(), program_.state, download, choices.chosen, choices.replaced);
   }
   report.outcome = done.outcome;
   report.error = done.error;
-  for (std::size_t k = 0; k < chosen_at.size(); ++k) {
-    InstallReport& r = report.repaints[chosen_at[k]];
+  for (std::size_t k = 0; k < choices.at.size(); ++k) {
+    InstallReport& r = report.repaints[choices.at[k]];
     std::string duplicate_of = std::move(r.duplicate_of);
     r = done.outcome == InstallOutcome::kInstalled ? std::move(done.repaints[k]) : failed_install(done.error);
-    if (done.outcome != InstallOutcome::kInstalled) r.outcome = done.outcome;
+    r.outcome = done.outcome;
     r.duplicate_of = std::move(duplicate_of);
   }
-  log_import(program_, download.contents().path, repaints, refused_alone, report);
+  log_import(program_, download.contents().path, repaints, choices.refused, report);
   if (report.outcome == InstallOutcome::kInstalled) finish();
   return report;
 }

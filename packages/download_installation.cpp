@@ -200,9 +200,12 @@ DownloadRepaint download_repaint(const FoundRepaint& found, FltsimEntry entry) {
 ImportReport install_download(const OperationContext& op, AircraftState& aircraft, Download& download,
                               const std::vector<DownloadRepaint>& repaints, const std::vector<bool>& replaced) {
   ImportReport report;
-  if (repaints.empty()) return report.error = refused("no repaint is chosen"), report;
-  Result<std::map<std::size_t, PlacedFile>> placed = place_files(download.contents(), repaints);
-  if (!placed) return report.error = placed.error(), report;
+  Result<std::map<std::size_t, PlacedFile>> placed =
+      repaints.empty() ? refused("no repaint is chosen") : place_files(download.contents(), repaints);
+  if (!placed) {
+    report.error = placed.error();
+    return report;
+  }
   NewRepaints news{"import", download.contents().path, {}, {}, false};
   for (const DownloadRepaint& repaint : repaints) news.entries.push_back(repaint.entry);
   news.fill = [&](const std::vector<std::string>& stages) { return fill_stages(op, download, *placed, stages); };

@@ -139,8 +139,8 @@ Exit status, the same for every command:
   2  usage error: unknown command or option, wrong operands, or more than
      10000 operands.
   3  could not read what it had to (the simulator, FILE, a package to
-     inspect, the aircraft's files); for check: could not check, with the
-     reason.
+     inspect, a download, the aircraft's files); for check: could not
+     check, with the reason.
 )";
 
 }  // namespace pw

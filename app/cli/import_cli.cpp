@@ -62,7 +62,7 @@ class Importer {
   int run() {
     open_all();
     if (opened_.empty()) return status_;
-    if (!plan_all()) return kExitFailed;
+    if (!plan_all()) return status_;
     if (command_.dry_run) {
       list_all();
     } else if (command_.to_pkg) {
@@ -272,7 +272,7 @@ void Importer::install_group(std::size_t download, const std::string& aircraft, 
       fail(where(p) + ": " + r.error.message);
     }
   }
-  if (!findings.empty()) note(installed_findings_text(findings));
+  if (!findings.empty()) err_ << for_terminal(installed_findings_text(findings)) << '\n';
 }
 
 std::string Importer::json_text() const {

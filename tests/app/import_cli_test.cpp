@@ -110,8 +110,12 @@ TEST(ImportCli, InstallsTheZipByteForByteLogsItAndUndoesIt) {
 
   EXPECT_EQ(kExitOk, t.cli({"import", "blue.zip", "--on-duplicate", "skip"}, &err).first);
   EXPECT_NE(std::string::npos, err.find("Cessna Blue is installed already: skip")) << err;
-  EXPECT_EQ(kExitOk, t.cli({"undo", "sim/SimObjects/Airplanes/C172"}).first);
-  EXPECT_EQ(kExitOk, t.cli({"undo", "sim/SimObjects/Airplanes/C172"}).first);
+  EXPECT_EQ(kExitOk, t.cli({"import", "blue.zip", "--on-duplicate", "replace"}, &err).first) << err;
+  const std::string cfg = t.cfg();
+  EXPECT_EQ(cfg.find("title=Cessna Blue"), cfg.rfind("title=Cessna Blue")) << cfg;
+  EXPECT_EQ(std::set<std::string>({"Texture.Blue", "Texture.Gold", "Texture.Red", "Texture.Silver"}),
+            test::texture_folders(t.dir.native(t.plane(""))));
+  for (int undo = 0; undo < 3; ++undo) EXPECT_EQ(kExitOk, t.cli({"undo", "sim/SimObjects/Airplanes/C172"}).first);
   EXPECT_EQ(test::kOriginalCfg, t.cfg());
   EXPECT_EQ(std::set<std::string>({"Texture.Red", "Texture.Silver"}), test::texture_folders(t.dir.native(t.plane(""))));
 }

@@ -5,6 +5,7 @@
 #include <map>
 
 #include "packages/restore_points.h"
+#include "packages/undo.h"
 #include "packages/sim_tree.h"
 #include "packages/tree_checks.h"
 
@@ -104,8 +105,9 @@ TEST(DownloadInstall, TwoRepaintsAsOnePackageInstallWritesThemUndoneWhole) {
   EXPECT_EQ(before, tree(t));
 }
 
-// Whichever step fails, the tree is as it was; a corrupt archive half-way
-// through the second repaint is one of them.
+// Whichever step fails, the tree is as it was, and so it is after the
+// recovery of a crash at any step; a corrupt archive half-way through the
+// second repaint is one of the failures.
 TEST(DownloadInstall, AFailureAnywhereLeavesTheTreeAsItWas) {
   SimTree t;
   const auto before = tree(t);
@@ -116,11 +118,21 @@ TEST(DownloadInstall, AFailureAnywhereLeavesTheTreeAsItWas) {
   EXPECT_EQ(before, tree(t));
   EXPECT_FALSE(t.dir.exists(t.plane("Paintwell.history")));
   download.damaged_at = 99;
+  const std::string& folder = t.ctx.state.g_AircraftFolder;
   for (int k = 1;; ++k) {
     SCOPED_TRACE(k);
+    t.faulty.crash_at(k);
+    const bool crashed = import(t, download, two_repaints()).outcome != InstallOutcome::kInstalled;
+    t.faulty.fail_at(0);
+    ASSERT_TRUE(recover_interrupted_operation(t.faulty, folder));
+    if (!crashed) break;
+    EXPECT_EQ(before, tree(t)) << "crash";
     t.faulty.fail_at(k);
-    const ImportReport report = import(t, download, two_repaints());
-    if (report.outcome == InstallOutcome::kInstalled) break;
+    if (import(t, download, two_repaints()).outcome == InstallOutcome::kInstalled) {  // the failed call is ignored
+      t.faulty.fail_at(0);
+      ASSERT_TRUE(undo_latest(t.faulty, folder));
+      t.reload_entries();
+    }
     EXPECT_EQ(before, tree(t)) << t.faulty.failed_call();
     EXPECT_EQ(2, t.ctx.state.g_FirstFreeFltsim);
     ASSERT_LT(k, 200);
