@@ -50,6 +50,45 @@ Result<FltsimEntry> package_entry(FileSystem& fs, const std::string& path) {
   return read_package_entry(**file);
 }
 
+// The repaints of an import that go into its operation (`at`: their
+// places among those asked for), the entries they replace, those refused
+// alone and the first refusal.
+struct ImportChoices {
+  std::vector<DownloadRepaint> chosen;
+  std::vector<std::size_t> at;
+  std::vector<bool> replaced;
+  std::vector<bool> refused;
+  std::optional<Error> refusal;
+};
+
+// Each repaint's refusal and duplicate question answered; what is left
+// goes into the one operation.
+ImportChoices choose_imports(Session& program, const std::vector<FoundRepaint>& repaints,
+                             DuplicateChoice on_duplicate, ImportReport& report) {
+  ImportChoices choices;
+  choices.replaced.assign(program.state.g_AircraftEntries.size(), false);
+  choices.refused.assign(repaints.size(), false);
+  for (std::size_t i = 0; i < repaints.size(); ++i) {
+    Result<FltsimEntry> entry = entry_to_import(program.state, repaints[i]);
+    if (!entry) {
+      report.repaints[i] = failed_install(entry.error());
+      choices.refused[i] = true;
+      if (!choices.refusal) choices.refusal = entry.error();
+      continue;
+    }
+    const std::optional<std::size_t> installed = pw::installed_duplicate(program, *entry);
+    report.repaints[i].duplicate_of = installed ? trim_blanks(entry->title) : "";
+    if (installed && on_duplicate == DuplicateChoice::kSkip) {
+      report.repaints[i].outcome = InstallOutcome::kSkipped;
+      continue;
+    }
+    if (installed && on_duplicate == DuplicateChoice::kReplace) choices.replaced[*installed] = true;
+    choices.chosen.push_back(download_repaint(repaints[i], std::move(*entry)));
+    choices.at.push_back(i);
+  }
+  return choices;
+}
+
 }  // namespace
 
 EntryIdentity identity_of(const AircraftState& aircraft, std::size_t index) {
@@ -167,34 +206,6 @@ InstallReport AircraftSession::install(const std::string& package_path, const In
   return report;
 }
 
-// Each repaint's refusal and duplicate question answered; what is left
-// goes into the one operation.
-ImportChoices AircraftSession::choose_imports(const std::vector<FoundRepaint>& repaints, DuplicateChoice on_duplicate,
-                                              ImportReport& report) {
-  ImportChoices choices;
-  choices.replaced.assign(program_.state.g_AircraftEntries.size(), false);
-  choices.refused.assign(repaints.size(), false);
-  for (std::size_t i = 0; i < repaints.size(); ++i) {
-    Result<FltsimEntry> entry = entry_to_import(program_.state, repaints[i]);
-    if (!entry) {
-      report.repaints[i] = failed_install(entry.error());
-      choices.refused[i] = true;
-      if (!choices.refusal) choices.refusal = entry.error();
-      continue;
-    }
-    const std::optional<std::size_t> installed = pw::installed_duplicate(program_, *entry);
-    report.repaints[i].duplicate_of = installed ? trim_blanks(entry->title) : "";
-    if (installed && on_duplicate == DuplicateChoice::kSkip) {
-      report.repaints[i].outcome = InstallOutcome::kSkipped;
-      continue;
-    }
-    if (installed && on_duplicate == DuplicateChoice::kReplace) choices.replaced[*installed] = true;
-    choices.chosen.push_back(download_repaint(repaints[i], std::move(*entry)));
-    choices.at.push_back(i);
-  }
-  return choices;
-}
-
 ImportReport AircraftSession::import(Download& download, const std::vector<FoundRepaint>& repaints,
                                      DuplicateChoice on_duplicate) {
   ImportReport report;
@@ -204,7 +215,7 @@ ImportReport AircraftSession::import(Download& download, const std::vector<Found
     for (InstallReport& r : report.repaints) r = failed_install(ready.error());
     return report;
   }
-  const ImportChoices choices = choose_imports(repaints, on_duplicate, report);
+  const ImportChoices choices = choose_imports(program_, repaints, on_duplicate, report);
   ImportReport done;
   if (choices.chosen.empty()) {
     done.outcome = choices.refusal ? InstallOutcome::kFailed : InstallOutcome::kSkipped;

@@ -49,17 +49,6 @@ struct InstallOptions {
   DuplicateChoice on_duplicate = DuplicateChoice::kCopy;
 };
 
-// The repaints of an import that go into its operation (`at`: their
-// places among those asked for), the entries they replace, those refused
-// alone and the first refusal.
-struct ImportChoices {
-  std::vector<DownloadRepaint> chosen;
-  std::vector<std::size_t> at;
-  std::vector<bool> replaced;
-  std::vector<bool> refused;
-  std::optional<Error> refusal;
-};
-
 class AircraftSession {
  public:
   // Opens a session on the aircraft the program's state has selected (its
@@ -133,8 +122,6 @@ class AircraftSession {
   Result<void> prepare_writes();
   std::optional<std::size_t> find(const EntryIdentity& entry) const;
   std::optional<Error> refusal_to_remove(const std::vector<bool>& selection);
-  ImportChoices choose_imports(const std::vector<FoundRepaint>& repaints, DuplicateChoice on_duplicate,
-                               ImportReport& report);
   void finish();  // after a command that kept a restore point
 
   Session& program_;

@@ -121,7 +121,8 @@ std::vector<std::size_t> indices_of(const std::map<std::size_t, PlacedFile>& pla
 }
 
 // The download read once into the staging folders.
-Result<void> fill_stages(const OperationContext& op, Download& download, const std::map<std::size_t, PlacedFile>& placed,
+Result<void> fill_stages(const OperationContext& op, Download& download,
+                         const std::map<std::size_t, PlacedFile>& placed,
                          const std::vector<std::string>& stages) {
   std::int64_t total = 0;
   for (const auto& [index, file] : placed) total += download.contents().files[index].size;
@@ -136,7 +137,8 @@ Result<void> fill_stages(const OperationContext& op, Download& download, const s
 // Feeds the extracted files to the package's block in table order.
 class BlockSink final : public DownloadSink {
  public:
-  BlockSink(const OperationContext& op, BlockCompressor& block, const std::vector<std::size_t>& order, std::int64_t total)
+  BlockSink(const OperationContext& op, BlockCompressor& block, const std::vector<std::size_t>& order,
+            std::int64_t total)
       : op_(op), block_(block), order_(order), total_(total) {}
 
   Result<void> begin_file(std::size_t file) override {
@@ -224,7 +226,9 @@ Result<DownloadPackage> write_download_package(const OperationContext& op, Downl
                                                const std::string& folder) {
   DownloadPackage made;
   const PackageTable table = package_table(download.contents(), repaint, made.left_out);
-  if (table.files.empty()) return refused("the texture folder " + repaint.folder + " holds no file a package can carry");
+  if (table.files.empty()) {
+    return refused("the texture folder " + repaint.folder + " holds no file a package can carry");
+  }
   PW_TRY(check_package_contents(std::nullopt, table.files, table.total));
   FltsimEntry entry = repaint.entry;
   entry.rcf_text = rcf_text;

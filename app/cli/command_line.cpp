@@ -98,8 +98,8 @@ Result<Options> parse_options(const std::vector<std::string>& args) {
       }
       o.on_duplicate = value == "skip" ? DuplicateChoice::kSkip
                        : value == "replace" ? DuplicateChoice::kReplace : DuplicateChoice::kCopy;
-    } else if (a == "--sim" || a == "--addons-config" || a == "--sim-config" || a == "--preview" || a == "--only" || a == "--search" ||
-               a == "--aircraft" || a == "--to-pkg") {
+    } else if (a == "--sim" || a == "--addons-config" || a == "--sim-config" || a == "--preview" ||
+               a == "--only" || a == "--search" || a == "--aircraft" || a == "--to-pkg") {
       if (!has_value) return make_error(ErrorCode::kRefused, a + " needs a value");
       const std::string value = utf8_to_cp1252(args[++i]);
       if (a == "--sim") o.sim_root = value;

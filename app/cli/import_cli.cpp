@@ -135,7 +135,8 @@ class Importer {
 
   bool plan_for_selected(std::size_t d, std::size_t r) {
     const AircraftState& s = session_.state;
-    planned_.push_back({d, r, s.g_AircraftFolder, s.g_AircraftEntries.empty() ? "" : s.g_AircraftEntries[0].title, "listed", ""});
+    const std::string first_title = s.g_AircraftEntries.empty() ? "" : s.g_AircraftEntries[0].title;
+    planned_.push_back({d, r, s.g_AircraftFolder, first_title, "listed", ""});
     return true;
   }
 
@@ -200,7 +201,8 @@ class Importer {
 void Importer::pack_all() {
   const std::string& dir = *command_.to_pkg;
   if (!session_.fs.is_folder(dir)) {
-    if (Result<void> made = session_.fs.make_folder(dir); !made) return fail("cannot create " + dir + ": " + made.error().message);
+    Result<void> made = session_.fs.make_folder(dir);
+    if (!made) return fail("cannot create " + dir + ": " + made.error().message);
   }
   std::vector<std::string> written;
   for (Planned& p : planned_) {
@@ -216,8 +218,10 @@ void Importer::pack_all() {
       fail(where(p) + ": its package would replace the one just written: " + path);
       continue;
     }
-    Result<DownloadPackage> made = write_download_package(session_.operation(), *opened_[p.download].download,
-                                                          download_repaint(found(p), entry), session_.state.g_RcfText, dir);
+    Download& download = *opened_[p.download].download;
+    const DownloadRepaint repaint = download_repaint(found(p), entry);
+    Result<DownloadPackage> made =
+        write_download_package(session_.operation(), download, repaint, session_.state.g_RcfText, dir);
     if (!made) {
       fail(where(p) + ": the package could not be written: " + made.error().message);
       continue;

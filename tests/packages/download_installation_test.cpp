@@ -154,8 +154,9 @@ TEST(DownloadInstall, NamesThatLeaveTheTextureFolderAreRefusedBeforeAnythingIsWr
   };
   SimTree t;
   const auto before = tree(t);
-  MemoryDownload download("C:\\dl\\pack.zip",
-                          {{"Pack\\x.dds", "x"}, {"Pack\\Texture.Blue\\..\\y.dds", "y"}, {"Pack\\Texture.Blue\\z", "z"}});
+  MemoryDownload download("C:\\dl\\pack.zip", {{"Pack\\x.dds", "x"},
+                                                {"Pack\\Texture.Blue\\..\\y.dds", "y"},
+                                                {"Pack\\Texture.Blue\\z", "z"}});
   for (const Row& row : rows) {
     SCOPED_TRACE(row.name);
     const ImportReport report = import(t, download, row.repaints);
