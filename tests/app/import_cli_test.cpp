@@ -109,6 +109,8 @@ TEST(ImportCli, InstallsTheZipByteForByteLogsItAndUndoesIt) {
                                         "    wrote [fltsim.2] Blue Sky\r\n    created folder " + blue + "\r\n"
                                         "    result: done\r\n\r\n")) << log;
 
+  EXPECT_NE(std::string::npos, t.cli({"history", "sim/SimObjects/Airplanes/C172"}).second.find(
+                                   "\timport\tdownload " + t.dir.path() + "\\gold.zip; wrote [fltsim.4] Cessna Red Gold"));
   EXPECT_EQ(kExitOk, t.cli({"import", "blue.zip", "--on-duplicate", "skip"}, &err).first);
   EXPECT_NE(std::string::npos, err.find("Cessna Blue is installed already: skip")) << err;
   EXPECT_EQ(kExitOk, t.cli({"import", "blue.zip", "--on-duplicate", "replace"}, &err).first) << err;
