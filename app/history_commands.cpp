@@ -16,7 +16,7 @@ std::string history_changes(const RestoreManifest& m, bool package_paths) {
   const auto add = [&](const char* what, const std::vector<std::string>& items) {
     for (const std::string& item : items) changes += (changes.empty() ? "" : "; ") + std::string(what) + item;
   };
-  add("package ", packages);
+  add(m.operation == "import" ? "download " : "package ", packages);
   add("wrote ", m.sections_written);
   add("deleted ", m.sections_deleted);
   add("created folder ", m.folders_created);

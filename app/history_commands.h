@@ -10,8 +10,9 @@
 namespace pw {
 
 // What the operation changed, "; " between the changes ("package
-// C:\Downloads\X.pkg; wrote [fltsim.3] Blue; created folder Texture.Blue");
-// without `package_paths` packages are named by file name alone.
+// C:\Downloads\X.pkg; wrote [fltsim.3] Blue; created folder Texture.Blue",
+// "download C:\Downloads\X.zip; ..." for an import); without
+// `package_paths` packages and downloads are named by file name alone.
 std::string history_changes(const RestoreManifest& manifest, bool package_paths = true);
 
 // One line of `paintwell-cli history`: time, TAB, operation, TAB, what it
