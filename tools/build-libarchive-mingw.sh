@@ -43,7 +43,7 @@ fi
 # The newest Debian revision of each (security fixes come as revisions), on
 # the upstream version named above. Their Debian versions go in the stamp.
 step "sources of libarchive, xz-utils and bzip2"
-rm -rf "$work" "$cache"
+rm -rf "$work"
 mkdir -p "$work" "$cache/include" "$cache/lib" "$cache/licences"
 cd "$work"
 sources=()
