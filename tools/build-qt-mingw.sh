@@ -15,6 +15,7 @@
 # the mingw sysroot).
 set -euo pipefail
 . "$(dirname "$0")/steps.sh"
+. "$(dirname "$0")/debian-source.sh"
 qt_version=6.4.2
 cache=${PAINTWELL_QT_MINGW:-$HOME/.cache/paintwell/qt-$qt_version-mingw64}
 work=$cache-work
@@ -25,8 +26,6 @@ if [ -f "$stamp" ]; then
   exit 0
 fi
 
-sudo_cmd=()
-[ "$(id -u)" -eq 0 ] || sudo_cmd=(sudo)
 host_version=$(dpkg-query -W -f='${Version}' qt6-base-dev 2>/dev/null) ||
   fail "qt6-base-dev is not installed (tools/install-deps.sh installs it)"
 case "$host_version" in
@@ -45,35 +44,10 @@ if [ ${#missing[@]} -gt 0 ]; then
   DEBIAN_FRONTEND=noninteractive "${sudo_cmd[@]}" apt-get install -y -qq --no-install-recommends "${missing[@]}"
 fi
 
-# apt-get source needs deb-src lines; add them beside the binary ones when
-# the machine has none (Debian images ship without).
-add_source_lines() {
-  local sources=/etc/apt/sources.list.d/paintwell-deb-src.sources
-  if [ -f /etc/apt/sources.list.d/debian.sources ]; then
-    sed 's/^Types: deb$/Types: deb-src/' /etc/apt/sources.list.d/debian.sources |
-      "${sudo_cmd[@]}" tee "$sources" >/dev/null
-  elif grep -q '^deb ' /etc/apt/sources.list 2>/dev/null; then
-    sed -n 's/^deb /deb-src /p' /etc/apt/sources.list |
-      "${sudo_cmd[@]}" tee /etc/apt/sources.list.d/paintwell-deb-src.list >/dev/null
-  else
-    fail "no Debian source line to derive a deb-src line from"
-  fi
-  "${sudo_cmd[@]}" apt-get update -qq
-}
-
 step "source of qt6-base $host_version"
 mkdir -p "$work"
 cd "$work"
-if [ ! -d src ]; then
-  rm -rf download
-  mkdir download
-  if ! apt-get source --print-uris "qt6-base=$host_version" >/dev/null 2>&1; then
-    add_source_lines
-  fi
-  (cd download && apt-get source -qq "qt6-base=$host_version" >/dev/null)
-  mv download/qt6-base-*/ src
-  rm -rf download
-fi
+[ -d src ] || debian_source "qt6-base=$host_version" src
 
 # Debian's source drops Qt's copy of the Wintab headers (licence); Wine's
 # LGPL ones serve, with the few Wine-only macros they use defined first.

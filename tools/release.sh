@@ -16,6 +16,7 @@ cd "$(dirname "$0")/.."
 qt_mingw_unpack
 qt_mingw_complete || fail "no Qt for mingw-w64 in $qt_mingw: run tools/build-qt-mingw.sh first (about 30 minutes)"
 tools/install-deps.sh g++-mingw-w64-x86-64 libz-mingw-w64-dev wine wine64 nsis
+tools/build-libarchive-mingw.sh
 mkdir -p out
 made=()
 
@@ -39,5 +40,16 @@ export WINEPREFIX=$PWD/build-release-win/wine WINEDEBUG=-all DISPLAY=''
 configure_qt_mingw build-release-win -DCMAKE_BUILD_TYPE=Release -DBUILD_TESTING=OFF
 cmake --build build-release-win -j"$jobs" >/dev/null
 pack build-release-win
+# libarchive and its compressors are linked into the programs: the zip
+# ships no DLL of theirs, so none may be asked for.
+win_zip=$(printf 'out/%s\n' "${made[@]}" | grep -- '-win64\.zip$')
+programs=$(mktemp -d)
+unzip -q "$win_zip" '*.exe' -d "$programs"
+for exe in "$programs"/*.exe; do
+  if x86_64-w64-mingw32-objdump -p "$exe" | grep -iE 'DLL Name: .*(archive|lzma|bz2|zlib)'; then
+    fail "$(basename "$exe") in $win_zip needs a DLL that the zip does not hold"
+  fi
+done
+rm -rf "$programs"
 (cd out && sha256sum "${made[@]}" >SHA256SUMS)
 echo "out/SHA256SUMS"

@@ -19,6 +19,7 @@ cross=build-win-gui
 work=$repo/$cross/desktop
 
 qt_mingw_complete || fail "no Qt for mingw-w64 in $qt_mingw: run tools/build-qt-mingw.sh"
+tools/build-libarchive-mingw.sh
 
 export WINEPREFIX=$repo/$cross/wine WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml=" LC_ALL=C.UTF-8
 trap 'wineserver -k >/dev/null 2>&1 || true' EXIT

@@ -10,7 +10,8 @@
 # simulator and started under Wine and Xvfb, its screen compared with the
 # Linux program's (docs/windows-main.png keeps it), and the setup installed,
 # upgraded and uninstalled (tools/windows-check-installer.sh). A missing Qt
-# cache is first unpacked from ../shared/cache/ when that holds it.
+# cache is first unpacked from ../shared/cache/ when that holds it; a
+# missing libarchive cache is built (tools/build-libarchive-mingw.sh).
 # Exits non-zero on any failure or difference.
 #
 # Environment: PAINTWELL_NATIVE_BUILD (default "build") is the Linux build
@@ -27,7 +28,7 @@ cross=build-win
 step "packages"
 # fonts-wine: the Tahoma a Wine user has (wine recommends it); DejaVu: the
 # font the skin is drawn with, under Wine as on Linux.
-packages=(cmake make g++ zlib1g-dev libgtest-dev googletest
+packages=(cmake make g++ zlib1g-dev libarchive-dev libgtest-dev googletest
           g++-mingw-w64-x86-64 libz-mingw-w64-dev wine wine64 fonts-wine fonts-dejavu-core
           xvfb unzip xdotool nsis)
 missing=()
@@ -50,6 +51,10 @@ cmake -S . -B "$native" "${native_type[@]}" >/dev/null
 cmake --build "$native" -j"$jobs" --target paintwell-cli make_demo >/dev/null
 linux_cli=$repo/$native/app/paintwell-cli
 make_demo=$repo/$native/tools/make_demo/make_demo
+
+# The static libarchive both cross builds link (a few minutes, once).
+step "libarchive for mingw-w64"
+tools/build-libarchive-mingw.sh
 
 step "Windows cross build ($cross): core, tests, paintwell-cli.exe"
 # -O2 as the Linux build has it (GCC 12 gives false -Wrestrict errors at -O3),
