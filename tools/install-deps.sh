@@ -3,7 +3,7 @@
 # missing.
 #   tools/install-deps.sh [PACKAGE]...
 set -euo pipefail
-packages=(cmake g++ make zlib1g-dev libgtest-dev qt6-base-dev xvfb xauth fonts-liberation "$@")
+packages=(cmake g++ make zlib1g-dev libarchive-dev libgtest-dev qt6-base-dev xvfb xauth fonts-liberation "$@")
 missing=()
 for p in "${packages[@]}"; do
   dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")

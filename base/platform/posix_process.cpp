@@ -1,5 +1,6 @@
 #include "base/platform/process.h"
 
+#include <locale.h>
 #include <unistd.h>
 
 #include <cerrno>
@@ -64,5 +65,23 @@ std::string user_cache_folder() {
 bool runs_under_wine() { return false; }
 
 bool stderr_is_terminal() { return ::isatty(STDERR_FILENO) == 1; }
+
+namespace {
+
+// Made once and kept: (locale_t)0 when the system has no C.UTF-8.
+locale_t utf8_locale() {
+  static const locale_t locale = ::newlocale(LC_CTYPE_MASK, "C.UTF-8", static_cast<locale_t>(nullptr));
+  return locale;
+}
+
+}  // namespace
+
+Utf8ThreadLocale::Utf8ThreadLocale() {
+  if (utf8_locale() != static_cast<locale_t>(nullptr)) previous_ = ::uselocale(utf8_locale());
+}
+
+Utf8ThreadLocale::~Utf8ThreadLocale() {
+  if (previous_ != nullptr) ::uselocale(static_cast<locale_t>(previous_));
+}
 
 }  // namespace pw

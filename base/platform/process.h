@@ -38,6 +38,22 @@ std::string user_cache_folder();
 // font rasteriser loses some glyphs of the skin's fonts); false elsewhere.
 bool runs_under_wine();
 
+// While it lives, the calling thread's C library works in UTF-8 (POSIX:
+// the C.UTF-8 locale for this thread only), so a library that converts
+// names through the locale (libarchive's rar names) yields them whatever
+// the user's locale, even the "C" one a command line starts in. Windows:
+// nothing changes (names convert through the ANSI code page there).
+class Utf8ThreadLocale {
+ public:
+  Utf8ThreadLocale();
+  ~Utf8ThreadLocale();
+  Utf8ThreadLocale(const Utf8ThreadLocale&) = delete;
+  Utf8ThreadLocale& operator=(const Utf8ThreadLocale&) = delete;
+
+ private:
+  void* previous_ = nullptr;
+};
+
 // True when standard error is a terminal (a person watching), false for a
 // file, a pipe or no stream at all.
 bool stderr_is_terminal();

@@ -91,4 +91,7 @@ bool runs_under_wine() {
 
 bool stderr_is_terminal() { return ::_isatty(::_fileno(stderr)) != 0; }
 
+Utf8ThreadLocale::Utf8ThreadLocale() = default;
+Utf8ThreadLocale::~Utf8ThreadLocale() = default;
+
 }  // namespace pw

@@ -1,0 +1,158 @@
+#include "packages/download.h"
+
+#include <cctype>
+#include <vector>
+
+#include "base/file_ops.h"
+#include "base/text.h"
+#include "packages/download_list.h"
+
+namespace pw {
+namespace download_detail {
+
+Error refused(std::string_view what) {
+  return make_error(ErrorCode::kRefused, "download refused: " + std::string(what));
+}
+
+Error damaged(std::string_view what) {
+  return make_error(ErrorCode::kDamaged, "download is damaged: " + std::string(what));
+}
+
+namespace {
+
+bool is_drive(std::string_view component) {
+  return component.size() >= 2 && component[1] == ':' && std::isalpha(static_cast<unsigned char>(component[0]));
+}
+
+// "..", and what Windows trims to it or to nothing: "...", ". .".
+bool leads_up(std::string_view component) {
+  return component != "." && component.find_first_not_of(". ") == std::string_view::npos;
+}
+
+// Structure only: lead bytes followed by the right number of continuation
+// bytes. Enough to tell UTF-8 from a legacy code page's names.
+bool is_utf8(std::string_view text) {
+  std::size_t follow = 0;
+  for (const char c : text) {
+    const auto b = static_cast<unsigned char>(c);
+    if (follow > 0) {
+      if ((b & 0xC0) != 0x80) return false;
+      --follow;
+    } else if (b >= 0xF0 && b <= 0xF4) {
+      follow = 3;
+    } else if (b >= 0xE0) {
+      if (b > 0xEF) return false;
+      follow = 2;
+    } else if (b >= 0xC2) {
+      follow = 1;
+    } else if (b >= 0x80) {
+      return false;
+    }
+  }
+  return follow == 0;
+}
+
+}  // namespace
+
+Result<std::string> clean_entry_name(std::string_view name) {
+  if (name.empty()) return refused("an entry has no name");
+  if (name[0] == '/' || name[0] == '\\') return refused("an absolute path: " + std::string(name));
+  std::string cleaned;
+  std::size_t start = 0;
+  while (start <= name.size()) {
+    const std::size_t end = std::min(name.find_first_of("/\\", start), name.size());
+    const std::string_view component = name.substr(start, end - start);
+    start = end + 1;
+    if (component.empty() || component == ".") continue;
+    if (leads_up(component)) return refused("a name leads out of the download: " + std::string(name));
+    if (cleaned.empty() && is_drive(component)) return refused("a name with a drive letter: " + std::string(name));
+    if (!cleaned.empty()) cleaned += '\\';
+    cleaned += component;
+  }
+  if (cleaned.empty()) return refused("an entry has no name: " + std::string(name));
+  return cleaned;
+}
+
+std::string archive_name_to_cp1252(const char* utf8, const char* raw) {
+  if (utf8 != nullptr) return utf8_to_cp1252(utf8);
+  if (raw == nullptr) return {};
+  return is_utf8(raw) ? utf8_to_cp1252(raw) : std::string(raw);
+}
+
+bool is_text_name(std::string_view name) {
+  const std::string base = file_name(name);
+  return ends_with_ci(base, ".txt") || ends_with_ci(base, ".cfg") || ends_with_ci(base, ".ini") ||
+         starts_with_ci(base, "readme");
+}
+
+DownloadList::DownloadList(std::string path, std::int64_t packed_size) : packed_size_(packed_size) {
+  contents_.path = std::move(path);
+}
+
+Result<void> DownloadList::count_entry() {
+  if (++entries_ > kMaxDownloadItems) {
+    return refused("more than " + std::to_string(kMaxDownloadItems) + " entries");
+  }
+  return {};
+}
+
+// One name per file or folder whatever its case, as the simulator's file
+// system sees them; a folder may be named again (each file implies its
+// folders), a file may not.
+Result<void> DownloadList::claim(const std::string& name, bool is_folder) {
+  const auto [it, added] = claims_.try_emplace(to_lower(name), Claim{name, is_folder});
+  if (added) return {};
+  if (it->second.name != name) return refused("two files are named " + name + " but for letter case");
+  if (!is_folder || !it->second.is_folder) return refused("two files are named " + name);
+  return {};
+}
+
+Result<void> DownloadList::add_folder(const std::string& name) {
+  for (std::size_t cut = name.find('\\'); cut != std::string::npos; cut = name.find('\\', cut + 1)) {
+    PW_TRY(claim(name.substr(0, cut), true));
+  }
+  return claim(name, true);
+}
+
+Result<std::size_t> DownloadList::add_file(const std::string& name, std::int64_t size) {
+  if (size < 0) return damaged("the size of " + name + " is not recorded");
+  const std::string folder = parent_path(name);
+  if (!folder.empty()) PW_TRY(add_folder(folder));
+  PW_TRY(claim(name, false));
+  // Each size is below the limit before it is added, so the sum cannot overflow.
+  if (size > kMaxDownloadBytes || (total_bytes_ += size) > kMaxDownloadBytes) {
+    return refused("more than 4 GB uncompressed");
+  }
+  // (total - 1) / ratio >= packed: total > ratio * packed, without overflow.
+  const bool bomb_like = packed_size_ > 0 && total_bytes_ > kBombCheckBytes &&
+                         (total_bytes_ - 1) / kMaxCompressionRatio >= packed_size_;
+  if (bomb_like) {
+    return refused("compressed more than " + std::to_string(kMaxCompressionRatio) + ":1 (a zip bomb)");
+  }
+  contents_.files.push_back({name, size});
+  return contents_.files.size() - 1;
+}
+
+bool DownloadList::wants_text(std::size_t file) const {
+  const DownloadFile& f = contents_.files[file];
+  return f.size <= kMaxDownloadTextBytes && text_bytes_ + f.size <= kMaxDownloadTextTotal && is_text_name(f.name);
+}
+
+void DownloadList::add_text(std::size_t file, std::string bytes) {
+  text_bytes_ += static_cast<std::int64_t>(bytes.size());
+  contents_.texts.push_back({file, std::move(bytes)});
+}
+
+}  // namespace download_detail
+
+bool is_archive_name(std::string_view path) {
+  return ends_with_ci(path, ".zip") || ends_with_ci(path, ".7z") || ends_with_ci(path, ".rar");
+}
+
+Result<std::unique_ptr<Download>> open_download(FileSystem& fs, const std::string& path) {
+  if (fs.is_link(path)) return download_detail::refused("the download is a link: " + path);
+  if (fs.is_folder(path)) return download_detail::open_folder_download(fs, path);
+  return download_detail::open_archive_download(fs, path);
+}
+
+}  // namespace pw
