@@ -33,6 +33,17 @@ RemovalReport failed_removal(Error error) {
   return report;
 }
 
+// The entry a found repaint is installed with: its block, or one made up
+// from the aircraft's first entry.
+Result<FltsimEntry> entry_to_import(const AircraftState& aircraft, const FoundRepaint& repaint) {
+  if (!repaint.refusal.empty()) return refused(repaint.folder + ": " + repaint.refusal);
+  if (repaint.entry) return *repaint.entry;
+  if (aircraft.g_AircraftEntries.empty()) {
+    return refused(repaint.folder + ": the aircraft has no entry to make its entry from");
+  }
+  return made_up_entry(aircraft.g_AircraftEntries.front(), repaint.texture);
+}
+
 Result<FltsimEntry> package_entry(FileSystem& fs, const std::string& path) {
   Result<std::unique_ptr<InputFile>> file = fs.open_read(trim_blanks(path));
   if (!file) return file.error();
@@ -152,6 +163,67 @@ InstallReport AircraftSession::install(const std::string& package_path, const In
   }
   report.duplicate_of = duplicate_of;
   log_install(program_, package_path, report);
+  if (report.outcome == InstallOutcome::kInstalled) finish();
+  return report;
+}
+
+// Each repaint's refusal and duplicate question answered; what is left
+// goes into the one operation.
+ImportChoices AircraftSession::choose_imports(const std::vector<FoundRepaint>& repaints, DuplicateChoice on_duplicate,
+                                              ImportReport& report) {
+  ImportChoices choices;
+  choices.replaced.assign(program_.state.g_AircraftEntries.size(), false);
+  choices.refused.assign(repaints.size(), false);
+  for (std::size_t i = 0; i < repaints.size(); ++i) {
+    Result<FltsimEntry> entry = entry_to_import(program_.state, repaints[i]);
+    if (!entry) {
+      report.repaints[i] = failed_install(entry.error());
+      choices.refused[i] = true;
+      if (!choices.refusal) choices.refusal = entry.error();
+      continue;
+    }
+    const std::optional<std::size_t> installed = pw::installed_duplicate(program_, *entry);
+    report.repaints[i].duplicate_of = installed ? trim_blanks(entry->title) : "";
+    if (installed && on_duplicate == DuplicateChoice::kSkip) {
+      report.repaints[i].outcome = InstallOutcome::kSkipped;
+      continue;
+    }
+    if (installed && on_duplicate == DuplicateChoice::kReplace) choices.replaced[*installed] = true;
+    choices.chosen.push_back(download_repaint(repaints[i], std::move(*entry)));
+    choices.at.push_back(i);
+  }
+  return choices;
+}
+
+ImportReport AircraftSession::import(Download& download, const std::vector<FoundRepaint>& repaints,
+                                     DuplicateChoice on_duplicate) {
+  ImportReport report;
+  report.repaints.resize(repaints.size());
+  if (Result<void> ready = prepare_writes(); !ready) {
+    report.error = ready.error();
+    for (InstallReport& r : report.repaints) r = failed_install(ready.error());
+    return report;
+  }
+  const ImportChoices choices = choose_imports(repaints, on_duplicate, report);
+  ImportReport done;
+  if (choices.chosen.empty()) {
+    done.outcome = choices.refusal ? InstallOutcome::kFailed : InstallOutcome::kSkipped;
+    if (choices.refusal) done.error = *choices.refusal;
+  } else if (const std::optional<Error> no_replace = refusal_to_remove(choices.replaced)) {
+    done.error = *no_replace;
+  } else {
+    done = install_download(program_.operation(), program_.state, download, choices.chosen, choices.replaced);
+  }
+  report.outcome = done.outcome;
+  report.error = done.error;
+  for (std::size_t k = 0; k < choices.at.size(); ++k) {
+    InstallReport& r = report.repaints[choices.at[k]];
+    std::string duplicate_of = std::move(r.duplicate_of);
+    r = done.outcome == InstallOutcome::kInstalled ? std::move(done.repaints[k]) : failed_install(done.error);
+    r.outcome = done.outcome;
+    r.duplicate_of = std::move(duplicate_of);
+  }
+  log_import(program_, download.contents().path, repaints, choices.refused, report);
   if (report.outcome == InstallOutcome::kInstalled) finish();
   return report;
 }

@@ -16,6 +16,9 @@
 #include "app/session.h"
 #include "base/platform/file_lock.h"
 #include "base/result.h"
+#include "packages/download.h"
+#include "packages/download_installation.h"
+#include "packages/download_scan.h"
 #include "packages/package_installation.h"
 #include "packages/repaint_removal.h"
 #include "packages/undo.h"
@@ -44,6 +47,17 @@ enum class DuplicateChoice { kCopy, kSkip, kReplace };
 struct InstallOptions {
   bool delete_package = false;  // delete the package file once it is installed
   DuplicateChoice on_duplicate = DuplicateChoice::kCopy;
+};
+
+// The repaints of an import that go into its operation (`at`: their
+// places among those asked for), the entries they replace, those refused
+// alone and the first refusal.
+struct ImportChoices {
+  std::vector<DownloadRepaint> chosen;
+  std::vector<std::size_t> at;
+  std::vector<bool> replaced;
+  std::vector<bool> refused;
+  std::optional<Error> refusal;
 };
 
 class AircraftSession {
@@ -76,6 +90,24 @@ class AircraftSession {
   // first install. Every outcome is logged.
   InstallReport install(const std::string& package_path, const InstallOptions& options);
 
+  // Installs the repaints of the download chosen by the caller (as
+  // scan_download found them) as one operation with one restore point
+  // ("import", undone whole; see install_download). A repaint without a
+  // block gets made_up_entry of the aircraft's first entry as read under
+  // the lock: the caller passes one only once the user agreed. Per
+  // repaint, by its entry's title as install does, a duplicate is
+  // installed as a copy, skipped (kSkipped) or replaces the installed
+  // entry within the same operation (refused as install refuses a
+  // replace). A repaint whose block was refused (FoundRepaint::refusal),
+  // or that needs a made-up entry where the aircraft has none, is kFailed
+  // (kRefused) alone and the others go on. The report holds one
+  // InstallReport per repaint, in order (duplicate_of set for a
+  // duplicate); its outcome is the operation's: kInstalled, kCfgNotWritten,
+  // kFailed (the installable repaints take its error), or kSkipped when
+  // nothing was left to install (kFailed instead when one was refused).
+  // Logged with the download's path.
+  ImportReport import(Download& download, const std::vector<FoundRepaint>& repaints, DuplicateChoice on_duplicate);
+
   // Removes the entries (see remove_repaints) and logs it. Refused
   // (kFailed, kRefused, nothing changed): an entry no longer there
   // (kAircraftChangedMessage), one without a texture folder or excluded
@@ -101,6 +133,8 @@ class AircraftSession {
   Result<void> prepare_writes();
   std::optional<std::size_t> find(const EntryIdentity& entry) const;
   std::optional<Error> refusal_to_remove(const std::vector<bool>& selection);
+  ImportChoices choose_imports(const std::vector<FoundRepaint>& repaints, DuplicateChoice on_duplicate,
+                               ImportReport& report);
   void finish();  // after a command that kept a restore point
 
   Session& program_;

@@ -104,17 +104,48 @@ std::vector<Finding> packed_folder_findings(Session& ctx, int entry_index) {
   return findings ? std::move(*findings) : std::vector<Finding>{};
 }
 
+namespace {
+
+// The lines of one installed repaint: its section, its folder, what the
+// texture check found there.
+void add_installed(LogRecord& record, const InstallReport& report) {
+  record.details.push_back("wrote " + section_text(report.section) + " " + report.variation);
+  record.details.push_back("created folder " + report.folder);
+  for (const Finding& f : report.texture_findings) {
+    record.details.push_back("texture check: [" + f.subject + "] " + f.explanation);
+  }
+}
+
+std::string failed_result(InstallOutcome outcome, const Error& error) {
+  return (outcome == InstallOutcome::kCfgNotWritten ? "aircraft.cfg not written: " : "failed: ") + error.message;
+}
+
+}  // namespace
+
 void log_install(Session& ctx, const std::string& package_path, const InstallReport& report) {
   LogRecord record{"install", {"package " + package_path}, "done"};
   if (report.outcome == InstallOutcome::kInstalled) {
-    record.details.push_back("wrote " + section_text(report.section) + " " + report.variation);
-    record.details.push_back("created folder " + report.folder);
-    for (const Finding& f : report.texture_findings) {
-      record.details.push_back("texture check: [" + f.subject + "] " + f.explanation);
-    }
+    add_installed(record, report);
   } else {
-    record.result = (report.outcome == InstallOutcome::kCfgNotWritten ? "aircraft.cfg not written: " : "failed: ") +
-                    report.error.message;
+    record.result = failed_result(report.outcome, report.error);
+  }
+  append_log(ctx, record);
+}
+
+void log_import(Session& ctx, const std::string& download_path, const std::vector<FoundRepaint>& repaints,
+                const std::vector<bool>& refused, const ImportReport& report) {
+  LogRecord record{"import", {"download " + download_path}, "done"};
+  for (std::size_t i = 0; i < repaints.size() && i < report.repaints.size() && i < refused.size(); ++i) {
+    const InstallReport& r = report.repaints[i];
+    if (r.outcome == InstallOutcome::kInstalled) add_installed(record, r);
+    if (r.outcome == InstallOutcome::kSkipped) {
+      record.details.push_back("skipped " + repaints[i].folder + ": already installed as " + r.duplicate_of);
+    }
+    if (refused[i]) record.details.push_back("refused " + r.error.message);
+  }
+  if (report.outcome == InstallOutcome::kSkipped) record.result = "nothing installed";
+  if (report.outcome == InstallOutcome::kFailed || report.outcome == InstallOutcome::kCfgNotWritten) {
+    record.result = failed_result(report.outcome, report.error);
   }
   append_log(ctx, record);
 }

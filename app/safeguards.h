@@ -9,6 +9,8 @@
 #include "aircraft/diagnosis.h"
 #include "aircraft/fltsim_entry.h"
 #include "app/session.h"
+#include "packages/download_installation.h"
+#include "packages/download_scan.h"
 #include "packages/package_installation.h"
 #include "packages/repaint_removal.h"
 
@@ -35,6 +37,11 @@ std::vector<Finding> packed_folder_findings(Session& session, int entry_index);
 // Records the install, with what the texture check found in the new folder.
 void log_install(Session& session, const std::string& package_path, const InstallReport& report);
 void log_skipped_install(Session& session, const std::string& package_path, const std::string& installed_title);
+// Records the import of a download's repaints: each one's outcome, in
+// order (`refused` marks those refused alone, before the operation), then
+// the operation's.
+void log_import(Session& session, const std::string& download_path, const std::vector<FoundRepaint>& repaints,
+                const std::vector<bool>& refused, const ImportReport& report);
 void log_removal(Session& session, const RemovalReport& report);
 
 }  // namespace pw

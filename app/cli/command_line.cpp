@@ -15,6 +15,7 @@
 #include "app/commands.h"
 #include "app/cli/help_text.h"
 #include "app/cli/history_cli.h"
+#include "app/cli/import_cli.h"
 #include "app/cli/inspect_cli.h"
 #include "app/cli/json_output.h"
 #include "app/history_commands.h"
@@ -49,6 +50,10 @@ struct Options {
   bool progress = false;
   bool json = false;
   bool all = false;
+  std::optional<std::string> aircraft;
+  std::optional<std::string> to_pkg;
+  bool dry_run = false;
+  bool make_entry = false;
 };
 
 void print_finding(std::ostream& out, const Finding& f) { out << finding_line(f); }
@@ -78,6 +83,10 @@ Result<Options> parse_options(const std::vector<std::string>& args) {
       o.json = true;
     } else if (a == "--all") {
       o.all = true;
+    } else if (a == "--dry-run") {
+      o.dry_run = true;
+    } else if (a == "--make-entry") {
+      o.make_entry = true;
     } else if (a == "--fix") {
       o.fix = true;
     } else if (a == "--strict") {
@@ -89,7 +98,8 @@ Result<Options> parse_options(const std::vector<std::string>& args) {
       }
       o.on_duplicate = value == "skip" ? DuplicateChoice::kSkip
                        : value == "replace" ? DuplicateChoice::kReplace : DuplicateChoice::kCopy;
-    } else if (a == "--sim" || a == "--addons-config" || a == "--sim-config" || a == "--preview" || a == "--only" || a == "--search") {
+    } else if (a == "--sim" || a == "--addons-config" || a == "--sim-config" || a == "--preview" || a == "--only" || a == "--search" ||
+               a == "--aircraft" || a == "--to-pkg") {
       if (!has_value) return make_error(ErrorCode::kRefused, a + " needs a value");
       const std::string value = utf8_to_cp1252(args[++i]);
       if (a == "--sim") o.sim_root = value;
@@ -98,6 +108,8 @@ Result<Options> parse_options(const std::vector<std::string>& args) {
       if (a == "--search") o.search = value;
       if (a == "--preview") o.preview = value;
       if (a == "--only") o.only.push_back(value);
+      if (a == "--aircraft") o.aircraft = value;
+      if (a == "--to-pkg") o.to_pkg = value;
     } else if (a.size() > 1 && a[0] == '-') {
       return make_error(ErrorCode::kRefused, "unknown option " + a);
     } else if (o.command.empty()) {
@@ -115,8 +127,12 @@ std::string usage_problem(const Options& o) {
   if (o.command.empty()) return "no command";
   if (n > kMaxOperands) return "more than " + std::to_string(kMaxOperands) + " operands";
   if (const auto library = library_usage_problem(o.command, n, o.all, o.fix)) return *library;
-  const bool json_form = o.command == "list" || o.command == "aircraft" || o.command == "inspect" || o.command == "check" || o.command == "history";
-  if (o.json && !json_form) return "--json goes with list, aircraft, inspect, check or history";
+  const bool json_form = o.command == "list" || o.command == "aircraft" || o.command == "inspect" ||
+                         o.command == "check" || o.command == "history" || o.command == "import";
+  if (o.json && !json_form) return "--json goes with list, aircraft, inspect, check, history or import";
+  const bool import_options = o.aircraft || o.to_pkg || o.dry_run || o.make_entry;
+  if (o.command == "import") return n >= 1 ? "" : "import takes at least one ARCHIVE or FOLDER";
+  if (import_options) return "--aircraft, --to-pkg, --dry-run and --make-entry go with import";
   if (o.command == "list") return n == 1 ? "" : "list takes one FILE";
   if (o.command == "pack") return n == 2 ? "" : "pack takes FILE and one INDEX";
   if (o.command == "install") return n >= 2 ? "" : "install takes FILE and at least one PKG";
@@ -161,6 +177,7 @@ class Run {
     const LibraryCommand library{env_.cache_folder, options_.search, options_.json};
     if (options_.command == "aircraft") return list_library(session_, library, env_.out, env_.err);
     if (options_.command == "check" && options_.all) return check_library(session_, library, env_.out, env_.err);
+    if (options_.command == "import") return import();
     const Result<SelectedAircraft> selected = select_aircraft_file(session_, absolute(env_, options_.operands[0]));
     if (!selected) return say(selected.error().message), exit_status_of_read(selected.error());
     for (const DamagedPackage& damaged : session_.state.damaged_packages) {
@@ -325,6 +342,22 @@ class Run {
   }
 
   int remove();
+
+  int import() {
+    ImportCommand command;
+    for (std::size_t i = 0; i < options_.operands.size(); ++i) {
+      command.downloads.push_back(absolute(env_, options_.operands[i]));
+      command.shown.push_back(options_.operands[i]);
+    }
+    if (options_.aircraft) command.aircraft = absolute(env_, *options_.aircraft);
+    if (options_.to_pkg) command.to_pkg = absolute(env_, *options_.to_pkg);
+    command.dry_run = options_.dry_run;
+    command.make_entry = options_.make_entry;
+    command.json = options_.json;
+    command.on_duplicate = options_.on_duplicate;
+    command.cache_folder = env_.cache_folder;
+    return with_progress("Installing", [&] { return import_downloads(session_, command, env_.out, env_.err); });
+  }
 
   int undo() {
     Result<AircraftSession> aircraft = open_session();

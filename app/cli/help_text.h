@@ -35,6 +35,30 @@ Commands:
       What to do with a package whose title is installed already: install
       a copy (the default), skip it, or replace the installed entry and its
       folder. Each duplicate is named on standard error.
+  import ARCHIVE|FOLDER... [--aircraft FILE|FOLDER] [--dry-run] [--make-entry]
+         [--on-duplicate copy|skip|replace] [--json] [--to-pkg DIR]
+      Installs the repaints of downloads as they come: zip, 7z and rar
+      archives or the folders they were unpacked into. Each Texture.<name>
+      folder is a repaint, with the [fltsim.N] block of a readme, .txt,
+      .cfg or aircraft.cfg that names it; it goes into the aircraft FILE
+      selects, or else the one of the simulator that the download fits
+      best (its folder names, sim=, model=, panel=, sound=, texture file
+      names). Several aircraft fitting equally refuse the command (exit 1,
+      nothing written) and are listed; none fitting refuses the repaint,
+      saying what was looked for. A folder without a block is installed
+      only with --make-entry, its entry made from the aircraft's first.
+      The repaints of one download for one aircraft are one operation
+      that undo takes back whole. Prints one line per repaint installed:
+      ui_variation, TAB, the texture folder created. Keys of a block an
+      entry cannot hold and folders other than texture folders are named
+      on standard error and left out. --dry-run writes nothing and prints
+      per repaint: ARCHIVE, TAB, texture folder, TAB, title, TAB, aircraft
+      folder, TAB, where the entry came from ("readme.txt, line 12" or
+      "made up"). --to-pkg DIR writes a package per repaint into DIR
+      instead, carrying the aircraft's configuration text, and prints its
+      path; files in sub-folders cannot travel in a package and are named.
+      --json: {"repaints": [...]} with "archive", "texture_folder",
+      "title", "aircraft", "source", "outcome" and "folder".
   remove FILE INDEX...
       Removes those entries; their texture folders are moved into a restore
       point (see undo). An entry without a texture, or excluded by the
@@ -68,7 +92,7 @@ Commands:
       (a link, a manifest naming what the operation cannot have touched, a
       folder missing). Several undos walk back through the history.
   An operation a crash interrupted is taken back by the next command that
-  changes the aircraft (install, remove, pack, undo, check --fix), which
+  changes the aircraft (install, import, remove, pack, undo, check --fix), which
   says so; list, log, history and check report it and change nothing.
   inspect PKG [--json]
       Shows the package's entry fields, preview length and file table.
@@ -94,7 +118,7 @@ Options:
   --progress   a progress line on standard error while a package is
                made or installed or repaints are removed (on by default
                when standard error is a terminal).
-  --json       list, aircraft, inspect, check and history: one JSON document in
+  --json       list, aircraft, inspect, check, history and import: one JSON document in
                UTF-8 instead of lines. Members are named as the records'
                keys: "entries" with "index", "section" and every
                aircraft.cfg key; a package's keys, "rcf_text",
@@ -104,7 +128,7 @@ Options:
                "packages", "sections_written", ...).
   --help       this text.
 
-Every command but inspect, aircraft and check --all first selects the aircraft as the desktop
+Every command but inspect, aircraft, import and check --all first selects the aircraft as the desktop
 program's Select Aircraft button does (Downloads created, Aircraft.001 made
 once, package.rcf written beside the program when FILE is a package).
 Confirmations are answered yes; messages go to standard error.
@@ -115,8 +139,8 @@ Exit status, the same for every command:
   2  usage error: unknown command or option, wrong operands, or more than
      10000 operands.
   3  could not read what it had to (the simulator, FILE, a package to
-     inspect, the aircraft's files); for check: could not check, with the
-     reason.
+     inspect, a download, the aircraft's files); for check: could not
+     check, with the reason.
 )";
 
 }  // namespace pw

@@ -13,19 +13,8 @@
 namespace pw {
 namespace {
 
-// The library of the located simulator; what stands in its way goes to `err`.
-Library read_library(Session& session, const LibraryCommand& command, std::ostream& err) {
-  const SharedState& s = session.state;
-  const std::string cache = command.cache_folder.empty() ? "" : library_cache_path(command.cache_folder, s.g_SimRoot);
-  Library library = index_library(session.fs, s.aircraft_places.folders, cache);
-  for (const std::string& problem : s.aircraft_places.problems) err << "paintwell-cli: " << for_terminal(problem) << '\n';
-  for (const std::string& problem : library.problems) err << "paintwell-cli: " << for_terminal(problem) << '\n';
-  return library;
-}
-
-std::string shown_folder(const Session& session, const LibraryAircraft& aircraft) {
-  const std::string value = folder_value_for(session.state.g_SimRoot, aircraft.folder);
-  return value == aircraft.folder ? session.fs.native_path(value) : value;
+std::string shown_folder(Session& session, const LibraryAircraft& aircraft) {
+  return shown_aircraft_folder(session, aircraft.folder);
 }
 
 void print_aircraft(Session& session, const Library& library, bool json, std::ostream& out) {
@@ -56,6 +45,20 @@ void print_hits(Session& session, const Library& library, const std::string& sea
 
 }  // namespace
 
+Library read_library(Session& session, const std::string& cache_folder, std::ostream& err) {
+  const SharedState& s = session.state;
+  const std::string cache = cache_folder.empty() ? "" : library_cache_path(cache_folder, s.g_SimRoot);
+  Library library = index_library(session.fs, s.aircraft_places.folders, cache);
+  for (const std::string& problem : s.aircraft_places.problems) err << "paintwell-cli: " << for_terminal(problem) << '\n';
+  for (const std::string& problem : library.problems) err << "paintwell-cli: " << for_terminal(problem) << '\n';
+  return library;
+}
+
+std::string shown_aircraft_folder(Session& session, const std::string& folder) {
+  const std::string value = folder_value_for(session.state.g_SimRoot, folder);
+  return value == folder ? session.fs.native_path(value) : value;
+}
+
 std::optional<std::string> library_usage_problem(const std::string& command, std::size_t operands, bool all, bool fix) {
   if (all && command != "check") return "--all goes with check";
   if (command == "aircraft") return operands == 0 ? "" : "aircraft takes nothing";
@@ -65,7 +68,7 @@ std::optional<std::string> library_usage_problem(const std::string& command, std
 }
 
 int list_library(Session& session, const LibraryCommand& command, std::ostream& out, std::ostream& err) {
-  const Library library = read_library(session, command, err);
+  const Library library = read_library(session, command.cache_folder, err);
   if (command.search.empty()) {
     print_aircraft(session, library, command.json, out);
   } else {
@@ -75,7 +78,7 @@ int list_library(Session& session, const LibraryCommand& command, std::ostream& 
 }
 
 int check_library(Session& session, const LibraryCommand& command, std::ostream& out, std::ostream& err) {
-  const Library library = read_library(session, command, err);
+  const Library library = read_library(session, command.cache_folder, err);
   bool clean = true;
   JsonWriter doc;
   doc.begin_object().key("aircraft").begin_array();

@@ -7,6 +7,7 @@
 #include <optional>
 #include <string>
 
+#include "aircraft/library_index.h"
 #include "app/session.h"
 
 namespace pw {
@@ -16,6 +17,14 @@ struct LibraryCommand {
   std::string search;
   bool json = false;
 };
+
+// The library of the located simulator; the places and aircraft.cfg files
+// that stand in its way are named on `err`.
+Library read_library(Session& session, const std::string& cache_folder, std::ostream& err);
+
+// An aircraft folder as the library's listings show it: relative to the
+// root with '\' when inside it, else the native path.
+std::string shown_aircraft_folder(Session& session, const std::string& folder);
 
 // What is wrong with the words of `aircraft` or `check --all` (empty when
 // nothing is), given the count of operands; nullopt for any other command.
