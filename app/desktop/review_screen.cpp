@@ -79,19 +79,24 @@ void frm_Review::show_review(DownloadReview& review) {
 void frm_Review::fill() {
   const QSignalBlocker quiet(tree_);
   tree_->clear();
+  // Widths first: the rows' heights follow their wrapped findings.
+  tree_->setColumnWidth(kRepaintColumn, 260);
+  tree_->setColumnWidth(kAircraftColumn, 170);
+  tree_->setColumnWidth(kSourceColumn, 95);
   for (std::size_t d = 0; d < review_->downloads.size(); ++d) {
     const ReviewedDownload& download = review_->downloads[d];
-    auto* branch = new QTreeWidgetItem(tree_, {from_cp1252(file_name(download.path))});
+    // The download's own line spans the columns: its name, and why none
+    // of it or what of it is left out.
+    std::string line = file_name(download.path);
+    if (!download.problem.empty()) line += "  -  cannot be installed: " + download.problem;
+    if (!download.scan.left_out.empty()) line += "  -  left out, as only texture folders are installed:";
+    for (const std::string& folder : download.scan.left_out) line += " " + folder;
+    auto* branch = new QTreeWidgetItem(tree_, {from_cp1252(line)});
+    branch->setFirstColumnSpanned(true);
     branch->setToolTip(kRepaintColumn, from_cp1252(download.path));
     QFont bold = branch->font(kRepaintColumn);
     bold.setBold(true);
     branch->setFont(kRepaintColumn, bold);
-    if (!download.problem.empty()) branch->setText(kFindingsColumn, cell_text("Cannot be installed: " + download.problem));
-    if (!download.scan.left_out.empty()) {
-      std::string left_out = "Left out (only texture folders are installed):";
-      for (const std::string& folder : download.scan.left_out) left_out += "\r" + folder;
-      branch->setText(kFindingsColumn, cell_text(left_out));
-    }
     for (std::size_t r = 0; r < download.repaints.size(); ++r) {
       auto* row = new QTreeWidgetItem(branch);
       row->setData(kRepaintColumn, kDownloadRole, static_cast<qulonglong>(d));
@@ -110,9 +115,6 @@ void frm_Review::fill() {
     }
   }
   tree_->expandAll();
-  tree_->setColumnWidth(kRepaintColumn, 230);
-  tree_->setColumnWidth(kAircraftColumn, 190);
-  tree_->setColumnWidth(kSourceColumn, 120);
   show_count();
 }
 
@@ -121,8 +123,9 @@ void frm_Review::show_row(QTreeWidgetItem& row, std::size_t d, std::size_t r) {
   const ReviewedRepaint& repaint = review_->downloads[d].repaints[r];
   const QSignalBlocker quiet(tree_);
   row.setText(kRepaintColumn, from_cp1252(repaint.title));
-  row.setToolTip(kRepaintColumn, from_cp1252(repaint.folder));
+  row.setToolTip(kRepaintColumn, from_cp1252(repaint.title + "\r" + repaint.folder).replace(QLatin1Char('\r'), QLatin1Char('\n')));
   row.setText(kFindingsColumn, cell_text(findings_text(repaint)));
+  row.setToolTip(kFindingsColumn, row.text(kFindingsColumn));
 }
 
 void frm_Review::add_aircraft_choice(QTreeWidgetItem& row, std::size_t d, std::size_t r) {
@@ -138,10 +141,12 @@ void frm_Review::add_aircraft_choice(QTreeWidgetItem& row, std::size_t d, std::s
   }
   if (repaint.target) choice->setCurrentIndex(choice->findData(static_cast<int>(*repaint.target)));
   choice->setEnabled(repaint.refusal.empty());
+  choice->setToolTip(choice->currentText());
   connect(choice, &QComboBox::currentIndexChanged, this, [this, choice, &row, d, r] {
     const int a = choice->currentData().toInt();
     if (a < 0) return;
     review_->choose_target(d, r, static_cast<std::size_t>(a));
+    choice->setToolTip(choice->currentText());
     show_row(row, d, r);
     show_count();
   });
