@@ -33,8 +33,8 @@ Result<std::string> checked_name(const ArchiveEntry& entry, const std::string& p
 }
 
 Result<std::string> read_all(ArchiveReader& reader, const std::string& name, std::int64_t size) {
+  // Grown as the bytes come, not reserved: a hostile header may claim far more than it holds.
   std::string bytes;
-  bytes.reserve(static_cast<std::size_t>(size));
   PW_TRY(reader.copy_data(name, size, [&](std::string_view piece) -> Result<void> {
     bytes.append(piece);
     return {};

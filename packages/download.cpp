@@ -1,6 +1,5 @@
 #include "packages/download.h"
 
-#include <cctype>
 #include <vector>
 
 #include "base/file_ops.h"
@@ -21,7 +20,8 @@ Error damaged(std::string_view what) {
 namespace {
 
 bool is_drive(std::string_view component) {
-  return component.size() >= 2 && component[1] == ':' && std::isalpha(static_cast<unsigned char>(component[0]));
+  const char letter = static_cast<char>(component.empty() ? 0 : component[0] | 0x20);
+  return component.size() >= 2 && component[1] == ':' && letter >= 'a' && letter <= 'z';
 }
 
 // "..", and what Windows trims to it or to nothing: "...", ". .".
@@ -150,8 +150,11 @@ bool is_archive_name(std::string_view path) {
 }
 
 Result<std::unique_ptr<Download>> open_download(FileSystem& fs, const std::string& path) {
-  if (fs.is_link(path)) return download_detail::refused("the download is a link: " + path);
-  if (fs.is_folder(path)) return download_detail::open_folder_download(fs, path);
+  if (fs.is_folder(path)) {
+    // Its walk would leave it for wherever the link leads.
+    if (fs.is_link(path)) return download_detail::refused("a link or device: " + path);
+    return download_detail::open_folder_download(fs, path);
+  }
   return download_detail::open_archive_download(fs, path);
 }
 

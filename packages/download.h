@@ -26,15 +26,19 @@ inline constexpr std::int64_t kMaxDownloadTextBytes = std::int64_t{1} << 20;  //
 
 struct DownloadFile {
   // Path inside the download, components joined with '\', Windows-1252 as
-  // the core sees names. A file of a zip held in the archive (opened one
-  // level deep) is named "<inner zip's path>\<its path inside>".
+  // the core sees names (an archive's UTF-8 names converted, '?' for what
+  // Windows-1252 lacks). A file of a zip held in the archive (opened one
+  // level deep) is named "<inner zip's path>\<its path inside>"; the zip
+  // itself is then no file of the list. A zip inside larger than 64 MB (it
+  // is held in memory while read) and a zip inside a zip inside are listed
+  // as files and not opened.
   std::string name;
   std::int64_t size = 0;
 };
 
 // A text file of the download that may hold [fltsim.x] blocks (.txt, .cfg,
 // .ini, readme* and aircraft.cfg files up to kMaxDownloadTextBytes), its
-// bytes as stored.
+// bytes as stored. Past 32 MB of texts in all, further ones are not read.
 struct DownloadText {
   std::size_t file = 0;  // index in DownloadContents::files
   std::string bytes;
@@ -62,9 +66,11 @@ class Download {
   virtual ~Download() = default;
   virtual const DownloadContents& contents() const = 0;
   // Copies the files named by index (in DownloadContents::files) to the
-  // sink, in the download's order. kDamaged with the reader's reason when
-  // the archive proves corrupt on the way; a file whose bytes differ in
-  // length from the listed size is damaged too.
+  // sink, in the download's order, in pieces of at most 1 MB. kDamaged
+  // with the reader's reason when the archive proves corrupt on the way; a
+  // file whose bytes differ in length from the listed size, or an archive
+  // that no longer holds the listed entries, is damaged too. kRefused for
+  // an index past the list.
   virtual Result<void> extract(const std::vector<std::size_t>& files, DownloadSink& sink) = 0;
 };
 
@@ -78,8 +84,12 @@ bool is_archive_name(std::string_view path);
 // ("password-protected archives are not supported"), more than
 // kMaxDownloadItems entries, more than kMaxDownloadBytes in all, or a
 // ratio past kMaxCompressionRatio:1 once past kBombCheckBytes. A corrupt
-// archive is kDamaged with the reader's reason. A folder's links are
-// refused as an archive's are.
+// archive is kDamaged with the reader's reason (a zip inside is named in
+// it); a failing read of the file is the file layer's own error. The
+// format is told by the file's first bytes, not its name. A folder's
+// links are refused as an archive's are, names holding a separator are
+// skipped (see holds_separator), and a FIFO or device in it fails when
+// read (open_read's kRefused).
 Result<std::unique_ptr<Download>> open_download(FileSystem& fs, const std::string& path);
 
 }  // namespace pw

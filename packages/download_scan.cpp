@@ -1,6 +1,7 @@
 #include "packages/download_scan.h"
 
 #include <algorithm>
+#include <bitset>
 #include <unordered_map>
 #include <unordered_set>
 #include <utility>
@@ -111,7 +112,7 @@ struct Block {
 
 // Takes one key line of a block. The first line of a key wins, as a
 // look-up in aircraft.cfg would find it.
-void add_key_line(Block& block, std::string_view key, std::string_view value, std::vector<bool>& seen) {
+void add_key_line(Block& block, std::string_view key, std::string_view value, std::bitset<kFltsimKeyCount>& seen) {
   const std::size_t f = field_of_key(key);
   if (f == kFltsimKeyCount) {
     for (const std::string& known : block.keys_left_out) {
@@ -136,7 +137,7 @@ void add_key_line(Block& block, std::string_view key, std::string_view value, st
 // named, which is what a reader should look at anyway.
 std::vector<Block> blocks_of(std::string_view text, const std::string& file) {
   std::vector<Block> blocks;
-  std::vector<bool> seen;
+  std::bitset<kFltsimKeyCount> seen;
   bool in_block = false;
   for (std::size_t start = 0, number = 1; start < text.size(); ++number) {
     const std::size_t end = std::min(text.find_first_of("\r\n", start), text.size());
@@ -146,7 +147,7 @@ std::vector<Block> blocks_of(std::string_view text, const std::string& file) {
     if (const auto name = header_name(line)) {
       in_block = starts_with_ci(*name, "fltsim.");
       if (in_block) blocks.push_back({{}, file + ", line " + std::to_string(number), {}, {}});
-      seen.assign(kFltsimKeyCount, false);
+      seen.reset();
     } else if (in_block && equals != std::string_view::npos) {
       const std::string_view key = trim_blanks_and_tabs(line.substr(0, equals));
       if (!key.empty() && key.front() != ';') add_key_line(blocks.back(), key, unquoted(line.substr(equals + 1)), seen);

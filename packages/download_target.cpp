@@ -74,7 +74,7 @@ AircraftFolder list_aircraft(FileSystem& fs, const std::string& folder) {
     if (holds_separator(e.name)) continue;
     std::string name = to_lower(e.name);
     if (e.is_folder && is_aircraft_texture_folder(name)) listed.texture_folders.push_back(e.name);
-    if (!e.is_folder && name.size() > 4 && name.ends_with(".air")) listed.air_files.push_back(name.substr(0, name.size() - 4));
+    if (name.size() > 4 && name.ends_with(".air")) listed.air_files.push_back(name.substr(0, name.size() - 4));
     if (e.is_folder) listed.folders.insert(std::move(name));
   }
   return listed;

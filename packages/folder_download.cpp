@@ -1,6 +1,8 @@
 // A download the user has already unpacked: a folder walked through the
 // file layer, held to the same refusals as an archive's list.
 #include <algorithm>
+#include <functional>
+#include <span>
 
 #include "base/file_ops.h"
 #include "packages/download_list.h"

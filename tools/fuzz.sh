@@ -9,7 +9,7 @@ cd "$(dirname "$0")/.."
 seconds=${1:-600}
 shift || true
 targets=("$@")
-[ ${#targets[@]} -gt 0 ] || targets=(package_reader_fuzz ez_cfg_fuzz profile_fuzz region_data_fuzz xml_tokens_fuzz)
+[ ${#targets[@]} -gt 0 ] || targets=(package_reader_fuzz download_fuzz ez_cfg_fuzz profile_fuzz region_data_fuzz xml_tokens_fuzz)
 cmake -S . -B build-fuzz -DCMAKE_CXX_COMPILER=clang++ -DPAINTWELL_FUZZ=ON -DBUILD_TESTING=OFF -DPAINTWELL_GUI=OFF
 cmake --build build-fuzz -j"$(nproc)" --target "${targets[@]}"
 run() {

@@ -78,7 +78,7 @@ TEST(ImportCli, DryRunListsEachRepaintTiesAndMadeUpEntriesAreRefused) {
             t.cli({"import", "gold.zip", "--dry-run", "--make-entry"}));
 
   t.dir.write("sim/SimObjects/Airplanes/Twin/aircraft.cfg", "[fltsim.0]\r\ntitle=Twin\r\nsim=c172\r\ntexture=T\r\n");
-  EXPECT_EQ(std::make_pair(kExitFailed, std::string()), t.cli({"import", "blue.zip"}, &err));
+  EXPECT_EQ(std::make_pair(kExitFailed, std::string()), t.cli({"import", "gold.zip", "blue.zip", "--make-entry"}, &err));
   EXPECT_NE(std::string::npos, err.find("several aircraft fit it equally; choose one with --aircraft:\n"
                                         "  SimObjects\\Airplanes\\C172\n  SimObjects\\Airplanes\\Twin\n")) << err;
   EXPECT_EQ(std::make_pair(kExitOk, listed),

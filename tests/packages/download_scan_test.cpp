@@ -6,15 +6,9 @@
 namespace pw {
 namespace {
 
-struct Text {
-  std::size_t file;
-  std::string bytes;
-};
-
-DownloadContents download(const std::vector<std::string>& names, const std::vector<Text>& texts) {
-  DownloadContents contents{"download.zip", {}, {}};
+DownloadContents download(const std::vector<std::string>& names, std::vector<DownloadText> texts) {
+  DownloadContents contents{"download.zip", {}, std::move(texts)};
   for (const std::string& name : names) contents.files.push_back({name, 1});
-  for (const Text& t : texts) contents.texts.push_back({t.file, t.bytes});
   return contents;
 }
 
@@ -47,15 +41,16 @@ TEST(DownloadScan, FindsFoldersAndPairsBlocks) {
                      "atc_id = N123 \r\n; note=1\r\n\r\nFly safe!\r\n"}}),
        "Texture.Red (Red) [] 2 files, Read Me.txt, line 2: Cessna Red | Red | N123\n"},
       {"UTF-8 with a BOM, lone CRs, Windows-1252 left as it is",
-       download({"a/Texture.Caf\xE9\\x.dds", "b.txt", "c.txt"},
+       download({"a/Texture.Caf\xE9\\x.dds", "b.txt", "Texture.N/c.txt"},
                 {{1, "\xEF\xBB\xBF[fltsim.9]\rtexture=Caf\xC3\xA9\rtitle=Caf\xC3\xA9 \xE2\x82\xAC\r"},
-                 {2, "[fltsim.1]\r\ntexture=Caf\xE9\r\ntitle=second\r\n"}}),
-       "a\\Texture.Caf\xE9 (Caf\xE9) [a/] 1 files, b.txt, line 1: Caf\xE9 \x80 |  | \n"},
+                 {2, "[fltsim.1]\r\ntexture=n\r\ntitle=\xC3\xA9\xE2\x82\xE9\r\n"}}),
+       "a\\Texture.Caf\xE9 (Caf\xE9) [a/] 1 files, b.txt, line 1: Caf\xE9 \x80 |  | \n"
+       "Texture.N (N) [] 1 files, c.txt, line 1: \xC3\xA9\xE2\x82\xE9 |  | \n"},
       {"whole aircraft.cfg with several blocks, the aircraft's path and its own folders",
        download({"SimObjects\\Airplanes\\C172\\aircraft.cfg", "SimObjects\\Airplanes\\C172\\Texture.Blue\\b.dds",
                  "SimObjects\\Airplanes\\C172\\model\\c.mdl", "SimObjects\\Airplanes\\C172\\Texture.Green\\sub\\g.dds",
                  "SimObjects\\Airplanes\\C172\\Texture.Green\\g.dds", "SimObjects\\Airplanes\\C172\\Model\\d.mdl",
-                 "panel.x/p.cfg", "Texture.Blue.zip/Sound.y/s.wav", "Texture.Blue.zip/Texture.Blue/b.dds",
+                 "panel.x/p.cfg", "Sound.zip/s.txt", "Texture.Blue.zip/Sound.y/s.wav", "Texture.Blue.zip/Texture.Blue/b.dds",
                  "Texture.Gold/Texture.Red/r.dds"},
                 {{0, cfg}}),
        "SimObjects\\Airplanes\\C172\\Texture.Blue (Blue) [SimObjects/Airplanes/C172/] 1 files, aircraft.cfg, line 6: "
@@ -79,15 +74,9 @@ TEST(DownloadScan, FindsFoldersAndPairsBlocks) {
     SCOPED_TRACE(c.name);
     EXPECT_EQ(c.expected, summary(scan_download(c.contents)));
   }
-}
-
-TEST(DownloadScan, MadeUpEntryFollowsTheFirstEntry) {
-  FltsimEntry first;
-  first.title = "Cessna Red";
-  first.sim = "c172";
-  first.ui_variation = "Red";
-  const FltsimEntry made = made_up_entry(first, "Gold");
-  EXPECT_EQ("Cessna Red Gold|c172|Gold|Gold", made.title + "|" + made.sim + "|" + made.texture + "|" + made.ui_variation);
+  // A folder without a block takes the target's first entry, apart from its names.
+  const FltsimEntry made = made_up_entry(*scan_download(cases[0].contents).repaints[0].entry, "Gold");
+  EXPECT_EQ("Cessna Red Gold|Gold|Gold|N123", made.title + "|" + made.texture + "|" + made.ui_variation + "|" + made.atc_id);
 }
 
 }  // namespace

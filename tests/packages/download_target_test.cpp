@@ -11,18 +11,12 @@
 namespace pw {
 namespace {
 
-struct Wants {
-  std::vector<std::string> path_above;
-  std::vector<std::string> entry;  // sim, model, panel and sound; none without a block
-  std::vector<std::string> files;
-};
-
 TEST(DownloadTarget, RanksTierByTier) {
   test::TempDir dir;
   for (const char* file : {"C172/c172.air", "C172/model/m.mdl", "C172/panel/p.cfg", "C172/Texture.Red/c172_t.dds",
                            "B737/B737-800.AIR", "B737/Model.b737/m.mdl", "B737/panel/p.cfg", "B737/sound/s.cfg",
                            "B737/texture/b737_t.dds", "B737/texture/shared.dds", "A320/Texture.X/A320_T.dds",
-                           "A320/Texture.Y/shared.dds", "A320/model.b737", "Glider/Texture.Z/z.dds"}) {
+                           "A320/Texture.Y/shared.dds", "A320/model.b737", "C172/Texture.C/c172_t.dds", "Glider/Texture.Z/z.dds"}) {
     dir.write(file, "x");
   }
   for (const char* folder : {"C172", "B737", "A320", "Glider"}) dir.write(std::string(folder) + "/Texture.C/texture.cfg", "");
@@ -31,27 +25,27 @@ TEST(DownloadTarget, RanksTierByTier) {
   library.aircraft[0].entries = {{"Airbus", "X", "", "A320neo"}};
   const struct {
     const char* name;
-    Wants wants;
+    std::vector<std::string> path_above, entry, files;  // entry: sim, model, panel and sound; none: no block
     std::string expected;  // candidates best first, then whether the first is clear
   } cases[] = {
-      {"folder above beats sim", {{"Airplanes", "a320"}, {"b737-800", "", "", ""}, {"b737_t.dds"}}, "A320 B737 C172 clear"},
-      {"sim of an .air file beats model folders", {{}, {"C172", "b737", "", ""}, {}}, "C172 B737 clear"},
-      {"sim of an entry", {{}, {" a320NEO", "x", "x", "x"}, {}}, "A320 clear"},
-      {"model, panel and sound folders, counted", {{}, {"", "b737", "", ""}, {}}, "B737 C172 clear"},
-      {"texture file names, texture.cfg aside", {{}, {}, {"c172_t.dds", "shared.dds", "texture.cfg"}}, "A320 B737 C172"},
-      {"texture file names decide a tie", {{}, {"", "x", "", "x"}, {"SHARED.dds", "a320_t.dds"}}, "B737 C172 clear"},
-      {"nothing matches", {{"Planes"}, {"zz", "zz", "zz", "zz"}, {"z2.dds", "texture.cfg"}}, ""},
+      {"folder above beats sim", {"Airplanes", "a320"}, {"b737-800", "", "", ""}, {"b737_t.dds"}, "A320 B737 C172 clear"},
+      {"sim of an .air file beats model folders", {}, {"C172", "b737", "", ""}, {}, "C172 B737 clear"},
+      {"sim of an entry", {}, {" a320NEO", "x", "x", "x"}, {}, "A320 clear"},
+      {"model, panel and sound folders, counted", {}, {"", "b737", "", ""}, {}, "B737 C172 clear"},
+      {"texture file names, texture.cfg aside", {}, {}, {"c172_t.dds", "shared.dds", "texture.cfg"}, "A320 B737 C172"},
+      {"texture file names decide a tie", {}, {"", "x", "", "x"}, {"SHARED.dds", "a320_t.dds"}, "B737 C172 clear"},
+      {"nothing matches", {"Planes"}, {"zz", "zz", "zz", "zz"}, {"z2.dds", "texture.cfg"}, ""},
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.name);
     FoundRepaint repaint;
-    repaint.path_above = c.wants.path_above;
+    repaint.path_above = c.path_above;
     DownloadContents contents;
-    for (const std::string& name : c.wants.files) {
+    for (const std::string& name : c.files) {
       repaint.files.push_back(contents.files.size());
       contents.files.push_back({"Texture.N\\" + name, 1});
     }
-    if (const std::vector<std::string>& e = c.wants.entry; !e.empty()) {
+    if (const std::vector<std::string>& e = c.entry; !e.empty()) {
       repaint.entry.emplace();
       std::tie(repaint.entry->sim, repaint.entry->model, repaint.entry->panel, repaint.entry->sound) = std::tie(e[0], e[1], e[2], e[3]);
     }

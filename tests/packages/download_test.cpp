@@ -94,9 +94,12 @@ class DownloadTest : public ::testing::Test {
     dir.write(name, bytes);
     return open_download(native_file_system(), join_path(dir.path(), name));
   }
-  std::vector<std::string> names(const Download& d) {
+  // "name:size" per file, "=bytes" added where its text was read; or the refusal.
+  static std::vector<std::string> listing(const Result<std::unique_ptr<Download>>& d) {
+    if (!d) return {d.error().message};
     std::vector<std::string> out;
-    for (const DownloadFile& f : d.contents().files) out.push_back(f.name + ":" + std::to_string(f.size));
+    for (const DownloadFile& f : (*d)->contents().files) out.push_back(f.name + ":" + std::to_string(f.size));
+    for (const DownloadText& t : (*d)->contents().texts) out[t.file] += "=" + t.bytes;
     return out;
   }
   TempDir dir;
@@ -151,20 +154,11 @@ TEST_F(DownloadTest, ListsFilesAndReadsTheirTexts) {
                                         {"aircraft.cfg", "[fltsim.0]"},
                                         {"big.txt", big},
                                         {"note.ini", "i"}});
-  for (const bool seven_zip : {false, true}) {
-    const auto d = open(seven_zip ? make_archive({{"a.txt", "t"}, {"b.bmp", "b"}}, true) : zip);
-    ASSERT_TRUE(d.ok()) << d.error().message;
-    if (seven_zip) {
-      EXPECT_EQ((std::vector<std::string>{"a.txt:1", "b.bmp:1"}), names(**d));
-      continue;
-    }
-    EXPECT_EQ((std::vector<std::string>{"Caf\xE9\\Texture.A\\t.bmp:3", "x\\README:2", "aircraft.cfg:10",
-                                        "big.txt:" + std::to_string(big.size()), "note.ini:1"}),
-              names(**d));
-    std::vector<std::string> texts;
-    for (const DownloadText& t : (*d)->contents().texts) texts.push_back(std::to_string(t.file) + "=" + t.bytes);
-    EXPECT_EQ((std::vector<std::string>{"1=r1", "2=[fltsim.0]", "4=i"}), texts);
-  }
+  EXPECT_EQ((std::vector<std::string>{"Caf\xE9\\Texture.A\\t.bmp:3", "x\\README:2=r1", "aircraft.cfg:10=[fltsim.0]",
+                                      "big.txt:" + std::to_string(big.size()), "note.ini:1=i"}),
+            listing(open(zip)));
+  EXPECT_EQ((std::vector<std::string>{"a.txt:1=t", "b.bmp:1"}),
+            listing(open(make_archive({{"a.txt", "t"}, {"b.bmp", "b"}}, true), "d.7z")));
 }
 
 TEST_F(DownloadTest, OpensAZipInsideOneLevelDeepAndCopiesItsFiles) {
@@ -172,11 +166,9 @@ TEST_F(DownloadTest, OpensAZipInsideOneLevelDeepAndCopiesItsFiles) {
   const std::string inner = make_archive({{"Texture.B/b.bmp", "bb"}, {"readme.txt", "in"}, {"z.zip", deepest}});
   const auto d = open(make_archive({{"a.bmp", "a"}, {"pack/In.ZIP", inner}, {"after.bmp", "af"}}));
   ASSERT_TRUE(d.ok()) << d.error().message;
-  EXPECT_EQ((std::vector<std::string>{"a.bmp:1", "pack\\In.ZIP\\Texture.B\\b.bmp:2", "pack\\In.ZIP\\readme.txt:2",
+  EXPECT_EQ((std::vector<std::string>{"a.bmp:1", "pack\\In.ZIP\\Texture.B\\b.bmp:2", "pack\\In.ZIP\\readme.txt:2=in",
                                       "pack\\In.ZIP\\z.zip:" + std::to_string(deepest.size()), "after.bmp:2"}),
-            names(**d));
-  ASSERT_EQ(1u, (*d)->contents().texts.size());
-  EXPECT_EQ("in", (*d)->contents().texts[0].bytes);
+            listing(d));
   Collector sink;
   ASSERT_TRUE((*d)->extract({4, 1, 3}, sink).ok());
   EXPECT_EQ((std::map<std::size_t, std::string>{{1, "bb"}, {3, deepest}, {4, "af"}}), sink.files);
@@ -185,21 +177,16 @@ TEST_F(DownloadTest, OpensAZipInsideOneLevelDeepAndCopiesItsFiles) {
 TEST_F(DownloadTest, ReadsRarSamples) {
   const std::string samples = join_path(executable_folder(), "archives");
   auto d = open_download(native_file_system(), join_path(samples, "rar5_zip_inside.rar"));
-  ASSERT_TRUE(d.ok()) << d.error().message;
-  EXPECT_EQ((std::vector<std::string>{"payload\\inner.zip\\THIS_IS_INSIDE_THE_ZIP.txt:13",
-                                      "payload\\real_after.txt:21"}),
-            names(**d));
-  ASSERT_EQ(2u, (*d)->contents().texts.size());
-  EXPECT_EQ("i am a real rar entry", (*d)->contents().texts[1].bytes.substr(0, 21));
+  EXPECT_EQ((std::vector<std::string>{"payload\\inner.zip\\THIS_IS_INSIDE_THE_ZIP.txt:13=inner content",
+                                      "payload\\real_after.txt:21=i am a real rar entry"}),
+            listing(d));
+  EXPECT_EQ(std::vector<std::string>{"download refused: a link or device: ????????.txt"},
+            listing(open_download(native_file_system(), join_path(samples, "rar5_links.rar"))));
   d = open_download(native_file_system(), join_path(samples, "rar4_names.rar"));
-  ASSERT_TRUE(d.ok()) << d.error().message;
-  ASSERT_EQ(2u, (*d)->contents().files.size());
+  ASSERT_EQ(2u, listing(d).size()) << listing(d)[0];
   Collector sink;
   ASSERT_TRUE((*d)->extract({1}, sink).ok());
   EXPECT_EQ("kanji", sink.files[1]);
-  d = open_download(native_file_system(), join_path(samples, "rar5_links.rar"));
-  ASSERT_FALSE(d.ok());
-  EXPECT_NE(std::string::npos, d.error().message.find("link or device")) << d.error().message;
 }
 
 TEST_F(DownloadTest, ExtractStreamsInBoundedPiecesAndChecksSizes) {
@@ -218,11 +205,25 @@ TEST_F(DownloadTest, ExtractStreamsInBoundedPiecesAndChecksSizes) {
     EXPECT_GT(8 * 1024, *peak.growth_kb());
   }
   // A size that lies about the bytes stored shows at extraction.
-  const auto lying = open(claim_size(make_archive({{"a.bmp", "abc"}}), 1000), "lying.zip");
+  const auto lying = open(claim_size(make_archive({{"a.bmp", "abc"}}, false, "zip:compression=store"), 2), "l.zip");
   ASSERT_TRUE(lying.ok()) << lying.error().message;
   const auto copied = (*lying)->extract({0}, sink);
   ASSERT_FALSE(copied.ok());
   EXPECT_EQ(ErrorCode::kDamaged, copied.error().code) << copied.error().message;
+  dir.write("l.zip", make_archive({{"b.bmp", "ab"}}));  // replaced since it was listed
+  const auto replaced = (*lying)->extract({0}, sink);
+  ASSERT_FALSE(replaced.ok());
+  EXPECT_NE(std::string::npos, replaced.error().message.find("changed since")) << replaced.error().message;
+}
+
+TEST_F(DownloadTest, TheRatioIsThatOfTheArchivesSizeOnceTheSizesPassTheThreshold) {
+  std::string noise(600000, '\0');
+  for (std::size_t i = 0; i < noise.size(); ++i) noise[i] = static_cast<char>((i * 2654435761u) >> 13);
+  const std::string zip = make_archive({{"noise.bin", noise}, {"a.bmp", "abc"}}, false, "zip:compression=store");
+  // Two files claiming this much each: just below, then just past 200:1.
+  const auto each = [&](int delta) { return static_cast<std::uint32_t>(100 * zip.size() + delta); };
+  EXPECT_TRUE(open(claim_size(zip, each(-100))).ok());
+  EXPECT_EQ(ErrorCode::kRefused, open(claim_size(zip, each(100))).error().code);
 }
 
 TEST_F(DownloadTest, AFailingReadIsTheFileLayersErrorNotDamage) {
@@ -240,23 +241,18 @@ TEST_F(DownloadTest, AFailingReadIsTheFileLayersErrorNotDamage) {
 TEST_F(DownloadTest, FoldersAreListedAndHeldToTheSameRules) {
   dir.write("dl/Texture.A/a.bmp", "abc");
   dir.write("dl/readme.txt", "r");
-  auto d = open_download(native_file_system(), join_path(dir.path(), "dl"));
-  ASSERT_TRUE(d.ok()) << d.error().message;
-  auto listed = names(**d);
+  const std::string folder = join_path(dir.path(), "dl");
+  auto listed = listing(open_download(native_file_system(), folder));
   std::sort(listed.begin(), listed.end());
-  EXPECT_EQ((std::vector<std::string>{"Texture.A\\a.bmp:3", "readme.txt:1"}), listed);
-  ASSERT_EQ(1u, (*d)->contents().texts.size());
-  EXPECT_EQ("r", (*d)->contents().texts[0].bytes);
+  EXPECT_EQ((std::vector<std::string>{"Texture.A\\a.bmp:3", "readme.txt:1=r"}), listed);
 #ifdef __linux__  // sparse files and links without privileges
-  std::filesystem::resize_file(dir.native("dl/Texture.A/a.bmp"), std::int64_t{5} << 30);  // sparse
-  d = open_download(native_file_system(), join_path(dir.path(), "dl"));
-  ASSERT_FALSE(d.ok());
-  EXPECT_NE(std::string::npos, d.error().message.find("more than 4 GB")) << d.error().message;
+  std::filesystem::resize_file(dir.native("dl/Texture.A/a.bmp"), std::int64_t{5} << 30);
+  EXPECT_EQ(std::vector<std::string>{"download refused: more than 4 GB uncompressed"},
+            listing(open_download(native_file_system(), folder)));
   std::filesystem::remove(dir.native("dl/Texture.A/a.bmp"));
   std::filesystem::create_symlink("/etc/passwd", dir.native("dl/Texture.A/a.bmp"));
-  d = open_download(native_file_system(), join_path(dir.path(), "dl"));
-  ASSERT_FALSE(d.ok());
-  EXPECT_NE(std::string::npos, d.error().message.find("link or device")) << d.error().message;
+  EXPECT_EQ(std::vector<std::string>{"download refused: a link or device: Texture.A\\a.bmp"},
+            listing(open_download(native_file_system(), folder)));
 #endif
 }
 
