@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # Retakes docs/main.png, package.png, install.png, remove.png and the
 # Hangar's hangar.png, hangar-downloads.png, hangar-library.png and
-# hangar-library-search.png: the
+# hangar-library-search.png, and review.png of two demo downloads: the
 # desktop program on a fresh demo simulator tree, under Xvfb.
 #   tools/screenshots.sh [BUILD_DIR]   (default: build)
 set -euo pipefail
@@ -15,4 +15,10 @@ trap 'rm -rf "$tree"' EXIT
 program="$tree/FSX/Varnel Software/FSX Paintwell"
 mkdir -p "$program"
 cp -r "$build/Media" "$program/Media"
-xvfb-run -a -s "-screen 0 1024x768x24" "$build/tools/screenshots/paintwell_screenshots" "$program" docs
+# The review of a download with two repaints and of one with a texture
+# folder alone, from the demo downloads (an older make_demo has none).
+downloads=()
+if "$build/tools/make_demo/make_demo" --downloads "$tree/downloads" 2>/dev/null; then
+  downloads=("$tree/downloads/Paintwell_Trainer_Aurora_and_Cobalt.zip" "$tree/downloads/Paintwell_Trainer_Sandstone_no_entry.zip")
+fi
+xvfb-run -a -s "-screen 0 1024x768x24" "$build/tools/screenshots/paintwell_screenshots" "$program" docs "${downloads[@]}"

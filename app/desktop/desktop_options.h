@@ -1,5 +1,5 @@
 // The desktop program's command line: `paintwell [--sim-config FILE]...
-// [--addons-config FILE]... [PKG...]`, the options as paintwell-cli takes
+// [--addons-config FILE]... [PKG|ARCHIVE|FOLDER...]`, the options as paintwell-cli takes
 // them.
 #pragma once
 
@@ -11,7 +11,7 @@
 namespace pw {
 
 struct DesktopOptions {
-  std::vector<std::string> packages;  // core paths, to open as if dropped
+  std::vector<std::string> packages;  // core paths (packages, downloads), to open as if dropped
   SimulatorSources sources;           // the lists the options name
   std::string problem;                // what is wrong with the words; empty when nothing is
 };

@@ -8,6 +8,7 @@
 #include "app/desktop/list_search.h"
 #include "app/desktop/main_screen.h"
 #include "app/desktop/outside_packages.h"
+#include "app/desktop/review_screen.h"
 #include "app/desktop/screen_lists.h"
 #include "app/startup.h"
 #include "base/platform/process.h"
@@ -79,12 +80,13 @@ bool DesktopProgram::start(const std::string& program_folder, const std::vector<
 // Stops at the first screen whose skin is incomplete: its message was the
 // one the user needs, and a program without its frame is no use.
 bool DesktopProgram::load_screens() {
-  if (!load(main_) || !load(package_) || !load(install_) || !load(remove_) || !load(hangar_)) {
+  if (!load(main_) || !load(package_) || !load(install_) || !load(remove_) || !load(hangar_) || !load(review_)) {
     main_.reset();
     package_.reset();
     install_.reset();
     remove_.reset();
     hangar_.reset();
+    review_.reset();
     return false;
   }
   for (ScreenForm* screen : {static_cast<ScreenForm*>(main_.get()), static_cast<ScreenForm*>(package_.get()),
@@ -92,8 +94,10 @@ bool DesktopProgram::load_screens() {
                              static_cast<ScreenForm*>(hangar_.get())}) {
     wire(*screen);
   }
+  view_.add_screen(*review_);
   remove_->attach_thumbnails(ctx_.fs);
   hangar_->attach_thumbnails(ctx_.fs);
+  review_->attach_thumbnails(ctx_.fs);
   return true;
 }
 

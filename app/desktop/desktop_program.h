@@ -26,6 +26,7 @@ class frm_Package;
 class frm_Install;
 class frm_Remove;
 class frm_Hangar;
+class frm_Review;
 
 class DesktopProgram final : public QObject {
   Q_OBJECT
@@ -37,7 +38,7 @@ class DesktopProgram final : public QObject {
   // Start-up from the program's folder (core path): skin files are looked
   // up in its Media folder, the simulator root is two folders above it.
   // Without FSX.EXE there: the one start-up message, no window, false.
-  // Then frm_Main, frm_Package, frm_Install, frm_Remove and frm_Hangar are
+  // Then frm_Main, frm_Package, frm_Install, frm_Remove, frm_Hangar and frm_Review are
   // loaded in that order (a missing skin file: its message, false) and
   // frm_Main is shown. `packages` (core paths, from the command line) are
   // then opened as if dropped on frm_Main: the first selects the aircraft
@@ -54,6 +55,7 @@ class DesktopProgram final : public QObject {
   frm_Install* install_screen() const { return install_.get(); }
   frm_Remove* remove_screen() const { return remove_.get(); }
   frm_Hangar* hangar_screen() const { return hangar_.get(); }
+  frm_Review* review_screen() const { return review_.get(); }
   DownloadsWatcher& downloads_watcher() { return watcher_; }
 
  private:
@@ -71,6 +73,7 @@ class DesktopProgram final : public QObject {
   std::unique_ptr<frm_Install> install_;
   std::unique_ptr<frm_Remove> remove_;
   std::unique_ptr<frm_Hangar> hangar_;
+  std::unique_ptr<frm_Review> review_;  // its buttons are its own: it answers show_review
   int commands_running_ = 0;  // nested: the modal remove screen runs its own
   DownloadsWatcher watcher_;
 };

@@ -24,6 +24,9 @@ constexpr const char* kHangar = "frm_Hangar";
 constexpr const char* kSelectFilter =
     "Package File (*.pkg)|*.pkg|Repaint Configuration File (*.rcf)|*.rcf|"
     "Package or Repaint Configuration File|*.pkg;*.rcf";
+// The design's filter first, then downloads, then every kind it opens.
+constexpr const char* kBrowseFilter =
+    "Package File (*.pkg)|*.pkg|Repaint Download|*.zip;*.7z;*.rar|Package or Repaint Download|*.pkg;*.zip;*.7z;*.rar";
 const std::string kLongRun =
     "number of aircraft you have selected to install and the speed of your computer.";
 
@@ -213,9 +216,9 @@ void run_preview_command(AppContext& ctx) {
 }
 
 // The browse command: a package that fits the aircraft is listed after
-// those of Downloads, marked with a "*" and ticked.
+// those of Downloads, marked with a "*" and ticked; a download is reviewed.
 void BrowseForPackages(AppContext& ctx) {
-  const auto chosen = ctx.view.open_file("frm_Install", {"Package File (*.pkg)|*.pkg", "", ctx.state.g_SimRoot});
+  const auto chosen = ctx.view.open_file("frm_Install", {kBrowseFilter, "", ctx.state.g_SimRoot});
   const std::string path = chosen ? trim_blanks(*chosen) : "";
   if (!path.empty()) open_packages(ctx, "frm_Install", {path});
 }

@@ -1,5 +1,5 @@
 // Entry point of paintwell, the desktop program: `paintwell [--sim-config
-// FILE]... [--addons-config FILE]... [PKG...]`, or
+// FILE]... [--addons-config FILE]... [PKG|ARCHIVE|FOLDER...]`, or
 // `paintwell --register` to write the .reg file that makes .pkg files open
 // with it.
 #include <QApplication>

@@ -5,11 +5,13 @@
 #include "app/command_texts.h"
 #include "app/commands.h"
 #include "app/desktop/dispatcher.h"
+#include "app/desktop/download_command.h"
 #include "app/desktop/hangar_lists.h"
 #include "app/desktop/list_search.h"
 #include "app/desktop/screen_lists.h"
 #include "base/file_ops.h"
 #include "base/text.h"
+#include "packages/download.h"
 
 namespace pw {
 namespace {
@@ -35,22 +37,41 @@ std::vector<std::string> folder_packages(FileSystem& fs, const std::string& fold
   return packages;
 }
 
-// The .pkg files of `paths`, a folder's in its place; the names of the
-// rest go to `ignored`.
-std::vector<std::string> package_paths(FileSystem& fs, const std::vector<std::string>& paths,
-                                       std::vector<std::string>& ignored) {
+// True when a Texture.* folder stands in `folder` or below it, a few
+// levels deep as downloads nest them; links are not entered.
+bool holds_texture_folder(FileSystem& fs, const std::string& folder, int depth = 6) {
+  Result<std::vector<DirEntry>> entries = fs.list(folder);
+  if (!entries || depth == 0) return false;
+  return std::any_of(entries->begin(), entries->end(), [&](const DirEntry& e) {
+    if (!e.is_folder || e.is_link || holds_separator(e.name)) return false;
+    return to_lower(e.name).starts_with("texture.") || holds_texture_folder(fs, join_path(folder, e.name), depth - 1);
+  });
+}
+
+// What was given, sorted: .pkg files (a folder's in its place), downloads
+// (archives, and folders holding texture folders but no package), and the
+// names of the rest.
+struct OpenedPaths {
   std::vector<std::string> packages;
+  std::vector<std::string> downloads;
+  std::vector<std::string> ignored;
+};
+
+OpenedPaths sorted_paths(FileSystem& fs, const std::vector<std::string>& paths) {
+  OpenedPaths sorted;
   for (const std::string& path : paths) {
     const bool folder = fs.is_folder(path);
     if (!folder && is_package_name(path)) {
-      packages.push_back(path);
+      sorted.packages.push_back(path);
       continue;
     }
     const std::vector<std::string> inside = folder ? folder_packages(fs, path) : std::vector<std::string>{};
-    if (inside.empty()) ignored.push_back(file_name(path));
-    packages.insert(packages.end(), inside.begin(), inside.end());
+    sorted.packages.insert(sorted.packages.end(), inside.begin(), inside.end());
+    if (!inside.empty()) continue;
+    const bool download = folder ? holds_texture_folder(fs, path) : is_archive_name(path);
+    (download ? sorted.downloads : sorted.ignored).push_back(download ? path : file_name(path));
   }
-  return packages;
+  return sorted;
 }
 
 std::vector<std::string> browsed_now(const SharedState& s) {
@@ -97,15 +118,8 @@ bool fits_aircraft(AppContext& ctx, const std::string& path) {
   return fits && *fits;
 }
 
-}  // namespace
-
-void open_packages(AppContext& ctx, const std::string& screen, const std::vector<std::string>& paths) {
-  std::vector<std::string> ignored;
-  const std::vector<std::string> packages = package_paths(ctx.fs, paths, ignored);
-  if (!ignored.empty()) {
-    ctx.view.ShowMessage(cr_lines({"Only repaint packages (*.pkg) can be installed; left out:", cr_lines(ignored)}),
-                         kStyleOkOnly, kAppTitle);
-  }
+// The packages join the install list as browsed ones, ticked.
+void list_browsed_packages(AppContext& ctx, const std::string& screen, const std::vector<std::string>& packages) {
   if (packages.empty()) return;
   if (ctx.state.g_AircraftFolder.empty() && !select_aircraft_path(ctx, packages.front())) return;
   std::vector<std::string> ticked = ticked_paths(ctx);
@@ -129,6 +143,19 @@ void open_packages(AppContext& ctx, const std::string& screen, const std::vector
   ticked.insert(ticked.end(), wanted.begin(), wanted.end());
   tick_packages(ctx, ticked);
   if (screen == "frm_Main" || screen == "frm_Package") ctx.view.show_screen_in_place(kInstallScreen, screen);
+}
+
+}  // namespace
+
+void open_packages(AppContext& ctx, const std::string& screen, const std::vector<std::string>& paths) {
+  const OpenedPaths sorted = sorted_paths(ctx.fs, paths);
+  if (!sorted.ignored.empty()) {
+    ctx.view.ShowMessage(cr_lines({"Only repaint packages (*.pkg) and downloads (*.zip, *.7z, *.rar, or a folder holding Texture.* folders) can be "
+                                   "installed; left out:", cr_lines(sorted.ignored)}),
+                         kStyleOkOnly, kAppTitle);
+  }
+  list_browsed_packages(ctx, screen, sorted.packages);
+  if (!sorted.downloads.empty()) open_downloads(ctx, sorted.downloads);
 }
 
 void relist_packages(AppContext& ctx) {

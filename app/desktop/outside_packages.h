@@ -1,6 +1,8 @@
 // Packages that reach the install list from outside it: browsed, dropped
 // on a window, or named on the desktop program's command line. Each joins
 // the list as a browsed package, under the browse command's checks.
+// Downloads (archives, unpacked folders) given the same ways go to their
+// review (open_downloads).
 #pragma once
 
 #include <string>
@@ -15,11 +17,12 @@ namespace pw {
 // yet, the first package selects it (select_aircraft_path; when that fails
 // nothing else happens). Every other package is checked as a browsed one:
 // one that cannot be read or that was made for another aircraft is left
-// out with the browse command's message. Files that are no .pkg are left
+// out with the browse command's message. Other files and folders are left
 // out with one message naming them. The packages that remain are listed
 // as browsed (with those browsed before) and ticked, the ticks already
 // made kept; the install screen then takes the place of the main or the
-// package screen.
+// package screen. Then .zip, .7z and .rar files, and folders holding no
+// .pkg but Texture.* folders (a few levels deep), are opened as downloads.
 void open_packages(AppContext& ctx, const std::string& screen, const std::vector<std::string>& paths);
 
 // After the aircraft's Downloads folder changed: the packages listed

@@ -18,6 +18,7 @@
 #include "app/command_texts.h"
 #include "base/file_ops.h"
 #include "base/platform/file_system.h"
+#include "app/desktop/review_screen.h"
 #include "app/desktop/screen_form.h"
 #include "base/text.h"
 #include "ui/image_button.h"
@@ -281,14 +282,32 @@ void QtScreenView::show_centred_over_main(const std::string& screen_name, bool m
     form->show();
     return;
   }
-  form->setWindowModality(Qt::ApplicationModal);
+  run_modal(*form);
+}
+
+void QtScreenView::run_modal(ScreenForm& form) {
+  form.setWindowModality(Qt::ApplicationModal);
   QEventLoop loop;
-  QObject::connect(form, &ScreenForm::hidden, &loop, &QEventLoop::quit);
-  form->show();
-  form->activateWindow();
+  QObject::connect(&form, &ScreenForm::hidden, &loop, &QEventLoop::quit);
+  form.show();
+  form.activateWindow();
   // Hidden already (a test, or a very quick user): nothing to wait for.
-  if (form->isVisible()) loop.exec(QEventLoop::DialogExec);
-  form->setWindowModality(Qt::NonModal);
+  if (form.isVisible()) loop.exec(QEventLoop::DialogExec);
+  form.setWindowModality(Qt::NonModal);
+}
+
+bool QtScreenView::show_review(DownloadReview& review) {
+  auto* form = qobject_cast<frm_Review*>(screen("frm_Review"));
+  ScreenForm* main = screen("frm_Main");
+  if (form == nullptr || main == nullptr) return false;
+  form->show_review(review);
+  form->move(main->pos());
+  // The busy pointer of the command that opened it must not cover the choice.
+  const bool was_busy = busy_;
+  set_busy(false);
+  run_modal(*form);
+  set_busy(was_busy);
+  return form->accepted();
 }
 
 void QtScreenView::hide_screen(const std::string& screen_name) {

@@ -71,6 +71,8 @@ class QtScreenView final : public ScreenView {
   // "Copy" is the default button; closing the box also copies.
   DuplicateChoice ask_duplicate(const std::string& title) override;
   bool offer_repair(const std::vector<Finding>& findings) override;
+  // frm_Review over the main screen, modal; false without one.
+  bool show_review(DownloadReview& review) override;
 
   void show_screen_in_place(const std::string& show, const std::string& hide) override;
   void show_centred_over_main(const std::string& screen, bool modal) override;
@@ -83,6 +85,8 @@ class QtScreenView final : public ScreenView {
   template <class Widget>
   Widget* control(const std::string& screen, const std::string& name) const;
   ScreenForm* front_screen() const;
+  // Shows the screen centred over the main one and waits until it is hidden.
+  void run_modal(ScreenForm& form);
   int run_box(QMessageBox& box);
 
   FileSystem& fs_;

@@ -14,6 +14,8 @@
 
 namespace pw {
 
+class DownloadReview;
+
 struct ListRow {
   std::string text;  // Windows-1252
   int item_data = 0;
@@ -77,6 +79,10 @@ class ScreenView {
   // Shows what a check of the aircraft found and offers the safe repair
   // (renumbering); true when the user wants it.
   virtual bool offer_repair(const std::vector<Finding>& findings) = 0;
+  // Shows what was found in downloads, modal, and writes the user's ticks
+  // and choices of aircraft back into `review`; true when the user chose
+  // to install, false when they went back.
+  virtual bool show_review(DownloadReview& review) = 0;
 
   virtual void show_screen_in_place(const std::string& show, const std::string& hide) = 0;
   // Modal: returns once the screen is hidden again.

@@ -66,6 +66,11 @@ bool HeadlessView::offer_repair(const std::vector<Finding>& findings) {
   return accept_repair;
 }
 
+bool HeadlessView::show_review(DownloadReview& review) {
+  ++reviews_shown;
+  return on_review && on_review(review);
+}
+
 void HeadlessView::show_screen_in_place(const std::string& show, const std::string& hide) {
   screen_events.push_back("hide " + hide);
   screen_events.push_back("show " + show);

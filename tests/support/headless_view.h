@@ -3,6 +3,7 @@
 // scripted user.
 #pragma once
 
+#include <functional>
 #include <map>
 #include <optional>
 #include <string>
@@ -28,6 +29,9 @@ class HeadlessView : public ScreenView {
   std::vector<std::string> duplicates_asked;                   // titles asked about
   bool accept_repair = false;                                  // the answer to repair offers
   std::vector<Finding> offered_findings;                       // the last findings shown
+  // What the user does on the review screen; none: goes back.
+  std::function<bool(DownloadReview&)> on_review;
+  int reviews_shown = 0;
 
   // Message boxes answer OK (Yes for a question) and dialogs cancel unless
   // a subclass says else.
@@ -47,6 +51,7 @@ class HeadlessView : public ScreenView {
   void set_hidden_rows(const std::string& screen, const std::string& list, const std::vector<bool>& hidden) override;
   DuplicateChoice ask_duplicate(const std::string& title) override;
   bool offer_repair(const std::vector<Finding>& findings) override;
+  bool show_review(DownloadReview& review) override;
   void show_screen_in_place(const std::string& show, const std::string& hide) override;
   void show_centred_over_main(const std::string& screen, bool modal) override;
   void hide_screen(const std::string& screen) override;

@@ -1,10 +1,12 @@
-// paintwell_screenshots PROGRAM_FOLDER OUT_DIR
+// paintwell_screenshots PROGRAM_FOLDER OUT_DIR [DOWNLOAD...]
 // Starts the desktop program from PROGRAM_FOLDER (the demo tree's
 // "Varnel Software/FSX Paintwell"), selects the demo aircraft and takes
 // check.png, package.png, remove.png, hangar.png, hangar-downloads.png,
 // hangar-library.png, hangar-library-search.png and install.png of the screen into OUT_DIR, then installs the ticked package
 // and takes main.png with it as the last operation, as a user would see
-// them. Needs a display (xvfb-run).
+// them. With DOWNLOADs (archives), drops them on the main screen and takes
+// review.png of their review, left without installing. Needs a display
+// (xvfb-run).
 #include <QApplication>
 #include <QDir>
 #include <QElapsedTimer>
@@ -24,6 +26,7 @@
 #include "app/desktop/hangar_screen.h"
 #include "app/desktop/thumbnail_cache.h"
 #include "app/desktop/main_screen.h"
+#include "app/desktop/review_screen.h"
 #include "base/platform/file_system.h"
 #include "app/desktop/qt_screen_view.h"
 #include "packages/install_screen.h"
@@ -88,8 +91,8 @@ void choose_file_in_dialogs(const QString& path) {
 
 int main(int argc, char** argv) {
   QApplication app(argc, argv);
-  if (argc != 3) {
-    std::fprintf(stderr, "usage: paintwell_screenshots PROGRAM_FOLDER OUT_DIR\n");
+  if (argc < 3) {
+    std::fprintf(stderr, "usage: paintwell_screenshots PROGRAM_FOLDER OUT_DIR [DOWNLOAD...]\n");
     return 2;
   }
   const QString program_folder = QDir(QString::fromLocal8Bit(argv[1])).absolutePath();
@@ -168,5 +171,22 @@ int main(int argc, char** argv) {
   release(program.install_screen(), "btn_Install");
   release(program.install_screen(), "btn_Return");
   ok = shoot(main, out.filePath("main.png")) && ok;
+  pw::ui::default_message_service().set_responder(nullptr);
+
+  // Downloads dropped on the main screen: the review is modal, so its
+  // picture is taken from inside its loop, then Return leaves it.
+  QStringList downloads;
+  for (int i = 3; i < argc; ++i) downloads << QDir(QString::fromLocal8Bit(argv[i])).absolutePath();
+  if (downloads.isEmpty()) return ok ? 0 : 1;
+  pw::frm_Review& review = *program.review_screen();
+  QTimer review_up;
+  QObject::connect(&review_up, &QTimer::timeout, [&] {
+    if (!review.isVisible()) return;
+    review_up.stop();
+    ok = shoot(review, out.filePath("review.png")) && ok;
+    release(&review, "btn_Return");
+  });
+  review_up.start(50);
+  emit main.files_dropped(downloads);
   return ok ? 0 : 1;
 }
