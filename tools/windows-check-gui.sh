@@ -69,4 +69,11 @@ QT_QPA_PLATFORM=xcb "$screen_check" shoot "$work/windows.png" wine "$windows_pro
   fail "paintwell.exe from the release zip did not show its main screen under Wine"
 "$screen_check" compare "$work/linux.png" "$work/windows.png" docs/windows-main.png ||
   fail "the Windows program's main screen differs from the Linux program's (see $work/*.png)"
+step "the release zip's paintwell-cli.exe installs a demo download"
+"$native/tools/make_demo/make_demo" --downloads "$work/downloads" >/dev/null
+rcf=$(winepath -w "$work/windows/FSX/Paintwell Trainer.rcf" 2>/dev/null)
+wine "$windows_program/paintwell-cli.exe" import "$(winepath -w "$work/downloads/Paintwell_Trainer_Midnight.zip" 2>/dev/null)" \
+  >"$work/import.log" 2>&1 || fail "the release's paintwell-cli.exe did not import a zip: $(cat "$work/import.log")"
+wine "$windows_program/paintwell-cli.exe" list "$rcf" 2>/dev/null | grep -q "Paintwell Trainer Midnight" ||
+  fail "the imported repaint is not listed"
 step "desktop program checked: docs/windows-main.png"

@@ -4,6 +4,7 @@
 # (headless), then packs, installs and removes repaints with paintwell-cli.exe
 # and with the Linux paintwell-cli on two copies of the same simulator tree:
 # the packages and Aircraft.cfg must come out byte for byte the same.
+# The same downloads are imported on both (zip and 7z).
 # Then the desktop program, when the Qt of tools/build-qt-mingw.sh is there
 # (skipped, and said so, when not): paintwell.exe and the widget tests built
 # against it, the tests run under Wine, the release zip unpacked into a demo
@@ -77,7 +78,7 @@ trap 'wineserver -k >/dev/null 2>&1 || true' EXIT
 step "core tests under Wine"
 ctest --test-dir "$cross" --output-on-failure
 
-step "round trip: pack, install, remove"
+step "round trip: pack, install, remove, import"
 work=$repo/$cross/round-trip
 rm -rf "$work"
 mkdir -p "$work"
@@ -88,6 +89,7 @@ to_windows() { winepath -w "$1" 2>/dev/null; }
 make_tree() {
   local root=$1 program=$2
   "$make_demo" "$root" >/dev/null
+  "$make_demo" --downloads "$root/../downloads" >/dev/null
   local plane="$root/SimObjects/Airplanes/Paintwell Trainer"
   # A texture file named with an accented letter (UTF-8 on disk, as both
   # builds meet it).
@@ -124,6 +126,14 @@ run_trip() {
     "$(at "$plane/Downloads/Crimson_Aerobatics_Repaint.pkg")"
   "${cli[@]}" list "$rcf" >>"$work/$side.list" || fail "$side: list failed"
   run remove "$rcf" 2 3
+  "${cli[@]}" list "$rcf" >>"$work/$side.list" || fail "$side: list failed"
+  # Two downloads (a zip of two repaints, an LZMA2 7z), their aircraft
+  # found in the library.
+  local downloads="$root/../downloads"
+  [ -z "$win_root" ] || downloads=$(to_windows "$work/$side/downloads")
+  local sep=/
+  [ -z "$win_root" ] || sep='\'
+  run import "$downloads${sep}Paintwell_Trainer_Aurora_and_Cobalt.zip" "$downloads${sep}Paintwell_Trainer_Lagoon.7z"
   "${cli[@]}" list "$rcf" >>"$work/$side.list" || fail "$side: list failed"
 }
 run_trip linux
