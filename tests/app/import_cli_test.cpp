@@ -105,12 +105,12 @@ TEST(ImportCli, InstallsTheZipByteForByteLogsItAndUndoesIt) {
                 "ui_variation=\"Gold\"\r\nvisual_damage=1\r\n\r\n",
             t.cfg());
   const std::string log = t.dir.read(t.plane("Paintwell.log"));
-  EXPECT_NE(std::string::npos, log.find(" UTC  import\r\n    download " + t.dir.path() + "\\blue.zip\r\n"
+  EXPECT_NE(std::string::npos, log.find(" UTC  import\r\n    download " + normal_path(t.dir.path() + "/blue.zip") + "\r\n"
                                         "    wrote [fltsim.2] Blue Sky\r\n    created folder " + blue + "\r\n"
                                         "    result: done\r\n\r\n")) << log;
 
   EXPECT_NE(std::string::npos, t.cli({"history", "sim/SimObjects/Airplanes/C172"}).second.find(
-                                   "\timport\tdownload " + t.dir.path() + "\\gold.zip; wrote [fltsim.4] Cessna Red Gold"));
+                                   "\timport\tdownload " + t.dir.native("gold.zip").string() + "; wrote [fltsim.4] Cessna Red Gold"));
   EXPECT_EQ(kExitOk, t.cli({"import", "blue.zip", "--on-duplicate", "skip"}, &err).first);
   EXPECT_NE(std::string::npos, err.find("Cessna Blue is installed already: skip")) << err;
   EXPECT_EQ(kExitOk, t.cli({"import", "blue.zip", "--on-duplicate", "replace"}, &err).first) << err;
