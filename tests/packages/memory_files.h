@@ -85,10 +85,7 @@ inline FltsimEntry sample_entry() {
   return entry;
 }
 
-struct SampleFile {
-  std::string name;
-  std::string bytes;
-};
+struct SampleFile { std::string name; std::string bytes; };
 
 // A package made with write_package.
 inline std::string make_package(const std::optional<std::string>& preview, const std::vector<SampleFile>& files,
