@@ -49,13 +49,8 @@ class FlatJson {
 
  private:
   explicit FlatJson(std::string_view text) : text_(text) {}
-  void skip() {
-    while (at_ < text_.size() && std::isspace(static_cast<unsigned char>(text_[at_]))) ++at_;
-  }
-  bool eat(char c) {
-    skip();
-    return at_ < text_.size() && text_[at_] == c && ++at_;
-  }
+  void skip() { while (at_ < text_.size() && std::isspace(static_cast<unsigned char>(text_[at_]))) ++at_; }
+  bool eat(char c) { return skip(), at_ < text_.size() && text_[at_] == c && ++at_; }
   bool string(std::string& out) {
     if (!eat('"')) return false;
     for (char c; at_ < text_.size() && (c = text_[at_++]) != '"'; out += c) {

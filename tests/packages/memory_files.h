@@ -78,9 +78,7 @@ class MemoryOutputFile : public OutputFile {
 
 inline FltsimEntry sample_entry() {
   FltsimEntry entry;
-  entry.title = "Cessna 172 Air Tahiti";
-  entry.texture = "Blue";
-  entry.ui_variation = "Air (Tahiti) [2007]";
+  entry.title = "Cessna 172 Air Tahiti", entry.texture = "Blue", entry.ui_variation = "Air (Tahiti) [2007]";
   entry.rcf_text = "folder=SimObjects\\Airplanes\\C172\r\n";
   return entry;
 }

@@ -109,13 +109,12 @@ class SimTree {
   SimTree() : faulty(native_file_system()), ctx(faulty, view) {
     dir.write("sim/FSX.EXE", "MZ");
     dir.write("sim/Varnel Software/FSX Paintwell/Media/Main_Background.bmp", "BM");
-    dir.write(std::string(kPlane) + "Aircraft.cfg", kOriginalCfg);
-    dir.write(std::string(kPlane) + "Texture.Silver/b.dds", "dds-b");
-    dir.write(std::string(kPlane) + "Texture.Silver/A.bmp", "bmp-A");
-    dir.write(std::string(kPlane) + "Texture.Silver/c.cfg", "[fltsim]\r\n");
-    dir.write(std::string(kPlane) + "Texture.Silver/d.txt", "notes");
-    dir.write(std::string(kPlane) + "Texture.Silver/E.dds", std::string(70000, 'E'));
-    dir.write(std::string(kPlane) + "Texture.Red/red.bmp", "red");
+    for (const auto& [name, bytes] : std::vector<NamedBytes>{
+             {"Aircraft.cfg", kOriginalCfg}, {"Texture.Silver/b.dds", "dds-b"}, {"Texture.Silver/A.bmp", "bmp-A"},
+             {"Texture.Silver/c.cfg", "[fltsim]\r\n"}, {"Texture.Silver/d.txt", "notes"},
+             {"Texture.Silver/E.dds", std::string(70000, 'E')}, {"Texture.Red/red.bmp", "red"}}) {
+      dir.write(plane(name), bytes);
+    }
     std::filesystem::create_directories(dir.native(std::string(kPlane) + "Downloads"));
     SharedState& s = ctx.state;
     s.program_folder = dir.path() + "\\sim\\Varnel Software\\FSX Paintwell";
