@@ -26,11 +26,8 @@ std::string fltsim(int n, const std::string& title, const std::string& texture =
 
 TEST(Diagnosis, FindsEachKindTheFileShows) {
   using K = FindingKind;
-  const struct {
-    const char* name;
-    std::string cfg;
-    std::vector<std::pair<FindingKind, std::string>> expected;
-  } cases[] = {
+  const struct { const char* name; std::string cfg; std::vector<std::pair<FindingKind, std::string>> expected; }
+      cases[] = {
       {"healthy", "[General]\r\na=1\r\n\r\n" + fltsim(0, "A", "a") + fltsim(1, "B"), {}},
       {"number used twice", fltsim(0, "A") + fltsim(1, "B") + fltsim(1, "C"), {{K::kDuplicateNumber, "fltsim.1"}}},
       {"entry above a second gap", fltsim(0, "A") + fltsim(2, "C") + fltsim(5, "F"),

@@ -15,10 +15,7 @@ TEST(EntrySearch, EveryWordInSomeSearchedFieldWhateverCaseAndAccents) {
   e.ui_createdby = "J\xF6rg";  // Jörg
   e.texture = "Blue";
   e.Description = "hidden words";
-  const struct {
-    const char* typed;
-    bool found;
-  } cases[] = {
+  const struct { const char* typed; bool found; } cases[] = {
       {"", true},
       {"  \t ", true},
       {"zurich", true},

@@ -87,11 +87,7 @@ TEST(LibraryIndex, CacheFollowsEveryChangeAndSurvivesDamage) {
     const std::string bytes = f.dir.read("cache/paintwell/library.cache");
     f.dir.write("cache/paintwell/library.cache", change(bytes));
   };
-  const struct {
-    const char* name;
-    std::function<void(Fixture&)> change;
-    int cfg_reads;
-  } cases[] = {
+  const struct { const char* name; std::function<void(Fixture&)> change; int cfg_reads; } cases[] = {
       {"nothing", [](Fixture&) {}, 0},
       {"an entry added", [](Fixture& f) { f.dir.write("sim/Airplanes/B737/aircraft.cfg", cfg("Boeing", 4)); }, 1},
       {"same size, other title", [](Fixture& f) { f.dir.write("addon/Float/aircraft.cfg", cfg("Fleat", 1)); }, 1},
@@ -138,11 +134,7 @@ TEST(LibraryCache, RefusesHostileCounts) {
     return body;
   };
   const std::string folder_only = std::string("\x01\0\0\0\x04\0\0\0abcd", 12) + std::string(24, '\0');
-  const struct {
-    const char* name;
-    std::string bytes;
-    bool refused;
-  } cases[] = {
+  const struct { const char* name; std::string bytes; bool refused; } cases[] = {
       {"empty library", sealed(head + std::string(4, '\0')), false},
       {"one aircraft", sealed(head + folder_only + std::string(4, '\0')), false},
       {"aircraft count beyond the bytes", sealed(head + std::string("\xFF\xFF\xFF\x7F", 4)), true},

@@ -41,12 +41,9 @@ void write_aircraft(const test::TempDir& dir, bool bare_others) {
 TEST(TextureCheck, FindsEachFaultOfOneFolder) {
   using K = FindingKind;
   const std::string thumb = "\xFF\xD8";
-  const struct {
-    const char* name;
-    std::vector<std::pair<std::string, std::string>> files;  // in Texture.A; "$" stands for the test's folder
-    bool bare_others;
-    Found expected;
-  } cases[] = {
+  using Files = std::vector<std::pair<std::string, std::string>>;
+  // files: in Texture.A, "$" standing for the test's folder.
+  const struct { const char* name; Files files; bool bare_others; Found expected; } cases[] = {
       {"healthy", {{"texture.cfg", kCfg}, {"thumbnail.jpg", thumb}, {"a.dds", kDds}, {"a.BMP", "BMx"}}, false, {}},
       {"case and absolute fallbacks", {{"TEXTURE.CFG", "[FLTSIM]\nFallback.1=..\\TEXTURE\nfallback.2=$/sim/texture\n"},
                                        {"THUMBNAIL.jpg", thumb}}, false, {}},

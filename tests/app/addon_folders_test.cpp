@@ -24,12 +24,8 @@ AddonFolders read_one(const test::TempDir& dir, const std::string& add_on_xml) {
 TEST(AddonFolders, DeclarationsReadAsXmlAndPathsKeptToTheAddon) {
   test::TempDir dir;
   const std::string a = normal_path(dir.path() + "\\Packages\\A");
-  const struct {
-    const char* name;
-    std::string xml;
-    std::vector<std::string> folders;
-    std::string refusal;  // a part of the one refusal expected, or "" for none
-  } cases[] = {
+  // refusal: a part of the one refusal expected, or "" for none.
+  const struct { const char* name; std::string xml; std::vector<std::string> folders; std::string refusal; } cases[] = {
       {"component in a comment", "<D><!--" + simobjects("Hidden") + "-->" + simobjects("Shown") + "</D>",
        {a, a + "\\Shown"}, ""},
       {"references decoded", "<D>" + simobjects("&#x53;im &amp; co") + "</D>", {a, a + "\\Sim & co"}, ""},

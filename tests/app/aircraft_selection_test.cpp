@@ -62,8 +62,7 @@ TEST(SelectAircraft, RcfFillsStateLabelsListsAndPreparesTheFolder) {
 
 TEST(SelectAircraft, CancelledDialogChangesNothingAndAMissingCfgListsNothing) {
   Fresh t;
-  test::TestButton select("frm_Main", "select");
-  dispatch_release(t.ctx, select);  // the dialog answers cancel
+  test::press(t.ctx, "frm_Main", "select");  // the dialog answers cancel
   EXPECT_TRUE(t.view.labels.empty());
   EXPECT_TRUE(t.view.messages.empty());
   std::filesystem::remove(t.dir.native(t.plane("Aircraft.cfg")));
@@ -100,11 +99,8 @@ TEST(SelectAircraft, RepairIsOfferedForWhatItMendsAndTheCheckRunsAgain) {
 // Whatever step fails, the user is told why and the previous aircraft stays
 // whole: its folder, entries and packages.
 TEST(SelectAircraft, AFailedSelectionSaysWhyAndKeepsThePreviousAircraft) {
-  const struct {
-    const char* name;
-    std::function<std::string(SimTree&)> prepare;  // gives the file to select
-    const char* why;
-  } cases[] = {
+  // prepare: gives the file to select.
+  const struct { const char* name; std::function<std::string(SimTree&)> prepare; const char* why; } cases[] = {
       {"missing file", [](SimTree& t) { return t.dir.path() + "\\missing.rcf"; }, "missing.rcf"},
       {"package too short for an entry",
        [](SimTree& t) {
@@ -137,7 +133,7 @@ TEST(SelectAircraft, AFailedSelectionSaysWhyAndKeepsThePreviousAircraft) {
 // A read-only program folder (Program Files) loses only the package.rcf copy.
 TEST(SelectAircraft, AReadOnlyProgramFolderStopsNothing) {
   Fresh t;
-  t.dir.write("chosen.pkg", test::package_bytes(test::blue_entry(), std::nullopt, test::blue_files()));
+  t.dir.write("chosen.pkg", test::blue_package());
   const test::ImmutableFlag flag(t.dir.native("sim/Varnel Software/FSX Paintwell"));  // what root cannot write either
   if (!flag.ok()) GTEST_SKIP() << "no immutable flag here";
   ASSERT_TRUE(select_aircraft_path(t.ctx, t.dir.path() + "\\chosen.pkg"));
@@ -150,11 +146,8 @@ TEST(SelectAircraft, ListingAndSelectionAgreeOnWhatIsDamaged) {
   const std::string whole = test::package_bytes(test::blue_entry(), std::string(1000, 'p'), test::blue_files());
   FltsimEntry hijacking = test::blue_entry();
   hijacking.sim = "c172\r\n\r\n[General]\r\natc_type=HIJACKED";
-  const struct {
-    const char* name;
-    std::string bytes;
-    const char* reason;  // empty: usable
-  } cases[] = {
+  // reason: why the package is not usable, empty when it is.
+  const struct { const char* name; std::string bytes; const char* reason; } cases[] = {
       {"whole", whole, ""},
       {"cut in the preview", whole.substr(0, kPreviewOffset + 500), "preview runs past the end"},
       {"cut in the file table", whole.substr(0, kPreviewOffset + 1100), "file table runs past the end"},

@@ -59,24 +59,22 @@ TEST(AircraftSession, NothingIsRemovedOrReplacedWhileANumberIsUsedTwice) {
 }
 
 TEST(AircraftSession, EveryFailingCallOfAReplaceLeavesTheInstalledRepaint) {
-  for (int k = 1;; ++k) {
-    SCOPED_TRACE(k);
-    ASSERT_LT(k, 200);
+  test::each_failing_call(200, [](int k) {
     SimTree t;
     t.dir.write("red.pkg", test::package_bytes(test::red_entry(), std::nullopt, test::blue_files()));
     Result<AircraftSession> aircraft = AircraftSession::open(t.ctx);
-    ASSERT_TRUE(aircraft.ok());
+    EXPECT_TRUE(aircraft.ok());
     t.faulty.fail_at(k);
     const InstallReport report = aircraft->install(t.dir.path() + "\\red.pkg", {false, DuplicateChoice::kReplace});
     if (report.outcome == InstallOutcome::kInstalled) {
       EXPECT_EQ(t.cfg().find("title=Cessna Red"), t.cfg().rfind("title=Cessna Red"));  // the old entry went
       EXPECT_TRUE(t.dir.exists(t.plane("Texture.Red/texture.bmp")));
-      if (t.faulty.failed_call().empty()) break;
-      continue;
+      return !t.faulty.failed_call().empty();
     }
     EXPECT_EQ(test::kOriginalCfg, t.cfg());
     EXPECT_EQ(std::vector<std::string>{"red.bmp"}, t.dir.names(t.plane("Texture.Red"))) << report.error.message;
-  }
+    return true;
+  });
 }
 
 }  // namespace

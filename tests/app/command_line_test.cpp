@@ -20,10 +20,7 @@ namespace {
 
 using test::SimTree;
 
-struct CliRun {
-  int status;
-  std::string out, err;
-};
+struct CliRun { int status; std::string out, err; };
 
 CliRun run_cli(SimTree& t, std::vector<std::string> args) {
   std::ostringstream out, err;
@@ -52,13 +49,8 @@ class FlatJson {
 
  private:
   explicit FlatJson(std::string_view text) : text_(text) {}
-  void skip() {
-    while (at_ < text_.size() && std::isspace(static_cast<unsigned char>(text_[at_]))) ++at_;
-  }
-  bool eat(char c) {
-    skip();
-    return at_ < text_.size() && text_[at_] == c && ++at_;
-  }
+  void skip() { while (at_ < text_.size() && std::isspace(static_cast<unsigned char>(text_[at_]))) ++at_; }
+  bool eat(char c) { return skip(), at_ < text_.size() && text_[at_] == c && ++at_; }
   bool string(std::string& out) {
     if (!eat('"')) return false;
     for (char c; at_ < text_.size() && (c = text_[at_++]) != '"'; out += c) {
@@ -221,13 +213,15 @@ TEST(CommandLine, AddonAircraftOutsideTheRootOnlyWhereDeclared) {
 // Every failure reaches standard error with what and why; a damaged
 // download is named but stops nothing.
 TEST(CommandLine, FailuresSayWhatAndWhy) {
+  // args: "RCF" is the .rcf written; said: each on standard error, "DIR" the test's folder; immutable: as under
+  // Program Files, or a package kept.
   const struct {
     const char* name;
     std::function<void(SimTree&)> prepare;
-    std::vector<std::string> args;  // after the command; "RCF" is the .rcf written
+    std::vector<std::string> args;
     int status;
-    std::vector<const char*> said;  // each on standard error, "DIR" the test's folder
-    const char* immutable = nullptr;  // as under Program Files, or a package kept
+    std::vector<const char*> said;
+    const char* immutable = nullptr;
   } cases[] = {
       {"damaged download", [](SimTree& t) { t.dir.write(t.plane("Downloads/cut.pkg"), "cut"); }, {"list", "RCF"},
        kExitOk, {"cut.pkg", "past the end"}},
@@ -252,7 +246,7 @@ TEST(CommandLine, FailuresSayWhatAndWhy) {
   for (const auto& c : cases) {
     SCOPED_TRACE(c.name);
     SimTree t;
-    t.dir.write("blue.pkg", test::package_bytes(test::blue_entry(), std::nullopt, test::blue_files()));
+    t.dir.write("blue.pkg", test::blue_package());
     c.prepare(t);
     std::vector<std::string> args = c.args;
     for (std::string& a : args) a = a == "RCF" ? write_rcf(t) : a;
@@ -336,8 +330,7 @@ TEST(CommandLine, AnInterruptedInstallIsReportedThenTakenBackByTheNextChange) {
   ASSERT_EQ(0, run_cli(t, {"remove", rcf, "1"}).status);
   const std::string removed = t.cfg();
   t.reload_entries();
-  t.dir.write(t.plane("Downloads/blue.pkg"), test::package_bytes(test::blue_entry(), std::nullopt, test::blue_files()));
-  ASSERT_TRUE(ListPackages(t.ctx, "").ok());
+  t.download("blue.pkg");
   for (int k = 1; !t.dir.exists(t.plane("Texture.Blue")); ++k) {
     ASSERT_LT(k, 100);
     t.faulty.crash_at(k);
@@ -376,11 +369,9 @@ TEST(CommandLine, JsonFormsParseBackToTheRecords) {
   FltsimEntry entry = test::blue_entry();
   t.dir.write("blue.pkg", test::package_bytes(entry, std::string("BMpicture"), test::blue_files()));
   ASSERT_EQ(0, run_cli(t, {"remove", rcf, "1"}).status);  // renumbers: fltsim.0, .1 (Green), .2
-  const struct {
-    std::vector<std::string> args;
-    std::map<std::string, std::string> expected;  // a few of the members
-    std::string absent;                           // a member there must not be
-  } cases[] = {
+  // expected: a few of the members; absent: a member there must not be.
+  const struct { std::vector<std::string> args; std::map<std::string, std::string> expected; std::string absent; }
+      cases[] = {
       {{"list", rcf, "--json"},
        {{"entries.0.index", "0"}, {"entries.0.section", "fltsim.0"}, {"entries.0.ui_variation", "Red Livery"},
         {"entries.0.visual_damage", "1"}, {"entries.2.index", "2"}, {"entries.2.section", "fltsim.2"},
@@ -417,11 +408,7 @@ TEST(CommandLine, JsonFormsParseBackToTheRecords) {
 // Writes and reads through the command line, whose words every version keeps.
 TEST(CommandLineWriters, ReplaceKeepsEverySafeguardAndIsOneOperation) {
   const std::string whole = test::package_bytes(test::red_entry(), std::nullopt, test::blue_files());
-  const struct {
-    const char *name, *rcf_extra;
-    std::string package;
-    int status;
-  } cases[] = {
+  const struct { const char *name, *rcf_extra; std::string package; int status; } cases[] = {
       {"the .rcf keeps the installed entry", "exclude=Red Livery\r\n", whole, 1},
       {"the package is damaged", "", whole.substr(0, whole.size() - 8), 1},
       {"replaced", "", whole, 0},

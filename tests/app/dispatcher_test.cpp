@@ -24,12 +24,9 @@ using test::TestButton;
 // Success is followed through the screens, what a failure leaves by the
 // fault injection; here what the user is told: the design's text, then why.
 TEST(Dispatcher, RemoveCommandReportsWhatFailedAndWhy) {
-  const struct {
-    const char* name;
-    const char* blocker;  // made a folder inside the aircraft's folder; Aircraft.cfg is made read-only
-    const char* text;     // how the error message starts
-    const char* why;      // and what it names
-  } cases[] = {
+  // blocker: made a folder inside the aircraft's folder (Aircraft.cfg: made read-only); text: how the error
+  // message starts; why: what it names.
+  const struct { const char* name; const char* blocker; const char* text; const char* why; } cases[] = {
       // The reason is the platform's ("read-only", "Access denied"); the file is named.
       {"aircraft.cfg not written", "Aircraft.cfg", "An error occured while writing the aircraft.cfg file.\r\r",
        "Aircraft.cfg: "},
@@ -47,8 +44,7 @@ TEST(Dispatcher, RemoveCommandReportsWhatFailedAndWhy) {
     } else {
       std::filesystem::create_directories(t.dir.native(t.plane(c.blocker)));
     }
-    TestButton b("frm_Remove", "remove");
-    dispatch_release(t.ctx, b);
+    test::press(t.ctx, "frm_Remove", "remove");
     ASSERT_EQ(2u, t.view.messages.size());
     EXPECT_EQ(
         "You are about to remove the selected repaints.  This process could take a few minutes depending on the\r"
@@ -66,15 +62,13 @@ TEST(Dispatcher, RemoveCommandReportsWhatFailedAndWhy) {
 
 TEST(Dispatcher, InstallGoesOnAfterADamagedPackageAndNamesIt) {
   SimTree t;
-  const std::string good = test::package_bytes(test::blue_entry(), std::nullopt, test::blue_files());
+  const std::string good = test::blue_package();
   t.dir.write(t.plane("Downloads/1.pkg"), good);
   t.dir.write(t.plane("Downloads/2.pkg"), good.substr(0, good.size() - 10));
-  t.dir.write(t.plane("Downloads/3.pkg"), good);
-  ASSERT_TRUE(ListPackages(t.ctx, "").ok());
+  t.download("3.pkg", good);
   FillPackageList(t.ctx, false);
   t.view.tick("frm_Install.lstPackages", {0, 1, 2});
-  TestButton b("frm_Install", "install");
-  dispatch_release(t.ctx, b);
+  test::press(t.ctx, "frm_Install", "install");
   ASSERT_EQ(2u, t.view.messages.size());
   EXPECT_EQ("Package Install Error", t.view.messages[1].title);
   const std::string& text = t.view.messages[1].text;
@@ -85,8 +79,7 @@ TEST(Dispatcher, InstallGoesOnAfterADamagedPackageAndNamesIt) {
   EXPECT_FALSE(t.dir.exists(t.plane("Texture.Blue_001")));
   EXPECT_EQ(5, t.ctx.state.g_AircraftLast + 1);
   EXPECT_EQ(test::kOriginalCfg, t.dir.read(t.plane("Aircraft.vnb")));
-  EXPECT_TRUE(t.view.lists["frm_Install.lstPackages"].rows.size() == 3);
-  for (const ListRow& row : t.view.lists["frm_Install.lstPackages"].rows) EXPECT_FALSE(row.checked);
+  EXPECT_EQ(std::vector<bool>(3, false), t.view.of_rows("frm_Install.lstPackages", &ListRow::checked));
 }
 
 TEST(Dispatcher, PackageCommandNamesTheFileAndTheFolder) {
@@ -121,23 +114,20 @@ TEST(Dispatcher, PackageCommandNamesTheFileAndTheFolder) {
 // installed and names what was left out.
 TEST(Dispatcher, InstallOutcomeNamesSkippedDuplicates) {
   SimTree t;
-  const std::string blue = test::package_bytes(test::blue_entry(), std::nullopt, test::blue_files());
+  const std::string blue = test::blue_package();
   for (const char* name : {"Downloads/1.pkg", "Downloads/2.pkg"}) t.dir.write(t.plane(name), blue);
   ASSERT_TRUE(ListPackages(t.ctx, "").ok());
   FillPackageList(t.ctx, false);
   TestButton b("frm_Install", "install");
   // Skipped, then a copy beside it named as installed, then nothing installed at all.
-  const struct {
-    std::vector<int> ticks;
-    DuplicateChoice choice;
-    const char* text;
-    const char* title;
-  } runs[] = {{{0, 1}, DuplicateChoice::kSkip, "Repaint packages installed into your selected aircraft: 1.\r\r"
-               "Skipped, as a repaint of the same title is installed already:\r- Cessna Blue\r\r", "Repaint Packages Installed"},
-              {{0}, DuplicateChoice::kCopy, "\r\rInstalled as copies beside a repaint of the same title:\r- Cessna Blue - 000",
-               "Repaint Packages Installed"},
-              {{0}, DuplicateChoice::kSkip, "Repaint packages installed into your selected aircraft: 0.",
-               "No Repaint Packages Installed"}};
+  const struct { std::vector<int> ticks; DuplicateChoice choice; const char *text, *title; } runs[] = {
+      {{0, 1}, DuplicateChoice::kSkip,
+       "Repaint packages installed into your selected aircraft: 1.\r\rSkipped, as a repaint of the same title is "
+       "installed already:\r- Cessna Blue\r\r", "Repaint Packages Installed"},
+      {{0}, DuplicateChoice::kCopy, "\r\rInstalled as copies beside a repaint of the same title:\r- Cessna Blue - 000",
+       "Repaint Packages Installed"},
+      {{0}, DuplicateChoice::kSkip, "Repaint packages installed into your selected aircraft: 0.",
+       "No Repaint Packages Installed"}};
   for (const auto& run : runs) {
     t.view.messages.clear();
     t.view.tick("frm_Install.lstPackages", run.ticks);
@@ -155,7 +145,7 @@ TEST(Dispatcher, InstallOutcomeNamesSkippedDuplicates) {
 TEST(Dispatcher, OpenedPackagesJoinTheListTicked) {
   SimTree t;
   t.ctx.state.g_AircraftFolder.clear();
-  const std::string blue = test::package_bytes(test::blue_entry(), std::nullopt, test::blue_files());
+  const std::string blue = test::blue_package();
   FltsimEntry other = test::blue_entry();
   other.rcf_text = test::carried_text("SimObjects\\Airplanes\\B737");
   t.dir.write(t.plane("Downloads/d.pkg"), blue);
@@ -176,11 +166,7 @@ TEST(Dispatcher, OpenedPackagesJoinTheListTicked) {
             t.view.messages[1].text);
   EXPECT_EQ((std::vector<std::string>{"Blue Sky", "*Blue Sky", "*Blue Sky", "*Blue Sky"}),
             t.view.row_texts("frm_Install.lstPackages"));
-  const auto ticks = [&t] {
-    std::vector<bool> ticked;
-    for (const ListRow& row : t.view.lists["frm_Install.lstPackages"].rows) ticked.push_back(row.checked);
-    return ticked;
-  };
+  const auto ticks = [&t] { return t.view.of_rows("frm_Install.lstPackages", &ListRow::checked); };
   EXPECT_EQ((std::vector<bool>{false, true, true, true}), ticks());
   EXPECT_EQ("show frm_Install", t.view.screen_events.back());
   t.view.lists["frm_Install.lstPackages"].rows[2].checked = false;
@@ -214,14 +200,12 @@ TEST(FileAssociation, RegisterWritesTheUsersKeysOrSaysHowByHand) {
 // screen back; a "No" changes nothing; a later edit is refused and shown.
 TEST(Dispatcher, UndoTakesBackAnInstallOrSaysWhyNot) {
   SimTree t;
-  t.dir.write(t.plane("Downloads/1.pkg"), test::package_bytes(test::blue_entry(), std::nullopt, test::blue_files()));
-  ASSERT_TRUE(ListPackages(t.ctx, "").ok());
+  t.download("1.pkg");
   const auto folders = test::texture_folders(t.dir.native(test::kPlane));
   const auto install = [&t] {
     FillPackageList(t.ctx, false);
     t.view.tick("frm_Install.lstPackages", {0});
-    TestButton b("frm_Install", "install");
-    dispatch_release(t.ctx, b);
+    test::press(t.ctx, "frm_Install", "install");
     t.view.messages.clear();
   };
   TestButton undo("frm_Main", "undo");

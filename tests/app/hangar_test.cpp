@@ -12,13 +12,6 @@ namespace pw {
 namespace {
 
 using test::SimTree;
-using test::TestButton;
-
-std::vector<bool> hidden_of(const ListContent& content) {
-  std::vector<bool> hidden;
-  for (const ListRow& row : content.rows) hidden.push_back(row.hidden);
-  return hidden;
-}
 
 std::vector<std::string> titles(const test::ScriptedView& view) {
   std::vector<std::string> all;
@@ -33,11 +26,7 @@ TEST(ListSearch, HidesRowsTheWordsMissAndKeepsTheirTicks) {
   t.ctx.state.g_AircraftEntries[1].ui_createdby = "J\xE9r\xF4me";
   FillRemoveAircraftList(t.ctx);
   t.view.tick("frm_Remove.lstAircraft", {0, 1});
-  const struct {
-    const char* typed;
-    std::vector<bool> hidden;
-    const char* count;
-  } cases[] = {
+  const struct { const char* typed; std::vector<bool> hidden; const char* count; } cases[] = {
       {"", {false, false, false}, "2 ticked"},
       {"RED", {false, true, true}, "2 ticked, 1 hidden by the search"},
       {"jerome", {true, false, true}, "2 ticked, 1 hidden by the search"},
@@ -48,18 +37,17 @@ TEST(ListSearch, HidesRowsTheWordsMissAndKeepsTheirTicks) {
     SCOPED_TRACE(c.typed);
     t.view.fields["frm_Remove.txtSearch"] = c.typed;
     RefilterList(t.ctx, "frm_Remove", "lstAircraft");
-    EXPECT_EQ(c.hidden, hidden_of(t.view.lists["frm_Remove.lstAircraft"]));
+    EXPECT_EQ(c.hidden, t.view.of_rows("frm_Remove.lstAircraft", &ListRow::hidden));
     EXPECT_EQ(c.count, t.view.labels["frm_Remove.lblTicked"]);
   }
-  TestButton b("frm_Remove", "remove");
-  dispatch_release(t.ctx, b);
+  test::press(t.ctx, "frm_Remove", "remove");
   const std::string asked = t.view.messages.at(0).text;
   EXPECT_NE(std::string::npos,
             asked.find("\r\r- Cessna Red (hidden by the search)\r- Cessna Silver (hidden by the search)"))
       << asked;
   EXPECT_FALSE(t.dir.exists(t.plane("Texture.Silver")));  // a hidden row removed as a shown one
   EXPECT_EQ(std::vector<std::string>{"Green"}, t.view.row_texts("frm_Remove.lstAircraft"));
-  EXPECT_EQ(std::vector<bool>{true}, hidden_of(t.view.lists["frm_Remove.lstAircraft"]));  // still searched
+  EXPECT_EQ(std::vector<bool>{true}, t.view.of_rows("frm_Remove.lstAircraft", &ListRow::hidden));  // still searched
   EXPECT_EQ("No repaint matches \"red green\"", t.view.labels["frm_Remove.lblTicked"]);
 }
 
@@ -82,8 +70,7 @@ TEST(ListedTitles, NamesFifteenThenCountsTheRest) {
 
 TEST(Hangar, RemovesAndInstallsTheTickedCardsThroughTheScreensCommands) {
   SimTree t;
-  t.dir.write(t.plane("Downloads/blue.pkg"), test::package_bytes(test::blue_entry(), std::nullopt, test::blue_files()));
-  ASSERT_TRUE(ListPackages(t.ctx, "").ok());
+  t.download("blue.pkg");
   FillPackageList(t.ctx, false);
   FillHangarRepaints(t.ctx);
   EXPECT_EQ("Cessna Silver\nAir (Tahiti) [2007]", t.view.lists["frm_Hangar.lstRepaints"].rows[1].tooltip);  // the card whole
@@ -91,8 +78,7 @@ TEST(Hangar, RemovesAndInstallsTheTickedCardsThroughTheScreensCommands) {
   t.view.tick("frm_Hangar.lstRepaints", {0, 1});
   HangarListClicked(t.ctx, "lstRepaints");
   ASSERT_EQ("enabled", t.view.button_states["frm_Hangar.btn_Remove"]);
-  TestButton remove("frm_Hangar", "remove");
-  dispatch_release(t.ctx, remove);
+  test::press(t.ctx, "frm_Hangar", "remove");
   EXPECT_EQ((std::vector<std::string>{"Remove Aircraft Repaints", "Repaint Removal Successful"}), titles(t.view));
   EXPECT_FALSE(t.dir.exists(t.plane("Texture.Silver")));
   EXPECT_TRUE(t.dir.exists(t.plane("Texture.Red")));
@@ -100,8 +86,7 @@ TEST(Hangar, RemovesAndInstallsTheTickedCardsThroughTheScreensCommands) {
   t.view.messages.clear();
   t.view.tick("frm_Hangar.lstPackages", {0});
   t.view.check_boxes["frm_Hangar.chkDelete"] = true;
-  TestButton install("frm_Hangar", "install");
-  dispatch_release(t.ctx, install);
+  test::press(t.ctx, "frm_Hangar", "install");
   EXPECT_EQ((std::vector<std::string>{"Install Aircraft Repaints", "Repaint Packages Installed"}), titles(t.view));
   EXPECT_TRUE(t.dir.exists(t.plane("Texture.Blue/texture.bmp")));
   EXPECT_FALSE(t.dir.exists(t.plane("Downloads/blue.pkg")));

@@ -35,11 +35,7 @@ struct Library : SimTree {
 TEST(LibraryCli, ListsSearchesAndChecksEveryAircraft) {
   Library t;
   const std::string outside = t.dir.native("addon/SimObjects/Airplanes/Float").make_preferred().string();
-  const struct {
-    std::vector<std::string> args;
-    int status;
-    std::string printed;
-  } cases[] = {
+  const struct { std::vector<std::string> args; int status; std::string printed; } cases[] = {
       {{"aircraft"}, kExitOk, outside + "\t1\tFloat Sunrise\nSimObjects\\Airplanes\\C172\t3\tCessna Red\n"},
       {{"aircraft", "--search", "sunrise"}, kExitOk, outside + "\t0\tFloat Sunrise\n"},
       {{"aircraft", "--search", "green cessna"}, kExitOk, "SimObjects\\Airplanes\\C172\t2\tCessna Green\n"},
@@ -59,13 +55,8 @@ TEST(LibraryCli, ListsSearchesAndChecksEveryAircraft) {
 // An aircraft chosen by its folder is selected as the .rcf the painter
 // would have written: the root's own when one names the folder.
 TEST(LibraryCli, FolderSelectsAsItsRcfWould) {
-  const struct {
-    const char* name;
-    const char* folder;
-    std::string root_rcf;
-    std::string rcf_text;  // empty: refused
-    const char* exclude = "";
-  } cases[] = {
+  // rcf_text: empty when refused.
+  const struct { const char *name, *folder; std::string root_rcf, rcf_text; const char* exclude = ""; } cases[] = {
       {"made up", "sim\\SimObjects\\Airplanes\\C172", "", "folder=SimObjects\\Airplanes\\C172\r\ntitle=Cessna Red\r\n"},
       {"the root's", "sim\\SimObjects\\Airplanes\\C172", "folder=\\SimObjects\\Airplanes\\c172\\\r\nexclude=Green\r\n",
        "folder=\\SimObjects\\Airplanes\\c172\\\r\nexclude=Green\r\n", "Green"},

@@ -9,11 +9,7 @@ namespace {
 
 TEST(OperationLog, AppendsInPlaceAfterAWholeRecordAndClosesACutOne) {
   const std::string whole = "2026-12-07 10:00:00 UTC  remove\r\n    result: done\r\n\r\n";
-  const struct {
-    const char* name;
-    std::string old_log, kept;
-    bool in_place;
-  } cases[] = {
+  const struct { const char* name; std::string old_log, kept; bool in_place; } cases[] = {
       {"no log yet", "", "", true},
       {"a whole record", whole, whole, true},
       {"a record cut after its line end", whole + "x  install\r\n", whole + "x  install\r\n\r\n", false},

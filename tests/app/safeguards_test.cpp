@@ -18,8 +18,7 @@ using test::TestButton;
 
 // Installs the blue package from Downloads through the install command.
 std::vector<PackageResult> install_blue(SimTree& t) {
-  t.dir.write(t.plane("Downloads/blue.pkg"), test::package_bytes(test::blue_entry(), std::nullopt, test::blue_files()));
-  EXPECT_TRUE(ListPackages(t.ctx, "").ok());
+  t.download("blue.pkg");
   FillPackageList(t.ctx, false);
   t.view.tick("frm_Install.lstPackages", {0});
   TestButton b("frm_Install", "install");
@@ -33,9 +32,8 @@ TEST(InstallCommand, FinalLineEndComesWithTheFirstEntryAndTheInstallUndoes) {
     SimTree t;
     t.dir.write(t.plane("Aircraft.cfg"), old);
     t.reload_entries();
-    const std::string blue = test::package_bytes(test::blue_entry(), std::nullopt, test::blue_files());
-    t.dir.write(t.plane("Downloads/blue.pkg"), blue.substr(0, blue.size() - 8));  // its block cut short
-    ASSERT_TRUE(ListPackages(t.ctx, "").ok());
+    const std::string blue = test::blue_package();
+    t.download("blue.pkg", blue.substr(0, blue.size() - 8));  // its block cut short
     FillPackageList(t.ctx, false);
     t.view.tick("frm_Install.lstPackages", {0});
     TestButton b("frm_Install", "install");
@@ -56,8 +54,7 @@ TEST(OperationLog, RecordsAWholeInstallAndARemovalWithRenumbering) {
   EXPECT_NE(std::string::npos, t.view.messages.back().text.find("\r- [Texture.Blue] Panel.dds does not start"));
   FillRemoveAircraftList(t.ctx);
   t.view.tick("frm_Remove.lstAircraft", {0});  // Red Livery, fltsim.0
-  TestButton b("frm_Remove", "remove");
-  dispatch_release(t.ctx, b);
+  test::press(t.ctx, "frm_Remove", "remove");
   const std::string log = t.dir.read(t.plane("Paintwell.log"));
   const std::string folder = t.ctx.state.g_AircraftFolder;
   EXPECT_NE(std::string::npos, log.find("  install\r\n    package " + folder + "\\Downloads\\blue.pkg\r\n"

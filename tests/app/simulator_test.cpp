@@ -14,12 +14,7 @@ namespace pw {
 namespace {
 
 TEST(FindSimulator, NamesEachExecutableFromItsVersionBlock) {
-  struct Case {
-    const char* name;
-    const char* file;
-    std::string bytes;
-    std::optional<std::string> expected;
-  } cases[] = {
+  struct Case { const char *name, *file; std::string bytes; std::optional<std::string> expected; } cases[] = {
       {"boxed FSX", "FSX.EXE", demo::pe_image_with_version(10, 0, 61637, 0), "FSX"},
       {"Steam edition, name in lower case", "fsx.exe", demo::pe_image_with_version(10, 0, 62615, 0),
        "FSX Steam Edition"},
@@ -44,9 +39,7 @@ TEST(PeVersion, EveryCutShortOrDamagedImageGivesNoVersion) {
     return read_pe_version(file);
   };
   EXPECT_EQ((PeVersion{5, 4, 9, 28482}), read(image));
-  for (std::size_t size = 0; size < image.size(); ++size) {
-    ASSERT_EQ(std::nullopt, read(image.substr(0, size))) << size;
-  }
+  for (std::size_t size = 0; size < image.size(); ++size) ASSERT_EQ(std::nullopt, read(image.substr(0, size))) << size;
   // Offsets that point far outside the file, at every 32-bit field.
   for (std::size_t at = 0; at + 4 <= image.size(); at += 4) {
     std::string bent = image;
@@ -82,10 +75,7 @@ TEST(AddonFolders, ActiveDeclarationsOnlyAndTheirSimObjects) {
 
 TEST(AircraftFolder, UnderTheRootOrInsideADeclaredAddonFolder) {
   const std::vector<std::string> addons = {"C:\\Add-ons\\Float", "\\\\nas\\sims\\Jet", "\\home\\u\\Add-ons"};
-  const struct {
-    const char* value;
-    std::optional<std::string> folder;
-  } cases[] = {
+  const struct { const char* value; std::optional<std::string> folder; } cases[] = {
       {"\\SimObjects\\Airplanes\\B737\\", "C:\\FSX\\SimObjects\\Airplanes\\B737"},
       {"SimObjects\\..\\..\\Windows", std::nullopt},
       {"D:\\Elsewhere\\Plane", std::nullopt},

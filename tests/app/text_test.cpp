@@ -28,11 +28,7 @@ TEST(Text, Cp1252RoundTripsThroughUtf8) {
 }
 
 TEST(Text, IllFormedUtf8DecodesAsReplacements) {
-  const struct {
-    const char* name;
-    const char* utf8;
-    const char* cp1252;
-  } cases[] = {
+  const struct { const char* name; const char* utf8; const char* cp1252; } cases[] = {
       {"overlong 2-byte slash", "..\xC0\xAF" "evil", "..??evil"}, {"overlong 2-byte dot", "\xC1\xAE", "??"},
       {"overlong 3-byte slash", "\xE0\x80\xAF", "???"},        {"overlong 4-byte slash", "\xF0\x80\x80\xAF", "????"},
       {"surrogate", "\xED\xA0\x80x", "???x"},                   {"above U+10FFFF", "\xF4\x90\x80\x80", "????"},

@@ -10,10 +10,8 @@ namespace pw {
 namespace {
 
 TEST(EzCfg, NumericalLookupGivesLeadingNumberAndANewKeyFollowsTheLast) {
-  const struct {
-    const char* value;  // nullptr: key missing
-    const char* expected;
-  } cases[] = {
+  // value: nullptr when the key is missing.
+  const struct { const char* value; const char* expected; } cases[] = {
       {nullptr, "0"}, {"12.5abc", "12.5"}, {"abc", "0"},   {"-3", "-3"},     {"+4", "4"},      {"1e2", "100"},
       {"2D3x", "2000"}, {"1.5e", "1.5"},   {"12.50", "12.5"}, {"007", "7"},  {".5", "0.5"},    {"-.25m", "-0.25"},
       {"5.", "5"},      {"-0", "0"},       {"\t42", "42"},  {"1e400", "0"},  {"0.1", "0.1"},   {"1/3", "1"},

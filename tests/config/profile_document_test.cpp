@@ -16,36 +16,13 @@ using namespace std::string_literals;
 
 TEST(ProfileDocument, FindFollowsProfileReadRules) {
   const std::string bytes =
-      "early=before any section\r\n"
-      "[Fltsim.0]\r\n"
-      "Title = \t Boeing 737 \t\r\n"
-      "dq=\"quoted\"\r\n"
-      "sq='single'\n"
-      "two=\"\"inner\"\"\r\n"
-      "mixed=\"half'\r"
-      "lonequote=\"\r\n"
-      "eq=a=b\r\n"
-      "path=[not a header]\r\n"
-      "bare key\r\n"
-      "dup=first\r\n"
-      "DUP=second\r\n"
-      "=no key\r\n"
-      "[unclosed\r\n"
-      "after_unclosed=still fltsim.0\r\n"
-      "  [  Spaced Name ]  trailing\r\n"
-      "k=spaced\r\n"
-      "[a]b]\r\n"
-      "k=last bracket\r\n"
-      "[fltsim.0]\r\n"
-      "only_in_second=x\r\n"
+      "early=before any section\r\n[Fltsim.0]\r\nTitle = \t Boeing 737 \t\r\ndq=\"quoted\"\r\nsq='single'\n"
+      "two=\"\"inner\"\"\r\nmixed=\"half'\rlonequote=\"\r\neq=a=b\r\npath=[not a header]\r\nbare key\r\ndup=first\r\n"
+      "DUP=second\r\n=no key\r\n[unclosed\r\nafter_unclosed=still fltsim.0\r\n  [  Spaced Name ]  trailing\r\n"
+      "k=spaced\r\n[a]b]\r\nk=last bracket\r\n[fltsim.0]\r\nonly_in_second=x\r\n"
       "title=second\r\n";
   const ProfileDocument doc = ProfileDocument::parse(bytes);
-  struct Case {
-    const char* name;
-    const char* section;
-    const char* key;
-    std::optional<std::string> expected;
-  } cases[] = {
+  struct Case { const char *name, *section, *key; std::optional<std::string> expected; } cases[] = {
       {"case ignored, blanks and tabs trimmed", "FLTSIM.0", "title", "Boeing 737"},
       {"names compared trimmed", " fltsim.0\t", " TITLE ", "Boeing 737"},
       {"double quotes removed", "fltsim.0", "dq", "quoted"},
@@ -79,12 +56,7 @@ TEST(ProfileDocument, FindFollowsProfileReadRules) {
 TEST(ProfileDocument, WriteAllMatchesWritingOneByOne) {
   using Values = std::vector<std::pair<std::string, std::string>>;
   const Values plain = {{"title", "T"}, {"sim", "S"}, {"ui_variation", "\"V\""}, {"visual_damage", "0\r\n"}};
-  struct Case {
-    const char* name;
-    std::string bytes;
-    std::string section;
-    Values values;
-  };
+  struct Case { const char* name; std::string bytes; std::string section; Values values; };
   const Case cases[] = {
       {"new section", "[general]\r\nx=1\r\n", "fltsim.0", plain},
       {"no final line end", "[general]\r\nx=1", "fltsim.0", plain},

@@ -24,11 +24,7 @@ std::string describe(std::string_view xml) {
 }
 
 TEST(XmlTokens, Cases) {
-  const struct {
-    const char* name;
-    std::string_view xml;
-    std::string expected;
-  } cases[] = {
+  const struct { const char* name; std::string_view xml; std::string expected; } cases[] = {
       {"comment hides markup", "<a><!-- <b>x</b> --></a>", "[a][/a]"},
       {"CDATA as written, joined to text", "<a>x<![CDATA[<b>&amp;]]>z</a>", "[a]'x<b>&amp;z'[/a]"},
       {"attributes, both quotes, decoded", "<a k=\"1\" j = '&lt;2'/>", "[a k=1 j=<2][/a]"},

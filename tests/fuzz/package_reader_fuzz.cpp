@@ -73,9 +73,7 @@ void expand_alone(const std::string& bytes) {
   // At most 1 MiB expected, so one run stays quick.
   const auto expected = static_cast<std::int32_t>(pw::load_le32(bytes.data()) & 0xFFFFF);
   std::string data = bytes.substr(4);
-  if (pw::ExpandBytes(data, expected) == 0) {
-    check(data.size() <= static_cast<std::size_t>(expected) * 101 / 100 + 13);
-  }
+  if (pw::ExpandBytes(data, expected) == 0) check(data.size() <= static_cast<std::size_t>(expected) * 101 / 100 + 13);
 }
 
 }  // namespace

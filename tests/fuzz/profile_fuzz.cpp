@@ -19,10 +19,7 @@ void check(bool condition) {
   if (!condition) std::abort();
 }
 
-struct Names {
-  std::vector<std::string> sections;
-  std::vector<std::string> keys;
-};
+struct Names { std::vector<std::string> sections; std::vector<std::string> keys; };
 
 void check_same(const pw::ProfileDocument& expected, const pw::ProfileDocument& actual, const Names& names) {
   check(expected.serialize() == actual.serialize());

@@ -72,11 +72,7 @@ TEST(BlockCompressor, EverySizeAroundTheChunkEdgesRoundTrips) {
   }
 }
 
-struct Expanded {
-  Result<void> result;
-  std::string bytes;
-  std::size_t largest_piece = 0;
-};
+struct Expanded { Result<void> result; std::string bytes; std::size_t largest_piece = 0; };
 
 // Expands the block that follows `prefix` bytes of padding in the file.
 Expanded expand(MemoryInputFile& file, std::int64_t prefix, std::int64_t length, std::int64_t expected) {

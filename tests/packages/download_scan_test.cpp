@@ -30,11 +30,7 @@ std::string summary(const DownloadScan& scan) {
 TEST(DownloadScan, FindsFoldersAndPairsBlocks) {
   const std::string cfg = "[General]\natc_type=CESSNA\n[fltsim.0]\ntitle=Base\ntexture=\n[fltsim.1]\ntitle=Blue\ntexture=Blue\n"
                           "\n[fltsim.2]\ntitle=Green\ntexture= green \n[Views]\n";
-  const struct {
-    const char* name;
-    DownloadContents contents;
-    std::string expected;
-  } cases[] = {
+  const struct { const char* name; DownloadContents contents; std::string expected; } cases[] = {
       {"readme block beside the folder",
        download({"Texture.Red/red_t.dds", "Texture.Red/texture.cfg", "Read Me.txt"},
                 {{2, "Copy this:\r\n  [FLTSIM.x]\r\ntitle=Cessna Red\r\ntexture=RED\r\nui_variation=\"Red\"\r\n"

@@ -23,11 +23,10 @@ TEST(DownloadTarget, RanksTierByTier) {
   Library library;
   for (const char* folder : {"A320", "B737", "C172", "Glider"}) library.aircraft.push_back({join_path(dir.path(), folder), {}, {}});
   library.aircraft[0].entries = {{"Airbus", "X", "", "A320neo"}};
-  const struct {
-    const char* name;
-    std::vector<std::string> path_above, entry, files;  // entry: sim, model, panel and sound; none: no block
-    std::string expected;  // candidates best first, then whether the first is clear
-  } cases[] = {
+  // entry: sim, model, panel and sound, none for no block; expected: the candidates best first, then whether the
+  // first is clear.
+  const struct { const char* name; std::vector<std::string> path_above, entry, files; std::string expected; }
+      cases[] = {
       {"folder above beats sim", {"Airplanes", "a320"}, {"b737-800", "", "", ""}, {"b737_t.dds"}, "A320 B737 C172 clear"},
       {"sim of an .air file beats model folders", {}, {"C172", "b737", "", ""}, {}, "C172 B737 clear"},
       {"sim of an entry", {}, {" a320NEO", "x", "x", "x"}, {}, "A320 clear"},

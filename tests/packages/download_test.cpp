@@ -19,11 +19,7 @@
 namespace pw::test {
 namespace {
 
-struct Item {
-  std::string name;
-  std::string bytes;
-  unsigned type = AE_IFREG;
-};
+struct Item { std::string name; std::string bytes; unsigned type = AE_IFREG; };
 
 la_ssize_t append(archive*, void* out, const void* data, size_t size) {
   static_cast<std::string*>(out)->append(static_cast<const char*>(data), size);
@@ -111,12 +107,7 @@ TEST_F(DownloadTest, HostileArchivesAreRefusedWholeWithTheirReason) {
   const std::string good = make_archive({{"Texture.A/a.bmp", "abc"}, {"readme.txt", "x"}});
   std::string bad_crc = make_archive({{"readme.txt", "hello"}}, false, "zip:compression=store");
   bad_crc.replace(bad_crc.find("hello"), 1, "j");
-  const struct {
-    const char* name;
-    std::string bytes;
-    ErrorCode code;
-    std::string reason;
-  } cases[] = {
+  const struct { const char* name; std::string bytes; ErrorCode code; std::string reason; } cases[] = {
       {"dotdot", make_archive({{"ok.txt", "x"}, {"a/../../evil.txt", "x"}}), ErrorCode::kRefused, "leads out"},
       {"dots", make_archive({{"a/.../evil.txt", "x"}}), ErrorCode::kRefused, "leads out"},
       {"absolute", make_archive({{"/tmp/evil.txt", "x"}}), ErrorCode::kRefused, "absolute path"},

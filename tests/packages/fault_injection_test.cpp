@@ -21,64 +21,48 @@ namespace {
 
 TEST(FaultInjection, EveryFailingCallOfATwoPackageInstallLeavesAWholeState) {
   const TwoPackageInstall install;
-  int faults = 0;
-  for (int k = 1;; ++k) {
-    SCOPED_TRACE("failing call " + std::to_string(k));
-    ASSERT_LT(k, 1000) << "the install never completed";
+  const int faults = each_failing_call(1000, [&](int k) {
     SimTree t;
     install.prepare(t);
     const std::set<std::string> old_folders = texture_folders(t.dir.native(kPlane));
     t.faulty.fail_at(k);
     TestButton b("frm_Install", "install");
     const std::vector<PackageResult> results = run_install_command(t.ctx, b);
-    const std::string failed = t.faulty.failed_call();
-    SCOPED_TRACE("failed call: " + failed);
+    SCOPED_TRACE("failed call: " + t.faulty.failed_call());
     const int installed = install.check(t, results, old_folders);
-    if (HasFailure()) return;
-    if (failed.empty()) {
-      EXPECT_EQ(2, installed);
-      break;
-    }
-    ++faults;
-  }
+    EXPECT_TRUE(installed == 2 || !t.faulty.failed_call().empty()) << installed;
+    return !t.faulty.failed_call().empty();
+  });
   // Both packages are read, staged, renamed and written: far more calls than this.
   EXPECT_GT(faults, 40);
 }
 
 TEST(FaultInjection, EveryFailingCallOfARemovalLeavesTheOldFileOrTheNewOne) {
-  const auto removed = [] {
-    SimTree t;
-    FillRemoveAircraftList(t.ctx);
-    t.view.tick("frm_Remove.lstAircraft", {1});  // Silver
-    TestButton b("frm_Remove", "remove");
-    dispatch_release(t.ctx, b);
-    return t.cfg();
-  }();
-  ASSERT_NE(kOriginalCfg, removed);
-  int faults = 0;
-  for (int k = 1;; ++k) {
-    SCOPED_TRACE("failing call " + std::to_string(k));
-    ASSERT_LT(k, 1000) << "the removal never completed";
-    SimTree t;
-    const std::map<std::string, std::string> silver = folder_files(t.dir.native(t.plane("Texture.Silver")));
+  const auto remove_silver = [](SimTree& t, int k) {
     FillRemoveAircraftList(t.ctx);
     t.view.tick("frm_Remove.lstAircraft", {1});
     t.faulty.fail_at(k);
-    TestButton b("frm_Remove", "remove");
-    dispatch_release(t.ctx, b);
-    const std::string failed = t.faulty.failed_call();
+    press(t.ctx, "frm_Remove", "remove");
+  };
+  const std::string removed = [&] {
+    SimTree t;
+    remove_silver(t, 0);
+    return t.cfg();
+  }();
+  ASSERT_NE(kOriginalCfg, removed);
+  EXPECT_GT(each_failing_call(1000, [&](int k) {
+    SimTree t;
+    const std::map<std::string, std::string> silver = folder_files(t.dir.native(t.plane("Texture.Silver")));
+    remove_silver(t, k);
+    const std::string failed = t.faulty.failed_call(), cfg = t.cfg();
     SCOPED_TRACE("failed call: " + failed);
-
-    const std::string cfg = t.cfg();
-    ASSERT_TRUE(cfg == kOriginalCfg || cfg == removed) << cfg;
+    EXPECT_TRUE(cfg == kOriginalCfg || cfg == removed) << cfg;
     const bool done = cfg == removed;
     EXPECT_EQ(std::vector<std::string>{}, stray_names(t.dir.native(kPlane)));
     // The folder is moved aside first and back when Aircraft.cfg cannot
     // be replaced: the removal happens whole or not at all.
     EXPECT_EQ(done, !t.dir.exists(t.plane("Texture.Silver")));
-    if (!done) {
-      EXPECT_TRUE(silver == folder_files(t.dir.native(t.plane("Texture.Silver")))) << "Texture.Silver changed";
-    }
+    EXPECT_TRUE(done || silver == folder_files(t.dir.native(t.plane("Texture.Silver")))) << "Texture.Silver changed";
     EXPECT_EQ((std::map<std::string, std::string>{{"red.bmp", "red"}}),
               folder_files(t.dir.native(t.plane("Texture.Red"))));
     EXPECT_EQ(done, shown_title(t.view, "Repaint Removal Successful"));
@@ -88,14 +72,9 @@ TEST(FaultInjection, EveryFailingCallOfARemovalLeavesTheOldFileOrTheNewOne) {
         EXPECT_EQ(kOriginalCfg, t.dir.read(t.plane(backup))) << backup;
       }
     }
-    if (HasFailure()) return;
-    if (failed.empty()) {
-      EXPECT_TRUE(done);
-      break;
-    }
-    ++faults;
-  }
-  EXPECT_GT(faults, 10);
+    EXPECT_TRUE(done || !failed.empty());
+    return !failed.empty();
+  }), 10);
 }
 
 // The aircraft's folder as an undo must give it back: every file and
@@ -116,7 +95,7 @@ std::string differing(const std::map<std::string, std::string>& a, const std::ma
 // A plane whose Downloads holds a package, and its tree before Texture.Red
 // was removed (an earlier operation, to be undone last).
 std::map<std::string, std::string> prepare_plane(SimTree& t) {
-  t.dir.write(t.plane("Downloads/blue.pkg"), package_bytes(blue_entry(), std::nullopt, blue_files()));
+  t.dir.write(t.plane("Downloads/blue.pkg"), blue_package());
   const auto original = plane_tree(t);
   EXPECT_EQ(RemovalOutcome::kDone, t.remove({true, false, false}).outcome);
   t.reload_entries();
@@ -166,48 +145,42 @@ TEST(FaultInjection, AKillAtAnyCallIsTakenBackByTheNextChange) {
       ASSERT_TRUE(c.run(t));
       after = plane_tree(t);
     }
-    for (int k = 1;; ++k) {
-      SCOPED_TRACE("killed at call " + std::to_string(k));
-      ASSERT_LT(k, 300) << "the operation never completed";
+    each_failing_call(300, [&](int k) {
       SimTree t;
       const auto original = prepare_plane(t);
       c.before(t);
       const auto before = plane_tree(t);
       t.faulty.crash_at(k);
       c.run(t);
-      const bool completed = t.faulty.failed_call().empty();
+      const bool killed = !t.faulty.failed_call().empty();
       SCOPED_TRACE("killed in: " + t.faulty.failed_call());
       t.faulty.fail_at(0);
       const Result<std::vector<std::string>> recovered = recover_interrupted_operation(t.ctx.fs, t.core_plane(""));
-      ASSERT_TRUE(recovered.ok()) << recovered.error().message;
+      EXPECT_TRUE(recovered.ok()) << recovered.error().message;
       const auto now = plane_tree(t);
-      ASSERT_TRUE(now == before || now == after) << differing(before, now) << " /" << differing(after, now);
-      for (int undone = 0; undo_latest(t.ctx.fs, t.core_plane("")).ok(); ++undone) ASSERT_LT(undone, 3);
-      ASSERT_TRUE(original == plane_tree(t)) << differing(original, plane_tree(t));
-      if (completed) break;
-    }
+      EXPECT_TRUE(now == before || now == after) << differing(before, now) << " /" << differing(after, now);
+      for (int undone = 0; undone < 4 && undo_latest(t.ctx.fs, t.core_plane("")).ok(); ++undone) EXPECT_LT(undone, 3);
+      EXPECT_TRUE(original == plane_tree(t)) << differing(original, plane_tree(t));
+      return killed;
+    });
   }
 }
 
 // A failing call (as on a full disk) makes the install fail with the tree
 // as it was and no history folder left behind.
 TEST(FaultInjection, AFailedInstallLeavesNoHistoryBehind) {
-  for (int k = 1;; ++k) {
-    SCOPED_TRACE("failing call " + std::to_string(k));
-    ASSERT_LT(k, 300) << "the install never completed";
+  each_failing_call(300, [](int k) {
     SimTree t;
-    t.dir.write(t.plane("Downloads/blue.pkg"), package_bytes(blue_entry(), std::nullopt, blue_files()));
-    ASSERT_TRUE(ListPackages(t.ctx, "").ok());
+    t.download("blue.pkg");
     const auto before = plane_tree(t);
     t.faulty.fail_at(k, ErrorCode::kNoSpace);
-    if (t.install(0).outcome == InstallOutcome::kInstalled) {
-      if (t.faulty.failed_call().empty()) break;
-      continue;  // a call whose failure does not matter, such as a folder's sync
-    }
+    // A call whose failure does not matter, such as a folder's sync, leaves an install.
+    if (t.install(0).outcome == InstallOutcome::kInstalled) return !t.faulty.failed_call().empty();
     SCOPED_TRACE("failed call: " + t.faulty.failed_call());
     EXPECT_TRUE(before == plane_tree(t)) << differing(before, plane_tree(t));
-    ASSERT_FALSE(t.dir.exists(t.plane("Paintwell.history")));
-  }
+    EXPECT_FALSE(t.dir.exists(t.plane("Paintwell.history")));
+    return true;
+  });
 }
 
 }  // namespace

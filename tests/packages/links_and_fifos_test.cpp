@@ -70,7 +70,7 @@ TEST(Links, EveryWalkTakesALinkAsALeaf) {
   const Result<std::vector<Finding>> found = check_texture_folder(fs, red, red);
   EXPECT_EQ(1u, found ? found->size() : 0u);  // red.bmp's
   EXPECT_TRUE(RemoveFolder(op, t.core_plane("Texture.Failed")).ok());
-  t.dir.write("blue.pkg", test::package_bytes(test::blue_entry(), std::nullopt, test::blue_files()));
+  t.dir.write("blue.pkg", test::blue_package());
   t.ctx.state.g_PackagePaths = {t.dir.path() + "\\blue.pkg"};
   t.ctx.state.g_PackageEntries = {test::blue_entry()};
   EXPECT_EQ(InstallOutcome::kInstalled, t.install(0).outcome);
@@ -89,12 +89,8 @@ TEST(Links, EveryWalkTakesALinkAsALeaf) {
 
 // A FIFO where a file is expected is refused with a message, at once.
 TEST(Fifos, StandingInForAFileAreRefusedWithoutWaiting) {
-  const struct {
-    const char* fifo;  // relative to the temporary folder
-    std::vector<std::string> args;
-    int status;
-    const char* said;  // on standard output or error
-  } cases[] = {
+  // fifo: relative to the temporary folder; said: on standard output or error.
+  const struct { const char* fifo; std::vector<std::string> args; int status; const char* said; } cases[] = {
       {"sim/FSX.EXE", {"where"}, kExitOk, "simulator: FSX"},
       {"add-ons.cfg", {"--addons-config", "add-ons.cfg", "list", "c172.rcf"}, kExitOk, "Red Livery"},
       {"addons/Float/add-on.xml", {"--addons-config", "float.cfg", "list", "c172.rcf"}, kExitOk, "Red Livery"},
@@ -129,7 +125,7 @@ TEST(Wildcards, DeletingAPackageDeletesThatFileOnly) {
     SCOPED_TRACE(name);
     SimTree t;
     for (const std::string& file : others) t.dir.write("dl/" + file, "");
-    t.dir.write("dl/" + name, test::package_bytes(test::blue_entry(), std::nullopt, test::blue_files()));
+    t.dir.write("dl/" + name, test::blue_package());
     t.ctx.state.g_PackagePaths = {t.dir.path() + "\\dl\\" + name};
     t.ctx.state.g_PackageEntries = {test::blue_entry()};
     ASSERT_EQ(InstallOutcome::kInstalled, t.install(0, true).outcome);

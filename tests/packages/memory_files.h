@@ -78,17 +78,12 @@ class MemoryOutputFile : public OutputFile {
 
 inline FltsimEntry sample_entry() {
   FltsimEntry entry;
-  entry.title = "Cessna 172 Air Tahiti";
-  entry.texture = "Blue";
-  entry.ui_variation = "Air (Tahiti) [2007]";
+  entry.title = "Cessna 172 Air Tahiti", entry.texture = "Blue", entry.ui_variation = "Air (Tahiti) [2007]";
   entry.rcf_text = "folder=SimObjects\\Airplanes\\C172\r\n";
   return entry;
 }
 
-struct SampleFile {
-  std::string name;
-  std::string bytes;
-};
+struct SampleFile { std::string name; std::string bytes; };
 
 // A package made with write_package.
 inline std::string make_package(const std::optional<std::string>& preview, const std::vector<SampleFile>& files,

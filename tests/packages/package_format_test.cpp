@@ -58,11 +58,7 @@ TEST(PackageWriter, PutsEveryFieldAtItsByte) {
 }
 
 TEST(PackageWriter, RefusesContentsItCannotWriteAndWritesNothing) {
-  const struct {
-    const char* name;
-    std::vector<PackageFile> files;
-    std::int64_t data_size;
-  } cases[] = {
+  const struct { const char* name; std::vector<PackageFile> files; std::int64_t data_size; } cases[] = {
       {"no files", {}, 0},
       {"101 files", std::vector<PackageFile>(101, PackageFile{"f", 1}), 101},
       {"empty name", {{"", 1}}, 1},

@@ -62,7 +62,7 @@ TEST_F(InstallTest, ReadOnlyAircraftCfgFailsInstallAndRemovalUntouched) {
   namespace stdfs = std::filesystem;
   constexpr auto write = stdfs::perms::owner_write | stdfs::perms::group_write | stdfs::perms::others_write;
   const stdfs::path cfg = t.dir.native(t.plane("Aircraft.cfg"));
-  put_package(package_bytes(blue_entry(), std::nullopt, blue_files()));
+  put_package(blue_package());
   stdfs::permissions(cfg, write, stdfs::perm_options::remove);
   const InstallReport report = t.install(0);
   EXPECT_EQ(InstallOutcome::kCfgNotWritten, report.outcome);

@@ -15,8 +15,7 @@ using test::SimTree;
 // kOriginalCfg after removing old entry 1 (Silver): fltsim.0 and the old
 // fltsim.3 renumbered to 1, written from the records and tidied.
 const std::string kWithoutSilver =
-    "[General]\r\natc_type=CESSNA\r\n\r\n"
-    "[Views]\r\neyepoint=1\r\n\r\n"
+    "[General]\r\natc_type=CESSNA\r\n\r\n[Views]\r\neyepoint=1\r\n\r\n"
     "[fltsim.0]\r\ntitle=Cessna Red\r\nsim=c172\r\ntexture=Red\r\nui_variation=\"Red Livery\"\r\nvisual_damage=1\r\n\r\n"
     "[fltsim.1]\r\ntitle=Cessna Green\r\ntexture=Green\r\nui_variation=\"Green\"\r\nvisual_damage=\r\n\r\n";
 

@@ -14,6 +14,7 @@
 #include <vector>
 
 #include "aircraft/entry_list.h"
+#include "app/commands.h"
 #include "app/desktop/app_context.h"
 #include "app/desktop/screen_lists.h"
 #include "base/file_ops.h"
@@ -39,10 +40,7 @@ inline const std::string kOriginalCfg =
     "[fltsim.3]\r\ntitle=Cessna Green\r\ntexture=Green\r\nui_variation=Green\r\n\r\n"
     "[Views]\r\neyepoint=1\r\n";
 
-struct NamedBytes {
-  std::string name;
-  std::string bytes;
-};
+struct NamedBytes { std::string name; std::string bytes; };
 
 // A .rcf text as the selection keeps it: 1000 bytes, NUL-filled.
 inline std::string carried_text(const std::string& folder) {
@@ -67,10 +65,7 @@ inline std::string package_bytes(const FltsimEntry& entry, const std::optional<s
 
 inline FltsimEntry blue_entry() {
   FltsimEntry e;
-  e.title = "Cessna Blue";
-  e.texture = "Blue";
-  e.ui_variation = "Blue Sky";
-  e.visual_damage = "1";
+  e.title = "Cessna Blue", e.texture = "Blue", e.ui_variation = "Blue Sky", e.visual_damage = "1";
   e.rcf_text = carried_text(kCarriedFolder);
   return e;
 }
@@ -88,6 +83,8 @@ inline const std::vector<NamedBytes>& blue_files() {
   return files;
 }
 
+inline std::string blue_package() { return package_bytes(blue_entry(), std::nullopt, blue_files()); }
+
 // The progress reports of one command.
 struct ProgressLog {
   std::vector<std::pair<std::int64_t, std::int64_t>> calls;
@@ -101,9 +98,7 @@ struct ProgressLog {
     EXPECT_EQ(0, calls.front().first);
     for (std::size_t i = 0; i < calls.size(); ++i) {
       EXPECT_EQ(total, calls[i].second) << "call " << i;
-      if (i > 0) {
-        EXPECT_LE(calls[i - 1].first, calls[i].first) << "call " << i;
-      }
+      EXPECT_LE(calls[i > 0 ? i - 1 : 0].first, calls[i].first) << "call " << i;
     }
     EXPECT_EQ(total, calls.back().first);
   }
@@ -114,13 +109,12 @@ class SimTree {
   SimTree() : faulty(native_file_system()), ctx(faulty, view) {
     dir.write("sim/FSX.EXE", "MZ");
     dir.write("sim/Varnel Software/FSX Paintwell/Media/Main_Background.bmp", "BM");
-    dir.write(std::string(kPlane) + "Aircraft.cfg", kOriginalCfg);
-    dir.write(std::string(kPlane) + "Texture.Silver/b.dds", "dds-b");
-    dir.write(std::string(kPlane) + "Texture.Silver/A.bmp", "bmp-A");
-    dir.write(std::string(kPlane) + "Texture.Silver/c.cfg", "[fltsim]\r\n");
-    dir.write(std::string(kPlane) + "Texture.Silver/d.txt", "notes");
-    dir.write(std::string(kPlane) + "Texture.Silver/E.dds", std::string(70000, 'E'));
-    dir.write(std::string(kPlane) + "Texture.Red/red.bmp", "red");
+    for (const auto& [name, bytes] : std::vector<NamedBytes>{
+             {"Aircraft.cfg", kOriginalCfg}, {"Texture.Silver/b.dds", "dds-b"}, {"Texture.Silver/A.bmp", "bmp-A"},
+             {"Texture.Silver/c.cfg", "[fltsim]\r\n"}, {"Texture.Silver/d.txt", "notes"},
+             {"Texture.Silver/E.dds", std::string(70000, 'E')}, {"Texture.Red/red.bmp", "red"}}) {
+      dir.write(plane(name), bytes);
+    }
     std::filesystem::create_directories(dir.native(std::string(kPlane) + "Downloads"));
     SharedState& s = ctx.state;
     s.program_folder = dir.path() + "\\sim\\Varnel Software\\FSX Paintwell";
@@ -128,6 +122,12 @@ class SimTree {
     s.g_AircraftFolder = s.g_SimRoot + "\\" + kCarriedFolder;
     s.g_RcfText = carried_text(kCarriedFolder);
     reload_entries();
+  }
+
+  // `bytes` saved into Downloads as `name`, then Downloads listed.
+  void download(const std::string& name, const std::string& bytes = blue_package()) {
+    dir.write(plane("Downloads/" + name), bytes);
+    ASSERT_TRUE(ListPackages(ctx, ""));
   }
 
   // As the selection does after every change of Aircraft.cfg.
@@ -175,6 +175,19 @@ inline Result<UndoReport> undo_latest(FileSystem& fs, const std::string& aircraf
   Result<LastOperation> last = last_operation(fs, aircraft_folder);
   if (!last) return last.error();
   return undo_restore_point(fs, aircraft_folder, last->can_undo ? file_name(last->point->folder) : "");
+}
+
+// Runs run(k) for k = 1, 2, ..., its k-th file call failing, until the run
+// in which none failed (run gives whether one did) or a check failed; the
+// number of runs with a fault.
+template <class Run>
+int each_failing_call(int limit, Run run) {
+  for (int k = 1; k < limit; ++k) {
+    SCOPED_TRACE("failing call " + std::to_string(k));
+    if (!run(k) || ::testing::Test::HasFailure()) return k - 1;
+  }
+  ADD_FAILURE() << "the operation never completed";
+  return limit;
 }
 
 }  // namespace pw::test

@@ -62,10 +62,8 @@ inline std::vector<std::string> changed_names(const std::map<std::string, std::s
 inline std::vector<std::string> stray_names(const std::filesystem::path& folder) {
   std::vector<std::string> stray;
   for (const std::string& name : all_names_under(folder)) {
-    if (name.starts_with("Paintwell.history/")) continue;
-    if (name.find(".pwtmp") != std::string::npos || name.find(".pwstage") != std::string::npos) {
-      stray.push_back(name);
-    }
+    const bool temporary = name.find(".pwtmp") != std::string::npos || name.find(".pwstage") != std::string::npos;
+    if (temporary && !name.starts_with("Paintwell.history/")) stray.push_back(name);
   }
   return stray;
 }

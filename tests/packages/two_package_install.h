@@ -37,9 +37,7 @@ inline bool shown_text_with(const ScriptedView& view, const std::string& part) {
 
 inline FltsimEntry gold_entry() {
   FltsimEntry e = blue_entry();
-  e.title = "Cessna Gold";
-  e.texture = "Gold";
-  e.ui_variation = "Gold Rush";
+  e.title = "Cessna Gold", e.texture = "Gold", e.ui_variation = "Gold Rush";
   return e;
 }
 
@@ -72,9 +70,7 @@ class TwoPackageInstall {
   int check(SimTree& t, const std::vector<PackageResult>& results, const std::set<std::string>& old_folders) const {
     const std::string cfg = t.cfg();
     std::optional<std::pair<bool, bool>> state;
-    for (const auto& [bytes, s] : states_) {
-      if (cfg == bytes) state = s;
-    }
+    for (const auto& [bytes, s] : states_) state = cfg == bytes ? s : state;
     EXPECT_TRUE(state.has_value()) << "Aircraft.cfg is no state a whole run leaves:\n" << cfg;
     if (!state) return -1;
     const auto [blue, gold] = *state;
@@ -103,8 +99,7 @@ class TwoPackageInstall {
       ADD_FAILURE() << results.size() << " results for two packages";
     }
     EXPECT_TRUE(!t.dir.exists(t.plane("Aircraft.vnb")) || t.dir.read(t.plane("Aircraft.vnb")) == kOriginalCfg);
-    EXPECT_TRUE(t.dir.exists(t.plane("Downloads/a_blue.pkg")));
-    EXPECT_TRUE(t.dir.exists(t.plane("Downloads/b_gold.pkg")));
+    for (const char* kept : {"a_blue.pkg", "b_gold.pkg"}) EXPECT_TRUE(t.dir.exists(t.plane("Downloads/") + kept));
     return int{blue} + int{gold};
   }
 

@@ -81,9 +81,10 @@ bool makes_folder_links() {
 // second operation could leave.
 TEST(Undo, RefusesAndChangesNothingWhenItWouldLoseSomethingOrCannotTrustThePoint) {
   namespace fs = std::filesystem;
+  // install: else a removal of Texture.A that created Texture.C.
   const struct {
     const char* name;
-    bool install;  // else a removal of Texture.A that created Texture.C
+    bool install;
     void (*tamper)(Plane&, const fs::path& point);
     const char* says;
     std::optional<ErrorCode> code = {};
@@ -164,11 +165,7 @@ TEST(Undo, RefusesAndChangesNothingWhenItWouldLoseSomethingOrCannotTrustThePoint
 // changes nothing.
 TEST(Recovery, LeavesWhatItCannotTakeBackAndSaysWhy) {
   namespace fs = std::filesystem;
-  const struct {
-    const char* name;
-    void (*make)(const fs::path& point);
-    const char* says;
-  } cases[] = {
+  const struct { const char* name; void (*make)(const fs::path& point); const char* says; } cases[] = {
       {"no manifest, a moved folder held", [](const fs::path& point) { fs::remove(point / "manifest.txt"); },
        "holds folders but says nothing of them"},
       {"begun, the factory livery named as created",
@@ -199,10 +196,8 @@ TEST(Recovery, LeavesWhatItCannotTakeBackAndSaysWhy) {
 TEST(Undo, EveryFailingCallLeavesTheTreeBeforeOrAfterAndSaysWhich) {
   Plane reference;
   const auto original = tree(reference.dir);
-  int faults = 0;
-  for (int k = 1;; ++k) {
-    SCOPED_TRACE("failing call " + std::to_string(k));
-    ASSERT_LT(k, 200) << "the undo never completed";
+  int refused = 0;
+  each_failing_call(200, [&](int k) {
     Plane p;
     p.operate("replace", {"Texture.A", "Texture.B"}, {"Texture.C"}, "[fltsim.0]\r\ntitle=C\r\ntexture=C\r\n");
     const auto operated = tree(p.dir);
@@ -213,27 +208,21 @@ TEST(Undo, EveryFailingCallLeavesTheTreeBeforeOrAfterAndSaysWhich) {
     if (!undone) {
       EXPECT_TRUE(undone.error().message.starts_with("nothing was undone: ")) << undone.error().message;
       EXPECT_EQ(operated, tree(p.dir));
-      ++faults;
-      continue;
+      return ++refused > 0;
     }
     EXPECT_EQ(original, tree(p.dir));
     if (!undone->history_note.empty()) {
       // Undone but not marked: the recovery of the next change only marks it.
       EXPECT_TRUE(recover_interrupted_operation(p.fs, p.folder()).ok());
       EXPECT_EQ(original, tree(p.dir));
-      continue;
     }
-    if (faulty.failed_call().empty()) break;
-  }
-  EXPECT_GE(faults, 5);  // reads, the created folder, three moves, the replace
+    return !faulty.failed_call().empty();
+  });
+  EXPECT_GE(refused, 5);  // reads, the created folder, three moves, the replace
 }
 
 TEST(RestorePoints, PruningKeepsTheNewestWithinTheLimitsAndLogsIt) {
-  const struct {
-    const char* name;
-    const char* ini;
-    std::size_t kept;
-  } cases[] = {
+  const struct { const char* name; const char* ini; std::size_t kept; } cases[] = {
       {"two points", "[history]\r\nkeep_points=2\r\n", 2},
       {"3 MiB of moved folders", "[History]\r\nkeep_megabytes = 3\r\n", 2},
       {"the newest stays even when over", "[history]\r\nkeep_megabytes=1\r\n", 1},
@@ -272,7 +261,7 @@ TEST(RestorePoints, PruningNamesAPointItCouldNotDelete) {
 
 TEST(RestorePoints, TheCommandsKeepTwentyAndLogWhatTheyDelete) {
   SimTree t;
-  t.dir.write(t.plane("Downloads/1.pkg"), package_bytes(blue_entry(), std::nullopt, blue_files()));
+  t.dir.write(t.plane("Downloads/1.pkg"), blue_package());
   std::string oldest;
   for (int i = 0; i < 21; ++i) {
     Result<AircraftSession> aircraft = AircraftSession::open(t.ctx);
@@ -299,14 +288,12 @@ TEST(RestorePoints, ManifestReadsBackAndRefusesUnsafeFolderNames) {
 // back under its own name; a package of Downloads deleted by the install
 // comes back with undo, one from elsewhere does not.
 TEST(Undo, GivesBackFoldersUnderTheirOwnNameAndPackagesOfDownloads) {
-  const struct {
-    const char* package;
-    bool comes_back;
-  } cases[] = {{"Downloads/blue.pkg", true}, {"elsewhere/blue.pkg", false}};
+  const struct { const char* package; bool comes_back; } cases[] = {
+      {"Downloads/blue.pkg", true}, {"elsewhere/blue.pkg", false}};
   for (const auto& c : cases) {
     SCOPED_TRACE(c.package);
     SimTree t;
-    const std::string bytes = package_bytes(blue_entry(), std::nullopt, blue_files());
+    const std::string bytes = blue_package();
     t.dir.write(t.plane(c.package), bytes);
     t.dir.write(t.plane("Aircraft.cfg"), "[fltsim.0]\r\ntitle=Cessna Silver\r\ntexture=silver\r\n");
     t.reload_entries();

@@ -5,6 +5,7 @@
 namespace pw::test {
 namespace {
 
+// The files it opens: their calls count too.
 class FaultyInputFile final : public InputFile {
  public:
   FaultyInputFile(FaultyFileSystem& fs, std::unique_ptr<InputFile> inner) : fs_(fs), inner_(std::move(inner)) {}
@@ -22,23 +23,22 @@ class FaultyInputFile final : public InputFile {
 class FaultyOutputFile final : public OutputFile {
  public:
   FaultyOutputFile(FaultyFileSystem& fs, std::unique_ptr<OutputFile> inner) : fs_(fs), inner_(std::move(inner)) {}
-  Result<void> write(std::string_view bytes) override {
-    if (auto fault = fs_.count("write")) return *fault;
-    return inner_->write(bytes);
-  }
-  Result<void> sync() override {
-    if (auto fault = fs_.count("sync")) return *fault;
-    return inner_->sync();
-  }
-  Result<void> close() override {
-    if (auto fault = fs_.count("close")) return *fault;
-    return inner_->close();
-  }
+  Result<void> write(std::string_view bytes) override { return counted("write", [&] { return inner_->write(bytes); }); }
+  Result<void> sync() override { return counted("sync", [&] { return inner_->sync(); }); }
+  Result<void> close() override { return counted("close", [&] { return inner_->close(); }); }
 
  private:
+  template <class Call>
+  Result<void> counted(const char* name, Call call) {
+    if (auto fault = fs_.count(name)) return *fault;
+    return call();
+  }
   FaultyFileSystem& fs_;
   std::unique_ptr<OutputFile> inner_;
 };
+
+template <class T>
+T as_is(T result) { return result; }
 
 }  // namespace
 
@@ -75,37 +75,21 @@ Result<std::unique_ptr<OutputFile>> FaultyFileSystem::wrap(Result<std::unique_pt
 }
 
 // Each counted call: fail it when its turn comes, else pass it on.
-#define PW_COUNTED(name, call)                  \
-  if (auto fault = count(name)) return *fault; \
-  return call;
-
-Result<std::unique_ptr<OutputFile>> FaultyFileSystem::create(const std::string& path) {
-  PW_COUNTED("create", wrap(inner_.create(path)))
-}
-Result<std::unique_ptr<OutputFile>> FaultyFileSystem::create_new(const std::string& path) {
-  PW_COUNTED("create_new", wrap(inner_.create_new(path)))
-}
-Result<std::unique_ptr<OutputFile>> FaultyFileSystem::open_append(const std::string& path) {
-  PW_COUNTED("open_append", wrap(inner_.open_append(path)))
-}
-Result<void> FaultyFileSystem::rename_over(const std::string& from, const std::string& to) {
-  PW_COUNTED("rename_over", inner_.rename_over(from, to))
-}
-Result<void> FaultyFileSystem::rename_new(const std::string& from, const std::string& to) {
-  PW_COUNTED("rename_new", inner_.rename_new(from, to))
-}
-Result<void> FaultyFileSystem::remove_file(const std::string& path) {
-  PW_COUNTED("remove_file", inner_.remove_file(path))
-}
-Result<void> FaultyFileSystem::make_folder(const std::string& path) {
-  PW_COUNTED("make_folder", inner_.make_folder(path))
-}
-Result<void> FaultyFileSystem::remove_folder(const std::string& path) {
-  PW_COUNTED("remove_folder", inner_.remove_folder(path))
-}
-Result<void> FaultyFileSystem::sync_folder(const std::string& path) {
-  PW_COUNTED("sync_folder", inner_.sync_folder(path))
-}
+#define PW_COUNTED(type, name, params, args, through) \
+  type FaultyFileSystem::name params {                 \
+    if (auto fault = count(#name)) return *fault;      \
+    return through(inner_.name args);                  \
+  }
+using Output = Result<std::unique_ptr<OutputFile>>;
+PW_COUNTED(Output, create, (const std::string& path), (path), wrap)
+PW_COUNTED(Output, create_new, (const std::string& path), (path), wrap)
+PW_COUNTED(Output, open_append, (const std::string& path), (path), wrap)
+PW_COUNTED(Result<void>, rename_over, (const std::string& from, const std::string& to), (from, to), as_is)
+PW_COUNTED(Result<void>, rename_new, (const std::string& from, const std::string& to), (from, to), as_is)
+PW_COUNTED(Result<void>, remove_file, (const std::string& path), (path), as_is)
+PW_COUNTED(Result<void>, make_folder, (const std::string& path), (path), as_is)
+PW_COUNTED(Result<void>, remove_folder, (const std::string& path), (path), as_is)
+PW_COUNTED(Result<void>, sync_folder, (const std::string& path), (path), as_is)
 #undef PW_COUNTED
 
 }  // namespace pw::test

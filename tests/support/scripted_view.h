@@ -12,11 +12,7 @@
 
 namespace pw::test {
 
-struct ShownMessage {
-  std::string text;
-  int style;
-  std::string title;
-};
+struct ShownMessage { std::string text; int style; std::string title; };
 
 class ScriptedView : public HeadlessView {
  public:
@@ -31,19 +27,21 @@ class ScriptedView : public HeadlessView {
   int pumps = 0;
   bool load_pictures = true;  // false: every picture fails to load
 
+  // One field of every row of a list ("frm_Install.lstPackages"), in order.
+  template <class T>
+  std::vector<T> of_rows(const std::string& list, T ListRow::*field) {
+    std::vector<T> out;
+    for (const ListRow& row : lists[list].rows) out.push_back(row.*field);
+    return out;
+  }
+
   int ShowMessage(const std::string& text, int style, const std::string& title) override {
     messages.push_back({text, style, title});
-    if (answers.empty()) return HeadlessView::ShowMessage(text, style, title);
-    const int answer = answers.front();
-    answers.pop_front();
-    return answer;
+    return answers.empty() ? HeadlessView::ShowMessage(text, style, title) : next(answers);
   }
   std::optional<std::string> open_file(const std::string& screen, const OpenFileRequest& request) override {
     dialogs.emplace_back(screen, request);
-    if (files.empty()) return std::nullopt;
-    auto answer = files.front();
-    files.pop_front();
-    return answer;
+    return files.empty() ? std::nullopt : next(files);
   }
   void set_busy(bool b) override {
     HeadlessView::set_busy(b);
@@ -55,6 +53,14 @@ class ScriptedView : public HeadlessView {
   }
   bool show_picture_data(const std::string& screen, const std::string& box, const std::string& bytes) override {
     return load_pictures && HeadlessView::show_picture_data(screen, box, bytes);
+  }
+
+ private:
+  template <class T>
+  static T next(std::deque<T>& queue) {
+    T first = std::move(queue.front());
+    queue.pop_front();
+    return first;
   }
 };
 

@@ -30,4 +30,10 @@ class TestButton : public PressedButton {
   std::string form_, type_, state_;
 };
 
+// A click on `form`'s button of that type.
+inline void press(AppContext& ctx, std::string form, std::string type) {
+  TestButton button(std::move(form), std::move(type));
+  dispatch_release(ctx, button);
+}
+
 }  // namespace pw::test

@@ -71,10 +71,8 @@ class WidgetsTest : public QObject {
     LargeButton::set_dispatcher([&](LargeButton&) { ++calls; });
     LargeButton button(&form);
     button.set_picture("Exit");
-    const struct {
-      const char* state;
-      int frame, calls;
-    } cases[] = {{"down", 1, 1}, {"highlight", 2, 1}, {"disabled", 3, 0}, {"enabled", 0, 1}};
+    const struct { const char* state; int frame, calls; } cases[] = {
+        {"down", 1, 1}, {"highlight", 2, 1}, {"disabled", 3, 0}, {"enabled", 0, 1}};
     for (const auto& c : cases) {
       calls = 0;
       button.set_state(c.state);
@@ -168,11 +166,8 @@ class WidgetsTest : public QObject {
   }
 
   void messageBoxAnswersFollowTheButton() {
-    const struct {
-      int style;
-      bool ok;
-      int result;
-    } cases[] = {{1, true, 1}, {1, false, 2}, {0, false, 1}, {16, true, 1}, {36, true, 6}, {36, false, 7}};
+    const struct { int style; bool ok; int result; } cases[] = {
+        {1, true, 1}, {1, false, 2}, {0, false, 1}, {16, true, 1}, {36, true, 6}, {36, false, 7}};
     for (const auto& c : cases) {
       QtMessageService service;
       service.set_responder([&](QMessageBox& box) {

@@ -76,8 +76,7 @@ class FlowTest : public QObject {
     select_aircraft();
     click(button(main_, "btn_Add"));
     frm_Install* install = run_->program->install_screen();
-    QVERIFY(install->isVisible());
-    QVERIFY(!main_->isVisible());
+    QVERIFY(install->isVisible() && !main_->isVisible());
     QCOMPARE(install->pos(), main_->pos());
     tick(list(install, "lstPackages"), 1);
     install->findChild<QCheckBox*>("chkDelete")->setChecked(true);
@@ -92,8 +91,7 @@ class FlowTest : public QObject {
     QCOMPARE(list(run_->program->package_screen(), "lstAircraft")->count(), 4);
 
     click(button(install, "btn_Return"));
-    QVERIFY(main_->isVisible());
-    QVERIFY(!install->isVisible());
+    QVERIFY(main_->isVisible() && !install->isVisible());
   }
 
   void removeRunsInTheModalScreen() {
@@ -144,8 +142,7 @@ class FlowTest : public QObject {
     QVERIFY(QFile::exists(tree_->plane("Uploads/Sunrise_Air_Repaint.pkg")));
 
     click(button(package, "btn_Return"));
-    QVERIFY(main_->isVisible());
-    QVERIFY(!package->isVisible());
+    QVERIFY(main_->isVisible() && !package->isVisible());
   }
 
   void hangarFiltersAsOneTypesAndShowsThumbnails() {
@@ -200,8 +197,7 @@ class FlowTest : public QObject {
     hangar->show_tab(1);
     QCOMPARE(QList<bool>({shown("btn_Remove"), shown("btn_Install"), shown("chkDelete")}), QList<bool>({false, true, true}));
     QTest::keyClick(hangar->findChild<QLineEdit*>("txtSearchPackages"), Qt::Key_Escape);
-    QVERIFY(!hangar->isVisible());
-    QVERIFY(main_->isVisible());
+    QVERIFY(!hangar->isVisible() && main_->isVisible());
   }
 
   // Beside a searched list: the current row's picture, or the default one
@@ -303,10 +299,9 @@ class FlowTest : public QObject {
   }
 
   void duplicateQuestionOffersThreeAnswersCopyFirst() {
-    const std::pair<QString, DuplicateChoice> cases[] = {{"Copy", DuplicateChoice::kCopy},
-                                                         {"Skip", DuplicateChoice::kSkip},
-                                                         {"Replace", DuplicateChoice::kReplace},
-                                                         {"", DuplicateChoice::kCopy}};
+    const std::pair<QString, DuplicateChoice> cases[] = {
+        {"Copy", DuplicateChoice::kCopy}, {"Skip", DuplicateChoice::kSkip}, {"Replace", DuplicateChoice::kReplace},
+        {"", DuplicateChoice::kCopy}};
     for (const auto& [press, expected] : cases) {
       view().set_responder([&](QMessageBox& box) {
         QCOMPARE(box.defaultButton()->text(), QString("Copy"));

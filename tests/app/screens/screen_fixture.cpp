@@ -23,11 +23,8 @@ namespace pw::test {
 namespace {
 
 const char* const kRcf =
-    "// The test aircraft\r\n"
-    "folder=SimObjects\\Airplanes\\Trainer\r\n"
-    "title=Test Trainer\r\n"
-    "information=Two lines\xA5nof information\r\n"
-    "exclude=Factory White\r\n";
+    "// The test aircraft\r\nfolder=SimObjects\\Airplanes\\Trainer\r\ntitle=Test Trainer\r\n"
+    "information=Two lines\xA5nof information\r\nexclude=Factory White\r\n";
 
 std::string section(int n, const char* title, const char* texture, const char* variation) {
   return "[fltsim." + std::to_string(n) + "]\r\ntitle=" + title + "\r\ntexture=" + texture +
@@ -87,10 +84,7 @@ bool SimTree::write(const QString& path, const QByteArray& bytes) const {
 
 QByteArray package_bytes(const std::string& texture, const std::string& variation, const QColor& preview) {
   FltsimEntry entry;
-  entry.title = "Trainer " + texture;
-  entry.texture = texture;
-  entry.ui_variation = variation;
-  entry.rcf_text = kRcf;
+  entry.title = "Trainer " + texture, entry.texture = texture, entry.ui_variation = variation, entry.rcf_text = kRcf;
   entry.rcf_text.resize(kRcfTextSize, '\0');
   const std::string files[] = {"plane_t.bmp", "texture.cfg"};
   std::string data = bmp_of(preview, {16, 16}).toStdString();
@@ -107,9 +101,7 @@ MessageScript::MessageScript() {
     shown.push_back({box.text(), box.windowTitle(), box.icon(), box.button(QMessageBox::Cancel) != nullptr});
     const QMessageBox::StandardButton answer = answers.empty() ? QMessageBox::Ok : answers.front();
     if (!answers.empty()) answers.pop_front();
-    QAbstractButton* button = box.button(answer);
-    if (button == nullptr) button = box.button(QMessageBox::Ok);
-    button->click();
+    (box.button(answer) != nullptr ? box.button(answer) : box.button(QMessageBox::Ok))->click();
   });
 }
 

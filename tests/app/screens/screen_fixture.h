@@ -57,11 +57,7 @@ QByteArray package_bytes(const std::string& texture, const std::string& variatio
 // ::Cancel; OK once it runs dry) and records each box.
 class MessageScript {
  public:
-  struct Shown {
-    QString text, title;
-    QMessageBox::Icon icon;
-    bool has_cancel;
-  };
+  struct Shown { QString text, title; QMessageBox::Icon icon; bool has_cancel; };
   MessageScript();
   ~MessageScript();
 
