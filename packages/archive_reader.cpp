@@ -155,8 +155,12 @@ Result<std::optional<ArchiveEntry>> ArchiveReader::next() {
     return failure();
   }
   ArchiveEntry entry;
-  entry.name = archive_name_to_cp1252(archive_entry_pathname_utf8(header), archive_entry_pathname(header));
-  const bool is_link = archive_entry_hardlink(header) != nullptr || archive_entry_symlink(header) != nullptr;
+  entry.name = archive_name_to_cp1252(archive_entry_pathname_utf8(header), archive_entry_pathname_w(header),
+                                      archive_entry_pathname(header));
+  // A link target the code page cannot hold is kept in its wide form only.
+  const bool is_link = archive_entry_filetype(header) == AE_IFLNK || archive_entry_hardlink(header) != nullptr ||
+                       archive_entry_hardlink_w(header) != nullptr || archive_entry_symlink(header) != nullptr ||
+                       archive_entry_symlink_w(header) != nullptr;
   entry.is_file = !is_link && archive_entry_filetype(header) == AE_IFREG;
   entry.is_folder = !is_link && archive_entry_filetype(header) == AE_IFDIR;
   entry.is_encrypted = archive_entry_is_encrypted(header) != 0 || archive_read_has_encrypted_entries(archive_) > 0;

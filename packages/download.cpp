@@ -1,5 +1,6 @@
 #include "packages/download.h"
 
+#include <cstdint>
 #include <vector>
 
 #include "base/file_ops.h"
@@ -73,8 +74,42 @@ Result<std::string> clean_entry_name(std::string_view name) {
   return cleaned;
 }
 
-std::string archive_name_to_cp1252(const char* utf8, const char* raw) {
+namespace {
+
+// UTF-16 (Windows) or UTF-32 (POSIX) as UTF-8; a lone surrogate becomes '?'.
+std::string wide_to_utf8(const wchar_t* wide) {
+  std::string out;
+  for (; *wide != 0; ++wide) {
+    auto c = static_cast<std::uint32_t>(*wide);
+    if (sizeof(wchar_t) == 2 && c >= 0xD800 && c < 0xDC00 && wide[1] >= 0xDC00 && wide[1] < 0xE000) {
+      c = 0x10000 + ((c - 0xD800) << 10) + (static_cast<std::uint32_t>(*++wide) - 0xDC00);
+    } else if ((c >= 0xD800 && c < 0xE000) || c > 0x10FFFF) {
+      c = '?';
+    }
+    if (c < 0x80) {
+      out += static_cast<char>(c);
+    } else if (c < 0x800) {
+      out += static_cast<char>(0xC0 | (c >> 6));
+      out += static_cast<char>(0x80 | (c & 0x3F));
+    } else if (c < 0x10000) {
+      out += static_cast<char>(0xE0 | (c >> 12));
+      out += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
+      out += static_cast<char>(0x80 | (c & 0x3F));
+    } else {
+      out += static_cast<char>(0xF0 | (c >> 18));
+      out += static_cast<char>(0x80 | ((c >> 12) & 0x3F));
+      out += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
+      out += static_cast<char>(0x80 | (c & 0x3F));
+    }
+  }
+  return out;
+}
+
+}  // namespace
+
+std::string archive_name_to_cp1252(const char* utf8, const wchar_t* wide, const char* raw) {
   if (utf8 != nullptr) return utf8_to_cp1252(utf8);
+  if (wide != nullptr) return utf8_to_cp1252(wide_to_utf8(wide));
   if (raw == nullptr) return {};
   return is_utf8(raw) ? utf8_to_cp1252(raw) : std::string(raw);
 }

@@ -30,9 +30,11 @@ Error damaged(std::string_view what);
 // ".." components, a leading separator, a drive letter, no name at all.
 Result<std::string> clean_entry_name(std::string_view cp1252_name);
 
-// A name as libarchive reports it: its UTF-8 form when it has one, else
-// the stored bytes, themselves taken as UTF-8 when they are valid UTF-8.
-std::string archive_name_to_cp1252(const char* utf8, const char* raw);
+// A name as libarchive reports it: its UTF-8 form when it has one, else its
+// wide form (all a Windows libarchive keeps of a rar's Unicode name that the
+// code page cannot hold), else the stored bytes, themselves taken as UTF-8
+// when they are valid UTF-8.
+std::string archive_name_to_cp1252(const char* utf8, const wchar_t* wide, const char* raw);
 
 // True for the files whose text may hold [fltsim.x] blocks.
 bool is_text_name(std::string_view name);

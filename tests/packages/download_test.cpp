@@ -30,6 +30,8 @@ la_ssize_t append(archive*, void* out, const void* data, size_t size) {
 std::string make_archive(const std::vector<Item>& items, bool seven_zip = false, const char* options = nullptr) {
   archive* w = archive_write_new();
   seven_zip ? archive_write_set_format_7zip(w) : archive_write_set_format_zip(w);
+  // Names flagged UTF-8 whatever the platform's code page, as the names are given.
+  if (!seven_zip) archive_write_set_format_option(w, "zip", "hdrcharset", "UTF-8");
   if (options != nullptr) {
     EXPECT_EQ(ARCHIVE_OK, archive_write_set_options(w, options));
     archive_write_set_passphrase(w, "secret");
@@ -39,7 +41,7 @@ std::string make_archive(const std::vector<Item>& items, bool seven_zip = false,
   archive_write_open(w, &out, nullptr, append, nullptr);
   for (const Item& item : items) {
     archive_entry* e = archive_entry_new();
-    archive_entry_set_pathname(e, item.name.c_str());
+    archive_entry_set_pathname_utf8(e, item.name.c_str());
     archive_entry_set_filetype(e, item.type);
     archive_entry_set_perm(e, 0644);
     if (item.type == AE_IFLNK) archive_entry_set_symlink(e, "/etc/passwd");
@@ -171,8 +173,14 @@ TEST_F(DownloadTest, ReadsRarSamples) {
   EXPECT_EQ((std::vector<std::string>{"payload\\inner.zip\\THIS_IS_INSIDE_THE_ZIP.txt:13=inner content",
                                       "payload\\real_after.txt:21=i am a real rar entry"}),
             listing(d));
-  EXPECT_EQ(std::vector<std::string>{"download refused: a link or device: ????????.txt"},
-            listing(open_download(native_file_system(), join_path(samples, "rar5_links.rar"))));
+  // Refused whole either way: a Windows libarchive does not report this
+  // link as one, and the entry, which records no size, is refused for that.
+#ifdef _WIN32
+  const std::string refusal = "download is damaged: the size of ????????.txt is not recorded";
+#else
+  const std::string refusal = "download refused: a link or device: ????????.txt";
+#endif
+  EXPECT_EQ(std::vector<std::string>{refusal}, listing(open_download(native_file_system(), join_path(samples, "rar5_links.rar"))));
   d = open_download(native_file_system(), join_path(samples, "rar4_names.rar"));
   ASSERT_EQ(2u, listing(d).size()) << listing(d)[0];
   Collector sink;
