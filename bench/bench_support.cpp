@@ -279,4 +279,14 @@ std::vector<std::string> make_library_simulator(const std::string& root) {
   return places;
 }
 
+void keep_best(Measurement& best, const Measurement& m) {
+  if (!m.ok) best.ok = false;
+  if (best.best_seconds == 0 || m.best_seconds < best.best_seconds) best.best_seconds = m.best_seconds;
+  best.peak_kib = std::max(best.peak_kib, m.peak_kib);
+}
+
+void print_seconds(const char* what, const Measurement& m) {
+  std::printf("  %-58s %7.3f s  peak %s%s\n", what, m.best_seconds, mib(m.peak_kib).c_str(), m.ok ? "" : "  FAILED");
+}
+
 }  // namespace pw::bench

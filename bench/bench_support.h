@@ -69,6 +69,12 @@ bool plain_read(const std::string& path);
 void make_folder(const std::string& path);
 void remove_tree(const std::string& path);
 
+// Keeps in `best` the fastest time and the highest peak of the rounds so
+// far; a failed round fails it.
+void keep_best(Measurement& best, const Measurement& m);
+// A report line of a measurement taking seconds: what, best time, peak.
+void print_seconds(const char* what, const Measurement& m);
+
 // "1.23x" and friends for the report lines.
 std::string ratio(double value, double baseline);
 std::string mib(std::int64_t kib);

@@ -62,16 +62,6 @@ bool write_download(const std::string& folder, const std::string& zip) {
   return ok;
 }
 
-void keep_best(Measurement& best, const Measurement& m) {
-  if (!m.ok) best.ok = false;
-  if (best.best_seconds == 0 || m.best_seconds < best.best_seconds) best.best_seconds = m.best_seconds;
-  best.peak_kib = std::max(best.peak_kib, m.peak_kib);
-}
-
-void print(const char* what, const Measurement& m) {
-  std::printf("  %-58s %7.3f s  peak %s%s\n", what, m.best_seconds, mib(m.peak_kib).c_str(), m.ok ? "" : "  FAILED");
-}
-
 // The whole import as the command line runs it: a session on the aircraft,
 // the download read and scanned, its repaint installed.
 bool import_download(const Tree& tree) {
@@ -109,8 +99,8 @@ bool bench_import(const Tree& tree, int rounds) {
               }, [&] { return std::system(floor_command.c_str()) == 0; }));
   }
   std::printf("import of one zip\n");
-  print("open_download + scan_download + AircraftSession::import", import);
-  print("floor: bsdtar -xf, then sync of the files written", floor);
+  print_seconds("open_download + scan_download + AircraftSession::import", import);
+  print_seconds("floor: bsdtar -xf, then sync of the files written", floor);
   std::printf("  ratio %s (target <= 1.10x); peak memory target < 64 MiB\n",
               ratio(import.best_seconds, floor.best_seconds).c_str());
   return import.ok && floor.ok;

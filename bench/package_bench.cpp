@@ -122,16 +122,6 @@ bool baseline_install(const std::string& package, const PackageLayout& layout, c
   return synced;
 }
 
-void keep_best(Measurement& best, const Measurement& m) {
-  if (!m.ok) best.ok = false;
-  if (best.best_seconds == 0 || m.best_seconds < best.best_seconds) best.best_seconds = m.best_seconds;
-  best.peak_kib = std::max(best.peak_kib, m.peak_kib);
-}
-
-void print(const char* what, const Measurement& m) {
-  std::printf("  %-58s %7.3f s  peak %s%s\n", what, m.best_seconds, mib(m.peak_kib).c_str(), m.ok ? "" : "  FAILED");
-}
-
 // create_package against reading the files into one buffer and compressing
 // it; leaves the package in Uploads for the install.
 bool bench_create(const Tree& tree, int rounds, std::int64_t total) {
@@ -149,8 +139,8 @@ bool bench_create(const Tree& tree, int rounds, std::int64_t total) {
   measure(1, [] {}, create);
   const std::string package = tree.aircraft + "/Uploads/Bench_Repaint.pkg";
   std::printf("create (package %s)\n", mib(static_cast<std::int64_t>(read_file(package).size()) / 1024).c_str());
-  print("create_package", created);
-  print("baseline: read the files into one buffer, zlib compress", compress_base);
+  print_seconds("create_package", created);
+  print_seconds("baseline: read the files into one buffer, zlib compress", compress_base);
   std::printf("  ratio %s (target <= 0.60x)\n", ratio(created.best_seconds, compress_base.best_seconds).c_str());
   return created.ok && compress_base.ok;
 }
@@ -182,9 +172,9 @@ bool bench_install(const Tree& tree, int rounds) {
     keep_best(unsynced, measure(1, reset, [&] { return baseline_install(package, layout, installed, false); }));
   }
   std::printf("install\n");
-  print("install_package", install);
-  print("baseline: read the block, zlib uncompress, write files (synced)", synced);
-  print("baseline, files not synced", unsynced);
+  print_seconds("install_package", install);
+  print_seconds("baseline: read the block, zlib uncompress, write files (synced)", synced);
+  print_seconds("baseline, files not synced", unsynced);
   std::printf("  ratio %s (target <= 1.15x); against unsynced writes %s\n",
               ratio(install.best_seconds, synced.best_seconds).c_str(),
               ratio(install.best_seconds, unsynced.best_seconds).c_str());

@@ -1,5 +1,6 @@
 #include "packages/download.h"
 
+#include <algorithm>
 #include <cstdint>
 #include <vector>
 
@@ -112,6 +113,15 @@ std::string archive_name_to_cp1252(const char* utf8, const wchar_t* wide, const 
   if (wide != nullptr) return utf8_to_cp1252(wide_to_utf8(wide));
   if (raw == nullptr) return {};
   return is_utf8(raw) ? utf8_to_cp1252(raw) : std::string(raw);
+}
+
+Result<std::vector<std::size_t>> files_in_order(std::vector<std::size_t> files, std::size_t count) {
+  std::sort(files.begin(), files.end());
+  files.erase(std::unique(files.begin(), files.end()), files.end());
+  if (!files.empty() && files.back() >= count) {
+    return make_error(ErrorCode::kRefused, "no file " + std::to_string(files.back()) + " in the download");
+  }
+  return files;
 }
 
 bool is_text_name(std::string_view name) {

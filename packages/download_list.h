@@ -36,6 +36,10 @@ Result<std::string> clean_entry_name(std::string_view cp1252_name);
 // when they are valid UTF-8.
 std::string archive_name_to_cp1252(const char* utf8, const wchar_t* wide, const char* raw);
 
+// The files extract() is asked for, each once, in the download's order;
+// kRefused for an index past the `count` files listed.
+Result<std::vector<std::size_t>> files_in_order(std::vector<std::size_t> files, std::size_t count);
+
 // True for the files whose text may hold [fltsim.x] blocks.
 bool is_text_name(std::string_view name);
 

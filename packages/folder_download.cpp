@@ -83,12 +83,9 @@ class FolderDownload final : public Download {
   const DownloadContents& contents() const override { return contents_; }
 
   Result<void> extract(const std::vector<std::size_t>& files, DownloadSink& sink) override {
-    std::vector<std::size_t> wanted = files;
-    std::sort(wanted.begin(), wanted.end());
-    wanted.erase(std::unique(wanted.begin(), wanted.end()), wanted.end());
-    if (!wanted.empty() && wanted.back() >= contents_.files.size()) {
-      return make_error(ErrorCode::kRefused, "no file " + std::to_string(wanted.back()) + " in the download");
-    }
+    Result<std::vector<std::size_t>> in_order = files_in_order(files, contents_.files.size());
+    if (!in_order) return in_order.error();
+    const std::vector<std::size_t>& wanted = *in_order;
     for (const std::size_t index : wanted) {
       const DownloadFile& listed = contents_.files[index];
       PW_TRY(sink.begin_file(index));

@@ -58,15 +58,6 @@ struct Options {
 
 void print_finding(std::ostream& out, const Finding& f) { out << finding_line(f); }
 
-const char* choice_name(DuplicateChoice choice) {
-  switch (choice) {
-    case DuplicateChoice::kSkip: return "skip";
-    case DuplicateChoice::kReplace: return "replace";
-    case DuplicateChoice::kCopy: break;
-  }
-  return "copy";
-}
-
 
 Result<Options> parse_options(const std::vector<std::string>& args) {
   Options o;

@@ -39,15 +39,6 @@ struct Planned {
   std::string folder;  // the texture folder or package written
 };
 
-const char* choice_name(DuplicateChoice choice) {
-  switch (choice) {
-    case DuplicateChoice::kSkip: return "skip";
-    case DuplicateChoice::kReplace: return "replace";
-    case DuplicateChoice::kCopy: break;
-  }
-  return "copy";
-}
-
 std::string joined(const std::vector<std::string>& texts) {
   std::string text;
   for (const std::string& t : texts) text += (text.empty() ? "" : ", ") + t;
@@ -293,6 +284,15 @@ std::string Importer::json_text() const {
 }
 
 }  // namespace
+
+const char* choice_name(DuplicateChoice choice) {
+  switch (choice) {
+    case DuplicateChoice::kSkip: return "skip";
+    case DuplicateChoice::kReplace: return "replace";
+    case DuplicateChoice::kCopy: break;
+  }
+  return "copy";
+}
 
 int import_downloads(Session& session, const ImportCommand& command, std::ostream& out, std::ostream& err) {
   return Importer(session, command, out, err).run();

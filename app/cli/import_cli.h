@@ -34,4 +34,7 @@ struct ImportCommand {
 // status.
 int import_downloads(Session& session, const ImportCommand& command, std::ostream& out, std::ostream& err);
 
+// The word --on-duplicate takes for the choice ("copy", "skip", "replace").
+const char* choice_name(DuplicateChoice choice);
+
 }  // namespace pw

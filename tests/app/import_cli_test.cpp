@@ -94,8 +94,8 @@ TEST(ImportCli, InstallsTheZipByteForByteLogsItAndUndoesIt) {
   const auto [status, out] = t.cli({"import", "blue.zip", "gold.zip", "--make-entry"}, &err);
   ASSERT_EQ(kExitOk, status) << err;
   const std::string blue = t.core_plane("Texture.Blue");
-  EXPECT_EQ("Blue Sky\t" + t.dir.native(t.plane("Texture.Blue")).string() + "\nGold\t" +
-                t.dir.native(t.plane("Texture.Gold")).string() + "\n",
+  EXPECT_EQ("Blue Sky\t" + t.dir.native(t.plane("Texture.Blue")).make_preferred().string() + "\nGold\t" +
+                t.dir.native(t.plane("Texture.Gold")).make_preferred().string() + "\n",
             out);
   EXPECT_EQ(kBmp, t.dir.read(t.plane("Texture.Blue/texture.bmp")));
   EXPECT_EQ("deep", t.dir.read(t.plane("Texture.Blue/sub/x.dds")));
@@ -110,7 +110,7 @@ TEST(ImportCli, InstallsTheZipByteForByteLogsItAndUndoesIt) {
                                         "    result: done\r\n\r\n")) << log;
 
   EXPECT_NE(std::string::npos, t.cli({"history", "sim/SimObjects/Airplanes/C172"}).second.find(
-                                   "\timport\tdownload " + t.dir.native("gold.zip").string() + "; wrote [fltsim.4] Cessna Red Gold"));
+                                   "\timport\tdownload " + t.dir.native("gold.zip").make_preferred().string() + "; wrote [fltsim.4] Cessna Red Gold"));
   EXPECT_EQ(kExitOk, t.cli({"import", "blue.zip", "--on-duplicate", "skip"}, &err).first);
   EXPECT_NE(std::string::npos, err.find("Cessna Blue is installed already: skip")) << err;
   EXPECT_EQ(kExitOk, t.cli({"import", "blue.zip", "--on-duplicate", "replace"}, &err).first) << err;
@@ -128,7 +128,7 @@ TEST(ImportCli, ToPkgWritesAPackagePerRepaintCarryingTheAircraftsText) {
   std::string err;
   const auto [status, out] = t.cli({"import", "blue.zip", "--to-pkg", "out"}, &err);
   ASSERT_EQ(kExitOk, status) << err;
-  EXPECT_EQ(t.dir.native("out/Blue_Sky_Repaint.pkg").string() + "\n", out);
+  EXPECT_EQ(t.dir.native("out/Blue_Sky_Repaint.pkg").make_preferred().string() + "\n", out);
   EXPECT_NE(std::string::npos, err.find("left out of the package: Texture.Blue\\sub\\x.dds")) << err;
   const Result<PackageHead> head = read_head_of(native_file_system(), t.dir.path() + "\\out\\Blue_Sky_Repaint.pkg");
   ASSERT_TRUE(head) << head.error().message;
