@@ -58,7 +58,8 @@ DesktopProgram::~DesktopProgram() = default;
 
 bool DesktopProgram::start(const std::string& program_folder, const std::vector<std::string>& packages,
                            const SimulatorSources& given) {
-  ui::set_program_folder(from_cp1252(program_folder));
+  // The skin is read by Qt, which takes the native form of the folder.
+  ui::set_program_folder(QString::fromStdString(ctx_.fs.native_path(program_folder)));
   ctx_.library_cache_folder = user_cache_folder();
   if (!locate_simulator(ctx_, program_folder, "", given)) {
     view_.ShowMessage(kFsxMissingMessage, kStyleOkOnly, kAppTitle);
